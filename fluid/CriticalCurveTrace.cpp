@@ -224,15 +224,22 @@ bool CriticalCurveTrace::keep() {
     }
     const bool inside = inRange();
     if (!inside && written_ > 0) {
-        const ValidityRange outside = range_;
         const double xOut = p.x[1];
-        if (landOnTheRangeEdge())
-            platform::warnf("Critical curve: it reaches the edge of the range of the model %s at x1 = %g, %g K and "
-                            "%g bar (the model holds %s there); the curve ends on it\n",
-                            p.modelName(), xp_, Tp_, Pconverged_ * 1e-5, range_.describe().c_str());
-        else
-            platform::warnf("Critical curve: the model %s holds %s at x1 = %g; the curve ends at %g K and %g bar\n",
-                            p.modelName(), outside.describe().c_str(), xOut, Tp_, Pconverged_ * 1e-5);
+        const std::string outside = edgeReason(xOut, p.T);
+        if (landOnTheRangeEdge()) {
+            const std::string why = edgeReason(xp_, Tp_);
+            if (why.rfind("where ", 0) == 0)
+                platform::warnf("Critical curve: the model %s reaches x1 = %g, %g K and %g bar, %s; the curve ends "
+                                "on it\n",
+                                p.modelName(), xp_, Tp_, Pconverged_ * 1e-5, why.c_str());
+            else
+                platform::warnf("Critical curve: it reaches the edge of the range of the model %s at x1 = %g, %g K "
+                                "and %g bar (%s); the curve ends on it\n",
+                                p.modelName(), xp_, Tp_, Pconverged_ * 1e-5, why.c_str());
+        } else
+            platform::warnf("Critical curve: the model %s leaves its range at x1 = %g (%s); the curve ends at %g K "
+                            "and %g bar\n",
+                            p.modelName(), xOut, outside.c_str(), Tp_, Pconverged_ * 1e-5);
         unstableStop_ = true;  // no closing pure-component point either
         return false;
     }
@@ -298,6 +305,23 @@ bool CriticalCurveTrace::landOnTheRangeEdge() {
     p.next_critical_point(t_, v_);
     takePoint(true);
     return true;
+}
+
+std::string CriticalCurveTrace::edgeReason(double x1, double T) const {
+    const std::vector<double> kept = p_.x;
+    p_.composition_of_component(0, 1.0 - x1);
+    p_.composition_of_component(1, x1);
+    const PhaseRules rules(p_);
+    const ValidityRange edge = rules.freezingEdgeRange();
+    std::string why = "the model holds " + rules.stateRange().describe() + " there";
+    // At or below the freezing edge (within the bisection's tolerance).
+    if (!(T > edge.Tmin + 1e-6 * edge.Tmin)) {
+        const std::string frozen = rules.lowestCurveTemperatureReason(edge.Tmin);
+        if (frozen.rfind("where ", 0) == 0) why = frozen;
+    }
+    p_.composition_of_component(0, kept[0]);
+    p_.composition_of_component(1, kept[1]);
+    return why;
 }
 
 // The tangent plane at the critical points: where the mixture splits into

@@ -90,6 +90,10 @@ private:
     bool onTheBranch();
     bool keep();
     bool landOnTheRangeEdge();
+    // Why the curve leaves the range at the composition x1 and temperature
+    // T: the component that freezes out of the mixture's liquid there, or
+    // the range the model's states are held to.
+    std::string edgeReason(double x1, double T) const;
     // The converged point becomes the last one (its row written when asked).
     void takePoint(bool write) {
         xp_ = p_.x[1];

@@ -639,10 +639,16 @@ void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const c
         errorflag = 1;
         return;
     }
-    const ValidityRange range = PhaseRules(*this).freezingEdgeRange();
+    // The range at the spinodals' own composition.
+    composition(1.0 - x1, x1);
+    const PhaseRules rules(*this);
+    const ValidityRange range = rules.freezingEdgeRange();
     if (!range.holdsTemperature(T_)) {
-        platform::diagf("The model %s holds %s: it gives no spinodal from %g K.\n", modelName(),
-                        range.describe().c_str(), T_);
+        const double end = T_ < range.Tmin ? range.Tmin : range.Tmax;
+        platform::diagf("The model %s gives no spinodal from %g K: its spinodals at x1 = %g end at %g K, %s.\n",
+                        modelName(), T_, x1, end,
+                        T_ < range.Tmin ? rules.lowestCurveTemperatureReason(end).c_str()
+                                        : ("the upper end of the model's range, " + rules.stateRange().describe()).c_str());
         errorflag = 1;
         return;
     }

@@ -280,9 +280,9 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     // The spinodals run down from the critical point: one at or below the
     // lowest temperature of the model's range leaves them no state in it.
     if (!(Tc > Tlow)) {
-        platform::diagf("The model %s holds %s: the spinodals run down from the critical point at %g K and %g "
-                        "bar, at or below the range's lowest temperature (%g K), and have no state in it.\n",
-                        modelName(), rules.freezingEdgeRange().describe().c_str(), Tc, P * 1e-5, Tlow);
+        platform::diagf("The spinodals of the model %s run down from the critical point at %g K and %g bar, at or "
+                        "below %g K, %s: they have no state.\n",
+                        modelName(), Tc, P * 1e-5, Tlow, rules.lowestCurveTemperatureReason(Tlow).c_str());
         errorflag = 1;
         return;
     }

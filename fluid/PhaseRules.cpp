@@ -553,6 +553,22 @@ std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
     const ValidityRange range = freezingEdgeRange();
     const char* fluid = phaseRuleFluid();
     if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
+    // A mixture whose states hold below the temperature where a component
+    // freezes out of its liquid: the curve ends there for that reason, and
+    // the range said is the one its states are held to.
+    const ValidityRange states = stateRange();
+    if (range.declared() && states.Tmin < range.Tmin && Tlow == range.Tmin) {
+        const std::vector<std::string>& names = m_.component_names;
+        std::string frozen;
+        double Tf = 0.0;
+        for (std::size_t i = 0; i < names.size() && i < m_.x.size(); ++i) {
+            const double t = m_.x[i] > kTraceFraction ? mixtureFreezingTemperature(names[i].c_str(), m_.x[i]) : 0.0;
+            if (t > Tf) Tf = t, frozen = names[i];
+        }
+        if (!frozen.empty())
+            return "where " + frozen + " freezes out of the mixture's liquid (its ideal solubility; the model holds " +
+                   states.describe() + ")";
+    }
     if (range.declared()) return "the lower end of the model's range, " + range.describe();
     return "the lowest temperature of the model's curves";
 }

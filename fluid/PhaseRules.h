@@ -199,7 +199,8 @@ public:
     // tracers' own (lowestCurveTemperature).
     double lowestReportedCurveTemperature() const;
     // Why the curves end at that temperature, said in a message: "the triple
-    // point of N2", "the lower end of the model's range, ...".
+    // point of N2", "where CO2 freezes out of the mixture's liquid (...)",
+    // "the lower end of the model's range, ...".
     std::string lowestCurveTemperatureReason(double Tlow) const;
     // The critical point the model is in (found by findTheCriticalPoint) is
     // one the interpreter reports (its critical point, saturation curve and

@@ -424,8 +424,14 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"SRK1:CO2,CH4", "isop", "250", "0.3", "1", "i"}, "", "computes no binary isopleth"},
         {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t"}, "", "computes no ternary diagram"},
         {V, {"SRK1:CO2,CH4,N2", "ll3", "250", "0.3", "0.3", "1", "l"}, "", "computes no liquid-liquid isopleth"},
+        {V, {"DMW2:H2O,H2O", "x", "0.3", "TP", "500", "100"}, "", "names the component H2O twice"},
 #ifdef VARNOK_WITH_ANDERKO
         {V, {"hnc", "ter", "700", "500", "t"}, "", "No ternary diagram without its start table."},
+        // Commands of a system they do not serve: said, never exit 0 in silence.
+        {V, {"hk", "crit2", "a"}, "", "not of H2O-KCl: no critical curve is written.\n"},
+        {V, {"hn", "table1"}, "", "holds no volumes: nothing is computed.\n"},
+        {V, {"hn", "table2"}, "", "checks the system H2O-NaCl-CO2"},
+        {V, {"hn", "test1", "700"}, "", "test1: T V0 xsalt xgas dT branch suffix expected\n"},
 #endif
         {B, {"foo"}, "", "unknown option \"foo\""},
         {B, {"TP", "hot", "1"}, "", "\"hot\""},
@@ -462,6 +468,58 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         // No state table of a failed state.
         if (c.args.size() > 1 && (c.args[1] == "TP" || c.args[0] == "TP" || c.args[0] == "TV")) {
             EXPECT_EQ(r.out.find("-> rho"), std::string::npos) << what;
+        }
+    }
+}
+
+// Asked for help as every console program is, each program prints what it
+// prints alone (its usage) on standard output and ends with status 0; one
+// mistake is one sentence on standard error, whatever words follow it, and
+// the commands after it still run.
+TEST(Programs, HelpIsTheUsageAndEachMistakeIsSaidOnce) {
+    const char* V = VARNOK_PROGRAM;
+    const char* B = BRENVIK_PROGRAM;
+    const fs::path dir = freshFolder("help");
+    const Outcome varnokAlone = run(V, {}, dir), brenvikAlone = run(B, {}, dir);
+    ASSERT_EQ(varnokAlone.rc, 0);
+    ASSERT_EQ(brenvikAlone.rc, 0);
+    for (const char* word : {"--help", "-h"}) {
+        const Outcome v = run(V, {word}, dir), b = run(B, {word}, dir);
+        EXPECT_EQ(v.rc, 0) << word << "\n" << v.err;
+        EXPECT_EQ(v.out, varnokAlone.out) << word;
+        EXPECT_EQ(v.err, "") << word;
+        EXPECT_EQ(b.rc, 0) << word << "\n" << b.err;
+        EXPECT_EQ(b.out, brenvikAlone.out) << word;
+        EXPECT_EQ(b.err, "") << word;
+    }
+    struct Slip {
+        std::vector<std::string> args;
+        std::string said;           // all of standard error
+        const char* written;        // the file of the command after the slip ("" none)
+        const char* notWritten;     // a file the slip must not leave ("" none)
+    };
+    const std::vector<Slip> slips = {
+        {{"wagner", "crti", "a"}, "Command crti not recognized: it is not run, nor its arguments a\n", "", ""},
+        {{"wagner", "crti", "a", "crit", "b"}, "Command crti not recognized: it is not run, nor its arguments a\n",
+         "critb", ""},
+        {{"wagner", "crti", "a", "b", "wohletzratio"},
+         "Command crti not recognized: it is not run, nor its arguments a b\n", "", ""},
+#ifdef VARNOK_WITH_ANDERKO
+        {{"hn", "test1", "700"}, "test1: T V0 xsalt xgas dT branch suffix expected\n", "", ""},
+        {{"hk", "crit2", "a"},
+         "The model Anderko traces the critical curves of H2O-NaCl, H2O-CO2 and H2O-CH4, not of H2O-KCl: no "
+         "critical curve is written.\n",
+         "", "crita"},
+#endif
+    };
+    for (const Slip& s : slips) {
+        const fs::path d = freshFolder("slip");
+        const Outcome r = run(V, s.args, d);
+        EXPECT_EQ(r.rc, 1) << join(s.args);
+        EXPECT_EQ(r.err, s.said) << join(s.args);
+        if (*s.written) expectWritten(d, {s.written, Shape::Igor, 100}, join(s.args));
+        if (*s.notWritten) {
+            EXPECT_FALSE(fs::exists(d / s.notWritten)) << join(s.args);
         }
     }
 }
