@@ -31,6 +31,7 @@
 #include "console/tests/IndependentCubic.h"
 #include "console/tests/ModelCommands.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ValidityRange.h"
 #include "fluid/tests/TextRows.h"
 
 namespace {
@@ -678,4 +679,66 @@ TEST(CurveLimits, TwoOutputsOfALineNeverShareAFile) {
     EXPECT_NE(err.find("Cannot write satu_s1: an earlier output of this run was written to it"), std::string::npos)
         << err;
     EXPECT_EQ(readWholeFile("satu_s1"), once);
+}
+
+// A mixture is held to one range in every command: the one its model states
+// (the interpreter's 50-1500 K and 1000 bar for the cubics and Kreglewski's
+// equation, their solids judged state by state; Duan, Moller & Weare's
+// 273.15-1273.15 K and 8000 bar).  A state at each end of it is given, one a
+// step beyond is refused, and every curve that meets an end (an isotherm, an
+// isochore, the spinodals of the mixture, its critical curve) says that same
+// range, even where the curve ends earlier because a component freezes out of
+// the mixture's liquid.
+TEST(CurveLimits, EveryCommandOfAMixtureSaysTheOneRangeItsStatesAreHeldTo) {
+    const std::string interpreters = "from 50 to 1500 K and up to 1000 bar (no published range; the interpreter's limits)";
+    const struct {
+        const char *model, *x;
+        double Tmin, Tmax, Pmax;
+        std::string range;
+    } kCases[] = {
+        {"SRK:CO2,N2", "0.2", 50.0, 1500.0, 1000.0, interpreters},
+        {"SRK2:CO2,N2", "0.2", 50.0, 1500.0, 1000.0, interpreters},
+        {"PR:CO2,N2", "0.6", 50.0, 1500.0, 1000.0, interpreters},
+        {"PRSV:CO2,CH4", "0.5", 50.0, 1500.0, 1000.0, interpreters},
+        {"Montel:CO2,CH4", "0.5", 50.0, 1500.0, 1000.0, interpreters},
+        {"Kreglewski:N2,CO2", "0.87", 50.0, 1500.0, 1000.0, interpreters},
+        {"DMW2:CO2,CH4", "0.5", 273.15, 1273.15, 8000.0,
+         "from 273.15 to 1273.15 K and up to 8000 bar, extrapolated above 1000 bar (Duan, Moller & Weare 1992)"},
+    };
+    auto g = [](double v) { return givenDigits(v); };
+    for (const auto& c : kCases) {
+        auto m = model(c.model);
+        ASSERT_TRUE(m) << c.model;
+        const double below = std::nextafter(c.Tmin, 0.0), above = std::nextafter(c.Tmax, HUGE_VAL);
+        std::string err;
+        // The ends themselves hold.
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"x", c.x, "TP", g(c.Tmin), "0.001"}, {"x", c.x, "TP", g(c.Tmax), "1"},
+              {"x", c.x, "TP", g(c.Tmax), g(c.Pmax)}}) {
+            run(*m, words, &err);
+            EXPECT_EQ(err.find("lies outside"), std::string::npos) << c.model << " " << words[3] << "\n" << err;
+        }
+        // A step beyond each end is refused, states and curves alike, each
+        // with the same range.
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"x", c.x, "TP", g(below), "0.001"}, {"x", c.x, "TP", g(above), "1"},
+              {"x", c.x, "TP", g(c.Tmax), g(std::nextafter(c.Pmax, HUGE_VAL))},
+              {"x", c.x, "isotherm", g(below), "100", "1000", "_r"},
+              {"x", c.x, "isoc", "1000", g(c.Tmin - 1.0), g(c.Tmin + 20.0), "_r"},
+              {"x", c.x, "spinox", g(below), "100", c.x, "_rl", "_rv"}}) {
+            run(*m, words, &err);
+            EXPECT_NE(err.find(c.range), std::string::npos) << c.model << " " << words[2] << " " << words[3] << "\n"
+                                                            << err;
+        }
+        // The mixture's spinodals and its critical curve: where they say a
+        // range, it is that one.
+        for (const std::vector<std::string>& words :
+             {std::vector<std::string>{"x", c.x, "spino", "_el", "_ev"}, {"crit2", "_e"}}) {
+            run(*m, words, &err);
+            if (err.find(" holds ") != std::string::npos || err.find(" range") != std::string::npos) {
+                EXPECT_NE(err.find(c.range), std::string::npos) << c.model << " " << words[words.size() - 2] << "\n"
+                                                                << err;
+            }
+        }
+    }
 }
