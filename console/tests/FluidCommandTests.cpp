@@ -353,31 +353,24 @@ TEST(ModelFactory, BadNamesGiveNullWithAReason) {
 }
 
 // One component named twice is no mixture of two fluids: every model that
-// takes its components by name refuses it, naming the component (a model
-// built anyway gave DMW2's H2O,H2O a "not stable" gas of 60 kg/m3 where
-// IAPWS-95 has a liquid of 838.02 kg/m3 at 500 K and 100 bar).
+// takes its components by name refuses it, naming the component (built, DMW2's
+// H2O,H2O gave a "not stable" gas of 60 kg/m3 where IAPWS-95 has a liquid of
+// 838.02 kg/m3 at 500 K and 100 bar), and builds the same name without it.
 TEST(ModelFactory, AComponentNamedTwiceIsRefusedByEveryModel) {
-    int families = 0;
     for (const FluidModelEntry& e : fluidModelRegistry()) {
         if (!e.components) continue;
-        ++families;
         const std::string model(e.name);
-        for (const char* comps : {"H2O,H2O", "CO2,CO2", "CH4,CO2,CH4"}) {
-            const std::string name = model + ":" + comps;
-            const std::string twice = std::string(comps).substr(0, 3);
-            std::string why;
-            capture([&] { EXPECT_EQ(createFluidModel(name.c_str(), &why), nullptr) << name; });
-            EXPECT_EQ(why, "The mixture " + name + " names the component " + twice + " twice: name each component once")
-                << name;
-        }
-        // The same model with different components is built (a control that
-        // the refusal is the repeat's).
         std::string why;
+        for (const std::string comps : {"H2O,H2O", "CO2,CO2", "CH4,CO2,CH4"}) {
+            const std::string name = model + ":" + comps;
+            capture([&] { EXPECT_EQ(createFluidModel(name.c_str(), &why), nullptr) << name; });
+            EXPECT_EQ(why, "The mixture " + name + " names the component " + comps.substr(0, 3) +
+                               " twice: name each component once");
+        }
         std::unique_ptr<FluidPhase> m;
         capture([&] { m.reset(createFluidModel((model + (model == "DMW1" ? ":CO2" : ":CO2,CH4")).c_str(), &why)); });
         EXPECT_TRUE(m) << model << ": " << why;
     }
-    EXPECT_GE(families, 9);
 }
 
 TEST(ModelFactory, TheReadmeTableNamesEveryModelOfTheRegistryAndNoOther) {
