@@ -217,7 +217,12 @@ void Anderko::calculateTheTernaryDiagram(double T_, double P_bar, const char* su
         }
     }
     std::fclose(in);
-    if (held.size() < 2) return;
+    if (held.size() < 2) {
+        platform::diagf("The start table of the ternary diagram holds no two-phase states about %g K: no ternary "
+                        "diagram.\n",
+                        T_);
+        return;
+    }
 
     // States at P interpolated between consecutive held rows.
     auto forEachState = [&](auto&& f) {
