@@ -98,6 +98,59 @@ TEST(ChamberCalculation, NewCaseGivesConsistentInitialAndFinalStates) {
     ASSERT_EQ(r.logLines.size(), 7u);
     EXPECT_EQ(r.logLines[5], "\tH  : undefined, no volatile is dissolved");
     EXPECT_EQ(r.logLines[6], "\tP  : undefined, no volatile is dissolved");
+    // K = R T D / ((1/rho_l - 1/rho_c) Mg P (D + ml)) is nil with D = 0, without a sign.
+    EXPECT_EQ(r.logLines[4], "\tK  : 0");
+}
+
+// Inputs beyond the model's ranges are refused with the sentence that holds
+// for them, in the form's own numbers: never "not positive" for a pressure too
+// large to convert to pascal, never "negative" for crystals that leave no melt.
+TEST(ChamberCalculation, InputsBeyondTheRangesAreRefusedWithTheSentenceThatHolds) {
+    struct Case {
+        const char* key;
+        double value;
+        const char* says;     // the status line begins or holds this
+        const char* notSaid;  // and does not hold this
+    };
+    for (const Case& c :
+         {Case{"P0", 1e308, "No initial state: The initial pressure of 1e+308 bar lies outside 100 bar to 5000 bar",
+               "positive"},
+          Case{"P0", 99999, "No initial state: The initial pressure of 99999 bar lies outside 100 bar to 5000 bar",
+               "positive"},
+          // 4 wt % volatiles leave 0.96 of the mass to melt and crystals: 99 wt % crystals leave no melt.
+          Case{"cr1", 99, "The crystal fraction 0.99 leaves no melt in the chamber: melt and crystals make up 0.96",
+               "negative"},
+          Case{"chamber", 1e308, "The chamber volume 1e+308 km3 lies above the ", "positive"}}) {
+        SCOPED_TRACE(c.key);
+        ChamberCalculator calc;
+        CaseForm form = singleVolatile(kChamberFluidH2O, 1000, 4.0);
+        form.setNumber(c.key, c.value);
+        const CalculationResult r = calc.calculate(form);
+        EXPECT_NE(r.status.find(c.says), std::string::npos) << r.status;
+        EXPECT_EQ(r.status.find(c.notSaid), std::string::npos) << r.status;
+        // The sequence (which runs to half of the mass in crystals, whatever the
+        // final content) refuses the same inputs with the same words.
+        if (std::string(c.key) == "cr1") continue;
+        const EruptionReport rep = calc.eruptiveSequence(form, 50.0);
+        EXPECT_EQ(rep.eruptions, 0);
+        EXPECT_NE(rep.lines.back().find(c.says), std::string::npos) << rep.lines.back();
+    }
+    // Up to the bound the chamber's figures are numbers, and scale with its volume.
+    ChamberCalculator calc;
+    CaseForm form = singleVolatile(kChamberFluidH2O, 1000, 4.0);
+    form.setNumber("mu", TaitJaupart::kMinModulus);
+    ASSERT_TRUE(calc.calculate(form).finalState);
+    CaseForm huge = form;
+    huge.setNumber("chamber", 1e308);
+    const std::string said = calc.calculate(huge).status;
+    const double bound = std::strtod(said.substr(said.find("above the ") + 10).c_str(), nullptr);
+    ASSERT_GT(bound, 1e6) << said;
+    const auto at = [&](double km3) { return calc.chamberExpansion(PropertyList::real(km3)); };
+    for (const char* name : {"mChamberExp", "mChamberRel", "mExpulLiquid", "mExpandedLiquid"}) {
+        ASSERT_TRUE(at(bound).at(name).hasValue()) << name;
+        EXPECT_DOUBLE_EQ(*at(bound).at(name).value / *at(1.0).at(name).value, name == std::string("mChamberRel") ? 1.0 : bound)
+            << name;
+    }
 }
 
 TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {
