@@ -194,8 +194,8 @@ std::string x11Refusal(const DisplaySettings& s, const X11Answer& x, const std::
                                           : std::string("~/.Xauthority (XAUTHORITY is not set)");
     return program + ": the X server of the display " + named + " refuses the connection" +
            (x.reason.empty() ? std::string() : " (" + quoted(x.reason) + ")") +
-           ", so the window cannot open: it accepts the programs of the session that holds its key, and " + keys +
-           " holds none it takes; run it from a terminal of that session, or set XAUTHORITY to that session's "
+           ", so the window cannot open: it accepts only programs that give it the key of its session, and " + keys +
+           " holds no such key; run it from a terminal of that session, or set XAUTHORITY to that session's "
            "authority file.";
 }
 }  // namespace
