@@ -622,9 +622,7 @@ TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHo
                    {X11Answer::Kind::refused, "Authorization required, but no authorization protocol specified"},
                    {"chamber: the X server of the display \":84\" named by DISPLAY refuses the connection "
                     "(\"Authorization required, but no authorization protocol specified\"), so the window cannot open",
-                    "the authority file that XAUTHORITY names (\"/home/other/.Xauthority\") holds no such key"}},
-          Answered{":84", {X11Answer::Kind::refused, "Maximum number of clients reached"},
-                   {"refuses the connection (\"Maximum number of clients reached\"), so the window cannot open."}}}) {
+                    "the authority file that XAUTHORITY names (\"/home/other/.Xauthority\") holds no such key"}}}) {
         SCOPED_TRACE(a.answer.reason);
         DisplaySettings answered;
         answered.x11Display = a.display;
