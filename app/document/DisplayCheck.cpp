@@ -106,19 +106,25 @@ X11Answer openX11Display(const std::string& display) {
     auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
     auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
     auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
+    using Setup = const void* (*)(void*);
+    using Screens = int (*)(const void*);
+    auto setup = reinterpret_cast<Setup>(::dlsym(xcb, "xcb_get_setup"));
+    auto screens = reinterpret_cast<Screens>(::dlsym(xcb, "xcb_setup_roots_length"));
     X11Answer answer;
     if (connect && hasError && disconnect) {
+        // libxcb's codes: 6 for a screen the server does not have; 1 for a
+        // connection that failed, where the server's reason for refusing it,
+        // when it answered at all, went to standard error.
+        constexpr int kConnectionError = 1, kInvalidScreen = 6;
         int error = 0;
         const std::string said = standardErrorOf([&] {
             int screen = 0;  // asked for, libxcb checks that the server has it
             void* c = connect(display.c_str(), &screen);
             error = c ? hasError(c) : 1;
+            // A libxcb older than that check: the server's count of screens.
+            if (error == 0 && setup && screens && setup(c) && screen >= screens(setup(c))) error = kInvalidScreen;
             if (c) disconnect(c);  // a connection in error is freed the same way
         });
-        // libxcb's codes: 6 for a screen the server does not have; 1 for a
-        // connection that failed, where the server's reason for refusing it,
-        // when it answered at all, went to standard error.
-        constexpr int kConnectionError = 1, kInvalidScreen = 6;
         const size_t end = said.find_last_not_of(" \t\r\n.");
         answer.reason = end == std::string::npos ? std::string() : said.substr(0, end + 1);
         if (error == kInvalidScreen)
