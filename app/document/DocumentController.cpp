@@ -181,8 +181,10 @@ Document* DocumentController::openDocument(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     for (const auto& d : mDocuments) {
         if (!d->fileName().isEmpty() && QFileInfo(d->fileName()).canonicalFilePath() == canonical && !canonical.isEmpty()) {
-            d->window()->show();
+            // Its window comes forward, from the task bar too.
+            showInsideScreen(d->window(), QApplication::activeWindow());
             d->window()->raise();
+            d->window()->activateWindow();
             return d.get();
         }
     }

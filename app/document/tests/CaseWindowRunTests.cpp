@@ -439,9 +439,9 @@ TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
 }
 
 // A window the user has minimised stays "visible" to Qt: every command that
-// shows the log or the eruption table brings it back from the task bar, and
-// a sequence that ends shows its log.
-TEST_F(CaseWindow, EveryCommandThatShowsTheLogOrTheTableBringsItBackWhenMinimised) {
+// shows the log, the eruption table or a document brings it back from the
+// task bar, and a sequence that ends shows its log.
+TEST_F(CaseWindow, EveryCommandThatShowsAWindowBringsItBackWhenMinimised) {
     auto button = [this](const char* name) {
         return [this, name] { doc->window()->findChild<QPushButton*>(name)->click(); };
     };
@@ -457,6 +457,8 @@ TEST_F(CaseWindow, EveryCommandThatShowsTheLogOrTheTableBringsItBackWhenMinimise
     QWidget* log = CLogWindow::sharedLogWindowCtroller()->window();
     QWidget* table = doc->eruptionTableWindow();
     ASSERT_NE(table, nullptr);
+    nextPath = "docs/shown";
+    ASSERT_TRUE(c.saveDocumentAs(doc));
     struct Case {
         const char* command;
         QWidget* window;
@@ -465,7 +467,8 @@ TEST_F(CaseWindow, EveryCommandThatShowsTheLogOrTheTableBringsItBackWhenMinimise
     for (const Case& k : {Case{"Show log", log, button("showLog")}, Case{"Window > Show Log", log, menuItem("Show &Log")},
                           Case{"Eruptive sequence", log, button("eruptionButton")},
                           Case{"Show table", table, button("showEruptionTable")},
-                          Case{"Window > Eruption Table", table, menuItem("&Eruption Table")}}) {
+                          Case{"Window > Eruption Table", table, menuItem("&Eruption Table")},
+                          Case{"File > Open of its own file", doc->window(), [this] { c.openDocument(doc->fileName()); }}}) {
         SCOPED_TRACE(k.command);
         k.window->show();
         k.window->setWindowState(k.window->windowState() | Qt::WindowMinimized);
