@@ -653,20 +653,13 @@ TEST(Display, AnXServerThatLacksTheScreenOrRefusesTheKeyIsSaidAndTheProgramEndsW
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    // An authority file of one MIT-MAGIC-COOKIE-1 key for any address and display (family 0xFFFF).
+    // An authority file of one MIT-MAGIC-COOKIE-1 key for any address and display (family 0xFFFF,
+    // empty address and display number; each field after its 16-bit big-endian length).
+    static const char kKeyFile[] = "\xff\xff\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10" "0123456789abcdef";
     const QString keys = dir.filePath(QStringLiteral("Xauthority"));
-    {
-        QFile f(keys);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        auto field = [&f](const QByteArray& b) {
-            f.write(QByteArray(1, char(b.size() >> 8)) + QByteArray(1, char(b.size() & 0xff)) + b);
-        };
-        f.write(QByteArray("\xff\xff", 2));
-        field({});
-        field({});
-        field("MIT-MAGIC-COOKIE-1");
-        field(QByteArray("0123456789abcdef"));
-    }
+    QFile f(keys);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(kKeyFile, sizeof kKeyFile - 1) == sizeof kKeyFile - 1);
+    f.close();
     QProcess server;
     server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-auth", keys});
     ASSERT_TRUE(server.waitForReadyRead(20000)) << "Xvfb did not start";
@@ -700,7 +693,10 @@ TEST(Display, AnXServerThatLacksTheScreenOrRefusesTheKeyIsSaidAndTheProgramEndsW
     DisplayProbes real = defaultDisplayProbes();
     real.platformPlugin = [](const std::string&) { return true; };
     EXPECT_EQ(displayProblem(keyed, real, "chamber"), "");
-    qputenv("XAUTHORITY", before);
+    if (before.isNull())
+        qunsetenv("XAUTHORITY");
+    else
+        qputenv("XAUTHORITY", before);
     server.terminate();
     server.waitForFinished(10000);
 }
