@@ -428,12 +428,15 @@ void TaitJaupart::noteExtrapolatedGases() {
     }
 }
 
+std::string TaitJaupart::initialPressureRefusal(double bar) {
+    return format("The initial pressure of %g bar lies outside %g bar", bar, 1e-5 * kMinPressure) +
+           format(" to %g bar, the range in which the solubility laws of the chamber's volatiles were calibrated.",
+                  1e-5 * kMaxPressure);
+}
+
 bool TaitJaupart::checkRanges(double Pinit) {
     if (!(Pinit >= kMinPressure && Pinit <= kMaxPressure)) {
-        refuse(format("The initial pressure of %g bar lies outside %g bar", 1e-5 * Pinit, 1e-5 * kMinPressure) +
-               format(" to %g bar, the range in which the solubility laws of the chamber's volatiles were "
-                      "calibrated.",
-                      1e-5 * kMaxPressure));
+        refuse(initialPressureRefusal(1e-5 * Pinit));
         return false;
     }
     if (!(T >= kMinTemperature && T <= kMaxTemperature)) {
@@ -625,8 +628,16 @@ int TaitJaupart::calculateOverpressure(double X) {
         message = format("The elastic moduli must be positive (mu = %g Pa, beta = %g Pa).", mu, beta);
         return pressureStatus = kRefused;
     }
-    if (!(X >= 0.0) || !(ml0 + mc0 - X * M > 0.0)) {
-        message = format("The crystal fraction %g is negative or leaves no melt in the chamber.", X);
+    if (!(X >= 0.0)) {
+        message = format(std::isnan(X) ? "The crystal fraction is not a number." : "The crystal fraction %g is negative.",
+                         X);
+        return pressureStatus = kRefused;
+    }
+    if (!(ml0 + mc0 - X * M > 0.0)) {
+        // Melt and crystals share what the volatiles leave of the mass.
+        message = format("The crystal fraction %g leaves no melt in the chamber: melt and crystals make up %g of its "
+                         "mass, the volatiles the rest.",
+                         X, (ml0 + mc0) / M);
         return pressureStatus = kRefused;
     }
     Secant& solver = *pressureSolver;

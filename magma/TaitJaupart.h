@@ -98,6 +98,9 @@ public:
     // stiffer than about 1e12 Pa.
     static constexpr double kMinModulus = 1e6;   // Pa
     static constexpr double kMaxModulus = 1e13;  // Pa
+    // The refusal of an initial pressure (bar) outside kMinPressure to
+    // kMaxPressure, for callers that check it before it is converted to Pa.
+    static std::string initialPressureRefusal(double bar);
 
     // --- state (Equation::error at the head is the solvers' flag) ---
     double M = 1000.0;        // total mass of the chamber contents

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "platform/KeyedArchive.h"
@@ -48,6 +50,13 @@ std::string caseValueDescription(const PropertyList& v) {
         return std::string(buf, r.ptr);
     }
     return {};
+}
+
+std::string shownNumber(double v) {
+    const std::string exact = caseValueDescription(PropertyList::real(v));
+    char rounded[32];
+    std::snprintf(rounded, sizeof rounded, "%.7g", v);
+    return std::strlen(rounded) < exact.size() ? std::string(rounded) : exact;
 }
 
 int CaseList::addCase(int selectedRow) {

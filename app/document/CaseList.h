@@ -20,6 +20,10 @@ const std::vector<std::string>& caseKeys();
 platform::PropertyList newCaseDictionary();
 // The value's text as the form shows it: strings as they are, numbers in their shortest form.
 std::string caseValueDescription(const platform::PropertyList& v);
+// A number the document writes into a form field: its shortest exact form
+// when that is short, else seven significant digits, so that a narrow field
+// shows the number from its start ("0.06912019", not "0.06912019094632624").
+std::string shownNumber(double v);
 
 class CaseList {
 public:

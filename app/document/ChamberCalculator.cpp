@@ -4,6 +4,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "app/document/CaseList.h"
 #include "app/document/StringFormat.h"
@@ -63,12 +64,32 @@ bool solubilityLaw(double s, double n, std::string& why) {
     return false;
 }
 
-// The chamber volume (km3): a positive number, or why it is not one.
+// The largest chamber volume (km3) whose expansion figures are finite for
+// every final state the model accepts: the chamber's volume grows at most by
+// exp((kMaxPressure - kMinPressure)/kMinModulus) and the expelled liquid by
+// kMaxPressure/kMinModulus + 1 more, the figures are in 1e6 m3; rounded down
+// to a power of ten.
+double largestChamberKm3() {
+    const double growth =
+        std::exp((TaitJaupart::kMaxPressure - TaitJaupart::kMinPressure) / TaitJaupart::kMinModulus) *
+        (TaitJaupart::kMaxPressure / TaitJaupart::kMinModulus + 1.0) * 1000.0;
+    return std::pow(10.0, std::floor(std::log10(std::numeric_limits<double>::max() / growth)));
+}
+
+// The chamber volume (km3): a positive number within that bound, or why it is not one.
 bool chamberVolume(const PropertyList& value, double& km3, std::string& why) {
     if (!readNumber("chamber", &value, km3, why)) return false;
-    if (km3 > 0.0) return true;
-    why = strfmt::format("The chamber volume must be positive: %@ km3.", caseValueDescription(value));
-    return false;
+    if (!(km3 > 0.0)) {
+        why = strfmt::format("The chamber volume must be positive: %@ km3.", caseValueDescription(value));
+        return false;
+    }
+    if (km3 > largestChamberKm3()) {
+        why = strfmt::format("The chamber volume %@ km3 lies above the %g km3 up to which its expansion figures "
+                             "can be computed.",
+                             caseValueDescription(value), largestChamberKm3());
+        return false;
+    }
+    return true;
 }
 
 // A value as the form shows it after it went through single precision: the
@@ -349,6 +370,12 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
         why = "The initial pressure must be positive.";
         return false;
     }
+    // Checked in bar, as typed, and said as the model says it: in pascal
+    // 1e308 bar is no number.
+    if (!(P0 >= 1e-5 * TaitJaupart::kMinPressure && P0 <= 1e-5 * TaitJaupart::kMaxPressure)) {
+        why = "No initial state: " + TaitJaupart::initialPressureRefusal(P0);
+        return false;
+    }
     if (!(cr0 >= 0.0 && cr0 < 100.0) || !(cr1 >= 0.0 && cr1 < 100.0)) {
         why = "The crystal contents must lie between 0 and 100 wt %.";
         return false;
@@ -538,7 +565,7 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
                       strfmt::format("\tK1 : %lg", m.K1),
                       strfmt::format("\tK2 : %lg", m.K2),
                       strfmt::format("\tK3 : %lg", m.K3),
-                      strfmt::format("\tK  : %lg", m.K),
+                      strfmt::format("\tK  : %lg", m.K + 0.0),  // + 0.0: the zero of no dissolved volatile, unsigned
                       dissolved ? strfmt::format("\tH  : %lg", m.H) : strfmt::format("\tH  : %@", none),
                       dissolved ? strfmt::format("\tP  : %lg", 1e-5 * m.Papprox) : strfmt::format("\tP  : %@", none)};
     } else {
@@ -570,7 +597,7 @@ std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const Pro
     if (why) why->clear();
     if (!mHaveFinal) return f;
     if (!chamberVolume(chamberKm3, C, reason)) {
-        // A volume that is not positive would turn the expansion's sign.
+        // A volume that is not positive would turn the expansion's sign; one too large gives no number.
         if (why) *why = reason;
         return f;
     }
@@ -700,9 +727,11 @@ std::string ChamberCalculator::earlyEndLine(EruptionSequenceEnd end, int eruptio
 }
 
 std::string ChamberCalculator::eruptionInputs(const CaseForm& form, double thresholdBar, const std::string& caseName) {
+    // The numbers as the form shows them (a saturated content is computed to
+    // all its digits; the form shows seven).
     auto value = [&form](const char* key) {
         const PropertyList* v = form.values.find(key);
-        return v ? caseValueDescription(*v) : std::string("?");
+        return !v ? std::string("?") : v->isReal() ? shownNumber(v->realValue()) : caseValueDescription(*v);
     };
     const char* fluids[] = {"H2O", "CO2", "user-defined volatile", "H2O-CO2"};
     const char* melts[] = {"melt of 2700 kg/m3 at 1473 K", "melt of 2300 kg/m3 at 1173 K", "user-defined melt"};
@@ -715,8 +744,7 @@ std::string ChamberCalculator::eruptionInputs(const CaseForm& form, double thres
     return strfmt::format("Case \"%@\": P0 %@ bar, %@ wt %% %@, crystals %@ to %@ wt %%, %@, chamber %@ km3, "
                           "mu %@ Pa, beta %@ Pa, overpressure at eruption %@ bar.",
                           caseName, value("P0"), value("wt0"), volatiles, value("cr0"), value("cr1"), meltText,
-                          value("chamber"), value("mu"), value("beta"),
-                          caseValueDescription(PropertyList::real(thresholdBar)));
+                          value("chamber"), value("mu"), value("beta"), shownNumber(thresholdBar));
 }
 
 std::vector<std::string> ChamberCalculator::eruptionLogLines(const EruptionReport& report, size_t head, size_t tail,

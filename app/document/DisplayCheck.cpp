@@ -1,11 +1,13 @@
 #include "app/document/DisplayCheck.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QLibraryInfo>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -65,25 +67,75 @@ bool connectUnixSocket(const std::string& path) {
     return ok;
 }
 
+// Runs `call` with standard error going into a pipe, and returns what was
+// written there: libxcb writes an X server's reason for refusing a
+// connection to standard error, and that reason belongs in the program's
+// own sentence, not before it.  The pipe never blocks the writer (a reason
+// longer than the pipe holds is cut short).
+std::string standardErrorOf(const std::function<void()>& call) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        call();
+        return {};
+    }
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    if (saved >= 0) ::dup2(fds[1], STDERR_FILENO);
+    call();
+    if (saved >= 0) {
+        ::dup2(saved, STDERR_FILENO);
+        ::close(saved);
+    }
+    ::close(fds[1]);
+    std::string said;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    return said;
+}
+
 // An X connection opened and closed through libxcb, the library Qt's own X
-// platform uses: it reads the display's address and authorisation as Qt will.
-bool openX11Display(const std::string& display) {
+// platform uses: it reads the display's address and authorisation as Qt will,
+// and refuses a screen number the server does not have.
+X11Answer openX11Display(const std::string& display) {
     void* xcb = ::dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
-    if (!xcb) return true;  // cannot tell: the window system is left to answer
+    if (!xcb) return {};  // cannot tell: the window system is left to answer
     using Connect = void* (*)(const char*, int*);
     using HasError = int (*)(void*);
     using Disconnect = void (*)(void*);
     auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
     auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
     auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
-    bool ok = true;
+    using Setup = const void* (*)(void*);
+    using Screens = int (*)(const void*);
+    auto setup = reinterpret_cast<Setup>(::dlsym(xcb, "xcb_get_setup"));
+    auto screens = reinterpret_cast<Screens>(::dlsym(xcb, "xcb_setup_roots_length"));
+    X11Answer answer;
     if (connect && hasError && disconnect) {
-        void* c = connect(display.c_str(), nullptr);
-        ok = c && hasError(c) == 0;
-        if (c) disconnect(c);  // a connection in error is freed the same way
+        // libxcb's codes: 6 for a screen the server does not have; 1 for a
+        // connection that failed, where the server's reason for refusing it,
+        // when it answered at all, went to standard error.
+        constexpr int kConnectionError = 1, kInvalidScreen = 6;
+        int error = 0;
+        const std::string said = standardErrorOf([&] {
+            int screen = 0;  // asked for, libxcb checks that the server has it
+            void* c = connect(display.c_str(), &screen);
+            error = c ? hasError(c) : 1;
+            // A libxcb older than that check: the server's count of screens.
+            if (error == 0 && setup && screens && setup(c) && screen >= screens(setup(c))) error = kInvalidScreen;
+            if (c) disconnect(c);  // a connection in error is freed the same way
+        });
+        const size_t end = said.find_last_not_of(" \t\r\n.");
+        answer.reason = end == std::string::npos ? std::string() : said.substr(0, end + 1);
+        if (error == kInvalidScreen)
+            answer.kind = X11Answer::Kind::noSuchScreen;
+        else if (error == kConnectionError && !answer.reason.empty())
+            answer.kind = X11Answer::Kind::refused;
+        else if (error != 0)
+            answer.kind = X11Answer::Kind::unreachable;
     }
     ::dlclose(xcb);
-    return ok;
+    return answer;
 }
 
 // Whether one of the folders Qt takes its platform plugins from holds the
@@ -119,6 +171,39 @@ bool hasPlatformPlugin(const std::string& plugin) {
 }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+// The sentence for an X server that answered but cannot be used: a screen
+// number it does not have, or a connection it refused (most often for want
+// of the key of its session's authority file).
+std::string x11Refusal(const DisplaySettings& s, const X11Answer& x, const std::string& program) {
+    const std::string& name = *s.x11Display;
+    const std::string named = quoted(name) + " named by " + s.x11DisplaySource;
+    if (x.kind == X11Answer::Kind::noSuchScreen) {
+        // ":0.7" is display 0, screen 7; the display alone is its first screen.
+        const size_t colon = name.rfind(':');
+        const size_t dot = name.find('.', colon == std::string::npos ? 0 : colon);
+        const std::string display = name.substr(0, dot);
+        const std::string screen = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        return program + ": the X display " + named + " asks for screen " + screen +
+               ", which its X server does not have, so the window cannot open: name the display without a screen (" +
+               quoted(display) + ", its first screen) or a screen the server has.";
+    }
+    // Servers word a missing or wrong key in their own ways ("Authorization
+    // required", "No protocol specified", "Invalid MIT-MAGIC-COOKIE-1 key").
+    bool authorisation = x.reason.empty();
+    for (const char* word : {"uthori", "rotocol", "ookie", "key"})
+        authorisation = authorisation || x.reason.find(word) != std::string::npos;
+    if (!authorisation)
+        return program + ": the X server of the display " + named + " refuses the connection (" + quoted(x.reason) +
+               "), so the window cannot open.";
+    const std::string keys = s.xAuthority ? "the authority file that XAUTHORITY names (" + quoted(*s.xAuthority) + ")"
+                                          : std::string("~/.Xauthority (XAUTHORITY is not set)");
+    return program + ": the X server of the display " + named + " refuses the connection" +
+           (x.reason.empty() ? std::string() : " (" + quoted(x.reason) + ")") +
+           ", so the window cannot open: it accepts only programs that give it the key of its session, and " + keys +
+           " holds no such key; run it from a terminal of that session, or set XAUTHORITY to that session's "
+           "authority file.";
+}
 }  // namespace
 
 DisplaySettings displaySettingsFrom(int argc, char** argv) {
@@ -138,6 +223,7 @@ DisplaySettings displaySettingsFrom(int argc, char** argv) {
             s.x11DisplaySource = "-display";
         }
     }
+    s.xAuthority = environment("XAUTHORITY");
     s.waylandDisplay = environment("WAYLAND_DISPLAY");
     s.runtimeDir = environment("XDG_RUNTIME_DIR");
     return s;
@@ -186,8 +272,10 @@ std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes
                "terminal of a desktop session, log in with X forwarding (ssh -X), or " + virtualDisplay + ".";
     }
     std::vector<std::string> unreachable;
+    X11Answer x;
     if (tryX) {
-        if (probes.x11 && probes.x11(*s.x11Display)) return {};
+        x = probes.x11 ? probes.x11(*s.x11Display) : X11Answer{};
+        if (x.kind == X11Answer::Kind::opened) return {};
         unreachable.push_back("the X display " + quoted(*s.x11Display) + " named by " + s.x11DisplaySource);
     }
     if (tryWayland) {
@@ -200,6 +288,8 @@ std::string displayProblem(const DisplaySettings& s, const DisplayProbes& probes
                               (socket ? "no compositor answers at " + *socket : std::string("XDG_RUNTIME_DIR is not set")) +
                               ")");
     }
+    // An X server that answers is no stale display: what it said is what is wrong.
+    if (tryX && x.kind != X11Answer::Kind::unreachable) return x11Refusal(s, x, program);
     std::string which = unreachable[0];
     if (unreachable.size() > 1) which += " nor " + unreachable[1];
     return program + ": cannot reach " + which +

@@ -16,22 +16,34 @@ struct DisplaySettings {
     std::string qtPlatformSource = "QT_QPA_PLATFORM";  // which of the two named it
     std::optional<std::string> x11Display;  // DISPLAY, or the -display argument
     std::string x11DisplaySource = "DISPLAY";   // which of the two named it
+    std::optional<std::string> xAuthority;      // XAUTHORITY, the file of keys an X server asks for
     std::optional<std::string> waylandDisplay;  // WAYLAND_DISPLAY
     std::optional<std::string> runtimeDir;      // XDG_RUNTIME_DIR, where a Wayland socket named alone lies
 };
 
 DisplaySettings displaySettingsFrom(int argc, char** argv);
 
+// What an X display answered to a connection: it opened; nothing answers at
+// the display's address; its server answered but refused the connection
+// (with its own words, such as that an authorisation is required); or the
+// server has no screen of the number the name gives (":0.7").
+struct X11Answer {
+    enum class Kind { opened, unreachable, refused, noSuchScreen };
+    Kind kind = Kind::opened;
+    std::string reason;  // the server's own words, for a refused connection
+};
+
 // How a display is tried: an X display by its name, a Wayland socket by its
-// path; true when a connection was made.  The defaults open an X connection
+// path (true when a connection was made).  The defaults open an X connection
 // through libxcb (loaded at run time: the window system's own library decides
-// the display's address and its authorisation) and connect to the socket.
+// the display's address and its authorisation, and checks the screen) and
+// connect to the socket.
 // `platformPlugin` says whether Qt has the platform plugin of a window system
 // ("xcb", "wayland"): a display Qt has no plugin for cannot be used, however
 // well it answers.  The default looks where Qt looks for its plugins; an
 // empty one takes every plugin as present.
 struct DisplayProbes {
-    std::function<bool(const std::string& display)> x11;
+    std::function<X11Answer(const std::string& display)> x11;
     std::function<bool(const std::string& socketPath)> wayland;
     std::function<bool(const std::string& plugin)> platformPlugin;
 };

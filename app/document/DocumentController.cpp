@@ -17,6 +17,7 @@
 #include "app/document/CLogWindow.h"
 #include "app/document/Document.h"
 #include "app/document/MyDocument.h"
+#include "app/plot/FileChooser.h"
 #include "app/plot/qt/PlotPanels.h"
 #include "platform/PropertyList.h"
 
@@ -180,8 +181,10 @@ Document* DocumentController::openDocument(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     for (const auto& d : mDocuments) {
         if (!d->fileName().isEmpty() && QFileInfo(d->fileName()).canonicalFilePath() == canonical && !canonical.isEmpty()) {
-            d->window()->show();
+            // Its window comes forward, from the task bar too.
+            showInsideScreen(d->window(), QApplication::activeWindow());
             d->window()->raise();
+            d->window()->activateWindow();
             return d.get();
         }
     }
@@ -275,9 +278,7 @@ bool DocumentController::saveDocument(Document* doc) {
 }
 
 QString DocumentController::documentPath(const QString& chosen) {
-    const QString ours = QLatin1Char('.') + documentExtension();
-    if (chosen.isEmpty() || chosen.endsWith(ours, Qt::CaseInsensitive)) return chosen;
-    return chosen + ours;
+    return QString::fromStdString(withFileExtension(chosen.toStdString(), documentExtension().toStdString()));
 }
 
 QString DocumentController::otherExtension(const QString& chosen) {

@@ -61,7 +61,7 @@ public:
     // The file a name chosen for saving stands for: the name with the
     // documents' extension unless it ends in it already ("Untitled" is
     // "Untitled.chamber", "Mt. Etna" is "Mt. Etna.chamber": a dot in a name is
-    // no extension of a document).
+    // no extension of a document; "run." is "run.chamber").
     static QString documentPath(const QString& chosen);
     // The extension other than the documents' that a chosen name ends in, as a
     // file type is named ("txt" of "notes.txt"; none for "run 1.5 kbar" or

@@ -13,26 +13,17 @@ namespace formfields {
 
 namespace {
 
-// A number the document puts into a form field: its shortest exact form when
-// that is short, else seven significant digits, so that the field (narrow)
-// shows the number from its start.  The exact value stays behind the text and
-// is what the form reads as long as the text is not edited.
-constexpr int kShownDigits = 7;
+// The exact value stays behind the text the field shows, and is what the
+// form reads as long as the text is not edited.
 constexpr const char* kExactValue = "exactValue";
 constexpr const char* kExactText = "exactText";
-
-QString shownNumber(double v) {
-    const QString exact = QString::fromStdString(caseValueDescription(PropertyList::real(v)));
-    const QString rounded = QString::number(v, 'g', kShownDigits);
-    return rounded.size() < exact.size() ? rounded : exact;
-}
 
 }  // namespace
 
 void showFromStart(QLineEdit* f) { f->setCursorPosition(0); }
 
 void setFieldNumber(QLineEdit* f, double v) {
-    const QString text = shownNumber(v);
+    const QString text = QString::fromStdString(shownNumber(v));
     f->setText(text);
     f->setProperty(kExactValue, v);
     f->setProperty(kExactText, text);

@@ -377,6 +377,7 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     erupt->setObjectName(QStringLiteral("eruptionButton"));
     erupt->setToolTip(QStringLiteral("Writes the eruptions until half of the chamber mass is crystals to the log"));
     auto* showLog = new QPushButton(QStringLiteral("Show log"), er);
+    showLog->setObjectName(QStringLiteral("showLog"));
     auto* showTable = new QPushButton(QStringLiteral("Show table"), er);
     showTable->setObjectName(QStringLiteral("showEruptionTable"));
     showTable->setToolTip(QStringLiteral("Shows the last eruption table whole, every row"));

@@ -20,5 +20,6 @@ std::string withFileExtension(const std::string& path, const std::string& fileTy
                      std::equal(ending.rbegin(), ending.rend(), path.rbegin(), [](char a, char b) {
                          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
                      });
-    return has ? path : path + ending;
+    if (has) return path;
+    return path.back() == '.' ? path + fileType : path + ending;
 }

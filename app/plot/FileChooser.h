@@ -15,7 +15,8 @@ public:
 };
 
 // The path with ".type" added unless it ends in it already (in any case of
-// letters): a dot in a chosen name ("log v1.2") is no extension of the file.
+// letters): a dot in a chosen name ("log v1.2") is no extension of the file,
+// and a name ending in a dot ("run.") takes the type after it ("run.pdf").
 std::string withFileExtension(const std::string& path, const std::string& fileType);
 
 // Installs the chooser (nullptr removes it).  The caller keeps ownership and

@@ -438,6 +438,50 @@ TEST_F(CaseWindow, TheTableWindowShownAgainLeavesTheEruptionControlsInView) {
     table->hide();
 }
 
+// A window the user has minimised stays "visible" to Qt: every command that
+// shows the log, the eruption table or a document brings it back from the
+// task bar, and a sequence that ends shows its log.
+TEST_F(CaseWindow, EveryCommandThatShowsAWindowBringsItBackWhenMinimised) {
+    auto button = [this](const char* name) {
+        return [this, name] { doc->window()->findChild<QPushButton*>(name)->click(); };
+    };
+    auto menuItem = [this](const char* text) {
+        return [this, text] {
+            for (QAction* a : doc->window()->menuBar()->actions().last()->menu()->actions())
+                if (a->text() == text) return a->trigger();
+            ADD_FAILURE() << "no Window > " << text;
+        };
+    };
+    doc->pfracField()->setText("500");
+    button("eruptionButton")();  // the table exists from here on
+    QWidget* log = CLogWindow::sharedLogWindowCtroller()->window();
+    QWidget* table = doc->eruptionTableWindow();
+    ASSERT_NE(table, nullptr);
+    nextPath = "docs/shown";
+    ASSERT_TRUE(c.saveDocumentAs(doc));
+    struct Case {
+        const char* command;
+        QWidget* window;
+        std::function<void()> give;
+    };
+    for (const Case& k : {Case{"Show log", log, button("showLog")}, Case{"Window > Show Log", log, menuItem("Show &Log")},
+                          Case{"Eruptive sequence", log, button("eruptionButton")},
+                          Case{"Show table", table, button("showEruptionTable")},
+                          Case{"Window > Eruption Table", table, menuItem("&Eruption Table")},
+                          Case{"File > Open of its own file", doc->window(), [this] { c.openDocument(doc->fileName()); }}}) {
+        SCOPED_TRACE(k.command);
+        k.window->show();
+        k.window->setWindowState(k.window->windowState() | Qt::WindowMinimized);
+        QApplication::processEvents();
+        ASSERT_TRUE(k.window->isMinimized());
+        k.give();
+        QApplication::processEvents();
+        EXPECT_TRUE(k.window->isVisible());
+        EXPECT_FALSE(k.window->isMinimized());
+    }
+    table->hide();
+}
+
 #if !defined(VARNOK_SANITIZED_BUILD)
 TEST_F(CaseWindow, MemoryRunningOutDuringAnEruptionRunIsToldAndTheDocumentStillSaves) {
     // The chamber: H2O-CO2 with 30 % CO2, 4 wt %, P0 1000 bar; its

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 #include "app/document/CaseList.h"
 #include "app/document/ChamberCalculator.h"
@@ -98,6 +100,42 @@ TEST(ChamberCalculation, NewCaseGivesConsistentInitialAndFinalStates) {
     ASSERT_EQ(r.logLines.size(), 7u);
     EXPECT_EQ(r.logLines[5], "\tH  : undefined, no volatile is dissolved");
     EXPECT_EQ(r.logLines[6], "\tP  : undefined, no volatile is dissolved");
+    // K = R T D / ((1/rho_l - 1/rho_c) Mg P (D + ml)) is nil with D = 0, without a sign.
+    EXPECT_EQ(r.logLines[4], "\tK  : 0");
+}
+
+// Inputs beyond the model's ranges are refused with the sentence that holds
+// for them: never "not positive" for a pressure too large to convert to
+// pascal, never "negative" for crystals that leave no melt.
+TEST(ChamberCalculation, InputsBeyondTheRangesAreRefusedWithTheSentenceThatHolds) {
+    const std::vector<std::tuple<const char*, double, const char*>> cases{
+        {"P0", 1e308, "No initial state: The initial pressure of 1e+308 bar lies outside 100 bar to 5000 bar"},
+        {"P0", 99999, "No initial state: The initial pressure of 99999 bar lies outside 100 bar to 5000 bar"},
+        {"chamber", 1e308, "The chamber volume 1e+308 km3 lies above the "},
+        // 4 wt % volatiles leave 0.96 of the mass to melt and crystals: 99 wt % crystals leave no melt.
+        {"cr1", 99, "The crystal fraction 0.99 leaves no melt in the chamber: melt and crystals make up 0.96"}};
+    for (const auto& [key, value, says] : cases) {
+        SCOPED_TRACE(key);
+        ChamberCalculator calc;
+        CaseForm form = singleVolatile(kChamberFluidH2O, 1000, 4.0);
+        form.setNumber(key, value);
+        const std::string status = calc.calculate(form).status;
+        EXPECT_NE(status.find(says), std::string::npos) << status;
+        // The sequence (which runs to half of the mass in crystals, whatever the final content) says the same.
+        if (std::string(key) != "cr1") {
+            const EruptionReport rep = calc.eruptiveSequence(form, 50.0);
+            EXPECT_NE(rep.lines.back().find(says), std::string::npos) << rep.lines.back();
+        }
+        // Up to the bound said, the chamber's figures are numbers and scale with its volume.
+        if (std::string(key) != "chamber") continue;
+        const double bound = std::strtod(status.substr(status.find("above the ") + 10).c_str(), nullptr);
+        form.setNumber("chamber", 10);
+        form.setNumber("mu", TaitJaupart::kMinModulus);  // the softest chamber expands the most
+        ASSERT_TRUE(calc.calculate(form).finalState);
+        const auto at = [&calc](double km3) { return calc.chamberExpansion(PropertyList::real(km3)); };
+        for (const char* name : {"mChamberExp", "mExpulLiquid", "mExpandedLiquid"})
+            EXPECT_DOUBLE_EQ(at(bound).at(name).value.value_or(NAN), bound * *at(1.0).at(name).value) << name;
+    }
 }
 
 TEST(ChamberCalculation, ChamberExpansionFollowsTheFinalState) {

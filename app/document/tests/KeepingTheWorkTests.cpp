@@ -29,6 +29,7 @@
 #include <iterator>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -167,6 +168,11 @@ TEST_F(KeepingTheWork, TheSavedNameHasItsExtensionBeforeAnyFileIsReplacedAndNoth
     replace = true;
     EXPECT_TRUE(c.saveDocument(doc));
     EXPECT_EQ(p0In(bytesOf(folder + "/fresh.chamber")), 2999.0);
+    // A name typed with a dot at its end takes the extension after that dot.
+    nextPath = folder + "/run.";
+    EXPECT_TRUE(c.saveDocumentAs(doc));
+    EXPECT_TRUE(doc->fileName().endsWith("/run.chamber")) << doc->fileName().toStdString();
+    EXPECT_EQ(p0In(bytesOf(folder + "/run.chamber")), 2999.0);
     EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
     EXPECT_TRUE(c.closeAllDocuments());
 }
@@ -544,8 +550,9 @@ TEST_F(KeepingTheWork, TheLogOpenedByAnEruptionRunIsPlacedClearOfTheControlsBefo
 
 TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHowToGiveOne) {
     const auto allPlugins = [](const std::string&) { return true; };
-    const DisplayProbes none{[](const std::string&) { return false; }, [](const std::string&) { return false; }, allPlugins};
-    const DisplayProbes xOnly{[](const std::string&) { return true; }, [](const std::string&) { return false; }, allPlugins};
+    const auto xAnswers = [](X11Answer::Kind kind) { return [kind](const std::string&) { return X11Answer{kind, {}}; }; };
+    const DisplayProbes none{xAnswers(X11Answer::Kind::unreachable), [](const std::string&) { return false; }, allPlugins};
+    const DisplayProbes xOnly{xAnswers(X11Answer::Kind::opened), [](const std::string&) { return false; }, allPlugins};
     DisplaySettings stale;
     stale.x11Display = ":199";
     std::string said = displayProblem(stale, none, "chamber");
@@ -570,7 +577,7 @@ TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHo
     offscreen.qtPlatform = "xcb";
     EXPECT_NE(displayProblem(offscreen, none, "chamber"), "");
     // A Wayland display that answers, for a Qt without the Wayland plugin and no DISPLAY: said, never tried.
-    const DisplayProbes noWaylandPlugin{[](const std::string&) { return true; }, [](const std::string&) { return true; },
+    const DisplayProbes noWaylandPlugin{xAnswers(X11Answer::Kind::opened), [](const std::string&) { return true; },
                                         [](const std::string& plugin) { return plugin == "xcb"; }};
     said = displayProblem(wayland, noWaylandPlugin, "chamber");
     EXPECT_EQ(said.rfind("chamber: the Wayland display \"wayland-9\" named by WAYLAND_DISPLAY cannot be used (this Qt "
@@ -599,6 +606,32 @@ TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHo
     DisplaySettings both = wayland;
     both.x11Display = ":0";
     EXPECT_EQ(displayProblem(both, noWaylandPlugin, "chamber"), "");
+    // An X server that answers but cannot be used is no stale display: the
+    // screen it lacks, or its refusal with its own words and the authority
+    // file that was offered, each said as such.
+    struct Answered {
+        const char* display;
+        X11Answer answer;
+        std::vector<std::string> says;
+    };
+    for (const Answered& a :
+         {Answered{":82.7", {X11Answer::Kind::noSuchScreen, {}},
+                   {"chamber: the X display \":82.7\" named by DISPLAY asks for screen 7, which its X server does not "
+                    "have, so the window cannot open: name the display without a screen (\":82\""}},
+          Answered{":84",
+                   {X11Answer::Kind::refused, "Authorization required, but no authorization protocol specified"},
+                   {"chamber: the X server of the display \":84\" named by DISPLAY refuses the connection "
+                    "(\"Authorization required, but no authorization protocol specified\"), so the window cannot open",
+                    "the authority file that XAUTHORITY names (\"/home/other/.Xauthority\") holds no such key"}}}) {
+        SCOPED_TRACE(a.answer.reason);
+        DisplaySettings answered;
+        answered.x11Display = a.display;
+        answered.xAuthority = "/home/other/.Xauthority";
+        const X11Answer answer = a.answer;
+        said = displayProblem(answered, {[answer](const std::string&) { return answer; }, nullptr, allPlugins}, "chamber");
+        for (const std::string& part : a.says) EXPECT_NE(said.find(part), std::string::npos) << said;
+        for (const char* wrong : {"cannot reach", "ssh -X", "Xvfb"}) EXPECT_EQ(said.find(wrong), std::string::npos) << said;
+    }
     // The real probes: a Wayland socket nobody listens at, and an X display number with no server.
     DisplaySettings unreachable;
     unreachable.x11Display = ":199";
@@ -612,6 +645,62 @@ TEST(Display, ADisplaySetButUnreachableOrMissingIsSaidInOneSentenceNamingItAndHo
 }
 
 #ifdef CHAMBER_PROGRAM
+// The program itself on a running X server (Xvfb, when installed) that has
+// one screen and takes only the key of its authority file: a screen it does
+// not have, and a connection without its key, each said in one sentence with
+// status 2 (Qt would abort, status 134); with the key, the probe lets it be.
+TEST(Display, AnXServerThatLacksTheScreenOrRefusesTheKeyIsSaidAndTheProgramEndsWithStatus2) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // An authority file of one MIT-MAGIC-COOKIE-1 key for any address and display (family 0xFFFF,
+    // empty address and display number; each field after its 16-bit big-endian length).
+    static const char kKeyFile[] = "\xff\xff\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10" "0123456789abcdef";
+    const QString keys = dir.filePath(QStringLiteral("Xauthority"));
+    QFile f(keys);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(kKeyFile, sizeof kKeyFile - 1) == sizeof kKeyFile - 1);
+    f.close();
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-auth", keys});
+    ASSERT_TRUE(server.waitForReadyRead(20000)) << "Xvfb did not start";
+    const QString display = ":" + QString::fromLatin1(server.readAllStandardOutput()).trimmed();
+    struct Case {
+        QString display, keys;
+        const char* says;
+    };
+    for (const Case& k : {Case{display + ".7", keys, "asks for screen 7, which its X server does not have"},
+                          Case{display, dir.filePath("none"), "refuses the connection (\"Authorization required"}}) {
+        SCOPED_TRACE(k.says);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("DISPLAY", k.display);
+        env.insert("XAUTHORITY", k.keys);
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(CHAMBER_PROGRAM), {});
+        ASSERT_TRUE(program.waitForFinished(60000));
+        const QString said = QString::fromUtf8(program.readAllStandardError()).trimmed();
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << said.toStdString();
+        EXPECT_EQ(program.exitCode(), 2) << said.toStdString();
+        EXPECT_TRUE(said.contains(k.says)) << said.toStdString();
+        EXPECT_EQ(said.count('\n'), 0) << said.toStdString();
+    }
+    const QByteArray before = qgetenv("XAUTHORITY");
+    qputenv("XAUTHORITY", keys.toLocal8Bit());
+    DisplaySettings keyed;
+    keyed.x11Display = display.toStdString();
+    DisplayProbes real = defaultDisplayProbes();
+    real.platformPlugin = [](const std::string&) { return true; };
+    EXPECT_EQ(displayProblem(keyed, real, "chamber"), "");
+    if (before.isNull())
+        qunsetenv("XAUTHORITY");
+    else
+        qputenv("XAUTHORITY", before);
+    server.terminate();
+    server.waitForFinished(10000);
+}
+
 // The program itself, where a Wayland socket answers while DISPLAY is unset
 // and Qt has no Wayland platform plugin: Qt would abort (status 134); the
 // program says in one sentence why no window opens and ends with status 2.

@@ -281,6 +281,14 @@ TEST_F(CaseWindow, ImposedSaturationFollowsThePressureButNotTheTemperature) {
     doc->listView()->selectRowOnly(0);
     EXPECT_NEAR(stored("wt0").realValue(), 100 * C1 / (1 + C1), 1e-12);
     EXPECT_EQ(shown("wt0"), saturated);
+    // The eruption table's heading and the log give the content with the digits the form shows.
+    doc->pfracField()->setText("500");
+    doc->window()->findChild<QPushButton*>("eruptionButton")->click();
+    const QString content = " " + QString::number(100 * C1 / (1 + C1), 'g', 7) + " wt % H2O";
+    ASSERT_NE(doc->eruptionTableWindow(), nullptr);
+    EXPECT_TRUE(doc->eruptionTableWindow()->heading().contains(content)) << doc->eruptionTableWindow()->heading().toStdString();
+    EXPECT_NE(CLogWindow::sharedLogWindowCtroller()->plainText().find(content.toStdString()), std::string::npos);
+    doc->eruptionTableWindow()->hide();
 }
 
 TEST_F(CaseWindow, EruptionCommandWritesTheTableToTheLogAndScreenshotsAreKept) {
@@ -406,6 +414,7 @@ TEST_F(CaseWindow, TheWindowShowsNoRoundOffNoNoteOnAnAbsentGasAndNothingOfACaseT
     EXPECT_EQ(withFileExtension("log v1.2", "pdf"), "log v1.2.pdf");
     EXPECT_EQ(withFileExtension("log.PDF", "pdf"), "log.PDF");
     EXPECT_EQ(withFileExtension("eruptions", "txt"), "eruptions.txt");
+    EXPECT_EQ(withFileExtension("log.", "pdf"), "log.pdf");
 }
 
 // A volatile-free magma in the window: the final pressure falls with the

@@ -141,6 +141,11 @@ void keepInsideScreen(QWidget* window, const QWidget* reference) {
 
 void showInsideScreen(QWidget* window, const QWidget* reference) {
     if (!window) return;
+    // A window the user has minimised stays visible to Qt, so show() alone
+    // leaves it in the task bar: asked for again, it comes back as it was
+    // (maximised or not).
+    if (window->windowState() & Qt::WindowMinimized)
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     keepInsideScreen(window, reference);
     window->show();
     keepInsideScreen(window, reference);

@@ -84,7 +84,8 @@ QRect availableScreenArea(const QWidget* window, const QWidget* reference = null
 // the user cannot see it.
 void keepInsideScreen(QWidget* window, const QWidget* reference = nullptr);
 // Shows a window inside the screen, looking again once it is shown (when
-// the platform first tells the size of the window's frame).
+// the platform first tells the size of the window's frame); a minimised
+// window is brought back first.
 void showInsideScreen(QWidget* window, const QWidget* reference = nullptr);
 
 // Conversions between the kit's fonts and colours and Qt's.
