@@ -105,7 +105,18 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const ValidityRange r = PhaseRules(p).freezingEdgeRange();
+    const PhaseRules rules(p);
+    ValidityRange r = rules.freezingEdgeRange();
+    // A phase of the isotherm is a liquid or vapour of its own composition:
+    // where the model's range is bounded by its components' freezing, a
+    // mixture holds down to the temperature where a component freezes out of
+    // it by the ideal solubility of its solid (ln x = -dHfus/R (1/T - 1/Tm)),
+    // also within a few per cent of a pure end, not down to the pure major
+    // component's triple point only.  A component whose own range is declared
+    // keeps it.
+    const auto major = static_cast<std::size_t>(x1 >= 0.5 ? 1 : 0);
+    const bool declared = major < p.componentValidity.size() && p.componentValidity[major].declared();
+    if (x1 > 0.0 && x1 < 1.0 && p.validity.fromTriplePoints && !declared) r = rules.effectiveRange();
     p.composition(kept.data());
     return r;
 }
