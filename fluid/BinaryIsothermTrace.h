@@ -91,6 +91,9 @@ private:
         p_.Vl0 = r.Vl;
         p_.Vv0 = r.Vv;
     }
+    bool stableTieLine(const Row& r, double& third);
+    void writeIfStable(const Row& r);
+    void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
     bool traceOn();
@@ -118,4 +121,18 @@ private:
     int accepted_ = 0;
     int index_ = 1;
     Row last_{};  // the last row written
+    // The last tie line tested (stableTieLine), whether it was stable and
+    // its third phase; the three-phase pressures said (Pa).
+    bool tested_ = false, lastStable_ = true;
+    Row lastTested_{};
+    double lastThird_ = 0.0;
+    std::vector<double> threePhasePressures_;
+    // ln f lowered by this much for the tangent-plane test of a tie line.
+    static constexpr double kOnThePlane = 1e-7;
+    static constexpr double kIdealVapourBar = 1e-3;
+    static constexpr double kNearBand = 0.03;
+    static constexpr int kNearSteps = 40;
+    // The most steps a branch is followed beyond the trace to its
+    // three-phase pressure.
+    static constexpr int kMostBranchSteps = 400;
 };
