@@ -251,7 +251,8 @@ bool BinaryIsothermTrace::spurious() {
 // plane; where one does (a third phase of lower Gibbs energy: the vapour of a
 // liquid-liquid tie line continued below its three-phase pressure), its
 // composition is `third`.  The plane is lowered by kOnThePlane, so that the
-// tie line's own phases, solved to about 1e-10 in ln f, do not count.  The
+// tie line's own phases, solved to about 1e-6 in ln f (a translated cubic's
+// volumes), do not count.  The
 // model is left at the tie line r.
 bool BinaryIsothermTrace::stableTieLine(const Row& r, double& third) {
     third = std::nan("");

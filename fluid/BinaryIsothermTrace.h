@@ -128,7 +128,7 @@ private:
     double lastThird_ = 0.0;
     std::vector<double> threePhasePressures_;
     // ln f lowered by this much for the tangent-plane test of a tie line.
-    static constexpr double kOnThePlane = 1e-7;
+    static constexpr double kOnThePlane = 1e-5;
     static constexpr double kIdealVapourBar = 1e-3;
     static constexpr double kNearBand = 0.03;
     static constexpr int kNearSteps = 40;
