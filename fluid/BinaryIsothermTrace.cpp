@@ -309,12 +309,42 @@ bool BinaryIsothermTrace::stableTieLine(const Row& r, double& third) {
     return stable;
 }
 
+// The rows of the trace wait to be tested kTestEvery at a time (the first
+// at once): where the last of them has the stability of the row tested
+// before them, they all have (a three-phase pressure between them would
+// change it), and are written or left out together; else each is tested in
+// turn (testAndWrite).
+void BinaryIsothermTrace::writeIfStable(const Row& r) {
+    pending_.push_back(r);
+    if (pending_.size() >= kTestEvery || !tested_) flushPending();
+}
+
+void BinaryIsothermTrace::flushPending() {
+    if (pending_.empty()) return;
+    const std::vector<Row> rows = std::move(pending_);
+    pending_.clear();
+    double third = std::nan("");
+    const bool stable = tested_ && rows.back().P > 0.0 && stableTieLine(rows.back(), third);
+    if (tested_ && stable == lastStable_) {
+        for (const Row& r : rows) {
+            if (!stable || !(r.P > 0.0)) continue;
+            restore(r);
+            writeIsothermRow(p_, out_, index_++);
+        }
+        lastTested_ = rows.back();
+        lastThird_ = third;
+        restore(rows.back());
+        return;
+    }
+    for (const Row& r : rows) testAndWrite(r);
+}
+
 // The row r written as the next row where its tie line is a stable
 // equilibrium (stableTieLine) at a positive pressure; a tie line that is not
 // is left out.  Where the trace passes from stable tie lines to unstable ones
 // or back, the three-phase pressure between the two is found
 // (threePhaseBetween) and its tie line written as the row on the stable side.
-void BinaryIsothermTrace::writeIfStable(const Row& r) {
+void BinaryIsothermTrace::testAndWrite(const Row& r) {
     double third = std::nan("");
     const bool stable = r.P > 0.0 && stableTieLine(r, third);
     if (tested_ && stable != lastStable_) threePhaseBetween(lastTested_, lastStable_, r, stable, third);
@@ -402,8 +432,8 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     if (!said) {
         threePhasePressures_.push_back(last.P);
         platform::warnf("Isotherm at %g K: at %.6g bar, the three-phase pressure, the tie line of x1 = %.6g and %.6g "
-                        "meets a third phase of x1 = %.4g; %s it that tie line lies above the tangent plane of the "
-                        "third phase, no stable equilibrium, and is not written\n",
+                        "meets a third phase of x1 = %.4g; %s it a phase of about that composition lies below the tie "
+                        "line's tangent plane, which is then no stable equilibrium and is not written\n",
                         T_, last.P * 1e-5, last.x, last.y, w, sign > 0.0 ? "above" : "below");
     }
     restore(aStable ? b : a);
@@ -642,6 +672,7 @@ void BinaryIsothermTrace::endOnThePressureLimit() {
         y0_ = p_.x_vapour[1];
         P0_ = Pmax;
     }
+    flushPending();
     if (lastStable_)
         platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of the "
                     "trace (and of the model %s's range, or of the command's isotherms); the isotherm ends %s, at "
@@ -673,6 +704,9 @@ bool BinaryIsothermTrace::traceOn() {
         // A tie line at no positive pressure is no state: the isotherm ends
         // at the last row before it.
         if (solved && !(p_.P > 0.0)) {
+            const Row at = current();
+            flushPending();
+            restore(at);
             if (lastStable_)
                 platform::warnf("Isotherm at %g K: its tie lines reach zero pressure beyond x1 = %.6g; the isotherm "
                                 "ends at %.6g bar\n",
@@ -754,6 +788,7 @@ void BinaryIsothermTrace::run() {
         if (jumps >= 20 || !jumpAlong()) {
             // (A trace that stalls on tie lines that are no stable
             // equilibrium has ended at the three-phase pressure, said there.)
+            flushPending();
             if (!lastStable_) return;
             platform::warnf("Isotherm at %g K: the trace stops at x1 = %.6g and %.6g bar, where no further tie line "
                             "is found, before reaching an end of the isotherm\n",
@@ -826,5 +861,7 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     // The file is written only once the isotherm has a first point: a failed
     // one leaves none.
     CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
-    BinaryIsothermTrace(p, T_, dx, dP_bar, Pmax_bar, out).run();
+    BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
+    trace.run();
+    trace.flushPending();
 }

@@ -53,6 +53,9 @@ public:
     BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out);
 
     void run();
+    // The rows waiting to be tested written (or left out): at the end of
+    // the trace.
+    void flushPending();
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -93,6 +96,7 @@ private:
     }
     bool stableTieLine(const Row& r, double& third);
     void writeIfStable(const Row& r);
+    void testAndWrite(const Row& r);
     void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
@@ -127,6 +131,8 @@ private:
     Row lastTested_{};
     double lastThird_ = 0.0;
     std::vector<double> threePhasePressures_;
+    std::vector<Row> pending_;
+    static constexpr std::size_t kTestEvery = 8;
     // ln f lowered by this much for the tangent-plane test of a tie line.
     static constexpr double kOnThePlane = 1e-5;
     static constexpr double kIdealVapourBar = 1e-3;
