@@ -105,7 +105,18 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const ValidityRange r = PhaseRules(p).freezingEdgeRange();
+    const PhaseRules rules(p);
+    ValidityRange r = rules.freezingEdgeRange();
+    // A phase of the isotherm is a liquid or vapour of its own composition:
+    // where the model's range is bounded by its components' freezing, a
+    // mixture holds down to the temperature where a component freezes out of
+    // it by the ideal solubility of its solid (ln x = -dHfus/R (1/T - 1/Tm)),
+    // also within a few per cent of a pure end, not down to the pure major
+    // component's triple point only.  A component whose own range is declared
+    // keeps it.
+    const auto major = static_cast<std::size_t>(x1 >= 0.5 ? 1 : 0);
+    const bool declared = major < p.componentValidity.size() && p.componentValidity[major].declared();
+    if (x1 > 0.0 && x1 < 1.0 && p.validity.fromTriplePoints && !declared) r = rules.effectiveRange();
     p.composition(kept.data());
     return r;
 }
@@ -215,7 +226,9 @@ BinaryIsothermTrace::BinaryIsothermTrace(FluidPhase& p, double T, double dx, dou
       critical_(kCriticalPointFixedTemperature, critical_approach::TraceWindow{.Pmax = 1e5 * Pmax_bar}) {
     P0_ = Pbefore_ = p.P;
     last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
-    writeIsothermRow(p, out, 0);
+    index_ = 0;
+    writeIfStable(last_);
+    index_ = 1;
     accept();
     p.P = P0_;
 }
@@ -230,6 +243,200 @@ bool BinaryIsothermTrace::spurious() {
     restore(now);
     p_.errorflag = 0;
     return !stable;
+}
+
+// The tangent-plane test of the tie line r (Michelsen 1982) with the
+// fugacities of its liquid, which its vapour shares: a stable equilibrium
+// where no trial phase of any composition, on either root, lies below that
+// plane; where one does (a third phase of lower Gibbs energy: the vapour of a
+// liquid-liquid tie line continued below its three-phase pressure), its
+// composition is `third`.  The plane is lowered by kOnThePlane, so that the
+// tie line's own phases, solved to about 1e-6 in ln f (a translated cubic's
+// volumes), do not count.  The
+// model is left at the tie line r.
+bool BinaryIsothermTrace::stableTieLine(const Row& r, double& third) {
+    third = std::nan("");
+    const std::vector<double> kept = p_.x;
+    const double w[2] = {1.0 - r.x, r.x};
+    p_.composition(w);
+    p_.temperature(T_);
+    p_.volume(r.Vl);
+    p_.errorflag = 0;
+    p_.calculate_pressure();
+    p_.calculate_fugacities();
+    bool stable = true;
+    if (p_.errorflag == 0 && p_.fugacity[0] > 0.0 && p_.fugacity[1] > 0.0) {
+        const double ref[2] = {std::log(p_.fugacity[0]) - kOnThePlane, std::log(p_.fugacity[1]) - kOnThePlane};
+        stable = !p_.binarySplitsAgainst(T_, r.P * 1e-5, ref, &third);
+        // Close to a three-phase pressure the third phase lies below the
+        // plane only in a narrow well, often beside one of the tie line's
+        // phases: trials within kNearBand of each, kNearSteps to a side, on
+        // both starts.
+        {
+            const platform::ThreadLogCapture quiet;  // a trial without a root is no failure
+            for (int k = -kNearSteps; stable && k <= kNearSteps; ++k)
+                for (double z : {r.x, r.y})
+                    for (bool liquid : {true, false}) {
+                        const double w1 = z + kNearBand * k / kNearSteps;
+                        if (!stable || k == 0 || !(w1 > 0.0 && w1 < 1.0)) continue;
+                        const double wt[2] = {1.0 - w1, w1};
+                        p_.composition(wt);
+                        if (!p_.trialRootFromTP(liquid, T_, r.P * 1e-5) || !(p_.fugacity[0] > 0.0) ||
+                            !(p_.fugacity[1] > 0.0))
+                            continue;
+                        const double d = wt[0] * (std::log(p_.fugacity[0]) - ref[0]) +
+                                         wt[1] * (std::log(p_.fugacity[1]) - ref[1]);
+                        if (d < 0.0) {
+                            stable = false;
+                            third = w1;
+                        }
+                    }
+        }
+        // Below kIdealVapourBar the model's vapour is its ideal-gas limit
+        // (ln f_i = ln(w_i P) to about 1e-6), and at a millionth of that its
+        // volume passes the volume search's bound: the lowest tangent-plane
+        // distance of that vapour, -ln(sum_i f_i / P) at w_i = f_i / sum f,
+        // is taken in closed form.
+        const double fsum = std::exp(ref[0]) + std::exp(ref[1]);
+        if (stable && r.P * 1e-5 < kIdealVapourBar && fsum > r.P) {
+            stable = false;
+            third = std::exp(ref[1]) / fsum;
+        }
+    }
+    p_.composition(kept.data());
+    p_.errorflag = 0;
+    restore(r);
+    return stable;
+}
+
+// The rows of the trace wait to be tested kTestEvery at a time (the first
+// at once): where the last of them has the stability of the row tested
+// before them, they all have (a three-phase pressure between them would
+// change it), and are written or left out together; else each is tested in
+// turn (testAndWrite).
+void BinaryIsothermTrace::writeIfStable(const Row& r) {
+    pending_.push_back(r);
+    if (pending_.size() >= kTestEvery || !tested_) flushPending();
+}
+
+void BinaryIsothermTrace::flushPending() {
+    if (pending_.empty()) return;
+    const std::vector<Row> rows = std::move(pending_);
+    pending_.clear();
+    double third = std::nan("");
+    const bool stable = tested_ && rows.back().P > 0.0 && stableTieLine(rows.back(), third);
+    if (tested_ && stable == lastStable_) {
+        for (const Row& r : rows) {
+            if (!stable || !(r.P > 0.0)) continue;
+            restore(r);
+            writeIsothermRow(p_, out_, index_++);
+        }
+        lastTested_ = rows.back();
+        lastThird_ = third;
+        restore(rows.back());
+        return;
+    }
+    for (const Row& r : rows) testAndWrite(r);
+}
+
+// The row r written as the next row where its tie line is a stable
+// equilibrium (stableTieLine) at a positive pressure; a tie line that is not
+// is left out.  Where the trace passes from stable tie lines to unstable ones
+// or back, the three-phase pressure between the two is found
+// (threePhaseBetween) and its tie line written as the row on the stable side.
+void BinaryIsothermTrace::testAndWrite(const Row& r) {
+    double third = std::nan("");
+    const bool stable = r.P > 0.0 && stableTieLine(r, third);
+    if (tested_ && stable != lastStable_) threePhaseBetween(lastTested_, lastStable_, r, stable, third);
+    tested_ = true;
+    lastTested_ = r;
+    lastStable_ = stable;
+    lastThird_ = third;
+    if (!stable) return;
+    restore(r);
+    writeIsothermRow(p_, out_, index_++);
+    restore(r);
+}
+
+// Between the traced tie lines a and b, one of them stable and the other
+// not, the three-phase pressure: the stable side's own branch continued
+// towards the other's pressure (and beyond it, where the trace jumped to
+// another branch between a and b), in steps of at most 1 % in pressure, each
+// tie line from the last (tieLineAtTP) and tested in turn, until one is no
+// stable equilibrium; then bisection in pressure between the two.  The
+// branch's stable tie lines and the last of them, at the three-phase
+// pressure, are written as rows in the trace's order, and the three phases
+// are said once.  Where the branch ends before (no tie line found), its
+// tie lines found are written and nothing is said.
+void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third) {
+    if (aStable == bStable || !(a.P > 0.0) || !(b.P > 0.0)) return;
+    const Row& s = aStable ? a : b;
+    const Row& u = aStable ? b : a;
+    double w = aStable ? third : lastThird_;
+    const double sign = u.P > s.P ? 1.0 : -1.0;
+    // The tie line of the branch at P from `from`: a tie line on another
+    // branch (of other densities than the change of pressure gives) is none.
+    auto follow = [&](const Row& from, double P, Row& m) {
+        m = from;
+        m.P = P;
+        const double most = 2.0 * std::fabs(std::log(P / from.P)) + 0.01;
+        if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, m.Vl, m.Vv, m.x, m.y) ||
+            !(std::fabs(std::log(p_.Vl0 / from.Vl)) <= most && std::fabs(std::log(p_.Vv0 / from.Vv)) <= most))
+            return false;
+        m = current();
+        return true;
+    };
+    std::vector<Row> along;  // the branch's stable tie lines beyond s
+    Row last = s, beyond{};
+    bool crossed = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
+        double h = std::min(std::fabs(u.P - s.P), 0.01 * s.P);
+        for (int k = 0; k < kMostBranchSteps && !crossed && h > 1e-9 * last.P; ++k) {
+            Row m;
+            double wm = std::nan("");
+            if (!follow(last, last.P + sign * h, m)) {
+                h *= 0.5;
+            } else if (stableTieLine(m, wm)) {
+                along.push_back(m);
+                last = m;
+                h = std::min(0.01 * last.P, 2.0 * h);
+            } else {
+                crossed = true;
+                beyond = m;
+                w = wm;
+            }
+        }
+        for (int k = 0; crossed && k < 50 && std::fabs(beyond.P - last.P) > 1e-9 * last.P; ++k) {
+            Row m;
+            double wm = std::nan("");
+            if (!follow(last, 0.5 * (last.P + beyond.P), m)) {
+                beyond.P = 0.5 * (last.P + beyond.P);
+            } else if (stableTieLine(m, wm)) {
+                last = m;
+            } else {
+                beyond = m;
+                w = wm;
+            }
+        }
+    }
+    p_.errorflag = 0;
+    if (crossed && (along.empty() || along.back().P != last.P)) along.push_back(last);
+    if (!aStable) std::reverse(along.begin(), along.end());
+    for (const Row& r : along) {
+        restore(r);
+        writeIsothermRow(p_, out_, index_++);
+    }
+    bool said = !crossed;
+    for (double P : threePhasePressures_) said = said || std::fabs(P - last.P) <= 1e-6 * last.P;
+    if (!said) {
+        threePhasePressures_.push_back(last.P);
+        platform::warnf("Isotherm at %g K: at %.6g bar, the three-phase pressure, the tie line of x1 = %.6g and %.6g "
+                        "meets a third phase of x1 = %.4g; %s it a phase of about that composition lies below the tie "
+                        "line's tangent plane, which is then no stable equilibrium and is not written\n",
+                        T_, last.P * 1e-5, last.x, last.y, w, sign > 0.0 ? "above" : "below");
+    }
+    restore(aStable ? b : a);
 }
 
 // The tangent of the bubble curve from the model's derivatives checked
@@ -281,8 +488,7 @@ void BinaryIsothermTrace::emit() {
         std::fabs(now.y - last_.y) <= kSameRow)
         return;
     fillBetween(last_, now, 0);
-    restore(now);
-    writeIsothermRow(p_, out_, index_++);
+    writeIfStable(now);
     restore(now);
     last_ = now;
 }
@@ -323,8 +529,7 @@ void BinaryIsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
     p_.errorflag = 0;
     if (!ok) return;
     fillBetween(a, m, depth + 1);
-    restore(m);
-    writeIsothermRow(p_, out_, index_++);
+    writeIfStable(m);
     fillBetween(m, b, depth + 1);
 }
 
@@ -467,7 +672,9 @@ void BinaryIsothermTrace::endOnThePressureLimit() {
         y0_ = p_.x_vapour[1];
         P0_ = Pmax;
     }
-    platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of the "
+    flushPending();
+    if (lastStable_)
+        platform::warnf("Isotherm at %g K: the two-phase region goes on above %g bar, the highest pressure of the "
                     "trace (and of the model %s's range, or of the command's isotherms); the isotherm ends %s, at "
                     "x1 = %.6g and %.6g bar\n",
                     T_, PmaxBar_, p_.modelName(), landed ? "on it" : "at the last point below it", x0_, P0_ * 1e-5);
@@ -494,6 +701,19 @@ bool BinaryIsothermTrace::traceOn() {
         // end, has jumped past the critical point onto a near-trivial root:
         // shorter steps, and the critical point closes the trace.)
         const bool solved = p_.errorflag == 0;
+        // A tie line at no positive pressure is no state: the isotherm ends
+        // at the last row before it.
+        if (solved && !(p_.P > 0.0)) {
+            const Row at = current();
+            flushPending();
+            restore(at);
+            if (lastStable_)
+                platform::warnf("Isotherm at %g K: its tie lines reach zero pressure beyond x1 = %.6g; the isotherm "
+                                "ends at %.6g bar\n",
+                                T_, x0_, P0_ * 1e-5);
+            ended = true;
+            break;
+        }
         // A point above the highest pressure of the trace is not written:
         // the isotherm ends on that pressure.
         if (solved && p_.P > 1e5 * PmaxBar_) {
@@ -566,6 +786,10 @@ void BinaryIsothermTrace::run() {
     for (int jumps = 0; !traceOn(); ++jumps) {
         if (closedAtCritical()) return;
         if (jumps >= 20 || !jumpAlong()) {
+            // (A trace that stalls on tie lines that are no stable
+            // equilibrium has ended at the three-phase pressure, said there.)
+            flushPending();
+            if (!lastStable_) return;
             platform::warnf("Isotherm at %g K: the trace stops at x1 = %.6g and %.6g bar, where no further tie line "
                             "is found, before reaching an end of the isotherm\n",
                             T_, x0_, P0_ * 1e-5);
@@ -637,5 +861,7 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     // The file is written only once the isotherm has a first point: a failed
     // one leaves none.
     CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
-    BinaryIsothermTrace(p, T_, dx, dP_bar, Pmax_bar, out).run();
+    BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
+    trace.run();
+    trace.flushPending();
 }

@@ -53,6 +53,9 @@ public:
     BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out);
 
     void run();
+    // The rows waiting to be tested written (or left out): at the end of
+    // the trace.
+    void flushPending();
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -91,6 +94,10 @@ private:
         p_.Vl0 = r.Vl;
         p_.Vv0 = r.Vv;
     }
+    bool stableTieLine(const Row& r, double& third);
+    void writeIfStable(const Row& r);
+    void testAndWrite(const Row& r);
+    void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
     bool traceOn();
@@ -118,4 +125,20 @@ private:
     int accepted_ = 0;
     int index_ = 1;
     Row last_{};  // the last row written
+    // The last tie line tested (stableTieLine), whether it was stable and
+    // its third phase; the three-phase pressures said (Pa).
+    bool tested_ = false, lastStable_ = true;
+    Row lastTested_{};
+    double lastThird_ = 0.0;
+    std::vector<double> threePhasePressures_;
+    std::vector<Row> pending_;
+    static constexpr std::size_t kTestEvery = 8;
+    // ln f lowered by this much for the tangent-plane test of a tie line.
+    static constexpr double kOnThePlane = 1e-5;
+    static constexpr double kIdealVapourBar = 1e-3;
+    static constexpr double kNearBand = 0.03;
+    static constexpr int kNearSteps = 40;
+    // The most steps a branch is followed beyond the trace to its
+    // three-phase pressure.
+    static constexpr int kMostBranchSteps = 400;
 };

@@ -84,24 +84,85 @@ const char* const kIsochorNames[] = {"T", "P", "A", "H", "U", "S", "G", "Cv", "C
 // withholds is NaN, and where it refuses the state every column but `kept`
 // (its T and V) is.  The phase is put back at the row's T, V and P, with its
 // error flag as it was.
-template <class Build>
-void rowAsPrinted(FluidPhase& p, double* row, int n, std::pair<int, int> kept, Build build) {
-    build(row);
-    const auto& printed = p.curveRowLimits.printedState;
-    if (!printed) return;
-    const double T0 = p.T, V0 = p.V, P0 = p.P;
+// A binary of one phase at the T and V set, of both components, that the
+// tangent-plane test (Michelsen 1982) finds unstable: a trial phase of some
+// composition, on either root at its T and P, lies below the plane of its own
+// fugacities (lowered by 1e-5, so that its own root does not count).
+// Such a state lies inside the two-phase region (a metastable root, or one
+// between the spinodals): it is no state of one phase.  The phase is left at
+// its T and V with its error flag, its other fields those of the test.
+bool unstableMixtureState(FluidPhase& p) {
+    if (p.component_count != 2 || p.x.size() != 2 || !(p.x[0] > 0.0 && p.x[1] > 0.0)) return false;
+    const double T0 = p.T, V0 = p.V;
     const short flag = p.errorflag;
-    const bool given = printed(T0, P0 * 1e-5, V0);
-    std::vector<double> shown(static_cast<std::size_t>(n));
-    if (given) build(shown.data());
+    p.errorflag = 0;
+    p.calculate_pressure();
+    p.calculate_fugacities();
+    const double P0 = p.P;
+    bool unstable = false;
+    if (p.errorflag == 0 && P0 > 0.0 && p.fugacity[0] > 0.0 && p.fugacity[1] > 0.0) {
+        constexpr double kOnThePlane = 1e-5;
+        const double ref[2] = {std::log(p.fugacity[0]) - kOnThePlane, std::log(p.fugacity[1]) - kOnThePlane};
+        unstable = p.binarySplitsAgainst(T0, P0 * 1e-5, ref);
+    }
     p.errorflag = flag;
     p.temperature(T0);
     p.volume(V0);
     p.P = P0;
+    return unstable;
+}
+
+// The row of the state at the phase's T and V, built by `build` from the
+// phase's fields.  Where the interpreter set its limits, the row is the
+// state it prints there (CurveRowLimits::printedState): a quantity it
+// withholds is NaN, and where it refuses the state every column but `kept`
+// (its T and V) is.  A binary's state of one phase that the tangent-plane
+// test finds unstable (unstableMixtureState) is written as NaN likewise, and
+// the return is true: the caller counts and says them.  The phase is put
+// back at the row's T, V and P, with its error flag as it was.
+template <class Build>
+bool rowAsPrinted(FluidPhase& p, double* row, int n, std::pair<int, int> kept, Build build) {
+    build(row);
+    const auto& printed = p.curveRowLimits.printedState;
+    const double T0 = p.T, V0 = p.V, P0 = p.P;
+    const short flag = p.errorflag;
+    bool given = true, unstable = false;
+    std::vector<double> shown(static_cast<std::size_t>(n));
+    if (printed) {
+        given = printed(T0, P0 * 1e-5, V0);
+        if (given) build(shown.data());
+    } else {
+        std::copy(row, row + n, shown.begin());
+    }
+    p.errorflag = flag;
+    p.temperature(T0);
+    p.volume(V0);
+    p.P = P0;
+    if (given && unstableMixtureState(p)) given = false, unstable = true;
     for (int i = 0; i < n; ++i)
         if (i != kept.first && i != kept.second && (!given || std::isnan(shown[static_cast<std::size_t>(i)])))
             row[i] = std::nan("");
+    return unstable;
 }
+
+// The states of a binary's curve that are no stable state of one phase
+// (unstableMixtureState, or mechanically unstable): how many, between which
+// values of the curve's variable, said once when the curve is done.
+struct InsideTheSplit {
+    long count = 0;
+    double from = 0.0, to = 0.0;
+    void add(double v) {
+        from = count == 0 ? v : std::min(from, v);
+        to = count++ == 0 ? v : std::max(to, v);
+    }
+    void say(const char* curve, double value, const char* unit, const char* along, double scale) const {
+        if (count == 0) return;
+        platform::warnf("%s at %g %s: at %ld states, from %g to %g %s, the mixture of one phase is not stable (a "
+                        "phase of another composition or density lies below its tangent plane): they lie inside its "
+                        "two-phase region and are written as nan\n",
+                        curve, value, unit, count, from * scale, to * scale, along);
+    }
+};
 
 const char* const kIsochorNumbered[] = {"T(1)",  "P(2)",  "A(3)",     "H(4)",  "U(5)",   "S(6)",  "G(7)",
                                         "Cv(8)", "Cp(9)", "dPdV(10)", "V(11)", "Um(12)", "Hm(13)"};
@@ -199,12 +260,23 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         return;
     }
     long written = 0;
+    InsideTheSplit inside;
+    const bool mixture = component_count == 2 && x.size() == 2 && x[0] > 0.0 && x[1] > 0.0;
     // Above its fluid's critical temperature, the states of a model whose own
     // critical point lies higher at the pressures of its loop (its saturated
     // phases among them) are no states of the fluid: they are left out, and
     // the caller says so once.
     CurveRowLimits& limits = curveRowLimits;
     const bool loop = limits.splitBand();
+    auto writeValues = [&](const double* row) {
+        if (text) {
+            for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12lg" : "\t%12lg", row[i]);
+            std::fprintf(f, "\n");
+        } else if (array && out) {
+            out->insert(out->end(), row, row + 13);
+        }
+        ++written;
+    };
     auto writeRow = [&] {
         if (loop && P * 1e-5 >= limits.splitPmin && P * 1e-5 <= limits.splitPmax) {
             limits.leftOutVmin = limits.leftOut == 0 ? V : std::min(limits.leftOutVmin, V);
@@ -213,19 +285,25 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
             return;
         }
         double row[13];
-        rowAsPrinted(*this, row, 13, {0, 12}, [&](double* r) {
-            const double values[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
-                                       Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
-            std::copy(values, values + 13, r);
-        });
-        if (text) {
-            for (int i = 0; i < 13; ++i) std::fprintf(f, i == 0 ? "%12lg" : "\t%12lg", row[i]);
-            std::fprintf(f, "\n");
-        } else if (array && out) {
-            out->insert(out->end(), row, row + 13);
-        }
-        Pprev = P;
-        ++written;
+        if (rowAsPrinted(*this, row, 13, {0, 12}, [&](double* r) {
+                const double values[13] = {V * 1e6, P * 1e-5, A,    H,           U,           S,    G,
+                                           Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
+                std::copy(values, values + 13, r);
+            }))
+            inside.add(V);
+        else if (!std::isnan(row[1]))
+            Pprev = P;  // (the pressure of the last state written as one)
+        writeValues(row);
+    };
+    // A binary's state between its spinodals (its pressure rising with its
+    // volume): its T and V, the rest nan, counted.
+    auto writeInside = [&] {
+        double row[13];
+        std::fill(row, row + 13, std::nan(""));
+        row[0] = V * 1e6;
+        row[12] = M / V;
+        inside.add(V);
+        writeValues(row);
     };
     bool domeDone = false;
     auto crossDome = [&] {
@@ -247,9 +325,20 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         }
         if (crosses && !split && !domeDone && (direction == 0 ? v >= Vsv : v <= Vsl)) crossDome();  // stepped over it
         volume(v);
-        // A failed or mechanically unstable state gives no row; the walk goes on.
-        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions) || dPdV > 0) continue;
+        // A failed or mechanically unstable state gives no row (a binary's
+        // between its spinodals a row of nan, counted); the walk goes on.
+        if (!stateEvaluated(*this, &FluidPhase::calculate_state_functions)) continue;
+        if (dPdV > 0) {
+            if (mixture) writeInside();
+            continue;
+        }
+        // (A binary's states inside its two-phase region are written as nan:
+        // its pressure goes on from the stable states on either side.)
         const bool monotonic = direction == 0 ? P < Pprev : P > Pprev;
+        if (!monotonic && mixture && unstableMixtureState(*this)) {
+            writeInside();
+            continue;
+        }
         if (!monotonic) {
             platform::diagf("Isotherm at %g K: at %g cm3/mol the pressure (%g bar) turns back; the model has no "
                             "stable state between there and the last row, and the isotherm stops\n",
@@ -258,6 +347,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         }
         writeRow();
     }
+    inside.say("Isotherm", T_, "K", "cm3/mol", 1e6);
     if (domeDone && written > 0 && !loop)
         platform::warnf("Isotherm at %g K: from %g to %g cm3/mol the fluid is two-phase, at its saturation pressure "
                         "%g bar; no single-phase state is written there (the rows stop at one saturated phase and go "
@@ -318,13 +408,16 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         return dome.at(T_, Vl, Vv, Ps, failed) && V_ > Vl && V_ < Vv;
     };
     long written = 0;
+    InsideTheSplit unstableRows;
     auto writeRow = [&] {
         ++written;
         double row[13];
-        rowAsPrinted(*this, row, 13, {0, 10}, [&](double* r) {
-            const double values[13] = {T, P * 1e-5, A, H, U, S, G, Cv, Cp, dPdV, V * 1e6, 1e-3 * U / M, 1e-3 * H / M};
-            std::copy(values, values + 13, r);
-        });
+        if (rowAsPrinted(*this, row, 13, {0, 10}, [&](double* r) {
+                const double values[13] = {T,    P * 1e-5, A,           H,           U, S, G, Cv, Cp,
+                                           dPdV, V * 1e6,  1e-3 * U / M, 1e-3 * H / M};
+                std::copy(values, values + 13, r);
+            }))
+            unstableRows.add(T);
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.6f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],
@@ -379,6 +472,7 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
             continue;
         writeRow();
     }
+    unstableRows.say("Isochore", V_ * 1e6, "cm3/mol", "K", 1.0);
     if (written == 0 && !wasInside)
         platform::diagf("Isochore at %g cm3/mol: no state from %g to %g K is a stable state of the model\n", V_ * 1e6,
                         Tmin, Tmax);

@@ -233,6 +233,44 @@ void FluidPhase::search_a_critical_point1() {
 
 namespace {
 
+// A trial phase below the tangent plane of ln f `ref` at T and P among
+// the roots the model's scan of each trial composition's isotherm finds
+// (pressureRootsFromTP, both its liquid and its vapour), on a grid of 1/100
+// and towards both ends: the check of a critical point's stability where a
+// trial's own volume search from its start misses the root that lies below
+// (a liquid of the other component far below its critical temperature).
+// The plane is lowered by 1e-5 so that the critical phase itself does not
+// count.  The composition is kept.
+bool belowTheCriticalPlane(FluidPhase& p, double T_, double P_bar, const double (&ref)[2]) {
+    const std::vector<double> kept = p.x;
+    std::vector<double> trials;
+    for (int k = 1; k < 100; ++k) trials.push_back(k / 100.0);
+    for (double e = 1e-6; e < 5e-3; e *= 10.0) trials.insert(trials.end(), {e, 1.0 - e});
+    bool below = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a trial without a root is no failure
+        for (double w1 : trials) {
+            const double w[2] = {1.0 - w1, w1};
+            p.composition(w);
+            const FluidPhase::PhaseRoots roots = p.pressureRootsFromTP(T_, P_bar);
+            for (const FluidPhase::PhaseRoot& r : {roots.liquid, roots.vapour}) {
+                if (!r.found || below) continue;
+                p.errorflag = 0;
+                p.temperature(T_);
+                p.volume(r.V);
+                p.calculate_pressure();
+                p.calculate_fugacities();
+                if (p.errorflag || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) continue;
+                below = w[0] * (std::log(p.fugacity[0]) - ref[0]) + w[1] * (std::log(p.fugacity[1]) - ref[1]) < -1e-5;
+            }
+            if (below) break;
+        }
+    }
+    p.composition(kept.data());
+    p.errorflag = 0;
+    return below;
+}
+
 // A root of the two critical conditions of a mixture, kept with its
 // stability; whether the mixture splits there (the tangent plane) is asked
 // only of the roots whose fourth-order stability holds.
@@ -406,7 +444,8 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
             const double lnf[2] = {fugacity[0] > 0.0 ? std::log(fugacity[0]) : std::nan(""),
                                    fugacity[1] > 0.0 ? std::log(fugacity[1]) : std::nan("")};
             errorflag = 0;
-            splits = !std::isfinite(lnf[0]) || !std::isfinite(lnf[1]) || binarySplitsAgainst(Tr, Pr * 1e-5, lnf);
+            splits = !std::isfinite(lnf[0]) || !std::isfinite(lnf[1]) || binarySplitsAgainst(Tr, Pr * 1e-5, lnf) ||
+                     belowTheCriticalPlane(*this, Tr, Pr * 1e-5, lnf);
         }
         roots.push_back({Tr, Vr, Pr, stability, splits});
     };

@@ -463,6 +463,20 @@ TEST(CriticalPoints, EveryPointCalledStablePassesItsTangentPlaneTest) {
                 ++points;
             }
         }
+    // Methane with a trace of water in PRSV (k = 0.6): the root of the
+    // critical conditions by methane's own critical point has a water-rich
+    // liquid far below its tangent plane; no point crit lists fails the test.
+    {
+        auto m = model("PRSV:H2O,CH4");
+        std::string err, out;
+        const bool listed = run(*m, {"x", "0.995891", "crit", "_w"}, &err, &out);
+        for (const CriticalPoint& p : listed ? stableCriticalPoints(out) : std::vector<CriticalPoint>{}) {
+            const double d = cubicTangentPlaneDistance(prsv(kPrsvH2O, kPrsvCH4, 0.6), p.T, p.V * 1e-6, 0.995891);
+            EXPECT_GT(d, -1e-7) << "PRSV:H2O,CH4: " << p.T << " K, " << p.P << " bar";
+            worst = std::min(worst, d);
+            ++points;
+        }
+    }
     std::printf("Critical points called stable: %d, lowest tangent-plane distance %.3g\n", points, worst);
 #ifdef VARNOK_WITH_KREGLEWSKI
     // Kreglewski's CO2-N2 at x_N2 0.95: its vapour-liquid roots fail the
@@ -740,5 +754,185 @@ TEST(CurveLimits, EveryCommandOfAMixtureSaysTheOneRangeItsStatesAreHeldTo) {
                                                                 << err;
             }
         }
+    }
+}
+
+namespace {
+
+// The molar Gibbs energy over RT, less terms linear in w, of the cubic's
+// root of lowest sum_i w_i ln f_i at T, P and w1 = w (roots bracketed on a
+// geometric grid of volumes from just above the co-volume, and bisected),
+// with that root's volume; +inf where there is none.
+double lowestRootEnergy(const Cubic& eos, double T, double P, double w, double& Vat) {
+    double a, b, ai[2], bi[2];
+    eos.params(T, w, a, b, ai, bi);
+    const double v0 = 1.0001 * b - eos.shift(w), r = std::pow(3000.0, 1.0 / 600);
+    double g = HUGE_VAL, va = v0, fa = eos.P(T, va, w) - P;
+    for (int k = 1; k <= 600; ++k) {
+        const double vb = v0 * std::pow(r, k), fb = eos.P(T, vb, w) - P;
+        if (fa > 0.0 && fb <= 0.0) {
+            double lo = va, hi = vb;
+            for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), w) - P > 0.0 ? lo : hi) = 0.5 * (lo + hi);
+            const double V = 0.5 * (lo + hi), gi = (1.0 - w) * eos.lnf(0, T, V, w) + w * eos.lnf(1, T, V, w);
+            if (gi < g) g = gi, Vat = V;
+        }
+        va = vb;
+        fa = fb;
+    }
+    return g;
+}
+
+// The phase that coexists with the phase richest in component 0 at T and P:
+// the far end of the first segment of the lower convex hull of the cubic's
+// energy (lowestRootEnergy) over a grid of 1/2000 in w1, its volume (m3/mol).
+double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
+    struct Node {
+        double w, g, V;
+    };
+    std::vector<Node> hull;
+    for (int k = 1; k < 2000; ++k) {
+        Node n{k / 2000.0, 0.0, 0.0};
+        n.g = lowestRootEnergy(eos, T, P, n.w, n.V);
+        if (!std::isfinite(n.g)) continue;
+        while (hull.size() >= 2) {
+            const Node &p = hull[hull.size() - 2], &q = hull.back();
+            if ((q.w - p.w) * (n.g - p.g) - (q.g - p.g) * (n.w - p.w) > 0.0) break;
+            hull.pop_back();
+        }
+        hull.push_back(n);
+    }
+    for (std::size_t k = 1; k < hull.size(); ++k)
+        if (hull[k].w - hull[k - 1].w > 0.01) return hull[k].V;
+    return std::nan("");
+}
+
+}  // namespace
+
+// H2O-CO2 below CO2's critical temperature, where a liquid rich in CO2
+// separates: the P-x isotherm from 150 bar holds only tie lines the
+// tangent plane of the cubic written here finds stable (every trial
+// composition and root, Michelsen 1982), all at positive pressure, down to
+// the three-phase pressure it names; there the phase that coexists with the
+// water-rich liquid, by the convex hull of the cubic's Gibbs energy, is the
+// vapour 0.3 % below and the CO2-rich liquid 0.3 % above.
+TEST(CurveLimits, PxIsothermsOfWaterAndCO2EndAtTheirThreePhasePressure) {
+    const Cubic eos = prsv(kPrsvH2O, kPrsvCO2, 0.0);
+    for (double T : {276.0, 290.0, 300.0}) {
+        const std::string what = "PRSV:H2O,CO2 " + std::to_string(T) + " K";
+        auto m = model("PRSV:H2O,CO2");
+        std::string err;
+        ASSERT_TRUE(run(*m, {"binop", std::to_string(T), "150", "_3p"}, &err)) << what << err;
+        const auto r = readTextRows("binop_3p");
+        ASSERT_GT(r.size(), 100u) << what;
+        double P3 = 0.0;
+        const std::size_t at = err.find(" bar, the three-phase pressure");
+        ASSERT_NE(at, std::string::npos) << what << err;
+        ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P3), 1) << err;
+        double lowest = HUGE_VAL, worst = HUGE_VAL;
+        for (const auto& row : r) {
+            EXPECT_GT(row[1], 0.0) << what;
+            lowest = std::min(lowest, row[1]);
+            // (Every other tie line up to half again the three-phase pressure.)
+            if (row[1] > 1.5 * P3 || (&row - r.data()) % 2 != 0) continue;
+            // (The liquid's root at the printed P and x: its printed volume,
+            // to six digits, would move ln f by up to 1e-4.)
+            const double P = row[1] * 1e5, xl = row[3];
+            double lo = 0.99 * row[6] * 1e-6, hi = 1.01 * row[6] * 1e-6;
+            for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), xl) > P ? lo : hi) = 0.5 * (lo + hi);
+            const double Vl = 0.5 * (lo + hi);
+            const double lnfRef[2] = {eos.lnf(0, T, Vl, xl), eos.lnf(1, T, Vl, xl)};
+            const double d = lowestTangentPlaneDistance(
+                P, lnfRef, [&](double w, double v) { return eos.P(T, v, w); },
+                [&](int i, double w, double v) { return eos.lnf(i, T, v, w); },
+                [&](double w) {
+                    double a, b, ai[2], bi[2];
+                    eos.params(T, w, a, b, ai, bi);
+                    return 1.0001 * b;
+                },
+                200, 600);
+            worst = std::min(worst, d);
+        }
+        EXPECT_GT(worst, -5e-5) << what;
+        EXPECT_NEAR(lowest, P3, 1e-5 * P3) << what;
+        EXPECT_GT(partnerOfTheFirstPhase(eos, T, 0.997 * P3 * 1e5), 1e-4) << what;  // a vapour
+        EXPECT_LT(partnerOfTheFirstPhase(eos, T, 1.003 * P3 * 1e5), 1e-4) << what;  // a liquid
+    }
+}
+
+// Just below a component's triple point the P-x isotherm runs to where its
+// solid's ideal solubility, x = exp(-dH_fus/R (1/T - 1/T_t)) (CO2: 9020
+// J/mol, 216.592 K; CH4: 940 J/mol, 90.6941 K), holds the liquid, not to a
+// fixed share near the pure end.
+TEST(CurveLimits, PxIsothermsBelowATriplePointRunToTheIdealSolubilityOfTheSolid) {
+    struct Case {
+        std::vector<std::string> words;
+        int column;  // the liquid's share of the component that freezes
+        double Tt, dH, T;
+    };
+    const std::vector<std::pair<std::string, Case>> cases = {
+        {"Montel:CH4,CO2", {{"binop", "216.36", "25", "_is"}, 3, 216.592, 9020.0, 216.36}},
+        {"PR:CH4,CO2", {{"binop", "216.4", "25", "_is"}, 3, 216.592, 9020.0, 216.4}},
+        {"PRSV:N2,CH4", {{"bino", "89.39", "_is"}, 3, 90.6941, 940.0, 89.39}},
+        {"SRK:CO2,N2", {{"binop", "216", "78.82", "_is"}, 2, 216.592, 9020.0, 216.0}},
+    };
+    for (const auto& [name, c] : cases) {
+        auto m = model(name);
+        std::string err;
+        ASSERT_TRUE(run(*m, c.words, &err)) << name << err;
+        const auto r = readTextRows(c.words[0] + "_is");
+        ASSERT_GT(r.size(), 10u) << name;
+        double most = 0.0;
+        for (const auto& row : r) most = std::max(most, row[c.column]);
+        EXPECT_NEAR(most, std::exp(-c.dH / 8.31434 * (1.0 / c.T - 1.0 / c.Tt)), 2e-6) << name;
+    }
+}
+
+// A binary's isotherm and isochores through its two-phase region: every
+// row written as a number is a state of one phase that the tangent plane of
+// the cubic written here finds stable; the isotherm is written on both
+// sides of the region, the states inside as nan, and said.
+TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+        std::vector<std::string> words;
+        const char *file;
+        int T, V;  // columns (V in cm3/mol); T < 0: the isotherm's own
+        double Tiso;
+    };
+    const std::vector<Case> cases = {
+        {"SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), {"x", "0.00349", "isoc", "2059.5", "110.7", "239.5", "_st"},
+         "isoc_st", 0, 10, 0.0},
+        {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {"x", "0.993888", "isoc", "992.9", "54.4", "267.3", "_st"},
+         "isoc_st", 0, 10, 0.0},
+        {"PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), {"x", "0.1", "isotherm", "220", "30", "1e5", "_st"}, "isot_st", -1, 0,
+         220.0},
+    };
+    for (const Case& c : cases) {
+        auto m = model(c.model);
+        std::string err;
+        ASSERT_TRUE(run(*m, c.words, &err)) << c.model << err;
+        const double z = std::stod(c.words[1]);
+        const auto r = readTextRows(c.file);
+        ASSERT_GT(r.size(), 100u) << c.model;
+        int finite = 0;
+        double worst = HUGE_VAL, lowest = HUGE_VAL, highest = -HUGE_VAL;
+        for (std::size_t k = 0; k < r.size(); ++k) {
+            if (std::isnan(r[k][1])) continue;
+            ++finite;
+            lowest = std::min(lowest, r[k][0]);
+            highest = std::max(highest, r[k][0]);
+            if (c.T >= 0 || k % 3 == 0)  // (every row of an isochore, every third of the isotherm)
+                worst = std::min(worst, cubicTangentPlaneDistance(c.eos, c.T < 0 ? c.Tiso : r[k][c.T], r[k][c.V] * 1e-6, z));
+        }
+        EXPECT_GT(worst, -5e-5) << c.model;
+        EXPECT_GT(finite, 5) << c.model;
+        // The isotherm's states inside the region, as nan, between states
+        // of one phase on either side.
+        if (c.T < 0)
+            EXPECT_TRUE(std::any_of(r.begin(), r.end(), [&](const auto& row) {
+                return std::isnan(row[1]) && row[0] > lowest && row[0] < highest;
+            })) << c.model;
+        EXPECT_NE(err.find("written as nan"), std::string::npos) << c.model << err;
     }
 }

@@ -71,7 +71,11 @@ TEST(CurveStability, RowsAreTheStatesAFreshModelPrintsAtTheirTemperatureAndVolum
             SCOPED_TRACE(std::to_string(V * 1e6) + " cm3/mol: " + out.out + out.err);
             const bool splits = out.out.find("pressure the mixture splits into") != std::string::npos;
             const bool deposits = out.out.find("deposits") != std::string::npos;
-            EXPECT_EQ(std::isnan(P), !shown || splits || deposits);
+            // (A row is the model's own answer: where its own stability test
+            // splits the state, the row is nan whatever published data the
+            // printed state sets beside it.)
+            const bool modelSplits = out.out.find("the model's own stability test splits it") != std::string::npos;
+            EXPECT_EQ(std::isnan(P), !shown || splits || deposits || modelSplits);
             ++compared;
             if (!std::isnan(P)) {
                 ++written;
