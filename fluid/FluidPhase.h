@@ -230,6 +230,15 @@ public:
     // SRK and Montel's cubic solve for V in their own search of a state from
     // T and P): its trial phases are the roots of that search.
     virtual bool trialsFromStateSearch() const { return false; }
+    // The number of mechanically stable roots of P(V) = P at T (K), P (bar)
+    // and the phase's composition, 1 or 2, where the model knows it in
+    // closed form (the cubic of a cubic's isotherm); 0 where it does not or
+    // cannot tell.  It may evaluate the model's terms at T: the model's
+    // state is no longer one it was left in.
+    virtual int stablePressureRootCount(double T_, double P_bar) {
+        (void)T_, (void)P_bar;
+        return 0;
+    }
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a

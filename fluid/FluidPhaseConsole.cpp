@@ -86,9 +86,14 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
         // (trialRootFromTP gives a closed-form cubic's own root of that kind
         // where its volume search from a start does not reach it.)
         const bool root = trialRootFromTP(kind == 2, T_, P_bar) && fugacity[0] > 0.0 && fugacity[1] > 0.0;
-        oneRootEach = oneRootEach && root && trialHasOneStableRoot(T_, P_bar);
-        if (!root) return HUGE_VAL;
+        if (!root) {
+            oneRootEach = false;
+            return HUGE_VAL;
+        }
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+        // (the isotherm's one stable root kept through a curve, or counted
+        // in closed form; asked once the root's fugacities are read)
+        oneRootEach = oneRootEach && (trialHasOneStableRoot(T_, P_bar) || stablePressureRootCount(T_, P_bar) == 1);
         if (d < kSplit && std::isnan(below)) below = w1;
         const bool finite = std::isfinite(d);
         oneRootEach = oneRootEach && finite;

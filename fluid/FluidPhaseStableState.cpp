@@ -485,7 +485,11 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         feed->V[0] = found.front().V;
         feed->P = P_bar;
     }
-    if (!(feed && feed->holds(P_bar) && !found.empty())) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
+    // Where the model counts the isotherm's stable roots in closed form and
+    // the searches found as many, the scan would find none other.
+    const bool allFound = (feed && feed->holds(P_bar) && !found.empty()) ||
+                          (!found.empty() && stablePressureRootCount(T_, P_bar) == static_cast<int>(found.size()));
+    if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
     const PhaseRoots r = rootsOf(found);
     if (keeps) {
