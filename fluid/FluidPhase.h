@@ -233,10 +233,11 @@ public:
     // The number of mechanically stable roots of P(V) = P at T (K), P (bar)
     // and the phase's composition, 1 or 2, where the model knows it in
     // closed form (the cubic of a cubic's isotherm); 0 where it does not or
-    // cannot tell.  It may evaluate the model's terms at T: the model's
-    // state is no longer one it was left in.
-    virtual int stablePressureRootCount(double T_, double P_bar) {
-        (void)T_, (void)P_bar;
+    // cannot tell.  Where there is one, its volume in closed form (m3/mol)
+    // into *oneRoot if given.  It may evaluate the model's terms at T: the
+    // model's state is no longer one it was left in.
+    virtual int stablePressureRootCount(double T_, double P_bar, double* oneRoot = nullptr) {
+        (void)T_, (void)P_bar, (void)oneRoot;
         return 0;
     }
     // The root between the volumes Va < Vb where P(V) - P changes sign.

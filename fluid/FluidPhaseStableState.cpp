@@ -349,11 +349,15 @@ bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
         return pressureRootFromTP(liquidStart ? 2 : 1, T_, P_bar, V_, G_) && errorflag == 0;
     }
     KeptTrialRoots::Trial* kept = keptTrialAt(*this, T_, P_bar);
+    // Where the isotherm has one stable root, the only root the search
+    // accepts, its closed form (a cubic's) starts the search on it.
+    double oneRoot = 0.0;
+    const bool closedForm = stablePressureRootCount(T_, P_bar, &oneRoot) == 1;
     temperature(T_);
     pressure(P_bar);
     beginVolumeSearch();
     const double liquid = liquidStart ? estimate_Vl0() : 0.0;
-    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    const double start = closedForm ? oneRoot : liquidStart ? liquid : R * T_ / (P_bar * 1e5);
     // The search leaves a root that gives P back (dPdV of its volume).  On
     // an isotherm with one root the kept root of a nearby pressure reaches
     // the same root in fewer steps; where it does not, the search's own
