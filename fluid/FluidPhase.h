@@ -223,8 +223,9 @@ public:
     // root at the row before.
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
     // Whether the composition's isotherm at T (K), kept through the curve
-    // held, has one mechanically stable root at P (bar), the one root both
-    // starts of trialRootFromTP can end on; false where it was not checked.
+    // held or counted in closed form by the last trialRootFromTP, has one
+    // mechanically stable root at P (bar), the one root both starts of
+    // trialRootFromTP can end on; false where it was not checked.
     bool trialHasOneStableRoot(double T_, double P_bar) const;
     // A model whose volume search from a start finds no root (the classical
     // SRK and Montel's cubic solve for V in their own search of a state from
@@ -233,11 +234,11 @@ public:
     // The number of mechanically stable roots of P(V) = P at T (K), P (bar)
     // and the phase's composition, 1 or 2, where the model knows it in
     // closed form (the cubic of a cubic's isotherm); 0 where it does not or
-    // cannot tell.  Where there is one, its volume in closed form (m3/mol)
-    // into *oneRoot if given.  It may evaluate the model's terms at T: the
-    // model's state is no longer one it was left in.
-    virtual int stablePressureRootCount(double T_, double P_bar, double* oneRoot = nullptr) {
-        (void)T_, (void)P_bar, (void)oneRoot;
+    // cannot tell.  Their volumes in closed form (m3/mol, ascending) into
+    // roots[0 .. count - 1] if given.  It may evaluate the model's terms at
+    // T: the model's state is no longer one it was left in.
+    virtual int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) {
+        (void)T_, (void)P_bar, (void)roots;
         return 0;
     }
     // The root between the volumes Va < Vb where P(V) - P changes sign.
@@ -1190,6 +1191,16 @@ private:
         double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
+    // The count of stable roots (stablePressureRootCount) of the last trial
+    // phase searched (trialRootFromTP), with its T (K), P (bar),
+    // composition and the model's parameters (parameterRevision).
+    struct TrialRootCount {
+        double T = 0.0, P = 0.0;
+        std::vector<double> x;
+        unsigned long revision = 0;
+        int count = 0;
+    };
+    TrialRootCount lastTrialRootCount_;
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of

@@ -91,9 +91,7 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
             return HUGE_VAL;
         }
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
-        // (the isotherm's one stable root kept through a curve, or counted
-        // in closed form; asked once the root's fugacities are read)
-        oneRootEach = oneRootEach && (trialHasOneStableRoot(T_, P_bar) || stablePressureRootCount(T_, P_bar) == 1);
+        oneRootEach = oneRootEach && trialHasOneStableRoot(T_, P_bar);
         if (d < kSplit && std::isnan(below)) below = w1;
         const bool finite = std::isfinite(d);
         oneRootEach = oneRootEach && finite;

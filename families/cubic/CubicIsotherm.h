@@ -19,16 +19,16 @@ namespace cubic {
 // of R T (J/mol), P (Pa), a (Pa m6/mol2), b and b_r (m3/mol), u and w; 0
 // where the rounding of g at its turning points leaves it undecided (close
 // to a spinodal or the critical point) or the parameters give no such
-// isotherm.  Where there is one, its volume (m3/mol) into *oneRoot if given:
-// the largest real root of g (g(b_r) < 0: it lies above b_r), in closed
-// form (Cardano's, or the trigonometric form where g has three real roots)
-// and polished by Newton's steps on g.
+// isotherm.  Their volumes (m3/mol, ascending) into roots[] if given: the
+// largest real root of g (g(b_r) < 0: it lies above b_r) and, where there
+// are three, the smallest, in closed form (Cardano's, or the trigonometric
+// form where g has three real roots) and polished by Newton's steps on g.
 int stableRootCount(double RT, double P, double a, double b, double u, double w, double br,
-                    double* oneRoot = nullptr);
+                    double* roots = nullptr);
 // The same for the phase f, whose term 0 is the repulsion and term 1 the
 // attraction t (and no other term), at T (K), P (bar) and its composition:
 // a and b are the attraction's at that state (its tree evaluated there);
 // 0 where f is not such a fluid.
-int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* oneRoot = nullptr);
+int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* roots = nullptr);
 
 }  // namespace cubic

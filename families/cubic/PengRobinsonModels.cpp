@@ -183,8 +183,8 @@ void TermPengRobinson::resolve_cubic_equation_in_Z() {
 }
 
 void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
-int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* oneRoot) {
-    return cubic::stableRootCountOfTerms(*this, *mixedAttraction(), T_, P_bar, oneRoot);
+int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* roots) {
+    return cubic::stableRootCountOfTerms(*this, *mixedAttraction(), T_, P_bar, roots);
 }
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);

@@ -59,8 +59,8 @@ SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
 
 void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
 
-int SRK1::stablePressureRootCount(double T_, double P_bar, double* oneRoot) {
-    return cubic::stableRootCountOfTerms(*this, *attraction(), T_, P_bar, oneRoot);
+int SRK1::stablePressureRootCount(double T_, double P_bar, double* roots) {
+    return cubic::stableRootCountOfTerms(*this, *attraction(), T_, P_bar, roots);
 }
 
 void SRK1::read_component_data(int i, const char* name) {
