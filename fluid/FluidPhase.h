@@ -372,7 +372,19 @@ public:
     // bisection on coarse isotherms), Vc is where that isotherm is flattest.
     // False when the model has no such temperature between 50 K and 10^4 K.
     // The phase is left at Tc and Vc.
+    // A model may keep that estimate with its data where it is a fixed
+    // property of its published equation (keptCriticalEstimate).
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
+    // The estimate by the scan of isotherms itself, whatever the model keeps.
+    bool scanForTheCriticalPoint(double& Tc, double& Vc);
+    // The scan's estimate (Tc K, Vc m3/mol) for the model's composition,
+    // kept with the model's data (one pure end of a mixture model with its
+    // published parameters, say, computed once and checked by a test that
+    // scans again); false where the model keeps none.
+    virtual bool keptCriticalEstimate(double& Tc, double& Vc) {
+        (void)Tc, (void)Vc;
+        return false;
+    }
     // The co-volume of the model's first term (m3/mol), 0 when it has none.
     virtual double coVolume();
     // The critical point searched from the model's stored start
