@@ -227,6 +227,11 @@ public:
     // mechanically stable root at P (bar), the one root both starts of
     // trialRootFromTP can end on; false where it was not checked.
     bool trialHasOneStableRoot(double T_, double P_bar) const;
+    // Whether the last trial searched (trialRootFromTP), at T (K), P (bar)
+    // and the phase's composition, had one stable root counted in closed
+    // form and no root kept from a curve's row before: both starts then
+    // begin on that root and end on it alike.
+    bool trialCountedOneRoot(double T_, double P_bar) const;
     // A model whose volume search from a start finds no root (the classical
     // SRK and Montel's cubic solve for V in their own search of a state from
     // T and P): its trial phases are the roots of that search.
@@ -1211,6 +1216,7 @@ private:
         std::vector<double> x;
         unsigned long revision = 0;
         int count = 0;
+        bool unheld = false;  // no kept root of a curve could start it
     };
     TrialRootCount lastTrialRootCount_;
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);

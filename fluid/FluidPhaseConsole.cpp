@@ -159,6 +159,9 @@ bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, 
     for (bool liquid : {true, false}) {
         p.composition(w);
         if (p.trialRootFromTP(liquid, T_, P_bar)) take();
+        // (where the trial's one stable root is known in closed form the
+        // gas start begins where the liquid start did, and ends alike)
+        if (liquid && p.trialCountedOneRoot(T_, P_bar)) break;
     }
     for (int kind = 1; kind <= 2 && best == HUGE_VAL; ++kind) {
         double V = 0.0, G = 0.0;

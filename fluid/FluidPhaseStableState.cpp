@@ -329,6 +329,11 @@ bool KeptTrialRoots::Trial::holds(double P_bar) const {
     return oneRoot && P_bar >= kTrialFloorPressure && P_bar * 1e5 < Pmax;
 }
 
+bool FluidPhase::trialCountedOneRoot(double T_, double P_bar) const {
+    const TrialRootCount& c = lastTrialRootCount_;
+    return c.count == 1 && c.unheld && c.T == T_ && c.P == P_bar && c.revision == parameterRevision() && c.x == x;
+}
+
 bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
     const TrialRootCount& c = lastTrialRootCount_;
     if (c.count == 1 && c.T == T_ && c.P == P_bar && c.revision == parameterRevision() && c.x == x) return true;
@@ -361,6 +366,7 @@ bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
     counted.P = P_bar;
     counted.x = x;  // (within the storage kept)
     counted.revision = parameterRevision();
+    counted.unheld = kept == nullptr;
     const double closedForm = counted.count == 1 ? roots[0] : counted.count == 2 ? roots[liquidStart ? 0 : 1] : 0.0;
     temperature(T_);
     pressure(P_bar);
