@@ -223,13 +223,29 @@ public:
     // root at the row before.
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
     // Whether the composition's isotherm at T (K), kept through the curve
-    // held, has one mechanically stable root at P (bar), the one root both
-    // starts of trialRootFromTP can end on; false where it was not checked.
+    // held or counted in closed form by the last trialRootFromTP, has one
+    // mechanically stable root at P (bar), the one root both starts of
+    // trialRootFromTP can end on; false where it was not checked.
     bool trialHasOneStableRoot(double T_, double P_bar) const;
+    // Whether the last trial searched (trialRootFromTP), at T (K), P (bar)
+    // and the phase's composition, had one stable root counted in closed
+    // form and no root kept from a curve's row before: both starts then
+    // begin on that root and end on it alike.
+    bool trialCountedOneRoot(double T_, double P_bar) const;
     // A model whose volume search from a start finds no root (the classical
     // SRK and Montel's cubic solve for V in their own search of a state from
     // T and P): its trial phases are the roots of that search.
     virtual bool trialsFromStateSearch() const { return false; }
+    // The number of mechanically stable roots of P(V) = P at T (K), P (bar)
+    // and the phase's composition, 1 or 2, where the model knows it in
+    // closed form (the cubic of a cubic's isotherm); 0 where it does not or
+    // cannot tell.  Their volumes in closed form (m3/mol, ascending) into
+    // roots[0 .. count - 1] if given.  It may evaluate the model's terms at
+    // T: the model's state is no longer one it was left in.
+    virtual int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) {
+        (void)T_, (void)P_bar, (void)roots;
+        return 0;
+    }
     // The root between the volumes Va < Vb where P(V) - P changes sign.
     bool pressureRootInBracket(double T_, double P_bar, double Va, double Vb, double& V_, double& G_);
     // The liquid (smallest volume) and the vapour (largest volume) roots; a
@@ -361,7 +377,19 @@ public:
     // bisection on coarse isotherms), Vc is where that isotherm is flattest.
     // False when the model has no such temperature between 50 K and 10^4 K.
     // The phase is left at Tc and Vc.
+    // A model may keep that estimate with its data where it is a fixed
+    // property of its published equation (keptCriticalEstimate).
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
+    // The estimate by the scan of isotherms itself, whatever the model keeps.
+    bool scanForTheCriticalPoint(double& Tc, double& Vc);
+    // The scan's estimate (Tc K, Vc m3/mol) for the model's composition,
+    // kept with the model's data (one pure end of a mixture model with its
+    // published parameters, say, computed once and checked by a test that
+    // scans again); false where the model keeps none.
+    virtual bool keptCriticalEstimate(double& Tc, double& Vc) {
+        (void)Tc, (void)Vc;
+        return false;
+    }
     // The co-volume of the model's first term (m3/mol), 0 when it has none.
     virtual double coVolume();
     // The critical point searched from the model's stored start
@@ -1183,6 +1211,17 @@ private:
         double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
     };
     KeptCriticalPoint keptCritical_;
+    // The count of stable roots (stablePressureRootCount) of the last trial
+    // phase searched (trialRootFromTP), with its T (K), P (bar),
+    // composition and the model's parameters (parameterRevision).
+    struct TrialRootCount {
+        double T = 0.0, P = 0.0;
+        std::vector<double> x;
+        unsigned long revision = 0;
+        int count = 0;
+        bool unheld = false;  // no kept root of a curve could start it
+    };
+    TrialRootCount lastTrialRootCount_;
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of

@@ -86,9 +86,12 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
         // (trialRootFromTP gives a closed-form cubic's own root of that kind
         // where its volume search from a start does not reach it.)
         const bool root = trialRootFromTP(kind == 2, T_, P_bar) && fugacity[0] > 0.0 && fugacity[1] > 0.0;
-        oneRootEach = oneRootEach && root && trialHasOneStableRoot(T_, P_bar);
-        if (!root) return HUGE_VAL;
+        if (!root) {
+            oneRootEach = false;
+            return HUGE_VAL;
+        }
         const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+        oneRootEach = oneRootEach && trialHasOneStableRoot(T_, P_bar);
         if (d < kSplit && std::isnan(below)) below = w1;
         const bool finite = std::isfinite(d);
         oneRootEach = oneRootEach && finite;
@@ -156,6 +159,9 @@ bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, 
     for (bool liquid : {true, false}) {
         p.composition(w);
         if (p.trialRootFromTP(liquid, T_, P_bar)) take();
+        // (where the trial's one stable root is known in closed form the
+        // gas start begins where the liquid start did, and ends alike)
+        if (liquid && p.trialCountedOneRoot(T_, P_bar)) break;
     }
     for (int kind = 1; kind <= 2 && best == HUGE_VAL; ++kind) {
         double V = 0.0, G = 0.0;

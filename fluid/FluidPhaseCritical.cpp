@@ -321,6 +321,14 @@ double FluidPhase::coVolume() {
 }
 
 bool FluidPhase::estimateTheCriticalPoint(double& Tc, double& Vc) {
+    if (!keptCriticalEstimate(Tc, Vc)) return scanForTheCriticalPoint(Tc, Vc);
+    temperature(Tc);
+    volume(Vc);
+    errorflag = 0;
+    return true;
+}
+
+bool FluidPhase::scanForTheCriticalPoint(double& Tc, double& Vc) {
     const double b = coVolume();
     const double Vfloor = b > 0.0 ? b * (1.0 + 1e-6) : 1e-6;
     // Upwards from the lowest temperature: the first stable isotherm above an

@@ -329,7 +329,14 @@ bool KeptTrialRoots::Trial::holds(double P_bar) const {
     return oneRoot && P_bar >= kTrialFloorPressure && P_bar * 1e5 < Pmax;
 }
 
+bool FluidPhase::trialCountedOneRoot(double T_, double P_bar) const {
+    const TrialRootCount& c = lastTrialRootCount_;
+    return c.count == 1 && c.unheld && c.T == T_ && c.P == P_bar && c.revision == parameterRevision() && c.x == x;
+}
+
 bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
+    const TrialRootCount& c = lastTrialRootCount_;
+    if (c.count == 1 && c.T == T_ && c.P == P_bar && c.revision == parameterRevision() && c.x == x) return true;
     const KeptTrialRoots& k = keptTrialRoots;
     if (k.model != this || k.revision != parameterRevision()) return false;
     const auto it = k.trials.find({T_, x});
@@ -349,11 +356,23 @@ bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
         return pressureRootFromTP(liquidStart ? 2 : 1, T_, P_bar, V_, G_) && errorflag == 0;
     }
     KeptTrialRoots::Trial* kept = keptTrialAt(*this, T_, P_bar);
+    // Where the isotherm's stable roots are known in closed form (a
+    // cubic's), the search starts on one: the only one, else the liquid's
+    // from the liquid start and the vapour's from the gas start.
+    double roots[2] = {0.0, 0.0};
+    TrialRootCount& counted = lastTrialRootCount_;
+    counted.count = stablePressureRootCount(T_, P_bar, roots);
+    counted.T = T_;
+    counted.P = P_bar;
+    counted.x = x;  // (within the storage kept)
+    counted.revision = parameterRevision();
+    counted.unheld = kept == nullptr;
+    const double closedForm = counted.count == 1 ? roots[0] : counted.count == 2 ? roots[liquidStart ? 0 : 1] : 0.0;
     temperature(T_);
     pressure(P_bar);
     beginVolumeSearch();
     const double liquid = liquidStart ? estimate_Vl0() : 0.0;
-    const double start = liquidStart ? liquid : R * T_ / (P_bar * 1e5);
+    const double start = closedForm > 0.0 ? closedForm : liquidStart ? liquid : R * T_ / (P_bar * 1e5);
     // The search leaves a root that gives P back (dPdV of its volume).  On
     // an isotherm with one root the kept root of a nearby pressure reaches
     // the same root in fewer steps; where it does not, the search's own
@@ -485,7 +504,11 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         feed->V[0] = found.front().V;
         feed->P = P_bar;
     }
-    if (!(feed && feed->holds(P_bar) && !found.empty())) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
+    // Where the model counts the isotherm's stable roots in closed form and
+    // the searches found as many, the scan would find none other.
+    const bool allFound = (feed && feed->holds(P_bar) && !found.empty()) ||
+                          (!found.empty() && stablePressureRootCount(T_, P_bar) == static_cast<int>(found.size()));
+    if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
     errorflag = found.empty() ? 1 : 0;
     const PhaseRoots r = rootsOf(found);
     if (keeps) {

@@ -43,6 +43,7 @@ public:
     // p[0] = kaij, p[1] = kbij of the pair (1, 0).
     void tune(double* p) override;
     void calculate_molar_volume() override;
+    int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);

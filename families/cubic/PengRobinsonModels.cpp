@@ -6,6 +6,7 @@
 #include <string>
 
 #include "families/cubic/CubicData.h"
+#include "families/cubic/CubicIsotherm.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
 #include "fluid/CriticalPoints.h"
@@ -182,6 +183,9 @@ void TermPengRobinson::resolve_cubic_equation_in_Z() {
 }
 
 void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
+int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* roots) {
+    return cubic::stableRootCountOfTerms(*this, *mixedAttraction(), T_, P_bar, roots);
+}
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
 }

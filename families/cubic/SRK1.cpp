@@ -1,9 +1,12 @@
 #include "families/cubic/SRK1.h"
 
+#include "families/cubic/CubicIsotherm.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "families/cubic/CubicData.h"
+#include "families/cubic/CubicIsotherm.h"
 #include "fluid/CriticalPoints.h"
 #include "fluid/Standard.h"
 #include "fluid/VenturiInteraction.h"
@@ -55,6 +58,10 @@ SRK1::SRK1(int phaseKind, char withVenturi_) : FluidPhase(2, phaseKind, withVent
 }
 
 void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
+
+int SRK1::stablePressureRootCount(double T_, double P_bar, double* roots) {
+    return cubic::stableRootCountOfTerms(*this, *attraction(), T_, P_bar, roots);
+}
 
 void SRK1::read_component_data(int i, const char* name) {
     if (i < 0 || i >= component_count || !name) return;

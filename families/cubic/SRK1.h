@@ -18,6 +18,7 @@ public:
     void read_component_data(int i, const char* name) override;
     // p[0]: kaij of the pair (1, 0); p[1]: its kbij.
     void tune(double* p) override;
+    int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

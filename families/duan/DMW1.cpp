@@ -314,6 +314,39 @@ bool DMW2::mixingRuleDiverges(std::string& why)
     return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
+namespace {
+
+// The scan's estimate of the critical point of each fluid of Duan, Moller
+// and Weare's (1992) equation alone (scanForTheCriticalPoint at a pure end:
+// Tc bracketed to a relative 1e-4, the flattest volume of the isotherm
+// there), a fixed property of the published equation.
+struct CriticalEstimate {
+    const char* fluid;
+    double T, V;  // K, m3/mol
+};
+constexpr CriticalEstimate kPureEndCriticalEstimates[] = {
+    {"H2O", 654.19165628550252, 6.6409435873638202e-05},
+    {"CO2", 310.01354557099597, 9.3427524703113286e-05},
+    {"CH4", 197.08506576498942, 7.2444257497240638e-05},
+};
+
+}  // namespace
+
+bool DMW2::keptCriticalEstimate(double& Tc_, double& Vc_)
+{
+    if (parameterRevision() != publishedRevision || x.size() != 2 || component_count != 2) return false;
+    for (int i = 0; i < 2; ++i) {
+        if (!(x[i] == 1.0 && x[1 - i] == 0.0)) continue;
+        for (const CriticalEstimate& e : kPureEndCriticalEstimates)
+            if (std::strcmp(componentName(i), e.fluid) == 0) {
+                Tc_ = e.T;
+                Vc_ = e.V;
+                return true;
+            }
+    }
+    return false;
+}
+
 void DMW2::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = mixtureFluid(name);
@@ -331,6 +364,7 @@ void DMW2::read_component_data(int i, const char* name)
         if (first) validity = duan::mixtureRange(*first, *s);
         setPairType(term, componentName(0), componentName(1));
         installIdealGas(*this);
+        publishedRevision = parameterRevision();
     }
     // What was kept of the components read before goes with them.
     plainTwin.reset();

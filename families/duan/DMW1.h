@@ -49,10 +49,16 @@ public:
     bool mixingRuleDiverges(std::string& why) override;
     bool untracedInteractionHolds(double T_, double P_bar) override;
     void admitUntracedInteraction(bool admit) override;
+    // At a pure end, with the published parameters, the scan's estimate of
+    // that fluid's critical point (scanForTheCriticalPoint), kept in the
+    // model's data: the same start of the critical-point search without
+    // the scan of isotherms in each new model.
+    bool keptCriticalEstimate(double& Tc_, double& Vc_) override;
 
     double Tc = 0.0;
     double Pc = 0.0;
     const duan::FluidSet* first = nullptr;  // the set of component 0
+    unsigned long publishedRevision = 0;    // the parameters as both components were read
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
     std::vector<DuanEndHeatCapacity> endCv;  // of the components read
 };

@@ -25,6 +25,7 @@
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
 #include "gases/Jacobsen.h"
+#include "platform/LogSink.h"
 #include "water/HGK.h"
 #include "water/WagnerPruss.h"
 #include "water/WaterEOS.h"
@@ -201,6 +202,34 @@ TEST(DuanModels, UnknownNamesAndCountsAreReportedAndFailTheStates)
         EXPECT_EQ(f->errorflag, 0);
     }
     EXPECT_NEAR(m.V, fresh.V, 1e-12 * fresh.V);
+}
+
+// The critical-point estimate each pure end keeps with the model is the
+// scan of isotherms' own, to the bit, whatever the partner and its place;
+// a mixture, or the model with a parameter changed, keeps none.
+TEST(DuanModels, KeptCriticalEstimateOfEachPureEndIsTheScansOwn)
+{
+    const platform::ThreadLogCapture quiet;
+    const std::pair<const char*, const char*> pairs[] = {
+        {"H2O", "CO2"}, {"CO2", "H2O"}, {"H2O", "CH4"}, {"CO2", "CH4"}};
+    for (const auto& [a, b] : pairs)
+        for (int end = 0; end < 2; ++end) {
+            SCOPED_TRACE(std::string(a) + "," + b + " at the end of " + (end ? b : a));
+            DMW2 m(1);
+            m.number_of_components(2);
+            m.add_components(a, b);
+            m.composition(end == 0 ? 1.0 : 0.0, end == 0 ? 0.0 : 1.0);
+            double Tk = 0.0, Vk = 0.0, Ts = 0.0, Vs = 0.0;
+            ASSERT_TRUE(m.keptCriticalEstimate(Tk, Vk));
+            ASSERT_TRUE(m.scanForTheCriticalPoint(Ts, Vs));
+            EXPECT_EQ(Tk, Ts);
+            EXPECT_EQ(Vk, Vs);
+            m.composition(0.5, 0.5);
+            EXPECT_FALSE(m.keptCriticalEstimate(Tk, Vk));
+            m.composition(end == 0 ? 1.0 : 0.0, end == 0 ? 0.0 : 1.0);
+            m.parametersChanged();
+            EXPECT_FALSE(m.keptCriticalEstimate(Tk, Vk));
+        }
 }
 
 TEST(DuanModels, PairTypeFromTheComponentNames)

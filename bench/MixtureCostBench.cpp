@@ -1,0 +1,167 @@
+// What a binary's state costs against the same work written plainly, per
+// state (argument: the state's index), each state a fresh composition of the
+// model (its root searches start afresh):
+//   BM_MixtureStableState  the stable state from T and P
+//                          (calculateStableStateFromTP);
+//   BM_MixtureStability    the tangent-plane test of the mixture
+//                          (binarySplitsAt);
+//   BM_MixtureTieLine      the tie line of a split state (binaryTieLineAt,
+//                          from the stability test's trial);
+// of "PR:CO2,CH4" (30 % CH4) and "DMW2:H2O,CO2" (10 to 30 % CO2), and the
+// yardsticks of the Peng-Robinson binary written out
+// (families/cubic/tests/PengRobinsonBinary.h): its stable root (Cardano's
+// roots, the one of least Gibbs energy), Michelsen's test from Wilson's
+// K-factors and the pure components, its flash by successive substitution
+// then Newton's method:
+//   BM_PlainRoot, BM_PlainStability, BM_PlainFlash.
+//   BM_WaterEndStableState DMW2's pure-water end (x 0) against DuanH2O, the
+//                          same equation alone (BM_DuanH2OStableState).
+// Counters: splits (1 where the state splits), tie_found (the tie line found).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "console/FluidModelFactory.h"
+#include "families/cubic/tests/PengRobinsonBinary.h"
+#include "fluid/FluidPhase.h"
+#include "platform/LogSink.h"
+
+namespace {
+
+struct MixState {
+    const char* model;
+    double x1, T, Pbar;
+};
+// PR: one fluid at 300 K 50 bar, 330 K 120 bar and 270 K 80 bar; split at
+// 250 K 40 bar and 230 K 30 bar.  DMW2: one fluid at 700 K 500 bar; split at
+// the others.
+const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.3, 330.0, 120.0},
+                            {"PR:CO2,CH4", 0.3, 270.0, 80.0},  {"PR:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"PR:CO2,CH4", 0.3, 230.0, 30.0},  {"DMW2:H2O,CO2", 0.1, 700.0, 500.0},
+                            {"DMW2:H2O,CO2", 0.1, 620.0, 300.0}, {"DMW2:H2O,CO2", 0.2, 550.0, 200.0},
+                            {"DMW2:H2O,CO2", 0.3, 500.0, 500.0}};
+constexpr int kPlainStates = 5;  // the PR states: the yardstick's
+
+std::unique_ptr<FluidPhase> model(const MixState& s) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(s.model));
+    if (m) m->composition({1.0 - s.x1, s.x1});
+    return m;
+}
+
+// The composition set again before each call: a model's searches of a new
+// composition start afresh.
+void BM_MixtureStableState(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    auto m = model(s);
+    if (!m) return state.SkipWithError("no model");
+    const platform::ThreadLogCapture quiet;
+    long failed = 0;
+    for (auto _ : state) {
+        m->composition({1.0 - s.x1, s.x1});
+        const FluidPhase::StableState st = m->calculateStableStateFromTP(s.T, s.Pbar);
+        benchmark::DoNotOptimize(m->V);
+        failed += st.phase == FluidPhase::kPhaseNone;
+    }
+    if (failed) state.SkipWithError("no stable state");
+}
+
+void BM_MixtureStability(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    auto m = model(s);
+    if (!m) return state.SkipWithError("no model");
+    const platform::ThreadLogCapture quiet;
+    bool splits = false;
+    for (auto _ : state) {
+        m->composition({1.0 - s.x1, s.x1});
+        splits = m->binarySplitsAt(s.T, s.Pbar);
+        benchmark::ClobberMemory();
+    }
+    state.counters["splits"] = splits ? 1.0 : 0.0;
+}
+
+void BM_MixtureTieLine(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    auto m = model(s);
+    if (!m) return state.SkipWithError("no model");
+    const platform::ThreadLogCapture quiet;
+    double trial = std::nan("");
+    if (!m->binarySplitsAt(s.T, s.Pbar, nullptr, &trial)) return state.SkipWithError("one fluid");
+    bool found = false;
+    for (auto _ : state) {
+        m->composition({1.0 - s.x1, s.x1});
+        const FluidPhase::BinaryTieLine line = m->binaryTieLineAt(s.T, s.Pbar, trial);
+        benchmark::DoNotOptimize(line.x1[0]);
+        found = line.found;
+    }
+    state.counters["tie_found"] = found ? 1.0 : 0.0;
+}
+
+void BM_PlainRoot(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
+    const double x[2] = {1.0 - s.x1, s.x1};
+    for (auto _ : state) {
+        double Z = 0.0, l[2];
+        const bool rooted = pr.stableRoot(s.T, s.Pbar * 1e5, x, Z, l);
+        benchmark::DoNotOptimize(Z);
+        if (!rooted) state.SkipWithError("no root");
+    }
+}
+
+void BM_PlainStability(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
+    bool splits = false;
+    for (auto _ : state) {
+        splits = pr.splits(s.T, s.Pbar * 1e5, s.x1);
+        benchmark::ClobberMemory();
+    }
+    state.counters["splits"] = splits ? 1.0 : 0.0;
+}
+
+void BM_PlainFlash(benchmark::State& state) {
+    const MixState& s = kStates[state.range(0)];
+    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
+    double w1 = 0.0;
+    if (!pr.splits(s.T, s.Pbar * 1e5, s.x1, &w1)) return state.SkipWithError("one fluid");
+    bool found = false;
+    for (auto _ : state) {
+        const PengRobinsonBinary::Split split = pr.flash(s.T, s.Pbar * 1e5, s.x1, w1);
+        benchmark::DoNotOptimize(split.x1[0]);
+        found = split.found;
+    }
+    state.counters["tie_found"] = found ? 1.0 : 0.0;
+}
+
+// Pure water by DMW2 (its CO2 at x 0) and by DuanH2O, at a liquid, a steam
+// and a supercritical state.
+const double kWaterStates[][2] = {{500.0, 100.0}, {600.0, 50.0}, {700.0, 500.0}};
+
+void waterStableState(benchmark::State& state, const char* name, bool mixture) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(name));
+    if (!m) return state.SkipWithError("no model");
+    if (mixture) m->composition({1.0, 0.0});
+    const platform::ThreadLogCapture quiet;
+    const double* s = kWaterStates[state.range(0)];
+    long failed = 0;
+    for (auto _ : state) {
+        if (mixture) m->composition({1.0, 0.0});
+        failed += m->calculateStableStateFromTP(s[0], s[1]).phase == FluidPhase::kPhaseNone;
+        benchmark::DoNotOptimize(m->V);
+    }
+    if (failed) state.SkipWithError("no stable state");
+}
+void BM_WaterEndStableState(benchmark::State& state) { waterStableState(state, "DMW2:H2O,CO2", true); }
+void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "DuanH2O", false); }
+
+}  // namespace
+
+BENCHMARK(BM_MixtureStableState)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStability)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WaterEndStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DuanH2OStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
