@@ -331,15 +331,23 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const double Tm = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
         const double pLiquid = psub * std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
         const double virial = i == major ? std::nan("") : virialGasFugacity(i, T_, P_bar);
-        const bool gas = std::isfinite(virial) || (psub > 0.0 && xi * P_bar < pLiquid);
+        // (A minor component in a gas of the major one, above that one's
+        // critical temperature or below its vapour pressure, is in a gas.)
+        const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+        const bool inGas = i != major && (T_ >= ancillaryCriticalTemperature(other) ||
+                                          (1.0 - xi) * P_bar < ancillaryVapourPressure(other, T_) * 1e-5);
+        const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
         std::string how;
         if (gas && psub > 0.0) {
             const double f = std::isfinite(virial) ? virial : xi * P_bar;
-            const double fs = solidFugacity(name, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5;
+            // (A fugacity against the solid's, a partial pressure against
+            // its sublimation pressure.)
+            const double fs =
+                std::isfinite(virial) ? solidFugacity(name, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
             excess = std::log(f / fs);
             Tf = publishedFreezingTemperature(name, T_, f);  // where its sublimation pressure reaches f (an estimate)
-            how = formatted("%s %.4g bar against the solid's %.4g bar (%s)", std::isfinite(virial)
+            how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
                                 ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
                                 : "its partial pressure,", f, fs, row->solid.sublimationSource);
         } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || row->fusionEnthalpy > 0.0)) {

@@ -291,8 +291,26 @@ short StateReport::reportedSaturationPressure(double T_) {
         m_.errorflag = 1;
         return m_.errorflag;
     }
+    // Above the model's own critical temperature it has no saturation.
+    const char* name = rules_.phaseRuleFluid();
+    double Tc = 0.0, Pc = 0.0;
+    if (name && m_.modelCriticalPoint(Tc, Pc) && T_ >= Tc) {
+        platform::diagf("The model %s gives no saturation point of %s at %g K: its own critical temperature is %.6g K.\n",
+                        m_.modelName(), name, T_, Tc);
+        m_.errorflag = 1;
+        return m_.errorflag;
+    }
     if (m_.calculateTheSaturationPressure(T_, false) != 0 || !std::isfinite(m_.P)) {
-        platform::diagf("No saturation state found at %g K\n", T_);
+        // Below its triple point the fluid is solid: its name says why the
+        // model's supercooled liquid may have no saturation there.
+        const double Tt = name ? triplePointTemperature(name) : 0.0;
+        const char* solid = name && T_ < Tt ? rules_.solidAt(T_, 1.0).solid : nullptr;
+        if (solid)
+            platform::diagf("No saturation state of %s found at %g K: below its triple point, %.6g K, %s is %s, and the "
+                            "model %s finds no saturation of its supercooled liquid there.\n",
+                            name, T_, Tt, name, solid, m_.modelName());
+        else
+            platform::diagf("No saturation state found at %g K\n", T_);
         return m_.errorflag ? m_.errorflag : 1;
     }
     return 0;
@@ -302,6 +320,13 @@ void StateReport::printSaturationFluidLine() const {
     const char* name = rules_.phaseRuleFluid();
     const double T_ = m_.T, psat = ancillaryVapourPressure(name, T_) * 1e-5;
     const double Tt = name ? triplePointTemperature(name) : 0.0;
+    const double Tc = ancillaryCriticalTemperature(name);
+    if (T_ >= Tc) {
+        std::printf("** The fluid: supercritical fluid (the critical point of %s, %.6g K and %.6g bar): no "
+                    "saturation; the model's own critical temperature lies above it\n",
+                    name, Tc, ancillaryCriticalPressure(name) * 1e-5);
+        return;
+    }
     if (!std::isfinite(psat)) return;
     if (T_ < Tt) {
         const SolidField solid = rules_.solidAt(T_, m_.P * 1e-5);

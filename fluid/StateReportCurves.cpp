@@ -73,6 +73,9 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
     }
     std::string withheld;
     const bool given = reportedStateFromTV(T_, V_, &withheld);
+    // (The state found, the curve goes on with the model's untraced
+    // parameters admitted, as the state printer admits them.)
+    m_.admitUntracedInteraction(true);
     if (!given) {
         if (t.refused++ == 0) {
             t.refusedT = T_;

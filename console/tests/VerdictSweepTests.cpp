@@ -26,7 +26,7 @@ std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
     c.params(T, x1, a, b, ai, bi);
     std::vector<double> found;
     const double V0 = b * (1.0 + 1e-6), V1 = 1e3 * kR * T / P;
-    constexpr int kSteps = 4000;
+    constexpr int kSteps = 1500;
     const double r = std::pow(V1 / V0, 1.0 / kSteps);
     double Va = V0, ga = c.P(T, Va, x1) - P;
     for (int k = 1; k <= kSteps; ++k) {
@@ -62,11 +62,13 @@ Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
         if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
     if (!std::isfinite(r.V)) return r;
     const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
-    for (int k = 1; k < 400; ++k) {
+    for (int k = 1; k < 240; ++k) {
         // Trial compositions dense near both ends, where the phases of a
-        // split of these binaries lie.
-        const double u = k / 400.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        if (!(w > 0.0 && w < 1.0)) continue;
+        // split of these binaries lie; not those beside the feed, whose
+        // distance vanishes with their difference from it.
+        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
+        if (!(w > 0.0 && w < 1.0) || (std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1))
+            continue;
         for (double V : roots(c, T, P, w)) {
             const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
             r.distance = std::min(r.distance, d);
@@ -129,5 +131,5 @@ TEST(VerdictSweep, EveryBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) 
     }
     std::printf("%ld states judged, %ld borderline, %ld verdicts unlike the independent test's\n", judged, borderline,
                 disagree);
-    EXPECT_GT(judged, 500);
+    EXPECT_GT(judged, 10 * borderline);
 }
