@@ -226,7 +226,9 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
     const double psat = T_ < row->Tt ? psub * 1e-5 : T_ < Tc ? ancillaryVapourPressure(name, T_) * 1e-5 : std::nan("");
     int phase = FluidPhase::kPhaseNone;
     if (T_ >= Tc) {
-        phase = P_bar >= Pc ? FluidPhase::kPhaseSupercritical : FluidPhase::kPhaseVapour;
+        // No compression condenses it: a supercritical fluid at every
+        // pressure, of which a model's vapour is the same phase.
+        phase = FluidPhase::kPhaseSupercritical;
         s.word = FluidPhase::phaseName(phase);
     } else if (std::isfinite(psat)) {
         const bool liquid = P_bar > psat;
@@ -247,7 +249,8 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
     if (Vref > 0.0 && model.rho > 0.0)
         s.text += formatted("; the model's density %+.3g %% from it", 100.0 * (model.rho * Vref / row->molarMass - 1.0));
     const bool uncertain = s.word.rfind("uncertain", 0) == 0;
-    s.agrees = uncertain || model.phase == phase || model.phase == FluidPhase::kPhaseFluid;
+    s.agrees = uncertain || model.phase == phase || model.phase == FluidPhase::kPhaseFluid ||
+               (phase == FluidPhase::kPhaseSupercritical && model.phase == FluidPhase::kPhaseVapour);
     if (!s.agrees) s.text += formatted("; the model gives a %s", FluidPhase::phaseName(model.phase));
     return s;
 }
@@ -331,6 +334,8 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const double Tm = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
         const double pLiquid = psub * std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
         const double virial = i == major ? std::nan("") : virialGasFugacity(i, T_, P_bar);
+        const char* otherName = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+        const bool solvent = lookups_.henryOf && std::isfinite(lookups_.henryOf(name, otherName, 298.15));
         // (A minor component in a gas of the major one, above that one's
         // critical temperature or below its vapour pressure, is in a gas.)
         const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
@@ -350,9 +355,12 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
                                 ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
                                 : "its partial pressure,", f, fs, row->solid.sublimationSource);
-        } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || row->fusionEnthalpy > 0.0)) {
-            Tf = i == major ? solventFreezingPoint(i, P_bar, share)
-                            : 1.0 / (1.0 / Tm - FluidPhase::R * std::log(xi) / dH);
+        } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0)) {
+            // A solvent of published Henry constants (water) holds the other
+            // by them in its own liquid, whatever its share of the mixture;
+            // any other component its share of an ideal liquid.
+            Tf = i == major || solvent ? solventFreezingPoint(i, P_bar, share)
+                                       : 1.0 / (1.0 / Tm - FluidPhase::R * std::log(xi) / dH);
             excess = dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tf);
             band = kSublimationUncertainty * std::fabs(dH / FluidPhase::R * (1.0 / Tf - 1.0 / Tm)) + 1e-9;
             how = formatted("the ideal freezing-point depression from its published melting line at its share "
@@ -368,7 +376,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
         const char* point = gas ? "frost point" : "freezing point";
         s.point = Tf;
-        s.text = "(" + how + (std::isfinite(Tf) ? formatted("; its %s at %g bar %.5g K", point, P_bar, Tf) : "") +
+        s.text = "(" + how + (std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf) : "") +
                  "); the model describes no solid";
         return s;
     }

@@ -49,6 +49,9 @@ int pseudoCriticalPhase(const FluidPhase& m, double T_, double V_) {
 // the rotations and the configurational energy's variance add what is never
 // negative (e.g. McQuarrie, Statistical Mechanics, 1976, ch. 3 and 7).
 constexpr double kTranslationalCv = 1.5 * FluidPhase::R;  // J/(mol K)
+// No fluid carries sound faster than this below 10 GPa (water near 4 km/s
+// at 2 GPa).
+constexpr double kMaxSoundSpeed = 1e4;  // m/s
 
 // The model's untraced interaction parameters admitted for one state
 // (FluidPhase::untracedInteractionHolds).
@@ -142,6 +145,8 @@ bool StateReport::withholdUnphysicalQuantities(std::string* said) {
         std::snprintf(why, sizeof why, "cp = %.4g below cv = %.4g J/(mol K)", m_.Cp, m_.Cv);
     else if (std::isfinite(c2) && c2 < 0.0)
         std::snprintf(why, sizeof why, "a negative squared sound speed (%.4g m2/s2)", c2);
+    else if (std::isfinite(m_.soundSpeed) && m_.soundSpeed > kMaxSoundSpeed)
+        std::snprintf(why, sizeof why, "a sound speed of %.4g m/s", m_.soundSpeed);
     if (!diverges && why[0] == '\0') return false;
     char text[2048];
     if (diverges)
@@ -193,7 +198,10 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         m_.errorflag = 1;
         return false;
     }
-    if (!rules_.phaseRuleFluid()) {
+    // A mixture is named by its pseudo-critical point, and so is a pure
+    // fluid whose model does not name its root (its own critical point
+    // unknown): the limit of its mixtures.
+    if (!rules_.phaseRuleFluid() || s.phase == FluidPhase::kPhaseFluid) {
         const int named = pseudoCriticalPhase(m_, T_, m_.V);
         if (named != FluidPhase::kPhaseNone) s.phase = named;
     }

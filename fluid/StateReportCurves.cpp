@@ -94,7 +94,6 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
         if (t.otherPhase++ == 0) t.otherT0 = T_, t.otherP0 = P_bar, t.otherWord = fluid.word;
         t.otherT1 = T_, t.otherP1 = P_bar;
     }
-    m_.calculateFromTV(T_, V_, 0);
     if (splits) {
         if (t.split == 0) t.splitT = T_, t.splitP = P_bar;
         t.splitPmin = t.split == 0 ? P_bar : std::min(t.splitPmin, P_bar);
