@@ -26,6 +26,25 @@ std::string uncertainBetween(const char* a, const char* b) {
     return std::string("uncertain (") + a + " or " + b + ")";
 }
 
+// The pure solid's melting temperature (K) at P (bar) by its published
+// lines: the triple point's below the triple-point pressure, else where its
+// melting line reaches P, else the edge of its solids' field (`solidOf`:
+// water's ices III to VII) found upward from half the triple point's
+// temperature; NaN where none is found.
+double meltingTemperature(const PhaseLookups& lookups, const ReferenceFluid& row, double P_bar) {
+    if (P_bar * 1e5 < row.pt) return row.Tt;
+    const double T = publishedFreezingTemperature(row.formula, 0.8 * row.Tt, P_bar);
+    if (std::isfinite(T) || !lookups.solidOf) return T;
+    auto solid = [&](double t) { return lookups.solidOf(row.formula, t, P_bar).solid != nullptr; };
+    for (double lo = 0.5 * row.Tt; lo < 4.0 * row.Tt; lo += 2.0) {
+        if (!solid(lo) || solid(lo + 2.0)) continue;
+        double hi = lo + 2.0;
+        for (int k = 0; k < 50 && hi - lo > 1e-7; ++k) (solid(0.5 * (lo + hi)) ? lo : hi) = 0.5 * (lo + hi);
+        return 0.5 * (lo + hi);
+    }
+    return std::nan("");
+}
+
 }  // namespace
 
 // ---- the composition
@@ -283,7 +302,7 @@ double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) 
     const ReferenceFluid* row = referenceFluid(name);
     if (!row) return std::nan("");
     const double dH = solventFusionEnthalpy(*row);
-    const double T0 = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, 0.8 * row->Tt, P_bar);
+    const double T0 = meltingTemperature(lookups_, *row, P_bar);
     if (!(dH > 0.0) || !(T0 > 0.0)) return std::nan("");
     double T = T0;
     for (int k = 0; k < 50; ++k) {
@@ -331,7 +350,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         // liquid-like one (its partial pressure above the supercooled pure
         // liquid's vapour pressure): its ideal solubility, the freezing point
         // of its liquid at its share there.
-        const double Tm = P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
+        const double Tm = meltingTemperature(lookups_, *row, P_bar);
         const double pLiquid = psub * std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
         const double virial = i == major ? std::nan("") : virialGasFugacity(i, T_, P_bar);
         const char* otherName = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();

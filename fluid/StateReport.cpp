@@ -198,6 +198,12 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
         m_.errorflag = 1;
         return false;
     }
+    // A pure fluid above its own critical temperature is a supercritical
+    // fluid at every pressure (no compression condenses it), as its
+    // mixtures are above their pseudo-critical one.
+    double Tc = 0.0, Pc = 0.0;
+    if (rules_.phaseRuleFluid() && s.phase == FluidPhase::kPhaseVapour && m_.modelCriticalPoint(Tc, Pc) && T_ >= Tc)
+        s.phase = FluidPhase::kPhaseSupercritical;
     // A mixture is named by its pseudo-critical point, and so is a pure
     // fluid whose model does not name its root (its own critical point
     // unknown): the limit of its mixtures.

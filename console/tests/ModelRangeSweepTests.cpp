@@ -332,14 +332,19 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         // A mixture has no one saturation pressure, a trace as any share.
         {"DMW2:CO2,CH4", {"x", "1e-9", "psat", "280"}, "not one saturation pressure"},
     };
-    for (const auto& k : kCases) {
-        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
-        ASSERT_TRUE(m) << k.model;
-        consoletest::Args a(k.words);
-        bool ok = true;
-        const consoletest::Captured c = consoletest::capture(
+    // The words run on a fresh model: whether they all succeeded, and what was said.
+    auto runOn = [](const char* model, const std::vector<std::string>& words, consoletest::Captured& c) {
+        std::unique_ptr<FluidPhase> m(createFluidModel(model));
+        if (!m) return false;
+        consoletest::Args a(words);
+        bool ok = false;
+        c = consoletest::capture(
             [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
-        EXPECT_FALSE(ok) << k.model;
+        return ok;
+    };
+    for (const auto& k : kCases) {
+        consoletest::Captured c;
+        EXPECT_FALSE(runOn(k.model, k.words, c)) << k.model;
         EXPECT_EQ(c.out.find("->"), std::string::npos) << c.out;
         EXPECT_EQ(c.out.find("Psat"), std::string::npos) << c.out;
         EXPECT_NE(c.err.find(k.said), std::string::npos) << c.err;
@@ -363,13 +368,8 @@ TEST(ModelRangeSweep, TheInterpreterRefusesStatesOutsideTheRange) {
         {"DMW2:CO2,CH4", {"x", "1e-9", "TP", "304.8", "75.5"}, "** Phase: "},
     };
     for (const auto& k : kGiven) {
-        std::unique_ptr<FluidPhase> m(createFluidModel(k.model));
-        ASSERT_TRUE(m) << k.model;
-        consoletest::Args a(k.words);
-        bool ok = false;
-        const consoletest::Captured c = consoletest::capture(
-            [&] { ok = runFluidCommands(*m, a.argc(), const_cast<char* const*>(a.argv()), nullptr); });
-        EXPECT_TRUE(ok) << k.model << "\n" << c.err;
+        consoletest::Captured c;
+        EXPECT_TRUE(runOn(k.model, k.words, c)) << k.model << "\n" << c.err;
         EXPECT_NE(c.out.find(k.fluid), std::string::npos) << k.model << "\n" << c.out;
     }
 }
@@ -1057,9 +1057,14 @@ TEST_P(PhaseSweepShard, EveryStateIsInTheFluidsPhaseOrRefused) {
                                       << m->bulk_molar_weight / m->V << " kg/m3 where " << c.fluid << " is a "
                                       << (fluidLiquid ? "liquid" : "vapour");
                     }
-                } else if (m->component_count == 1) {
-                    EXPECT_EQ(s.otherPhase, FluidPhase::kPhaseNone) << "the supercritical fluid split in two";
-                    if (s.otherPhase != FluidPhase::kPhaseNone) ++disagreements;
+                } else if (m->component_count == 1 && s.otherPhase != FluidPhase::kPhaseNone) {
+                    // A model whose own critical point lies above the
+                    // fluid's has two roots there: the fluid's statement
+                    // beside it says the fluid is one supercritical phase.
+                    StateReport::Verdict v;
+                    consoletest::capture([&] { report.verdictAt(g.T, g.P, v); });
+                    EXPECT_EQ(v.fluid.word, "supercritical fluid") << v.fluid.text;
+                    if (v.fluid.word != "supercritical fluid") ++disagreements;
                 }
             }
         }

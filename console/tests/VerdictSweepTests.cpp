@@ -67,8 +67,8 @@ Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
         // split of these binaries lie; not those beside the feed, whose
         // distance vanishes with their difference from it.
         const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        if (!(w > 0.0 && w < 1.0) || (std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1))
-            continue;
+        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
+        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
         for (double V : roots(c, T, P, w)) {
             const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
             r.distance = std::min(r.distance, d);
