@@ -196,6 +196,7 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     // Without a pure end (both components above their critical temperature
     // in the model, or without a saturation it finds there) the trace is
     // still tried from the volumes the searches left.
+    const bool noPureEnd = errorflag != 0;
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
