@@ -170,6 +170,14 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     m_.calculateBulkMolarWeight();  // of the composition given last
     if (!refuseOutsideRange(T_, P_bar) || !m_.untracedInteractionHolds(T_, P_bar)) return false;
     const UntracedInteractionAdmitted admitted(m_);
+    // The model's own critical point names a pure fluid's phase (its search,
+    // kept for the model, runs before the state is found).
+    double Tc = 0.0, Pc = 0.0;
+    bool ownCritical = false;
+    if (rules_.phaseRuleFluid()) {
+        const platform::ThreadLogCapture quiet;  // none found: the phase named by the model's roots
+        ownCritical = m_.modelCriticalPoint(Tc, Pc);
+    }
     // Of the liquid and vapour roots, the one of lower Gibbs energy: a pure
     // fluid's stable root, and a mixture's homogeneous state.
     const int keep = m_.phase_kind;
@@ -201,9 +209,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     // A pure fluid above its own critical temperature is a supercritical
     // fluid at every pressure (no compression condenses it), as its
     // mixtures are above their pseudo-critical one.
-    double Tc = 0.0, Pc = 0.0;
-    if (rules_.phaseRuleFluid() && s.phase == FluidPhase::kPhaseVapour && m_.modelCriticalPoint(Tc, Pc) && T_ >= Tc)
-        s.phase = FluidPhase::kPhaseSupercritical;
+    if (ownCritical && s.phase == FluidPhase::kPhaseVapour && T_ >= Tc) s.phase = FluidPhase::kPhaseSupercritical;
     // A mixture is named by its pseudo-critical point, and so is a pure
     // fluid whose model does not name its root (its own critical point
     // unknown): the limit of its mixtures.
