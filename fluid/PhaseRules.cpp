@@ -425,16 +425,17 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
                        100.0 * kSolubilityUncertainty, 100.0 * xs);
     // The model's own content of the solute in its solvent-rich phase.
     double own = xs;
-    const char* holds = "one phase holds";
+    std::string holds = "one phase holds";
     if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
         const int rich = (model.x1[0] < 0.5) == (solvent == 0) ? 0 : 1;  // the phase rich in the solvent
         own = solute == 1 ? model.x1[rich] : 1.0 - model.x1[rich];
-        holds = "phase rich in it holds";
+        holds = std::string(a) + "-rich phase holds";
     } else if (model.splits) {
         s.text += "; the model splits it";
         return s;
     }
-    s.text += formatted("; the model's %s %.3g %%, %.3g times the published content", holds, 100.0 * own, own / c);
+    s.text += formatted("; the model's %s %.3g %%, %.3g times the published content", holds.c_str(), 100.0 * own,
+                        own / c);
     return s;
 }
 
