@@ -336,34 +336,14 @@ void runIsothermCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& 
             return;
         }
         // Above its fluid's critical temperature the loop of a model
-        // whose own lies higher is no state of the fluid.
-        double lo = 0.0, hi = -1.0, bandLo = 0.0, bandHi = 0.0, Tcm = 0.0, Pcm = 0.0;
-        bool loop = report.supercriticalLoopPressures(t, lo, hi);
+        // whose own critical point lies higher is its own two-phase region.
+        double lo = 0.0, hi = -1.0;
+        const bool loop = report.supercriticalLoopPressures(t, lo, hi);
         const PhaseRules& rules = report.rules();
-        const bool band = rules.phaseRuleFluid() && report.splitBandPressures(t, bandLo, bandHi, Tcm, Pcm);
-        if (band) {
-            // The pressures of the model's saturation curve between the
-            // two critical temperatures too.
-            if (loop) bandLo = std::min(bandLo, lo), bandHi = std::max(bandHi, hi);
-            lo = bandLo;
-            hi = bandHi;
-            loop = false;
-        }
         report.withCurveRowLimits(
             [&] {
                 m.calculateTheIsotherm(t, v0 * 1e-6, v1 * 1e-6, 0, 1, s.c_str(), nullptr);
                 const FluidPhase::CurveRowLimits& l = m.curveRowLimits;
-                if (band) {
-                    const char* fluid = rules.phaseRuleFluid();
-                    platform::warnf("The model %s puts the critical point of %s at %.6g K and %.5g bar, above "
-                                    "the fluid's at %.6g K and %.5g bar: at %g K %s has no saturation, and the "
-                                    "model's split of it and its states from %.6g to %.6g bar, about a critical "
-                                    "point the fluid does not have, are no states of the fluid: the isotherm "
-                                    "writes no two-phase rows and leaves out its %ld states at those "
-                                    "pressures.\n",
-                                    m.modelName(), fluid, Tcm, Pcm, ancillaryCriticalTemperature(fluid),
-                                    ancillaryCriticalPressure(fluid) * 1e-5, t, fluid, lo, hi, l.leftOut);
-                }
                 if (loop && l.leftOut > 0)
                     platform::warnf("The model %s splits %s at %g K, above its critical temperature, between "
                                     "%.6g and %.6g bar: the isotherm leaves out its %ld states at those "
@@ -439,6 +419,7 @@ void psatCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
         // pressure of 1e-7 bar is not 0.000000.)
         std::printf("T %12f K  Psat %12.7g bar  Vl %12.7g cm3/mol  Vv %12.7g cm3/mol  Hvap %s J/mol\n", m.T,
                     m.P * 1e-5, m.Vl_sat * 1e6, m.Vv_sat * 1e6, hvap);
+        report.printSaturationFluidLine();
     });
 }
 

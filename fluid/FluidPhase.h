@@ -34,38 +34,22 @@ class NewtonRaphson;
 class Newton;
 class SaturationExpansion;
 
-// Quantity held constant along a two-phase iso-line of a pure fluid
-// (FluidPhase::calculateIsoBiphasic).
-enum IsoParameterFlag : int {
-    kIsoEntropy = 1,
-    kIsoVolume = 2,
-    kIsoEnthalpy = 3,
-    kIsoInternalEnergy = 4,
-};
+// Quantity held constant along a two-phase iso-line of a pure fluid (FluidPhase::calculateIsoBiphasic).
+enum IsoParameterFlag : int { kIsoEntropy = 1, kIsoVolume = 2, kIsoEnthalpy = 3, kIsoInternalEnergy = 4 };
 
 // Property drawn by the contour map of FluidPhase::calculate_iso_surface.
 enum ThermoCalcFlag : int {
-    kThermoP = 1,
-    kThermoA = 2,
-    kThermoH = 3,
-    kThermoU = 4,
-    kThermoS = 5,
-    kThermoG = 6,
-    kThermoCv = 7,
-    kThermoCp = 8,
+    kThermoP = 1, kThermoA = 2, kThermoH = 3, kThermoU = 4, kThermoS = 5, kThermoG = 6, kThermoCv = 7, kThermoCp = 8
 };
 
-// Unknowns of a critical-point search of a binary mixture
-// (FluidPhase::search_a_critical_point).
+// Unknowns of a critical-point search of a binary mixture (FluidPhase::search_a_critical_point).
 enum CriticalPointFlag : int {
     kCriticalPointFixedComposition = 0,  // T and V at the current composition
     kCriticalPointFixedTemperature = 1,  // x1 and V at the current temperature
 };
 
-// Start of the critical-curve tracer of a binary mixture
-// (FluidPhase::calculate_the_critical_curve).  30 and 31 start from the
-// caller's state searched at fixed T; any other value from the caller's state
-// searched at fixed composition.
+// Start of the critical-curve tracer of a binary mixture (FluidPhase::calculate_the_critical_curve).  30 and 31
+// start from the caller's state searched at fixed T; any other value from it searched at fixed composition.
 enum CriticalCurveFlag : int {
     kCriticalCurveFromComponent0 = 0,  // pure component 0 (x1 = 0)
     kCriticalCurveFromComponent1 = 1,  // pure component 1 (x1 = 1)
@@ -284,8 +268,7 @@ public:
     int singleRootPhase(double V_, double P_bar);
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
-    // True at a critical point, where (dP/dV)T vanishes and cp, the
-    // expansivity and the compressibility diverge.
+    // True at a critical point, where (dP/dV)T vanishes and cp, the expansivity and the compressibility diverge.
     bool compressibilityDiverges() const;
     // The state (T, P, V, Z) is finite, with a positive volume.
     bool stateIsFinite() const;
@@ -322,11 +305,8 @@ public:
         FluidPhase& phase_;
         bool on_;
     };
-    // Ends the terms' hold if the temperature or the composition has changed
-    // since it was taken.
-    void keepHoldValid() {
-        if (heldT_ == heldT_ && (T != heldT_ || x != heldX_)) releaseHeldTerms();
-    }
+    // Ends the terms' hold if the temperature or the composition has changed since it was taken.
+    void keepHoldValid() { if (heldT_ == heldT_ && (T != heldT_ || x != heldX_)) releaseHeldTerms(); }
     // d3AdV3, d3AdTdV2 and d3AdT2dV: every term evaluated to the third order
     // with its high-order stage.
     void calculate_third_order_state_derivatives();
@@ -458,18 +438,15 @@ public:
     // the tangent plane of a tie line found (NaN where none is).
     BinaryTieLine binaryTieLineFrom(double T_, double P_bar, double w1, double& below);
 
-    // ---- range of validity; T in K, P in bar.  The rules that hold the
-    // interpreter's states against it are PhaseRules and StateReport.
-    // The states the model holds in, declared by the model beside its
-    // coefficients.
+    // ---- range of validity (T in K, P in bar): the states the model holds
+    // in, declared by the model beside its coefficients (PhaseRules).
     ValidityRange validity;
     // The range of each component alone, for a mixture model whose range
     // is where all its components hold (empty: the mixture's range holds at
     // its pure ends too).
     std::vector<ValidityRange> componentValidity;
-    // The published data of the fluids (solid lines, reference densities,
-    // Henry constants, sublimation curves, solubilities) that the program
-    // building the model hands the rules; none by default.
+    // The fluids' published data the program building the model hands it
+    // (said beside its states, PhaseRules::fluidAt); none by default.
     PhaseLookups lookups;
     // Interaction parameters that could not be traced to their source: at
     // (T, P) of the model's composition, says by how much they change the
@@ -479,20 +456,14 @@ public:
     // admitUntracedInteraction(true) lets the model evaluate its mixtures
     // with them (they are refused otherwise), for a state the rule has
     // judged.
-    virtual bool untracedInteractionHolds(double T_, double P_bar) {
-        (void)T_, (void)P_bar;
-        return true;
-    }
+    virtual bool untracedInteractionHolds(double /*T_*/, double /*P_bar*/) { return true; }
     virtual void admitUntracedInteraction(bool admit) { (void)admit; }
     // A mixing rule whose temperature derivatives diverge at the model's
     // temperature and composition (Duan, Moller & Weare's cube roots of the
     // components' virial coefficients, where one passes through zero): true,
     // with the reason, where its heat capacities, sound speed and
     // Joule-Thomson coefficient are not the fluid's.  None by default.
-    virtual bool mixingRuleDiverges(std::string& why) {
-        (void)why;
-        return false;
-    }
+    virtual bool mixingRuleDiverges(std::string& /*why*/) { return false; }
     // The model of the short name `name`, owned by the caller, or null.  The
     // models live above the fluid framework, so the layer that knows them
     // installs the factory here; without one every name gives null.

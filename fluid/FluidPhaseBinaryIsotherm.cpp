@@ -50,22 +50,6 @@ bool refusedTemperature(FluidPhase& p, double T_) {
     return true;
 }
 
-// The pure end of an isotherm is the component's saturation in the model:
-// where that lies further from the fluid's vapour pressure than a saturation
-// point the model may give (kVapourPressureTolerance), the isotherm is
-// withheld with one message, as the pure fluid's saturation point would be.
-bool withheldPureEnd(FluidPhase& p, int k, double T_, double P_Pa) {
-    const char* name = p.componentName(k);
-    const double psat = ancillaryVapourPressure(name, T_);
-    if (!std::isfinite(psat) || !(std::fabs(P_Pa / psat - 1.0) > kVapourPressureTolerance)) return false;
-    platform::diagf(
-        "The model %s gives a vapour pressure of %.4g bar at %g K, where that of %s is %.4g bar: its isotherm of "
-        "the binary is withheld.\n",
-        p.modelName(), P_Pa * 1e-5, T_, name, psat * 1e-5);
-    p.errorflag = 1;
-    return true;
-}
-
 // The bubble point of pure component k at T (the phase holds it, errorflag
 // 0) from the model's start values for k; where they miss (close to the
 // component's critical point, or a component other than the first whose
@@ -213,7 +197,6 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     // in the model, or without a saturation it finds there) the trace is
     // still tried from the volumes the searches left.
     const bool noPureEnd = errorflag != 0;
-    if (!noPureEnd && withheldPureEnd(*this, from, T_, P)) return;
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
@@ -456,11 +439,6 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         return rows;
     };
     std::vector<Row> first = rowsOf(up), second = rowsOf(down);
-    for (const std::vector<Row>* half : {&first, &second})
-        for (const Row& row : *half)
-            if ((row.v[3] == 0.0 || row.v[3] == 1.0) && withheldPureEnd(*this, static_cast<int>(row.v[3]), T_,
-                                                                        row.v[1] * 1e5))
-                return;
     // Without a first point in either direction there is no isotherm: no
     // file is written.
     // (What the failed starts said is no part of the one sentence.)

@@ -1,12 +1,10 @@
-// The rules a model's states are held against: the fluid whose rules a
-// composition follows, the range at that composition, and what the fluids'
-// published data say of a state's phase.
+// A model's range at its composition, and the fluids' published data said
+// beside the model's own answer.
 #include "fluid/PhaseRules.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -14,6 +12,42 @@
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
+
+namespace {
+
+std::string formatted(const char* format, auto... args) {
+    char buf[640];
+    std::snprintf(buf, sizeof buf, format, args...);
+    return buf;
+}
+
+// "uncertain (a or b)" where the data's band spans two verdicts.
+std::string uncertainBetween(const char* a, const char* b) {
+    return std::string("uncertain (") + a + " or " + b + ")";
+}
+
+// The pure solid's melting temperature (K) at P (bar) by its published
+// lines: the triple point's below the triple-point pressure, else where its
+// melting line reaches P, else the edge of its solids' field (`solidOf`:
+// water's ices III to VII) found upward from half the triple point's
+// temperature; NaN where none is found.
+double meltingTemperature(const PhaseLookups& lookups, const ReferenceFluid& row, double P_bar) {
+    if (P_bar * 1e5 < row.pt) return row.Tt;
+    const double T = publishedFreezingTemperature(row.formula, 0.8 * row.Tt, P_bar);
+    if (std::isfinite(T) || !lookups.solidOf) return T;
+    auto solid = [&](double t) { return lookups.solidOf(row.formula, t, P_bar).solid != nullptr; };
+    for (double lo = 0.5 * row.Tt; lo < 4.0 * row.Tt; lo += 2.0) {
+        if (!solid(lo) || solid(lo + 2.0)) continue;
+        double hi = lo + 2.0;
+        for (int k = 0; k < 50 && hi - lo > 1e-7; ++k) (solid(0.5 * (lo + hi)) ? lo : hi) = 0.5 * (lo + hi);
+        return 0.5 * (lo + hi);
+    }
+    return std::nan("");
+}
+
+}  // namespace
+
+// ---- the composition
 
 const char* PhaseRules::pureFluidName() const {
     if (m_.component_count != 1 || m_.component_names.empty()) return nullptr;
@@ -35,26 +69,10 @@ int PhaseRules::majorComponent(double& others) const {
     return major;
 }
 
-double PhaseRules::solventVapourOnlyBelow() const {
-    const std::vector<double>& x = m_.x;
-    if (m_.component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return 0.0;
-    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
-    return solvent < m_.componentValidity.size() ? m_.componentValidity[solvent].vapourOnlyBelow : 0.0;
-}
-
-bool PhaseRules::solventLiquidVolume() const {
-    const std::vector<double>& x = m_.x;
-    if (m_.component_count != 2 || x.size() < 2 || !(x[0] > 0.0 && x[1] > 0.0)) return stateRange().liquidVolume;
-    const auto solvent = static_cast<std::size_t>(binaryMajorComponent());
-    return solvent < m_.componentValidity.size() && m_.componentValidity[solvent].liquidVolume;
-}
-
 int PhaseRules::binaryMajorComponent() const {
     const std::vector<double>& x = m_.x;
     if (x.size() < 2 || x[0] != x[1]) return x.size() < 2 || x[0] > x[1] ? 0 : 1;
-    // Equal shares: the same component whichever is named first, the less
-    // volatile one (of the higher critical temperature), else the first in
-    // alphabetical order.
+    // Equal shares: the same component whichever is named first.
     const char* a = m_.component_names.size() > 0 ? m_.component_names[0].c_str() : "";
     const char* b = m_.component_names.size() > 1 ? m_.component_names[1].c_str() : "";
     const double Ta = ancillaryCriticalTemperature(a), Tb = ancillaryCriticalTemperature(b);
@@ -66,227 +84,13 @@ const char* PhaseRules::phaseRuleFluid() const {
     if (m_.component_count == 1) return pureFluidName();
     double others = 0.0;
     const int major = majorComponent(others);
-    if (major < 0 || !isDiluteShare(others)) return nullptr;
+    if (major < 0 || others != 0.0) return nullptr;
     return m_.component_names[static_cast<std::size_t>(major)].c_str();
 }
 
 bool PhaseRules::atPureComposition() const {
     double others = 0.0;
     return majorComponent(others) >= 0 && others == 0.0;
-}
-
-SolidField PhaseRules::solidAt(double T_, double P_bar) const {
-    const char* fluid = phaseRuleFluid();
-    if (!lookups_.solidOf || !fluid) return SolidField{};
-    return lookups_.solidOf(fluid, T_, P_bar);
-}
-
-bool PhaseRules::describesSupercooledLiquid() const {
-    const char* fluid = phaseRuleFluid();
-    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
-}
-
-double PhaseRules::freezeOutTemperature() const {
-    if (!m_.validity.fromTriplePoints) return 0.0;
-    // A component present at no more than a trace does not freeze the
-    // mixture (it follows its major component's rules); without a
-    // composition every component counts at its pure freezing point.
-    const std::vector<std::string>& names = m_.component_names;
-    const bool composed = m_.x.size() == names.size();
-    double Tf = 0.0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const double xi = composed ? m_.x[i] : 1.0;
-        if (names.size() > 1 && !(xi > kTraceFraction)) continue;
-        // The major component of a mixture holding only traces of the others
-        // freezes at its own triple point, as the pure fluid does.
-        const double major = xi >= 1.0 - kTraceFraction ? 1.0 : xi;
-        Tf = std::max(Tf, mixtureFreezingTemperature(names[i].c_str(), major));
-    }
-    return Tf;
-}
-
-bool PhaseRules::solidsJudgedByFugacity() const {
-    if (!m_.validity.fromTriplePoints || !lookups_.sublimationOf) return false;
-    if (m_.component_count > 1 && !atPureComposition()) return true;
-    // A pure fluid, the limit of its mixtures as the others' shares vanish:
-    // below its triple point its vapour holds up to the solid's sublimation
-    // pressure, where its fugacity reaches the solid's, as a trace of
-    // another component leaves it.  Without a sublimation line it keeps to
-    // its triple point.
-    const char* fluid = phaseRuleFluid();
-    if (!fluid) return false;
-    const double Tt = triplePointTemperature(fluid);
-    double Vs = 0.0;
-    return Tt > 0.0 && lookups_.sublimationOf(fluid, 0.99 * Tt, Vs) > 0.0;
-}
-
-bool PhaseRules::solidsJudgedMixture() const {
-    return m_.component_count > 1 && !atPureComposition() && solidsJudgedByFugacity();
-}
-
-ValidityRange PhaseRules::printedStateRange() const {
-    // A pure fluid whose solid is judged state by state (the limit of its
-    // mixtures) prints its single states down to the model's own lower
-    // limit; its curves keep to its triple point.
-    return solidsJudgedByFugacity() ? m_.validity : stateRange();
-}
-
-bool PhaseRules::solidBeyondSublimation(double T_, double P_bar) const {
-    SolventSolid s;
-    return solidsJudgedByFugacity() && solventSolid(T_, P_bar, s) && s.deposits;
-}
-
-bool PhaseRules::solventSolid(double T_, double P_bar, SolventSolid& s, bool seekTemperature) const {
-    double others = 0.0;
-    const int major = majorComponent(others);
-    if (major < 0 || !(others < 0.5) || !lookups_.solidOf || !lookups_.sublimationOf) return false;
-    const char* name = m_.component_names[static_cast<std::size_t>(major)].c_str();
-    const ReferenceFluid* row = referenceFluid(name);
-    if (!row) return false;
-    const double P = P_bar * 1e5, dH = solventFusionEnthalpy(*row);
-    const bool solidField = lookups_.solidOf(name, T_, P_bar).solid != nullptr;
-    double psub = std::nan("");
-    if (T_ < row->Tt) {
-        double Vs = 0.0;
-        psub = lookups_.sublimationOf(name, T_, Vs);
-        // Beyond the melting line the pure liquid is stable, and so is the
-        // solution.
-        if (P > psub && !solidField) return false;
-    } else if (solidField && !atPureComposition() && P >= row->pt && dH > 0.0 &&
-               publishedFreezingTemperature(name, T_, P_bar) > T_) {
-        // Above the triple point, within the solid's field beyond a melting
-        // line that rises from it (CO2's): a mixture's liquid freezes by
-        // Raoult's law as below it.  The solid's fugacity there is its
-        // sublimation line continued by Clausius-Clapeyron, the liquid's
-        // vapour pressure lowered by the enthalpy of fusion (a pure fluid
-        // keeps its melting line's verdict; the ices beyond ice Ih, whose
-        // lines do not reach the triple point, keep theirs).
-        psub = ancillaryVapourPressure(name, T_) * std::exp(-dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
-    }
-    if (!(psub > 0.0)) return false;
-    s = SolventSolid{};
-    s.index = major;
-    s.share = 1.0 - others;
-    s.psub = psub;
-    const double Tm = P < row->pt ? row->Tt : publishedFreezingTemperature(name, T_, P_bar);
-    // The pure liquid's fugacity over the solid's: the solvent condenses
-    // from a vapour where its partial pressure passes the liquid's.
-    const double liquidOverSolid = std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm));
-    const double vapourExcess = s.share * P / psub;
-    s.liquid = vapourExcess > liquidOverSolid;
-    s.deposits = vapourExcess > 1.0 + kFrostTolerance;
-    s.uncertain = !s.deposits && vapourExcess * (1.0 + kFrostTolerance) >= 1.0;
-    s.fFluid = s.share * P;
-    if (s.liquid) {
-        s.share = 1.0 - liquidSoluteShare(major, others, T_, P_bar, s.share * liquidOverSolid * psub * 1e-5);
-        const double depression = std::log(liquidOverSolid), margin = std::log(s.share * liquidOverSolid);
-        s.fFluid = s.share * liquidOverSolid * psub;
-        const bool deposits = s.deposits && margin > kFrostTolerance * depression;
-        s.uncertain = (s.deposits || s.uncertain) && !deposits && margin >= -kFrostTolerance * depression;
-        s.deposits = deposits;
-    }
-    if (!seekTemperature) return true;
-    if (!s.liquid) {
-        s.T = publishedFreezingTemperature(name, T_, s.share * P_bar);
-        return true;
-    }
-    const double T0 = publishedFreezingTemperature(name, T_, P_bar);
-    s.T = s.share < 1.0 && dH > 0.0 ? 1.0 / (1.0 / T0 - FluidPhase::R * std::log(s.share) / dH) : T0;
-    return true;
-}
-
-double PhaseRules::liquidSoluteShare(int solvent, double others, double T_, double P_bar,
-                                     double solventPressure_bar) const {
-    // A light gas dissolves in the solvent's liquid by Henry's law, x = f/H,
-    // at most its partial pressure over the liquid, P - (the solvent's by
-    // Raoult's law), over its published Henry constant (IAPWS G7-04 in
-    // water, published from 273.15 K: taken at the solvent's triple point
-    // below it); the rest stays in the vapour.  Without a published
-    // constant (a heavy solute, or a light gas in liquid CO2) the liquid
-    // holds the overall share.
-    if (m_.component_count != 2 || !lookups_.henryOf || !(others > 0.0)) return others;
-    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
-    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
-    const double H = lookups_.henryOf(a, b, std::max(T_, triplePointTemperature(a))) * 1e-5;
-    if (!(H > 0.0) || !std::isfinite(H)) return others;
-    // Its fugacity over the liquid: its partial pressure, or where that lies
-    // above its own vapour pressure below its critical temperature (CO2 at
-    // 250 K and 300 bar), its compressed liquid's, psat phi(psat)
-    // exp(Vl (p - psat)/RT) (the published ancillaries, the vapour's
-    // second virial coefficient): liquid CO2 at 250 K and 300 bar has 27
-    // bar, and water holds some 3 % of it, not 40 %.
-    double f = std::max(P_bar - solventPressure_bar, 0.0);
-    const double psat = T_ < ancillaryCriticalTemperature(b) ? ancillaryVapourPressure(b, T_) : std::nan("");
-    const double Vl = ancillarySaturatedLiquidVolume(b, T_);
-    const ReferenceFluid* row = referenceFluid(b);
-    if (row && psat > 0.0 && Vl > 0.0 && f * 1e5 > psat)
-        f = psat * 1e-5 * row->gasFugacityCoefficient(T_, psat) * std::exp(Vl * (f * 1e5 - psat) / (FluidPhase::R * T_));
-    // Henry's constant at pressure (Krichevsky & Kasarnovsky 1935): raised by
-    // the Poynting factor of the solute's partial molar volume, here the
-    // solvent's own molar volume, which it exceeds (CO2, CH4 and N2 in water
-    // 32-37 cm3/mol against water's 18): the share is an upper bound.
-    const double Vsolvent = ancillarySaturatedLiquidVolume(a, std::max(T_, triplePointTemperature(a)));
-    const double lift =
-        Vsolvent > 0.0 ? std::exp(Vsolvent * std::max(P_bar - solventPressure_bar, 0.0) * 1e5 / (FluidPhase::R * T_))
-                       : 1.0;
-    return std::min(others, f / (H * lift));
-}
-
-bool PhaseRules::solidsProbedByFugacity() const {
-    return lookups_.sublimationOf && ((m_.component_count > 1 && !atPureComposition()) || solidsJudgedByFugacity());
-}
-
-SolidField PhaseRules::solidOfPrintedState(double T_, double P_bar) const {
-    const char* fluid = phaseRuleFluid();
-    if (!fluid || !solidsJudgedByFugacity()) return solidAt(T_, P_bar);
-    SolventSolid s;
-    if (T_ < triplePointTemperature(fluid) || (!atPureComposition() && solventSolid(T_, P_bar, s)))
-        return SolidField{};
-    return solidAt(T_, P_bar);
-}
-
-ValidityRange PhaseRules::effectiveRange() const {
-    ValidityRange r = m_.validity;
-    if (r.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
-    return r;
-}
-
-ValidityRange PhaseRules::stateRange() const {
-    // Its solids judged state by state against their published lines (the
-    // fugacity of each component against its pure solid's), a mixture holds
-    // down to the model's own lower limit in every command alike: a single
-    // state, a curve's row, a critical point.  A row where a solid deposits
-    // is no fluid state and is said so, not cut off by the ideal
-    // freezing-out of a component from a liquid, which a vapour does not
-    // follow.
-    return solidsJudgedMixture() ? m_.validity : freezingEdgeRange();
-}
-
-ValidityRange PhaseRules::freezingEdgeRange() const {
-    // A mixture at a pure end, or a dilute solution, holds where its solvent
-    // does: in the solvent's own range, or down to its triple point (the
-    // mixture's rules of interaction, fitted to other compositions, change
-    // its states by the solute's share only), and above the temperature
-    // where its solute freezes out.  Any other mixture holds in its own
-    // range, the mixture's liquid included: the mixture's rules were fitted
-    // to its own volumes (Duan, Moller & Weare 1992: H2O-CO2 one fluid at
-    // every composition above its critical curve, whose temperature minimum
-    // lies near 538 K at 2.1-2.5 kbar), and where a component's liquid
-    // heat capacities are not the fluid's, they alone are withheld
-    // (StateReport::withholdUnphysicalQuantities).
-    if (m_.component_count < 2) return effectiveRange();
-    double others = 0.0;
-    const int major = majorComponent(others);
-    if (major < 0) return effectiveRange();
-    const auto i = static_cast<std::size_t>(major);
-    if (!isDiluteShare(others)) return effectiveRange();
-    ValidityRange r = m_.validity;
-    if (i < m_.componentValidity.size() && m_.componentValidity[i].declared())
-        r = m_.componentValidity[i];
-    else if (r.fromTriplePoints)
-        r.Tmin = std::max(r.Tmin, triplePointTemperature(m_.component_names[i].c_str()));
-    if (m_.validity.fromTriplePoints) r.Tmin = std::max(r.Tmin, freezeOutTemperature());
-    return r;
 }
 
 bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
@@ -299,251 +103,61 @@ bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
     return true;
 }
 
-bool PhaseRules::binarySolvent(int& solvent, int& solute, double& xs) const {
-    if (!binaryShares(solvent, solute, xs)) return false;
-    if (isDiluteShare(xs)) return true;
-    // Both fluids with a vapour pressure: a salt or another solute without
-    // one follows the mixture's own rules beyond the dilute solution.
-    for (const std::string& name : m_.component_names)
-        if (!std::isfinite(ancillaryCriticalTemperature(name.c_str()))) return false;
-    return true;
+// ---- the range
+
+SolidField PhaseRules::solidAt(double T_, double P_bar) const {
+    const char* fluid = phaseRuleFluid();
+    if (!lookups_.solidOf || !fluid) return SolidField{};
+    return lookups_.solidOf(fluid, T_, P_bar);
 }
 
-const char* PhaseRules::solventFluid() const {
-    if (const char* f = phaseRuleFluid()) return f;
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    return binarySolvent(solvent, solute, xs) ? m_.component_names[static_cast<std::size_t>(solvent)].c_str()
-                                              : nullptr;
+bool PhaseRules::solidLinesBoundRange() const { return phaseRuleFluid() && !m_.validity.fromTriplePoints; }
+
+bool PhaseRules::describesSupercooledLiquid() const {
+    const char* fluid = phaseRuleFluid();
+    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
 }
 
-double PhaseRules::onePhaseAboveCriticalTemperaturesBelow() const {
+ValidityRange PhaseRules::effectiveRange() const {
+    ValidityRange r = m_.validity;
+    if (!r.fromTriplePoints) return r;
+    // Every component present freezes out of the mixture below its ideal
+    // solubility's temperature at its share (its triple point when pure);
+    // without a composition each at its pure freezing point.
     const std::vector<std::string>& names = m_.component_names;
-    if (m_.component_count != 2 || names.size() < 2) return 0.0;
-    auto is = [&](const char* a, const char* b) {
-        return (names[0] == a && names[1] == b) || (names[0] == b && names[1] == a);
-    };
-    if (is("H2O", "CO2") || is("CO2", "CH4") || is("CO2", "N2") || is("CH4", "N2"))
-        return std::numeric_limits<double>::infinity();
-    return is("H2O", "CH4") ? 1000.0 : 0.0;
-}
-
-bool PhaseRules::aboveCriticalTemperatures(double T_) const {
-    if (m_.component_count != 2 || m_.component_names.size() < 2) return false;
-    for (const std::string& name : m_.component_names)
-        if (!(T_ >= ancillaryCriticalTemperature(name.c_str()))) return false;
-    return true;
-}
-
-bool PhaseRules::oneFluidAt(double T_, double P_bar) const {
-    return P_bar <= onePhaseAboveCriticalTemperaturesBelow() && aboveCriticalTemperatures(T_);
-}
-
-double PhaseRules::solventDensityAccuracy() const {
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    const auto i = static_cast<std::size_t>(binaryShares(solvent, solute, xs) ? solvent : 0);
-    if (m_.component_count == 2 && i < m_.componentValidity.size() && m_.componentValidity[i].declared())
-        return m_.componentValidity[i].densityAccuracy;
-    return stateRange().densityAccuracy;
-}
-
-PhaseRules::HenryBand PhaseRules::henryBandAt(double T_, double psat_bar, double xs, bool published,
-                                              int solute) const {
-    const double k = henryUncertaintyAt(xs);
-    const ReferenceFluid* gas = referenceFluid(m_.component_names[static_cast<std::size_t>(solute)].c_str());
-    // The Poynting term of the solute's partial molar volume and its
-    // vapour's fugacity coefficient (publishedHenryUncertaintyAt), per bar.
-    const double V2 = 2.0 * ancillarySaturatedLiquidVolume(solventFluid(), T_);
-    const double B = gas ? gas->secondVirialCoefficient(T_) : std::nan("");
-    if (!published || !(V2 > 0.0) || !std::isfinite(B)) return {k, [k](double) { return k; }};
-    const double perBar = 1e5 / (FluidPhase::R * T_), low = publishedHenryUncertaintyAt(xs);
-    return {low, [=](double P_bar) {
-                return low * std::exp(perBar * (V2 * std::max(P_bar - psat_bar, 0.0) + std::fabs(B) * P_bar));
-            }};
-}
-
-PhaseRules::DiluteSplit PhaseRules::diluteSplitFrom(double T_, const HenryConstant& henry) const {
-    DiluteSplit d;
-    const char* fluid = solventFluid();
-    if (!fluid || !(T_ < ancillaryCriticalTemperature(fluid))) return d;
-    const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
-    if (!std::isfinite(psat)) return d;
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    double dewLow = psat, dewHigh = psat, bubbleLow = psat, bubbleHigh = psat;
-    d.psat = d.dew = d.bubble = psat;
-    if (binarySolvent(solvent, solute, xs)) {
-        // Raoult's law for the solvent, Henry's for the solute, an ideal vapour.
-        auto dew = [&](double h) { return psat / (1.0 - xs + xs * psat / h); };
-        auto bubble = [&](double h) { return (1.0 - xs) * psat + xs * h; };
-        // A solute more volatile than its solvent (of the lower critical
-        // temperature) has a Henry constant above the solvent's vapour
-        // pressure: its dew and bubble pressures lie above psat.
-        const double Hmin =
-            ancillaryCriticalTemperature(m_.component_names[static_cast<std::size_t>(solute)].c_str()) <
-                    ancillaryCriticalTemperature(fluid)
-                ? psat
-                : 0.0;
-        double H = henry(solvent, solute, psat, d.published);
-        // A model's own constant below that is no light solute's (DMW's CH4
-        // in water below 275 K: 1e-16 bar): none.
-        if (!d.published && Hmin > 0.0 && !(H > Hmin)) H = std::nan("");
-        d.H = H;
-        const HenryBand band = henryBandAt(T_, psat, xs, d.published, solute);
-        const double k = band.low;
-        const std::function<double(double)>& kHigh = band.high;
-        if (H > 0.0) {
-            d.dew = dew(H);
-            d.bubble = bubble(H);
-            d.henryLow = k;
-            dewLow = dew(std::max(H / k, Hmin));
-            dewHigh = dew(H * kHigh(d.dew));
-            bubbleLow = bubble(std::max(H / k, Hmin));
-            // The upper bubble bound B = bubble(H kHigh(B)), the least such
-            // pressure (kHigh rises with it: from below, the iteration
-            // climbs to it); none where the laws' neglected terms outgrow
-            // the pressure.
-            bubbleHigh = std::numeric_limits<double>::infinity();
-            double B = bubble(H * k);
-            for (int i = 0; i < 1000 && B < kNoBubbleBoundAbove; ++i) {
-                const double next = bubble(H * kHigh(B));
-                if (std::fabs(next - B) <= 1e-10 * B) {
-                    bubbleHigh = next;
-                    break;
-                }
-                B = next;
-            }
-            d.henryHigh = std::isfinite(bubbleHigh) ? kHigh(bubbleHigh) : bubbleHigh;
-        } else {
-            // No Henry constant: the bounds of any, from 0 (a light solute's:
-            // from psat) to infinity.
-            d.henryLow = d.henryHigh = henryUncertaintyAt(xs);
-            dewLow = Hmin > 0.0 ? psat : 0.0;
-            dewHigh = psat / (1.0 - xs);
-            bubbleLow = Hmin > 0.0 ? psat : (1.0 - xs) * psat;
-            bubbleHigh = std::numeric_limits<double>::infinity();
-        }
+    const bool composed = m_.x.size() == names.size();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const double xi = composed ? m_.x[i] : 1.0;
+        if (xi > 0.0) r.Tmin = std::max(r.Tmin, mixtureFreezingTemperature(names[i].c_str(), std::min(xi, 1.0)));
     }
-    d.dewLow = dewLow * (1.0 - kPhaseTolerance);
-    d.dewHigh = dewHigh * (1.0 + kPhaseTolerance);
-    d.bubbleLow = bubbleLow * (1.0 - kPhaseTolerance);
-    d.bubbleHigh = bubbleHigh * (1.0 + kPhaseTolerance);
-    d.known = true;
-    return d;
+    return r;
 }
 
-std::string PhaseRules::correspondenceText(double T_, double P_bar, double Tcx, double Pcx_bar, double tScale,
-                                           double pScale, bool refused) const {
-    char buf[360];
-    const char* verdict = refused ? "is refused" : "departs from the fluid's by about as much";
-    if (tScale == 1.0 && pScale == 1.0)
-        std::snprintf(buf, sizeof buf, "the state at %g K and %g bar %s", T_, P_bar, refused ? verdict : "is given");
-    else
-        std::snprintf(buf, sizeof buf,
-                      "the mixture's state at %g K and %g bar, which corresponds to %s's at %g K and %g bar (by the "
-                      "model's critical points, the mixture's at %.6g K and %.5g bar), %s",
-                      T_, P_bar, solventFluid(), T_ * tScale, P_bar * pScale, Tcx, Pcx_bar, verdict);
-    return buf;
-}
-
-namespace {
-// A component of the given share held as densely as its own liquid: its share
-// per molar volume above the geometric mean of its saturated volumes'.
-bool heldAsItsLiquid(const char* name, double T, double V, double share) {
-    const double Vl = ancillarySaturatedLiquidVolume(name, T), Vv = ancillarySaturatedVapourVolume(name, T);
-    return Vl > 0.0 && Vv > Vl && V / share < std::sqrt(Vl * Vv);
-}
-}  // namespace
-
-bool PhaseRules::holdsAsLiquidOfVapourOnly(std::size_t i, double T_, double V_, double share) const {
-    const std::vector<ValidityRange>& components = m_.componentValidity;
-    if (i >= components.size() || i >= m_.x.size() || i >= m_.component_names.size()) return false;
-    if (share < 0.0) share = m_.x[i];
-    if (!(T_ < components[i].vapourOnlyBelow) || !(share > 0.0)) return false;
-    return heldAsItsLiquid(m_.component_names[i].c_str(), T_, V_, share);
-}
-
-bool PhaseRules::liquidOfVapourOnlyComponent(std::string& why) const {
-    // A binary with both components present holds its liquid where it is
-    // not refused (StateReport::admitsVapourOnlyPressure); a component the
-    // model describes as a vapour only below its limit has, where the mixture
-    // holds it as densely as its liquid (its share per molar volume above the
-    // geometric mean of its saturated volumes'), the model's liquid heat
-    // capacities, which are not the fluid's.
-    // A pure fluid whose liquid volume the model describes below that limit
-    // (ValidityRange::liquidVolume) has the same liquid heat capacities.
-    const double T = m_.T, V = m_.V;
-    auto say = [&](const char* holds, const char* name, double below) {
-        char buf[400];
-        std::snprintf(buf, sizeof buf,
-                      "%s as densely as %s's liquid, whose heat capacities and fugacities the model does not give "
-                      "below %g K (its equation was fitted to volumes and phase equilibria: its liquid's cv and "
-                      "fugacities are not the fluid's)",
-                      holds, name, below);
-        why = buf;
-        return true;
-    };
+ValidityRange PhaseRules::freezingEdgeRange() const {
     double others = 0.0;
     const int major = majorComponent(others);
-    if (major < 0) return false;
-    const ValidityRange range = stateRange();
-    const char* pure = atPureComposition() ? m_.component_names[static_cast<std::size_t>(major)].c_str() : nullptr;
-    if (pure && range.liquidVolume && T < range.vapourOnlyBelow && heldAsItsLiquid(pure, T, V, 1.0))
-        return say((std::string("the model holds ") + pure).c_str(), pure, range.vapourOnlyBelow);
-    if (m_.component_count != 2 || !(others > 0.0)) return false;
-    const std::vector<ValidityRange>& components = m_.componentValidity;
-    for (std::size_t i = 0; i < components.size() && i < m_.x.size() && i < m_.component_names.size(); ++i) {
-        const char* name = m_.component_names[i].c_str();
-        if (!holdsAsLiquidOfVapourOnly(i, T, V)) continue;
-        char holds[96];
-        std::snprintf(holds, sizeof holds, "the mixture holds its %.3g %s", m_.x[i], name);
-        return say(holds, name, components[i].vapourOnlyBelow);
-    }
-    return false;
+    const auto i = static_cast<std::size_t>(std::max(major, 0));
+    if (m_.component_count > 1 && major >= 0 && others == 0.0 && i < m_.componentValidity.size() &&
+        m_.componentValidity[i].declared())
+        return m_.componentValidity[i];
+    return effectiveRange();
 }
 
-bool PhaseRules::criticalPointInRange() const {
-    const ValidityRange validity = stateRange();
-    // A model of the vapour alone below its fluid's critical temperature
-    // whose own critical point lies above it has no two-phase state the
-    // fluid has: from the fluid's critical temperature up to its own it
-    // splits the supercritical fluid.
-    const char* fluid = atPureComposition() ? phaseRuleFluid() : nullptr;
-    const double Tcf = ancillaryCriticalTemperature(fluid);
-    const double T = m_.T, P = m_.P;
-    if (validity.vapourOnlyBelow >= Tcf && T > Tcf) {
-        platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies above that of %s (%.6g K), "
-                        "and between the two it splits the supercritical fluid into a liquid and a vapour.\n",
-                        m_.modelName(), validity.describe().c_str(), T, P * 1e-5, fluid, Tcf);
-        return false;
-    }
-    if (validity.holds(T, P * 1e-5)) return true;
-    platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", m_.modelName(),
-                    validity.describe().c_str(), T, P * 1e-5);
-    return false;
-}
-
-bool PhaseRules::curveTemperaturesInRange(double T0, double T1, const char* what) const {
-    const ValidityRange validity = stateRange();
-    if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
-    const std::string at =
-        T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
-    platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", m_.modelName(), validity.describe().c_str(),
-                    what, at.c_str());
-    return false;
+ValidityRange PhaseRules::stateRange() const {
+    // A mixture of a model held from its components' triple points by the
+    // interpreter's limits, not a publication: its own limits.  A pure
+    // fluid of such a model keeps them too (its solid is the fluid's
+    // statement), a published model its triple point and solid lines.
+    if (m_.validity.fromTriplePoints && lookups_.sublimationOf) return m_.validity;
+    return freezingEdgeRange();
 }
 
 double PhaseRules::lowestReportedCurveTemperature() const {
     const ValidityRange validity = freezingEdgeRange();
     if (!validity.declared()) return m_.lowestCurveTemperature();
-    // A model with a declared range is traced down to the range's lower end
-    // (its saturation point is given there): the triple point of the major
-    // component where the range starts below it; the tracers' own floor
-    // (Tmin) holds for models without a range.
-    // (A pure fluid, or a dilute solution, down to its solvent's triple
-    // point; any other mixture down to the lower end of its own range, where
-    // a component freezes out of it.)
+    // The triple point of a pure fluid where the range starts below it (a
+    // saturation curve holds a liquid); any other mixture down to the lower
+    // end of its range.
     const char* fluid = phaseRuleFluid();
     const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
     return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
@@ -562,7 +176,7 @@ std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
         std::string frozen;
         double Tf = 0.0;
         for (std::size_t i = 0; i < names.size() && i < m_.x.size(); ++i) {
-            const double t = m_.x[i] > kTraceFraction ? mixtureFreezingTemperature(names[i].c_str(), m_.x[i]) : 0.0;
+            const double t = m_.x[i] > 0.0 ? mixtureFreezingTemperature(names[i].c_str(), m_.x[i]) : 0.0;
             if (t > Tf) Tf = t, frozen = names[i];
         }
         if (!frozen.empty())
@@ -573,24 +187,25 @@ std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
     return "the lowest temperature of the model's curves";
 }
 
-// ---- the phase of a printed binary from published data the model does
-// not use: the solubility of a heavy solute in its solvent-rich fluid, beside
-// the Raoult-Henry dew and bubble pressures of a light one (diluteSplitFrom).
-
-PhaseRules::DiluteVerdict PhaseRules::publishedSolubility(double T_, double P_bar, double* share) const {
-    if (share) *share = std::nan("");
-    int solvent = 0, solute = 0;
-    double xs = 0.0;
-    if (!lookups_.solubilityOf || !binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
-    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
-    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
-    if (!(ancillaryCriticalTemperature(b) >= ancillaryCriticalTemperature(a))) return DiluteVerdict::kUncertain;
-    const double c = lookups_.solubilityOf(a, b, T_, P_bar);
-    if (share) *share = c;
-    if (!(c > 0.0)) return DiluteVerdict::kUncertain;
-    if (xs > kSolubilityUncertainty * c) return DiluteVerdict::kSplits;
-    return xs < c / kSolubilityUncertainty ? DiluteVerdict::kOnePhase : DiluteVerdict::kUncertain;
+bool PhaseRules::criticalPointInRange() const {
+    const ValidityRange validity = freezingEdgeRange();
+    if (validity.holds(m_.T, m_.P * 1e-5)) return true;
+    platform::diagf("The model %s holds %s: its critical point at %g K and %g bar lies outside it.\n", m_.modelName(),
+                    validity.describe().c_str(), m_.T, m_.P * 1e-5);
+    return false;
 }
+
+bool PhaseRules::curveTemperaturesInRange(double T0, double T1, const char* what) const {
+    const ValidityRange validity = stateRange();
+    if (validity.holdsTemperature(T0) && validity.holdsTemperature(T1)) return true;
+    const std::string at =
+        T0 == T1 ? "at " + givenDigits(T0) + " K" : "from " + givenDigits(T0) + " to " + givenDigits(T1) + " K";
+    platform::diagf("The model %s holds %s: the %s %s lies outside it.\n", m_.modelName(), validity.describe().c_str(),
+                    what, at.c_str());
+    return false;
+}
+
+// ---- the fluids' published data
 
 double PhaseRules::solidFugacity(const char* name, double psub, double Vs, double T_, double P) {
     const ReferenceFluid* row = referenceFluid(name);
@@ -599,21 +214,133 @@ double PhaseRules::solidFugacity(const char* name, double psub, double Vs, doubl
     return psub * phi * poynting;
 }
 
-double PhaseRules::publishedGasFugacity(int i, double T_, double P_bar) const {
+PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const ModelAnswer& model) const {
+    if (const char* fluid = phaseRuleFluid()) return pureFluidAt(fluid, T_, P_bar, model);
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (!binarySolvent(solvent, solute, xs) || solute != i) return std::nan("");
+    if (!binaryShares(solvent, solute, xs)) return {};
+    FluidStatement s = solidFromMixtureAt(T_, P_bar);
+    if (s.covered()) return s;
+    std::string why;
+    if (criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
+                                                  P_bar, &why)) {
+        s.word = "one phase";
+        s.text = "(" + why + ")";
+        s.agrees = !model.splits;
+        if (model.splits) s.text += "; the model splits it";
+        return s;
+    }
+    s = solubilityAt(T_, P_bar, model);
+    return s.covered() ? s : raoultHenryAt(T_, P_bar, model);
+}
+
+PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
+                                                   const ModelAnswer& model) const {
+    FluidStatement s;
+    const ReferenceFluid* row = referenceFluid(name);
+    if (!row) return s;
+    // Its solid by the published lines (the model describes none).
+    const SolidField solid = lookups_.solidOf ? lookups_.solidOf(name, T_, P_bar) : SolidField{};
+    const double psub = T_ < row->Tt ? row->sublimationPressure(T_) : std::nan("");
+    const bool nearSublimation = std::fabs(P_bar * 1e5 / psub - 1.0) <= kSublimationUncertainty;
+    if (solid.solid || nearSublimation) {
+        const std::string deposits = std::string(solid.solid ? solid.solid : row->solid.name) + " deposits";
+        s.word = nearSublimation ? uncertainBetween("vapour", deposits.c_str()) : deposits;
+        s.text = formatted("(%s's published melting and sublimation lines%s: its triple point %.6g K and %.6g bar)",
+                           name, std::isfinite(psub) ? formatted(", sublimation pressure %.5g bar at %g K",
+                                                                 psub * 1e-5, T_).c_str() : "",
+                           row->Tt, row->pt * 1e-5);
+        s.text += "; the model describes no solid";
+        s.agrees = nearSublimation && model.phase == FluidPhase::kPhaseVapour;
+        return s;
+    }
+    // Its phase by its critical point and vapour pressure, its density by
+    // its reference equation.
+    const double Tc = ancillaryCriticalTemperature(name), Pc = ancillaryCriticalPressure(name) * 1e-5;
+    // (Below the triple point the vapour's own line is the sublimation line.)
+    const double psat = T_ < row->Tt ? psub * 1e-5 : T_ < Tc ? ancillaryVapourPressure(name, T_) * 1e-5 : std::nan("");
+    int phase = FluidPhase::kPhaseNone;
+    if (T_ >= Tc) {
+        // No compression condenses it: a supercritical fluid at every
+        // pressure, of which a model's vapour is the same phase.
+        phase = FluidPhase::kPhaseSupercritical;
+        s.word = FluidPhase::phaseName(phase);
+    } else if (std::isfinite(psat)) {
+        const bool liquid = P_bar > psat;
+        phase = liquid ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour;
+        s.word = std::fabs(P_bar / psat - 1.0) <= kVapourPressureUncertainty ? uncertainBetween("liquid", "vapour")
+                                                                              : FluidPhase::phaseName(phase);
+    } else {
+        return s;
+    }
+    const double Vref = lookups_.referenceVolumeOf ? lookups_.referenceVolumeOf(name, T_, P_bar) : std::nan("");
+    const std::string density =
+        Vref > 0.0 ? formatted("%s: %.5g kg/m3", row->referenceModel, row->molarMass / Vref) : std::string();
+    const std::string saturation =
+        std::isfinite(psat) ? formatted("%s pressure %.6g bar within %g %%", T_ < row->Tt ? "sublimation" : "vapour",
+                                        psat, 100.0 * (T_ < row->Tt ? kSublimationUncertainty : kVapourPressureUncertainty))
+                            : formatted("critical point %.6g K and %.6g bar", Tc, Pc);
+    s.text = "(" + (density.empty() ? saturation : density + "; " + saturation) + ")";
+    if (Vref > 0.0 && model.rho > 0.0)
+        s.text += formatted("; the model's density %+.3g %% from it", 100.0 * (model.rho * Vref / row->molarMass - 1.0));
+    const bool uncertain = s.word.rfind("uncertain", 0) == 0;
+    s.agrees = uncertain || model.phase == phase || model.phase == FluidPhase::kPhaseFluid ||
+               (phase == FluidPhase::kPhaseSupercritical && model.phase == FluidPhase::kPhaseVapour);
+    if (!s.agrees) s.text += formatted("; the model gives a %s", FluidPhase::phaseName(model.phase));
+    return s;
+}
+
+double PhaseRules::henryShare(int solvent, double T_, double P_bar) const {
+    // A light gas dissolves in the solvent's liquid by Henry's law: x = f/H
+    // with f its fugacity over the liquid at its partial pressure, P less
+    // the solvent's vapour pressure (IAPWS G7-04, published from 273.15 K:
+    // taken there below); at most the mixture's own share.  Without a published constant
+    // the liquid holds the mixture's share.
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
-    const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
+    const double others = m_.x[static_cast<std::size_t>(1 - solvent)] / (m_.x[0] + m_.x[1]);
+    const double H = lookups_.henryOf ? lookups_.henryOf(a, b, std::max(T_, 273.15)) * 1e-5 : std::nan("");
+    if (!(H > 0.0) || !std::isfinite(H)) return others;
+    double psat = ancillaryVapourPressure(a, T_) * 1e-5;
+    if (!std::isfinite(psat)) psat = 0.0;
+    // The gas's fugacity: its partial pressure times its fugacity
+    // coefficient to the second virial coefficient (Tsonopoulos 1974).
+    const ReferenceFluid* gas = referenceFluid(b);
+    const double p = std::max(P_bar - psat, 0.0), phi = gas ? gas->gasFugacityCoefficient(T_, p * 1e5) : 1.0;
+    return std::min(others, p * phi / H);
+}
+
+double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) const {
+    // 1/T = 1/T0(P) - R ln(share)/dH_fus (Schroeder-van Laar), T0(P) the pure
+    // solid's melting temperature at P, share the solvent's in its liquid at
+    // the freezing point itself (the gas it dissolves there).
+    const char* name = m_.component_names[static_cast<std::size_t>(major)].c_str();
+    const ReferenceFluid* row = referenceFluid(name);
+    if (!row) return std::nan("");
+    const double dH = solventFusionEnthalpy(*row);
+    const double T0 = meltingTemperature(lookups_, *row, P_bar);
+    if (!(dH > 0.0) || !(T0 > 0.0)) return std::nan("");
+    double T = T0;
+    for (int k = 0; k < 50; ++k) {
+        share = 1.0 - henryShare(major, T, P_bar);
+        const double next = 1.0 / (1.0 / T0 - FluidPhase::R * std::log(share) / dH);
+        if (std::fabs(next - T) < 1e-7) return next;
+        T = next;
+    }
+    return T;
+}
+
+double PhaseRules::virialGasFugacity(int i, double T_, double P_bar) const {
+    const char* a = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(i)].c_str();
     const ReferenceFluid *ra = referenceFluid(a), *rb = referenceFluid(b);
     const double B12 = crossSecondVirialCoefficient(a, b, T_);
-    if (!ra || !rb || !std::isfinite(B12) || !solventAloneOnePhase(a, T_, P_bar)) return std::nan("");
-    // The virial equation to its second coefficients (the pure gases' and
-    // the cross one, Tsonopoulos 1974): B = y1^2 B11 + 2 y1 y2 B12 + y2^2
-    // B22, ln phi2 = (2 (y1 B12 + y2 B22) - B) P/(R T).  It holds in a gas
-    // up to about half the critical density (Prausnitz, Lichtenthaler & de
-    // Azevedo 1999); beyond, no estimate.
-    const double y2 = xs, y1 = 1.0 - xs, P = P_bar * 1e5, RT = FluidPhase::R * T_;
+    if (!ra || !rb || !std::isfinite(B12)) return std::nan("");
+    // B = y1^2 B11 + 2 y1 y2 B12 + y2^2 B22, ln phi2 = (2 (y1 B12 + y2 B22) - B)
+    // P/(R T), up to half the critical density of the gas (Prausnitz,
+    // Lichtenthaler & de Azevedo 1999).
+    const double y2 = m_.x[static_cast<std::size_t>(i)] / (m_.x[0] + m_.x[1]), y1 = 1.0 - y2;
+    const double P = P_bar * 1e5, RT = FluidPhase::R * T_;
     const double B11 = ra->secondVirialCoefficient(T_), B22 = rb->secondVirialCoefficient(T_);
     const double B = y1 * y1 * B11 + 2.0 * y1 * y2 * B12 + y2 * y2 * B22;
     const double Z = 1.0 + B * P / RT;
@@ -621,243 +348,171 @@ double PhaseRules::publishedGasFugacity(int i, double T_, double P_bar) const {
     return y2 * P_bar * std::exp((2.0 * (y1 * B12 + y2 * B22) - B) * P / RT);
 }
 
-bool PhaseRules::solidBelowItsMeltingLine(const char* name, double T_, double P_bar) {
-    const ReferenceFluid* row = referenceFluid(name);
-    if (!row || !(T_ < row->Tt)) return false;
-    return P_bar * 1e5 < row->pt || publishedFreezingTemperature(name, T_, P_bar) > T_;
-}
-
-double PhaseRules::publishedGasFrostTemperature(int i, double T_, double P_bar) const {
-    const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
-    const double Tt = triplePointTemperature(name);
-    // ln of the gas's fugacity of component i over its solid's: it falls as
-    // T rises (the solid's rises with the enthalpy of sublimation).
-    auto excess = [&](double T) {
+PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_bar) const {
+    FluidStatement s;
+    s.agrees = false;  // no solid is a phase of the model
+    if (!lookups_.sublimationOf) return s;
+    const int major = binaryMajorComponent();
+    for (int i : {major, 1 - major}) {
+        const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
+        const ReferenceFluid* row = referenceFluid(name);
+        const double xi = m_.x[static_cast<std::size_t>(i)] / (m_.x[0] + m_.x[1]);
+        if (!row) continue;
+        const double dH = solventFusionEnthalpy(*row);
         double Vs = std::nan("");
-        const double psub = lookups_.sublimationOf ? lookups_.sublimationOf(name, T, Vs) : std::nan("");
-        return std::log(publishedGasFugacity(i, T, P_bar) / (solidFugacity(name, psub, Vs, T, P_bar * 1e5) * 1e-5));
-    };
-    double lo = T_, hi = Tt * (1.0 - 1e-9);
-    const double ghi = excess(hi);
-    if (!std::isfinite(ghi)) return std::nan("");
-    if (ghi > 0.0) return HUGE_VAL;
-    for (int k = 0; k < 80 && hi - lo > 1e-5; ++k) {
-        const double mid = 0.5 * (lo + hi), g = excess(mid);
-        if (!std::isfinite(g)) return std::nan("");
-        (g > 0.0 ? lo : hi) = mid;
+        const double psub = T_ < row->Tt ? lookups_.sublimationOf(name, T_, Vs) * 1e-5 : std::nan("");
+        // A vapour-like fluid: the component's fugacity (its virial estimate
+        // in a gas, else its partial pressure) against the pure solid's.  A
+        // liquid-like one (its partial pressure above the supercooled pure
+        // liquid's vapour pressure): its ideal solubility, the freezing point
+        // of its liquid at its share there.
+        const double Tm = meltingTemperature(lookups_, *row, P_bar);
+        const double pLiquid = psub * std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
+        const double virial = i == major ? std::nan("") : virialGasFugacity(i, T_, P_bar);
+        const char* otherName = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+        const bool solvent = lookups_.henryOf && std::isfinite(lookups_.henryOf(name, otherName, 298.15));
+        // (A minor component in a gas of the major one, above that one's
+        // critical temperature or below its vapour pressure, is in a gas.)
+        const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+        const bool inGas = i != major && (T_ >= ancillaryCriticalTemperature(other) ||
+                                          (1.0 - xi) * P_bar < ancillaryVapourPressure(other, T_) * 1e-5);
+        const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
+        double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
+        std::string how;
+        if (gas && psub > 0.0) {
+            const double f = std::isfinite(virial) ? virial : xi * P_bar;
+            // (A fugacity against the solid's, a partial pressure against
+            // its sublimation pressure.)
+            const double fs =
+                std::isfinite(virial) ? solidFugacity(name, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
+            excess = std::log(f / fs);
+            Tf = publishedFreezingTemperature(name, T_, f);  // where its sublimation pressure reaches f (an estimate)
+            how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
+                                ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
+                                : "its partial pressure,", f, fs, row->solid.sublimationSource);
+        } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0)) {
+            // A solvent of published Henry constants (water) holds the other
+            // by them in its own liquid, whatever its share of the mixture;
+            // any other component its share of an ideal liquid.
+            Tf = i == major || solvent ? solventFreezingPoint(i, P_bar, share)
+                                       : 1.0 / (1.0 / Tm - FluidPhase::R * std::log(xi) / dH);
+            excess = dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tf);
+            band = kSublimationUncertainty * std::fabs(dH / FluidPhase::R * (1.0 / Tf - 1.0 / Tm)) + 1e-9;
+            how = formatted("the ideal freezing-point depression from its published melting line at its share "
+                            "%.6g in the liquid%s", share, share > xi ? " (the gas it dissolves by IAPWS G7-04)" : "");
+        }
+        if (!std::isfinite(excess) || excess < -band) continue;
+        // (The solid named where it meets the fluid: just above its
+        // sublimation line below the triple point, at P above it.)
+        const SolidField solid =
+            lookups_.solidOf ? lookups_.solidOf(name, T_, psub > 0.0 ? 1.1 * psub : P_bar) : SolidField{};
+        const std::string deposits =
+            std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
+        s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
+        const char* point = gas ? "frost point" : "freezing point";
+        s.point = Tf;
+        s.text = "(" + how + (std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf) : "") +
+                 "); the model describes no solid";
+        return s;
     }
-    return 0.5 * (lo + hi);
+    return s;
 }
 
-bool PhaseRules::solventAloneOnePhase(const char* name, double T_, double P_bar) const {
-    if (T_ >= ancillaryCriticalTemperature(name)) return true;
-    double Vs = std::nan("");
-    const double p0 = T_ < triplePointTemperature(name)
-                          ? (lookups_.sublimationOf ? lookups_.sublimationOf(name, T_, Vs) * 1e-5 : std::nan(""))
-                          : ancillaryVapourPressure(name, T_) * 1e-5;
-    return P_bar < p0 * (1.0 - kPhaseTolerance);
-}
-
-PhaseRules::DiluteVerdict PhaseRules::heavyLiquidVerdict(const char* light, const char* heavy, double xh, double T_,
-                                                        double P_bar, double fugacity, std::string& why) const {
-    why.clear();
-    if (!lookups_.henryOf || T_ < triplePointTemperature(heavy) || T_ >= ancillaryCriticalTemperature(heavy))
-        return DiluteVerdict::kUncertain;
-    const double psat = ancillaryVapourPressure(heavy, T_), Vl = ancillarySaturatedLiquidVolume(heavy, T_);
-    const double H = lookups_.henryOf(heavy, light, T_) * 1e-5;
-    if (!(psat > 0.0) || !(Vl > 0.0) || !(H > 0.0)) return DiluteVerdict::kUncertain;
-    const ReferenceFluid* row = referenceFluid(heavy);
-    const double phi = row ? row->gasFugacityCoefficient(T_, psat) : 1.0;
-    const double pure = psat * 1e-5 * phi * std::exp(Vl * (P_bar * 1e5 - psat) / (FluidPhase::R * T_));
-    const double dissolved = (1.0 - xh) * P_bar / H;
-    double high = pure * (1.0 - dissolved * std::exp(-kPublishedHenryDeviation)) * (1.0 + kPhaseTolerance);
-    double low = pure * std::max(0.0, 1.0 - dissolved * std::exp(kPublishedHenryDeviation)) *
-                       (1.0 - kPhaseTolerance);
-    // A dilute gas: its second virial term B P/RT (B of the mixture from
-    // both components' Tsonopoulos coefficients, mixed linearly) under 0.2,
-    // a compressibility factor above about 0.8, where the virial series to B
-    // holds.  Only there is a model's gas fugacity taken as the fluid's
-    // (DMW's water in CO2 near its critical point lies 2x off Spycher et
-    // al.'s), and only there does a fugacity below the liquid's say the fluid
-    // is one gas (a dense fluid's root may be a liquid of its own).
-    const ReferenceFluid* gas = referenceFluid(light);
-    const double B = gas && row ? (1.0 - xh) * gas->secondVirialCoefficient(T_) + xh * row->secondVirialCoefficient(T_)
-                                : std::nan("");
-    if (!(std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_)) < 0.2)) return DiluteVerdict::kUncertain;
-    // A model's root whose fugacity coefficient lies beyond a factor e^0.5
-    // of 1 is not such a gas: the ideal gas's xh P is taken, uncertain
-    // within the virial term (its fugacity coefficient within a factor
-    // exp(|B P/RT|) of 1), which widens the band.
-    const double ideal = xh * P_bar, virialTerm = std::fabs(B * P_bar * 1e5 / (FluidPhase::R * T_));
-    const bool model = fugacity > 0.0 && std::fabs(std::log(fugacity / ideal)) < 0.5;
-    const double f = model ? fugacity : ideal;
-    // (The pure liquid's phi(psat) and a gas's fugacity coefficient both
-    // leave out the virial series beyond B, of order (B P/RT)^2 / 2.)
-    const double widen = model ? 0.5 * virialTerm * virialTerm : virialTerm;
-    high *= std::exp(widen);
-    low *= std::exp(-widen);
-    if (!(f > 0.0)) return DiluteVerdict::kUncertain;
-    char buf[400];
-    if (!(f > high) && !(f < low)) {
-        std::snprintf(buf, sizeof buf,
-                      "the fugacity of %s in the %s-rich fluid, %.4g bar, lies between %.4g and %.4g bar, that of "
-                      "its pure liquid holding the %s it dissolves within the published data's uncertainty",
-                      heavy, light, f, low, high, light);
-        why = buf;
-        return DiluteVerdict::kUncertain;
-    }
-    std::snprintf(buf, sizeof buf,
-                  "the fugacity of %s in the %s-rich fluid, %.4g bar, lies %s %.4g bar, that of its pure liquid "
-                  "(vapour pressure %.5g bar) holding the %.2g %% %s it dissolves (its published Henry constant): "
-                  "%s",
-                  heavy, light, f, f > high ? "above" : "below", f > high ? high : low, psat * 1e-5,
-                  100.0 * dissolved, light, f > high ? "its liquid condenses" : "no liquid rich in it forms");
-    why = buf;
-    return f > high ? DiluteVerdict::kSplits : DiluteVerdict::kOnePhase;
-}
-
-PhaseRules::DiluteVerdict PhaseRules::publishedBinaryVerdict(double T_, double P_bar, const DiluteSplit& d,
-                                                            DiluteVerdict verdict, std::string& why,
-                                                            double soluteFugacity, double solventFugacity) const {
-    why.clear();
+PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, const ModelAnswer& model) const {
+    FluidStatement s;
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (!binarySolvent(solvent, solute, xs)) return DiluteVerdict::kUncertain;
+    if (!lookups_.solubilityOf || !binaryShares(solvent, solute, xs)) return s;
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
-    char buf[640];
-    if (oneFluidAt(T_, P_bar)) {
-        const double below = onePhaseAboveCriticalTemperaturesBelow();
-        const std::string upTo = std::isfinite(below) ? " up to " + givenDigits(below) + " bar" : "";
-        std::snprintf(buf, sizeof buf,
-                      "above the critical temperatures of both components %s and %s are one fluid at every "
-                      "composition%s (their published critical curve)",
-                      a, b, upTo.c_str());
-        why = buf;
-        return DiluteVerdict::kOnePhase;
+    const double c = lookups_.solubilityOf(a, b, T_, P_bar);
+    if (!(c > 0.0) || !(c < 1.0)) return s;
+    const char* source = lookups_.solubilitySourceOf ? lookups_.solubilitySourceOf(a, b) : nullptr;
+    const bool beyond = xs > c * (1.0 + kSolubilityUncertainty), within = xs < c * (1.0 - kSolubilityUncertainty);
+    // Below its critical temperature near its own vapour pressure the
+    // solvent's own liquid and vapour may split the mixture too.
+    const double psat = ancillaryVapourPressure(a, T_) * 1e-5;
+    const bool nearSaturation = std::fabs(P_bar / psat - 1.0) <= kVapourPressureUncertainty;
+    s.word = beyond ? "splits" : within && !nearSaturation ? "one phase" : uncertainBetween("one phase", "splits");
+    s.agrees = beyond ? model.splits : within && !nearSaturation ? !model.splits : true;
+    s.text = formatted("(%s: its %s-rich phase holds at most %.3g %% %s at %g K and %g bar, within about %g %%; this "
+                       "mixture %.3g %%)",
+                       source ? source : "published solubility", a, 100.0 * c, b, T_, P_bar,
+                       100.0 * kSolubilityUncertainty, 100.0 * xs);
+    // The model's own content of the solute in its solvent-rich phase.
+    double own = xs;
+    std::string holds = "one phase holds";
+    if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
+        const int rich = (model.x1[0] < 0.5) == (solvent == 0) ? 0 : 1;  // the phase rich in the solvent
+        own = solute == 1 ? model.x1[rich] : 1.0 - model.x1[rich];
+        holds = std::string(a) + "-rich phase holds";
+    } else if (model.splits) {
+        s.text += "; the model splits it";
+        return s;
     }
-    if (criticalcurve::oneFluidAboveCriticalCurve(a, b, T_, P_bar, &why)) return DiluteVerdict::kOnePhase;
-    // Raoult's and Henry's laws decided (not near the dew or bubble pressure).
-    const bool laws = d.known && verdict != DiluteVerdict::kUncertain && verdict != DiluteVerdict::kWrong;
-    auto byLaws = [&] {
-        std::snprintf(buf, sizeof buf,
-                      "Raoult's and Henry's laws put its dew and bubble pressures at %.5g and %.5g bar, from the "
-                      "vapour pressure of %s, %.5g bar, and %s Henry constant of %s",
-                      d.dew, d.bubble, a, d.psat, d.published ? "the published" : "the model's", b);
-        why = buf;
-        return verdict;
-    };
-    const bool light = ancillaryCriticalTemperature(b) < ancillaryCriticalTemperature(a);
-    if (light) {
-        // Below its bubble pressure a heavy solvent (water with CO2) condenses
-        // its own liquid where its fugacity passes the pure liquid's, the
-        // same test as in the other order: that decides the dew side.
-        if (d.known && P_bar < d.bubbleLow && !isDiluteShare(xs)) {
-            // (Where it does not condense the laws decide, as for a dilute
-            // solution: a model's vapour of nearly pure water is no better
-            // than its vapour pressure.)
-            const DiluteVerdict own = heavyLiquidVerdict(b, a, 1.0 - xs, T_, P_bar, solventFugacity, why);
-            if (own == DiluteVerdict::kSplits) return own;
-            why.clear();
-        }
-        return laws ? byLaws() : DiluteVerdict::kUncertain;
+    s.text += formatted("; the model's %s %.3g %%, %.3g times the published content", holds.c_str(), 100.0 * own,
+                        own / c);
+    return s;
+}
+
+PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, const ModelAnswer& model) const {
+    FluidStatement s;
+    const std::vector<std::string>& names = m_.component_names;
+    const int w = names[0] == "H2O" ? 0 : names[1] == "H2O" ? 1 : -1;
+    if (w < 0 || !lookups_.henryOf) return s;
+    const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
+    const double H = lookups_.henryOf("H2O", gas, T_) * 1e-5, psat = ancillaryVapourPressure("H2O", T_) * 1e-5;
+    const ReferenceFluid* row = referenceFluid(gas);
+    if (!(H > 0.0) || !std::isfinite(H) || !(psat > 0.0) || !row) return s;
+    if (!(P_bar > psat)) {
+        // Below water's vapour pressure no liquid forms.
+        s.word = "vapour";
+        s.text = formatted("(water's vapour pressure %.5g bar)", psat);
+        s.agrees = !model.splits;
+        return s;
     }
-    // A heavy solute: its own liquid bounds the solvent-rich fluid (its
-    // solid is the frost point's; below its triple point a liquid rich in it
-    // may still form, the solvent lowering its freezing point).
-    double c = 0.0;
-    const DiluteVerdict bySolubility = publishedSolubility(T_, P_bar, &c);
-    bool fits = bySolubility == DiluteVerdict::kOnePhase;
-    if (c > 0.0) {
-        if (bySolubility == DiluteVerdict::kSplits || fits) {
-            const std::string separates = fits ? "" : std::string("a liquid rich in ") + b + " separates: ";
-            std::snprintf(buf, sizeof buf,
-                          "%sthe %s-rich fluid holds about %.3g %% %s at %g K and %g bar (its published solubility), "
-                          "the mixture %.3g %%",
-                          separates.c_str(), a, 100.0 * c, b, T_, P_bar, 100.0 * xs);
-            why = buf;
-        }
-        if (bySolubility == DiluteVerdict::kSplits) return bySolubility;
+    // Raoult's law for water, Henry's for the gas: at P the liquid holds
+    // xL = (P - psat)/(H - psat) of the gas, the vapour yW = psat (1 - xL)/P
+    // of water.  The laws' band: ln H within its published uncertainty, the
+    // liquid's partial molar volume of the gas (its Poynting factor, up to
+    // twice water's saturated volume), the vapour pressure, and the vapour's
+    // fugacity coefficients, within exp(2 |B| P/RT) of 1 (B the gas's second
+    // virial coefficient, Tsonopoulos 1974).
+    const double RT = FluidPhase::R * T_, v = 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
+    const double poynting = 2.0 * ancillarySaturatedLiquidVolume("H2O", T_) * (P_bar - psat) * 1e5 / RT;
+    auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
+    const double xL = liquidShare(H);
+    if (!(xL <= kHenryDiluteShare)) return s;
+    const double xLow = liquidShare(H * std::exp(kHenryLogUncertainty + v + std::max(poynting, 0.0)));
+    const double xHigh = liquidShare(H * std::exp(-kHenryLogUncertainty - v));
+    const double yW = psat * (1.0 - xL) / P_bar;
+    const double yLow = psat * (1.0 - kVapourPressureUncertainty) * std::exp(-v) * (1.0 - xHigh) / P_bar;
+    const double yHigh = std::min(1.0, psat * (1.0 + kVapourPressureUncertainty) * std::exp(v) * (1.0 - xLow) / P_bar);
+    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]), xw = 1.0 - xg;
+    if (xg < xLow) {
+        s.word = "liquid";
+    } else if (xw < yLow) {
+        s.word = "vapour";
+    } else if (xg > xHigh && xw > yHigh) {
+        s.word = "splits";
+    } else {
+        s.word = uncertainBetween(xg <= xHigh ? "liquid" : "vapour", "splits");
     }
-    if (!fits && T_ >= triplePointTemperature(b)) {
-        // Within the published solubility's band, or without one, the
-        // solute's own liquid bounds the fluid: it condenses where its
-        // fugacity passes the pure liquid's.
-        // (The model's fugacity where it describes the fluid: not in the
-        // liquid of a solvent it describes as a vapour only.)
-        const bool described = !(T_ < solventVapourOnlyBelow()) || solventAloneOnePhase(a, T_, P_bar);
-        // Where a published solubility exists the two must agree: its own
-        // side of the mixture's share, and the liquid's fugacity.
-        const DiluteVerdict own =
-            heavyLiquidVerdict(a, b, xs, T_, P_bar, described ? soluteFugacity : std::nan(""), why);
-        const bool agrees = !(c > 0.0) || (own == DiluteVerdict::kSplits) == (xs > c);
-        if (own == DiluteVerdict::kSplits && agrees) return own;
-        fits = own == DiluteVerdict::kOnePhase && agrees;
-        if (!fits) why.clear();
-    } else if (T_ < triplePointTemperature(b) && lookups_.sublimationOf && lookups_.henryOf &&
-               soluteFugacity > 0.0 && solventAloneOnePhase(a, T_, P_bar)) {
-        // Below its triple point the solute condenses as its solid or as its
-        // supercooled liquid holding the solvent at x = P/H (its published
-        // Henry constant at the triple point, the lowest temperature it is
-        // published at); that liquid's fugacity, (1 - P/H) times the pure
-        // liquid's, lies above (1 - P/H) times the solid's.  Below that bound
-        // neither forms.  Without a published constant (liquids that mix,
-        // CO2 with CH4) the model's own test decides.
-        // In a gas the published estimate of the solute's fugacity (its
-        // second virial coefficients) decides, where it holds; the model's
-        // homogeneous fluid elsewhere.
-        // (Above ice Ih's melting line, where it falls below the triple
-        // point, no ice forms: the liquid condenses, which this does not
-        // bound.)
-        const double estimate = publishedGasFugacity(solute, T_, P_bar);
-        const bool published = std::isfinite(estimate);
-        if (published) soluteFugacity = solidBelowItsMeltingLine(b, T_, P_bar) ? estimate : std::nan("");
-        double Vs = std::nan("");
-        const double psub = lookups_.sublimationOf(b, T_, Vs);
-        const double dissolved = P_bar / (lookups_.henryOf(b, a, triplePointTemperature(b)) * 1e-5);
-        const double fs = psub > 0.0 ? solidFugacity(b, psub, Vs, T_, P_bar * 1e5) * 1e-5 : std::nan("");
-        // With the published estimate the supercooled liquid's fugacity is
-        // the pure liquid's by the published lines (the solid's raised by
-        // the enthalpy of fusion below the melting temperature, as for a
-        // solvent) lowered by the gas it dissolves: below the solid's only
-        // within a fraction of a kelvin of the melting line, and whichever
-        // is lower bounds the gas.  Against the model's own fugacity the
-        // bound stays the lower one, the solid's lowered by that gas.
-        const ReferenceFluid* row = referenceFluid(b);
-        const double dH = row ? solventFusionEnthalpy(*row) : std::nan("");
-        const double Tm = row && P_bar * 1e5 < row->pt ? row->Tt : publishedFreezingTemperature(b, T_, P_bar);
-        const double liquidOverSolid =
-            published && dH > 0.0 && Tm > T_ ? std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tm)) : 1.0;
-        const double bound = fs * std::min(1.0, liquidOverSolid * (1.0 - dissolved));
-        fits = dissolved >= 0.0 && dissolved < 1.0 && soluteFugacity * (1.0 + kFrostTolerance) < bound;
-        if (fits) {
-            const SolidField solid = lookups_.solidOf ? lookups_.solidOf(b, T_, fs) : SolidField{};
-            const char* source = (row ? row->solid : SolidLines{}).sublimationSource;
-            if (published)
-                std::snprintf(buf, sizeof buf,
-                              "the fugacity of %s in the gas by its second virial coefficients (Tsonopoulos 1974), "
-                              "%.4g bar, lies below %.4g bar, that of %s (from %s) or of its liquid holding the "
-                              "%.2g %% %s it would dissolve (its published Henry constant), and %s alone is one "
-                              "phase there: no %s-rich phase forms",
-                              b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid", source,
-                              100.0 * dissolved, a, a, b);
-            else
-                std::snprintf(buf, sizeof buf,
-                              "the fugacity of %s in it, %.4g bar, lies below %.4g bar, that of %s (from %s) lowered "
-                              "by the %.2g %% %s its liquid would dissolve (its published Henry constant), and %s "
-                              "alone is one phase there: no %s-rich phase forms",
-                              b, soluteFugacity, bound, solid.solid ? solid.solid : "its solid", source,
-                              100.0 * dissolved, a, a, b);
-            why = buf;
-        }
+    s.agrees = s.word.rfind("uncertain", 0) == 0 || (s.word == "splits") == model.splits;
+    s.text = formatted("(Raoult's law with water's vapour pressure %.5g bar and IAPWS G7-04's Henry constant of %s, "
+                       "%.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%), its vapour %.3g %% H2O (%.3g to %.3g "
+                       "%%) with the laws' uncertainty; this mixture %.3g %% %s)",
+                       psat, gas, H, 100.0 * xL, gas, 100.0 * xLow, 100.0 * xHigh, 100.0 * yW, 100.0 * yLow,
+                       100.0 * yHigh, 100.0 * xg, gas);
+    if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
+        const int liquid = (model.x1[0] < 0.5) == (w == 0) ? 0 : 1;  // the water-rich phase
+        const double liquidGas = w == 0 ? model.x1[liquid] : 1.0 - model.x1[liquid];
+        const double vapourWater = w == 0 ? 1.0 - model.x1[1 - liquid] : model.x1[1 - liquid];
+        s.text += formatted("; the model's water-rich phase holds %.3g %% %s, its other phase %.3g %% H2O",
+                            100.0 * liquidGas, gas, 100.0 * vapourWater);
+    } else {
+        s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
+                                                                      FluidPhase::phaseName(model.phase));
     }
-    if (!fits) return DiluteVerdict::kUncertain;
-    // The solvent-rich fluid's own liquid and vapour.
-    if (laws) {
-        const std::string holds = why;
-        const DiluteVerdict v = byLaws();
-        why = holds + "; " + why;
-        return v;
-    }
-    return d.known ? DiluteVerdict::kUncertain : DiluteVerdict::kOnePhase;
+    return s;
 }

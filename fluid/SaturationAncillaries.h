@@ -42,12 +42,6 @@ double ancillarySaturatedLiquidVolume(const char* name, double T);
 // NaN for another component or a temperature that is not positive.
 double ancillarySaturatedVapourVolume(const char* name, double T);
 
-// A model's saturation pressure further than this (relative) from its
-// fluid's vapour pressure is withheld as wrong: the ancillaries agree with
-// their reference equations within 0.1 to 0.2 %, a good model within a
-// percent.
-inline constexpr double kVapourPressureTolerance = 0.05;
-
 // Vapour pressure (Pa) of a reference fluid at 0 < T < Tc from the
 // ancillary equations ln(p/pc) = (Tc/T) sum a_i theta^t_i published with the
 // reference equations named above (methane: fitted to Setzmann & Wagner's);

@@ -1,42 +1,36 @@
 // The rows of the interpreter's isotherms and isochores: each is the state
 // the interpreter prints from the row's temperature and volume, or NaN where
-// it refuses that state or a solid deposits there, and each curve says once
-// how many of its rows are withheld, and why, and how many lie beyond the
-// model's accuracy against the fluid's reference equation.
+// it refuses that state or the model's own stability test splits the mixture
+// there; each curve says once how many of its rows are left out, and why,
+// and where the fluid's published data put its rows in another phase.
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "fluid/ErrorFlagScope.h"
 #include "fluid/PressureRootsHold.h"
-#include "fluid/ReferenceFluids.h"
+#include "fluid/SaturationAncillaries.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 
 struct StateReport::CurveTally {
     ValidityRange validity;
-    // Rows beyond the range's pressures, refused by the state printer, where
-    // a solid deposits, with their heat capacities withheld, and beyond the
-    // model's accuracy; the first of each (the furthest beyond the accuracy)
-    // with what was said of it.
-    long outside = 0, refused = 0, solid = 0, split = 0, withheld = 0, offReference = 0;
-    // The pressures (bar) of the rows where the mixture splits, and the
-    // first's state and phases (empty where not named).
+    long rows = 0, outside = 0, refused = 0, split = 0, withheld = 0;
     double splitPmin = 0.0, splitPmax = 0.0, splitT = 0.0, splitP = 0.0;
-    std::string splitInto;
     double refusedT = 0.0, refusedV = 0.0;
     std::string refusal, withheldWhy;
-    FrostPoint frost;
-    double solidT = 0.0, solidP = 0.0;
-    double departure = 0.0, departureT = 0.0, departureP = 0.0;
-    // What the model says of its untraced interaction parameters, said once.
+    // The rows the fluid's data put in another phase or a solid's field:
+    // how many, the first and last (K, bar) and what the first is to them.
+    long otherPhase = 0;
+    double otherT0 = 0.0, otherP0 = 0.0, otherT1 = 0.0, otherP1 = 0.0;
+    std::string otherWord;
     bool untracedSaid = false;
 };
 
 namespace {
 
-// The first refusal said among `said` (the whole of it, its line end with
-// it), or the first sentence said.
+// The first refusal said among `said`, or the first sentence said.
 std::string firstRefusal(const std::vector<platform::ThreadLogCapture::Entry>& said) {
     for (const auto& e : said)
         if (e.channel == platform::ThreadLogCapture::Channel::Failure) return e.text;
@@ -45,28 +39,14 @@ std::string firstRefusal(const std::vector<platform::ThreadLogCapture::Entry>& s
 
 }  // namespace
 
-bool StateReport::mixtureSplitsAt(double T_, double P_bar, bool name, CurveTally& t) {
-    if (!(m_.component_count == 2 && m_.x[0] > 0.0 && m_.x[1] > 0.0)) return false;
-    m_.admitUntracedInteraction(false);
-    ReportedState s;
-    if (!reportedStateFromTP(T_, P_bar, s)) return false;
-    const MixtureVerdict verdict = mixtureVerdictAt(T_, P_bar, s, name);
-    if (verdict.splits && name) {
-        t.splitT = T_;
-        t.splitP = P_bar;
-        t.splitInto = verdict.split.value_or(std::string());
-    }
-    return verdict.splits;
-}
-
 bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& t) {
     if (!t.validity.holds(T_, P_bar)) {
         ++t.outside;
         return false;
     }
+    ++t.rows;
     // The model's note on interaction parameters it could not trace to
-    // their source, said once for the curve where it gives the state with
-    // them (a refusal is counted with the others).
+    // their source, said once for the curve.
     if (!t.untracedSaid) {
         std::vector<platform::ThreadLogCapture::Entry> said;
         bool holds = false;
@@ -81,22 +61,18 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
         }
     }
     platform::ThreadLogCapture quiet;
-    // A solid deposits where a component's fugacity in the fluid passes the
-    // pure solid's (as the printed state's "Phase:" line says): the row is
-    // no single fluid phase.  (The test leaves the model at a trial; the
-    // state is found after it.  It runs as the printer's does, without the
-    // untraced parameters.)
-    FrostPoint frost;
-    if (rules_.solidsProbedByFugacity()) {
-        m_.admitUntracedInteraction(false);
-        frost = frostPointAt(T_, P_bar, false);
+    // A binary's row where the model's own stability test splits the
+    // mixture is the single fluid inside its two-phase region.
+    int solvent = 0, solute = 0;
+    double xs = 0.0;
+    const bool binary = rules_.binaryShares(solvent, solute, xs);
+    bool splits = false;
+    if (binary) {
+        const ErrorFlagScope flag(m_, ErrorFlagScope::kAsItIs);
+        splits = m_.binarySplitsAt(T_, P_bar);
     }
-    // A binary's row where the mixture splits (as the state printed at its
-    // temperature and pressure says) is the single fluid inside the
-    // two-phase region, a state the fluid does not take.
-    const bool splits = !(frost.solid && !frost.uncertain) && mixtureSplitsAt(T_, P_bar, t.split == 0, t);
-    StateNotes notes;
-    const bool given = reportedStateFromTV(T_, V_, &notes);
+    std::string withheld;
+    const bool given = reportedStateFromTV(T_, V_, &withheld);
     // (The state found, the curve goes on with the model's untraced
     // parameters admitted, as the state printer admits them.)
     m_.admitUntracedInteraction(true);
@@ -108,27 +84,23 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
         }
         return false;
     }
-    if (frost.solid && !frost.uncertain) {
-        if (t.solid++ == 0) {
-            t.frost = frost;
-            t.solidT = T_;
-            t.solidP = P_bar;
-        }
-        return false;
+    // What the fluid's data say of the row, against the model's own answer.
+    PhaseRules::ModelAnswer answer;
+    answer.splits = splits;
+    answer.phase = FluidPhase::kPhaseFluid;
+    answer.rho = m_.bulk_molar_weight / V_;
+    const PhaseRules::FluidStatement fluid = binary ? rules_.fluidAt(T_, P_bar, answer) : PhaseRules::FluidStatement{};
+    if (fluid.covered() && !fluid.agrees) {
+        if (t.otherPhase++ == 0) t.otherT0 = T_, t.otherP0 = P_bar, t.otherWord = fluid.word;
+        t.otherT1 = T_, t.otherP1 = P_bar;
     }
     if (splits) {
+        if (t.split == 0) t.splitT = T_, t.splitP = P_bar;
         t.splitPmin = t.split == 0 ? P_bar : std::min(t.splitPmin, P_bar);
         t.splitPmax = t.split++ == 0 ? P_bar : std::max(t.splitPmax, P_bar);
         return false;
     }
-    if (!notes.withheld.empty() && t.withheld++ == 0) t.withheldWhy = notes.withheld;
-    if (std::isfinite(notes.departure)) {
-        if (t.offReference++ == 0 || std::fabs(notes.departure) > std::fabs(t.departure)) {
-            t.departure = notes.departure;
-            t.departureT = T_;
-            t.departureP = P_bar;
-        }
-    }
+    if (!withheld.empty() && t.withheld++ == 0) t.withheldWhy = withheld;
     return true;
 }
 
@@ -141,36 +113,20 @@ void StateReport::sayCurveTally(const CurveTally& t) const {
         platform::warnf("The model %s: %ld states of the curve are refused at their temperature and volume, as the "
                         "state printed there (TV) is, and are written as nan; the first, at %g K and %g cm3/mol: %s",
                         model, t.refused, t.refusedT, t.refusedV * 1e6, t.refusal.c_str());
-    if (t.solid > 0) {
-        const ReferenceFluid* row = referenceFluid(t.frost.component);
-        platform::warnf("The model %s: at %ld states of the curve %s deposits (the fugacity of %s in the fluid "
-                        "exceeds that of %s, from %s; the first at %g K and %g bar, %.4g against %.4g bar): they are "
-                        "no single fluid phase and are written as nan.\n",
-                        model, t.solid, t.frost.solid, t.frost.component, t.frost.solid,
-                        (row ? row->solid : SolidLines{}).sublimationSource, t.solidT, t.solidP, t.frost.f,
-                        t.frost.fSolid);
-    }
-    if (t.split > 0) {
-        const std::string into = t.splitInto.empty() ? std::string() : " into " + t.splitInto;
-        platform::warnf("The model %s: at %ld states of the curve, from %g to %g bar, the mixture splits into two "
-                        "phases (as the state printed at their temperature and pressure (TP) says; the first at %g K "
-                        "and %g bar%s): they are no single fluid phase and are written as nan.\n",
-                        model, t.split, t.splitPmin, t.splitPmax, t.splitT, t.splitP, into.c_str());
-    }
+    if (t.split > 0)
+        platform::warnf("The model %s: at %ld states of the curve, from %g to %g bar, its own stability test splits the "
+                        "mixture into two phases (the first at %g K and %g bar): they are no single fluid phase and are "
+                        "written as nan.\n",
+                        model, t.split, t.splitPmin, t.splitPmax, t.splitT, t.splitP);
     if (t.withheld > 0)
         platform::warnf("The model %s: %ld states of the curve have their cv and cp written as nan, as the state "
                         "printed there (TV) withholds them; the first: %s",
                         model, t.withheld, t.withheldWhy.c_str());
-    if (t.offReference > 0) {
-        const char* fluid = rules_.solventFluid();
-        const bool mixture = m_.component_count > 1 && !rules_.atPureComposition();
-        platform::warnf("The model %s: %ld states of the curve lie more than %g %% from the density of %s by its "
-                        "reference equation%s, the furthest %+.3g %% at %g K and %g bar; they are written as the "
-                        "model gives them.\n",
-                        model, t.offReference, 100.0 * rules_.solventDensityAccuracy(), fluid ? fluid : "its fluid",
-                        mixture ? " (the mixture's at its corresponding state)" : "", 100.0 * t.departure,
-                        t.departureT, t.departureP);
-    }
+    if (t.otherPhase > 0)
+        platform::warnf("** The fluid: %s at %ld of the curve's %ld rows, from %g K and %g bar to %g K and %g bar (its "
+                        "published data; the first row's statement is the state's printed there by TP), where the "
+                        "model's own answer differs.\n",
+                        t.otherWord.c_str(), t.otherPhase, t.rows, t.otherT0, t.otherP0, t.otherT1, t.otherP1);
 }
 
 void StateReport::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
@@ -186,8 +142,6 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
     m_.curveRowLimits.printedState = [&](double T_, double P_bar, double V_) {
         return curveRowState(T_, P_bar, V_, tally);
     };
-    // The curve is walked with the model's untraced interaction parameters
-    // admitted: each row is held to them as the state printed there is.
     m_.admitUntracedInteraction(true);
     holdPressureRoots(&m_);
     curve();
@@ -197,4 +151,49 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
     extrapolationSaid_ = extrapolationSaid;
     lowExtrapolationSaid_ = lowExtrapolationSaid;
     sayCurveTally(tally);
+}
+
+bool StateReport::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
+    const char* fluid = rules_.atPureComposition() ? rules_.phaseRuleFluid() : nullptr;
+    const double Tcf = ancillaryCriticalTemperature(fluid);
+    if (!(T_ >= Tcf)) return false;
+    // P(V) from the liquid's density well above the saturated liquid's at
+    // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
+    // minimum followed by a local maximum is the loop.
+    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf),
+                 V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
+    if (!(V0 > 0.0) || !(V1 > V0)) return false;
+    const double keptT = m_.T, keptV = m_.V, keptP = m_.P;
+    const ErrorFlagScope keptFlag(m_, ErrorFlagScope::kAsItIs);
+    constexpr int kSteps = 600;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double prev = std::nan(""), low = std::nan(""), high = std::nan("");
+    bool rising = false;
+    m_.temperature(T_);
+    for (int k = 0; k <= kSteps; ++k) {
+        m_.errorflag = 0;
+        m_.volume(V0 * std::pow(r, k));
+        m_.calculate_pressure();
+        if (m_.errorflag || !std::isfinite(m_.P)) {
+            prev = std::nan("");
+            continue;
+        }
+        if (std::isfinite(prev)) {
+            if (m_.P > prev && !rising) {
+                rising = true;
+                low = std::isfinite(low) ? std::min(low, prev) : prev;
+            } else if (m_.P < prev && rising) {
+                rising = false;
+                high = std::isfinite(high) ? std::max(high, prev) : prev;
+            }
+        }
+        prev = m_.P;
+    }
+    m_.temperature(keptT);
+    m_.volume(keptV);
+    m_.P = keptP;
+    if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return false;
+    Pmin_bar = low * 1e-5;
+    Pmax_bar = high * 1e-5;
+    return true;
 }

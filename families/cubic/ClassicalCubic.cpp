@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "families/cubic/CubicData.h"
-#include "fluid/PhaseRules.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Secant.h"
@@ -96,7 +95,7 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
         const double dpdv = -R * T / ((Vc_pc - b) * (Vc_pc - b)) + (a / (E1 * E2)) * (1.0 / E1 + 1.0 / E2);
         if (!(dpdv <= 0.0)) {
             const int side = Vp > Vc_pc ? 1 : 2;
-            if ((phase_kind == 1 || phase_kind == 2) && side != phase_kind && PhaseRules(*this).atPureComposition()) {
+            if ((phase_kind == 1 || phase_kind == 2) && side != phase_kind && cubic::atPureComposition(x)) {
                 errorflag = 1;
                 return;
             }

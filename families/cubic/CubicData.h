@@ -98,4 +98,12 @@ bool readCubicComponentFile(const std::string& name, const char* missingFormat,
 bool readCorrespondingStates(const std::string& name, const char* model, const char* missingFormat, double& Tc,
                              double& Pc, double& omega, double& mw, std::initializer_list<CubicKeyword> required = {});
 
+// At most one component present: the model's branches are that fluid's two
+// phases.
+inline bool atPureComposition(const std::vector<double>& x) {
+    int present = 0;
+    for (double xi : x) present += xi > 0.0 ? 1 : 0;
+    return present <= 1;
+}
+
 }  // namespace cubic

@@ -10,7 +10,6 @@
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
 #include "fluid/CriticalPoints.h"
-#include "fluid/PhaseRules.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
 #include "water/WagnerPruss.h"
@@ -55,7 +54,7 @@ bool resolvePengRobinsonCubicInZ(FluidPhase& f, Interaction& t, Expression& an, 
         const bool loop = a / (b * R * T) > Nirma::kOmegaA / Nirma::kOmegaB;
         const int side = z > cubic::kPengRobinsonZc / Nirma::kOmegaB * B ? 1 : 2;
         if (loop && (f.phase_kind == 1 || f.phase_kind == 2) && side != f.phase_kind &&
-            PhaseRules(f).atPureComposition())
+            cubic::atPureComposition(f.x))
             return false;
     } else if (f.phase_kind == 1)
         z = hi;

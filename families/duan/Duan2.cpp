@@ -1,6 +1,5 @@
 #include "families/duan/Duan2.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
 #include "platform/LogSink.h"
 
 #include <algorithm>
@@ -520,12 +519,9 @@ void Duan2::calculate_fixed_parameters()
 {
     k1.T = k2.T = k3.T = T;
     // A pair without parameters at T refuses the states it governs: those
-    // holding both of its components (at a pure end the pair is absent).  A
-    // dilute solution, which the pair changes by the solute's share only,
-    // takes the nearest range's parameters.
+    // holding both of its components (at a pure end the pair is absent).
     const bool both = x.size() > 1 && x[0] > 0.0 && x[1] > 0.0;
-    const bool dilute = both && PhaseRules::isDiluteShare(std::min(x[0], x[1]) / (x[0] + x[1]));
-    if (!set_interaction_parameters(T) && both && !dilute) termError = 1;
+    if (!set_interaction_parameters(T) && both) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;
     calculate_x6_derivatives();

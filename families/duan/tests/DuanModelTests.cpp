@@ -474,6 +474,48 @@ TEST(DuanModels, MethaneCarbonDioxideRowsOfThePaper)
         }
 }
 
+TEST(DuanModels, WaterCarbonDioxideFugacitiesOfThePaperBelowWatersCriticalPoint)
+{
+    // H2O-CO2 with the paper's interaction row from 495.15 to 623.15 K,
+    // k1 = -0.3568 + 7.8888e-4 T + 333.399/T, k2 = -19.97444 + 0.0192515 T +
+    // 5707.4229/T, k3 = 12.1308 - 0.0099489 T - 3042.09583/T, and from 373.15
+    // to 495.15 K k1 = -10084.5042 - 4.27134485 T + 0.00166997474 T^2 +
+    // 256477.783/T + 1816.78 ln T, k2 = 9.000263 - 0.00623494 T - 2307.7125/T,
+    // k3 = -74.1163 + 0.1800496 T - 1.40904946e-4 T^2 + 10130.5246/T: at the
+    // model's volume the paper's equation gives its pressure back and its
+    // fugacity coefficients, water-rich liquids and CO2-rich fluids alike
+    // (at 523.15 K and 500 bar the phases of the model's own split).
+    auto paper = [](double T) {
+        PaperBinary p{{&duan::kH2O, &duan::kCO2}, 1.0, 1.0, 1.0};
+        if (T > 495.15) {
+            p.k1 = -0.3568 + 0.00078888 * T + 333.399 / T;
+            p.k2 = -19.97444 + 0.0192515 * T + 5707.4229 / T;
+            p.k3 = 12.1308 - 0.0099489 * T - 3042.09583 / T;
+        } else {
+            p.k1 = -10084.5042 - 4.27134485 * T + 0.00166997474 * T * T + 256477.783 / T + 1816.78 * std::log(T);
+            p.k2 = 9.000263 - 0.00623494 * T - 2307.7125 / T;
+            p.k3 = -74.1163 + 0.1800496 * T - 0.000140904946 * T * T + 10130.5246 / T;
+        }
+        return p;
+    };
+    struct State {
+        double T, P, xCO2;
+        int phaseKind;
+    };
+    for (const State& st : {State{523.15, 500.0, 0.5, 2}, State{523.15, 500.0, 0.0745, 2}, State{523.15, 500.0, 0.66, 1},
+                            State{473.15, 300.0, 0.3, 2}, State{423.15, 200.0, 0.02, 2}, State{573.15, 100.0, 0.9, 1}}) {
+        SCOPED_TRACE(testing::Message() << st.T << " K, " << st.P << " bar, x(CO2) " << st.xCO2);
+        auto m = mixture(false, "H2O", "CO2", st.phaseKind);
+        m->composition(1.0 - st.xCO2, st.xCO2);
+        m->calculateFromTP(st.T, st.P, 0);
+        ASSERT_EQ(m->errorflag, 0);
+        const PaperBinary p = paper(st.T);
+        const PaperBinary::Coefficients k = p.at(st.T, st.xCO2);
+        EXPECT_NEAR(PaperBinary::Z(k, m->V) * duan_tests::R * st.T / m->V * 1e-5, st.P, 1e-6 * st.P);
+        for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(m->fugcoef[i]), p.lnPhi(i, st.T, m->V, st.xCO2), 2e-7) << i;
+    }
+}
+
 TEST(DuanModels, HenryConstantsAgainstIAPWS)
 {
     // The Henry constant of a gas in liquid water, phi of the gas at infinite

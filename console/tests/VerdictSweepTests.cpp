@@ -1,0 +1,135 @@
+// The verdict the interpreter gives a binary of a cubic model is the model's
+// own: over a grid of composition, temperature and pressure its split
+// equals that of a tangent-plane test of the same cubic written here from
+// its publication (IndependentCubic.h), and the density it prints is that
+// cubic's stable root, whatever the fluid's published data say beside it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "console/tests/IndependentCubic.h"
+#include "console/tests/ModelCommands.h"
+#include "fluid/StateReport.h"
+
+namespace {
+
+using namespace indep;
+
+// The mechanically stable roots of P(V) = P at T and x1, by sign changes of
+// P(V) - P on a geometric grid of V from the co-volume out, each bisected.
+std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
+    double a, b, ai[2], bi[2];
+    c.params(T, x1, a, b, ai, bi);
+    std::vector<double> found;
+    const double V0 = b * (1.0 + 1e-6), V1 = 1e3 * kR * T / P;
+    constexpr int kSteps = 1500;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double Va = V0, ga = c.P(T, Va, x1) - P;
+    for (int k = 1; k <= kSteps; ++k) {
+        double Vb = V0 * std::pow(r, k), gb = c.P(T, Vb, x1) - P;
+        if (ga > 0.0 && gb <= 0.0) {  // P falls through P: a stable root (dP/dV < 0)
+            double lo = Va, hi = Vb;
+            for (int i = 0; i < 100; ++i) {
+                const double mid = 0.5 * (lo + hi);
+                (c.P(T, mid, x1) - P > 0.0 ? lo : hi) = mid;
+            }
+            found.push_back(0.5 * (lo + hi));
+        }
+        Va = Vb, ga = gb;
+    }
+    return found;
+}
+
+// The Gibbs energy over RT of a root, to within terms the same for every
+// root at T, P and x1: sum_i x_i ln f_i.
+double gibbs(const Cubic& c, double T, double V, double x1) {
+    return (1.0 - x1) * c.lnf(0, T, V, x1) + x1 * c.lnf(1, T, V, x1);
+}
+
+// The stable root's volume and the least tangent-plane distance of a trial
+// phase (each stable root of each trial composition) from it.
+struct Independent {
+    double V = std::nan(""), distance = HUGE_VAL;
+};
+Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
+    Independent r;
+    double G = HUGE_VAL;
+    for (double V : roots(c, T, P, x1))
+        if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
+    if (!std::isfinite(r.V)) return r;
+    const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
+    for (int k = 1; k < 240; ++k) {
+        // Trial compositions dense near both ends, where the phases of a
+        // split of these binaries lie; not those beside the feed, whose
+        // distance vanishes with their difference from it.
+        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
+        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
+        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
+        for (double V : roots(c, T, P, w)) {
+            const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
+            r.distance = std::min(r.distance, d);
+        }
+    }
+    return r;
+}
+
+struct SweepCase {
+    std::string model;
+    Cubic eos;
+    std::vector<double> temperatures, pressures;
+};
+
+}  // namespace
+
+TEST(VerdictSweep, EveryBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) {
+    const std::vector<double> gasP = {5.0, 20.0, 50.0, 100.0};
+    const std::vector<SweepCase> cases = {
+        {"SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), {230.0, 270.0}, gasP},
+        {"SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), {230.0, 280.0}, gasP},
+        {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), {230.0, 270.0}, gasP},
+        {"PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), {140.0, 170.0}, gasP},
+        {"PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), {230.0, 280.0}, gasP},
+        {"PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), {140.0, 170.0}, gasP},
+        {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {323.15, 400.0, 500.0}, {10.0, 88.0, 150.0, 300.0}},
+    };
+    const double shares[] = {0.008, 0.05, 0.15, 0.5, 0.85, 0.95, 0.992};
+    long judged = 0, borderline = 0, disagree = 0;
+    for (const SweepCase& c : cases) {
+        auto m = consoletest::model(c.model);
+        ASSERT_TRUE(m) << c.model;
+        StateReport report(*m);
+        for (double T : c.temperatures)
+            for (double P : c.pressures)
+                for (double x1 : shares) {
+                    SCOPED_TRACE(testing::Message() << c.model << " x " << x1 << " at " << T << " K, " << P << " bar");
+                    const Independent ind = tangentPlane(c.eos, T, P * 1e5, x1);
+                    m->composition(1.0 - x1, x1);
+                    StateReport::Verdict v;
+                    bool given = false;
+                    consoletest::capture([&] { given = report.verdictAt(T, P, v); });
+                    if (!given || !std::isfinite(ind.V)) continue;
+                    // The printed state is the stable root of the cubic.
+                    EXPECT_NEAR(m->V, ind.V, 1e-6 * ind.V);
+                    // Within a trace of zero the test cannot tell, either way.
+                    if (std::fabs(ind.distance) < 1e-5) {
+                        ++borderline;
+                        continue;
+                    }
+                    ++judged;
+                    const bool splits = ind.distance < 0.0;
+                    if (v.splits != splits) ++disagree;
+                    EXPECT_EQ(v.splits, splits) << "tangent-plane distance " << ind.distance;
+                    // Where the model splits, the feed lies between its phases.
+                    if (v.splits && v.line.found) {
+                        EXPECT_GT((x1 - v.line.x1[0]) * (v.line.x1[1] - x1), 0.0);
+                    }
+                }
+    }
+    std::printf("%ld states judged, %ld borderline, %ld verdicts unlike the independent test's\n", judged, borderline,
+                disagree);
+    EXPECT_GT(judged, 10 * borderline);
+}
