@@ -322,11 +322,19 @@ public:
     // A state not found (a refused search of V from T and P): V, Z, the state functions, the
     // fugacities and their derivatives are NaN, never a state before's; T, P and x are kept.
     void withholdState();
+    // A refused call from two of T, P and V: nothing of the state but those
+    // two arguments and the composition is given (the third NaN too).
+    enum class StateArguments { TP, TV, VP };
+    void withholdStateOfCall(StateArguments given);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
     int getMajorComponentIndex() const;
     void dump();
+    // The ideal entropy of mixing -R sum x_i ln x_i (J/(mol K)), which S, A
+    // and G leave out (their ideal part is the sum of the components' ideal
+    // gases at the mixture's T and V); 0 for a pure fluid.
+    double idealMixingEntropy() const;
     // Where state functions are shown and the ideal-gas part has no data
     // for a component present: says why they are shown as "--", once for
     // each reason.

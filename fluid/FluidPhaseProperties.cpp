@@ -359,6 +359,15 @@ void FluidPhase::withholdState() {
         for (std::vector<double>& row : *m) std::fill(row.begin(), row.end(), none);
 }
 
+void FluidPhase::withholdStateOfCall(StateArguments given) {
+    const double t = T, p = P, v = V;
+    withholdState();
+    const double none = std::nan("");
+    T = given == StateArguments::VP ? none : t;
+    P = given == StateArguments::TV ? none : p;
+    V = given == StateArguments::TP ? none : v;
+}
+
 void FluidPhase::calculate_third_order_state_derivatives() {
     double aTV = 0, aVV = 0, aTTV = 0, aTVV = 0, aVVV = 0;
     const bool ok = sumOverTerms<&Interaction::calculate>(*this, [&](const Interaction& t) {
