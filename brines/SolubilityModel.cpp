@@ -303,7 +303,7 @@ void SolubilityModel::refuseSolubility(const char* why) {
     fugacityError = 1;
     // Nothing of an earlier state stands for this one's results.
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    mg = fv = Vg = yw = nan;
+    mg = fv = Vg = nan;
     if (gasModel) gasModel->withholdState();  // nor its vapour
     if (ig >= 0)
         for (int k = 0; k < gasCount && ig + k < component_count; ++k) {

@@ -165,7 +165,7 @@ protected:
     // A refused solubility: the sentence `why` (none when the refusal was
     // already said), errorflag and fugacityError 1, NaN in every result (mg,
     // the mole fractions, the gas's Henry constant, activity and fugacity, fv,
-    // yw, Vg and the vapour's state).
+    // Vg and the vapour's state; yw, which may tell why, is kept).
     void refuseSolubility(const char* why);
     // A bubble point not found: its pressure, the vapour's water fraction,
     // the gas's fugacity and the vapour's state (its volume among them) are

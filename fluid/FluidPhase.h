@@ -326,6 +326,16 @@ public:
     // two arguments and the composition is given (the third NaN too).
     enum class StateArguments { TP, TV, VP };
     void withholdStateOfCall(StateArguments given);
+    // The fugacities, their coefficients, Lambda and every derivative of
+    // theirs NaN (a state whose fugacities fail, such as a liquid under
+    // tension, Z < 0).
+    void withholdFugacities();
+    // The state functions, then the fugacities, at the state the model is
+    // in after the search (or the setting) of a call from `given`: a state
+    // the terms refuse leaves nothing but the arguments
+    // (withholdStateOfCall); fugacities that fail leave the state with its
+    // fugacities NaN, errorflag set.
+    void completeStateOfCall(StateArguments given);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);

@@ -351,6 +351,11 @@ void FluidPhase::withholdState() {
     withholdStateFunctions(true);
     volume(none);
     rho = Z = none;
+    withholdFugacities();
+}
+
+void FluidPhase::withholdFugacities() {
+    const double none = std::nan("");
     for (std::vector<double>* v : {&fugacity, &fugcoef, &aux1, &aux2, &dfugacitydT, &dfugacitydP, &dfugacitydV, &rcp,
                                    &dfugcoefdT, &dfugcoefdP, &dfugcoefdV, &drcpdT, &drcpdV, &drcpdP, &dVdx, &dZdx,
                                    &dPdx})
@@ -366,6 +371,22 @@ void FluidPhase::withholdStateOfCall(StateArguments given) {
     T = given == StateArguments::VP ? none : t;
     P = given == StateArguments::TV ? none : p;
     V = given == StateArguments::TP ? none : v;
+}
+
+void FluidPhase::completeStateOfCall(StateArguments given) {
+    calculate_state_functions();
+    if (errorflag) {
+        withholdStateOfCall(given);
+        return;
+    }
+    // The fugacity pass forms P and Z again from its own sums; where it
+    // fails they stay the state functions'.
+    const double p = P, z = Z;
+    calculate_fugacities();
+    if (!errorflag) return;
+    P = p;
+    Z = z;
+    withholdFugacities();
 }
 
 void FluidPhase::calculate_third_order_state_derivatives() {

@@ -1030,11 +1030,9 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     }
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
-    calculate_state_functions();
-    calculate_fugacities();
     // A root whose state the terms refuse (a temperature they do not take)
     // is no state either.
-    if (errorflag) withholdState();
+    completeStateOfCall(StateArguments::TP);
     if (print) dump();
 }
 
@@ -1047,9 +1045,10 @@ void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
 
 void FluidPhase::calculateFromTV(double T_, double V_, char print) {
     const platform::CallScope call;
-    calculateStateFunctionsFromTV(T_, V_);
-    calculate_fugacities();
-    if (errorflag) withholdStateOfCall(StateArguments::TV);
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    completeStateOfCall(StateArguments::TV);
     if (print) dump();
 }
 
@@ -1084,14 +1083,11 @@ void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     // caller's).
     temperature(temperatureFromIsochore());
     calculate_temperature();
-    const short failed = errorflag;
-    if (!failed) {
-        calculate_state_functions();
-        calculate_fugacities();
-    }
-    if (failed || errorflag) {
+    if (errorflag) {
         errorflag = 1;
         withholdStateOfCall(StateArguments::VP);
+    } else {
+        completeStateOfCall(StateArguments::VP);
     }
     if (print) dump();
 }

@@ -3,7 +3,8 @@
 // ones (infinite, negative, not a number): each answer on the object that ran
 // the history equals, to the bit, the answer of a new object given the same
 // call, and a call that refuses (its error flag set) leaves NaN in every
-// output it did not take as an argument.
+// output it did not take as an argument (in its fugacities alone where the
+// state stands but they fail).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,11 +126,20 @@ bool sameBits(const Answer& p, const Answer& q) {
     return true;
 }
 
-// Of a refused call, the first output it did not take as an argument that is
-// a number (-1: none).  The arguments are T and P, T and V, or V and P.
+// The outputs before the fugacities (T, P, V, then the state).
+constexpr std::size_t kStateOutputs = 15;
+
+// Of a call that set its error flag, the first output it did not give that is
+// a number (-1: none): every one but its two arguments (T and P, T and V, or
+// V and P) where the state is refused (the third of T, P and V not a
+// number), the fugacities and their coefficients where only they failed (a
+// liquid under tension, Z < 0).
 int numberBesideRefusal(const Answer& r, int kind) {
     const bool argument[4][3] = {{true, true, false}, {true, false, true}, {false, true, true}, {true, true, false}};
-    for (std::size_t i = 0; i < r.out.size(); ++i)
+    bool stateGiven = true;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (!argument[kind][i] && std::isnan(r.out[i])) stateGiven = false;
+    for (std::size_t i = stateGiven ? kStateOutputs : 0; i < r.out.size(); ++i)
         if (!(i < 3 && argument[kind][i]) && !std::isnan(r.out[i])) return static_cast<int>(i);
     return -1;
 }
