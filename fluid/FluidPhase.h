@@ -178,7 +178,8 @@ public:
     void calculateFromTP(double T_, double P_bar, char print);
     // The full state at (T, V): the state functions, then the fugacities with
     // their derivatives (calculate_fugacities, which also forms Z, P and their
-    // derivatives again from the fugacity pass's sums).
+    // derivatives again from the fugacity pass's sums).  These three calls
+    // refuse as completeStateOfCall says: nothing of an earlier state stays.
     void calculateFromTV(double T_, double V_, char print);
     // The state functions at (T, V) alone (calculate_state_functions): the
     // fugacities, the fugacity coefficients, Lambda (rcp) and every
