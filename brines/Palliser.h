@@ -193,6 +193,9 @@ public:
     double equationForIsochoricHaliteGasPressure(double P, void* data);
     double getIsochoricLiquidGasPressure(double T, double Pstart, double rho, double Xwt);
     double equationForIsochoricLiquidGasPressure(double P, void* data);
+    // The pressure and the liquid's composition Xl of halite + liquid of bulk
+    // density rho and composition Xwt at T, whatever the start Pstart; the
+    // three-phase pressure where halite, liquid and vapour make that bulk.
     double getIsochoricHaliteLiquidPressure(double T, double Pstart, double rho, double Xwt, double& Xl);
     // The outcome of an isochoric search of the two- and three-phase
     // regions: Pr when found, else 0 with pointFailed and a message naming
@@ -205,6 +208,10 @@ public:
     // The three-phase pressure at T without a message (NaN without one).
     double quietThreePhasePressure(double T);
     double equationForIsochoricHaliteLiquidPressure(double P, void* data);
+    // The pressure Pr (bar) of the halite + liquid isochore of par (T, rho,
+    // X, the three-phase pressure, -, and the liquid's composition found)
+    // from Plo to the top of the diagram: the lowest root; false without one.
+    bool haliteLiquidIsochore(double* par, double Plo, double& Pr);
 
     // ---- depth (m)
     // Depth at P1 below the point (z0, P0) in a column of the bubble-point

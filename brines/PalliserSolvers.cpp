@@ -808,41 +808,90 @@ double Palliser::equationForIsochoricHaliteLiquidPressure(double P_, void* data)
 
 double Palliser::getIsochoricHaliteLiquidPressure(double T_, double Pstart, double rho_, double Xwt, double& Xl) {
     pointFailed = 0;
+    Xl = std::nan("");
     if (!argumentsHold("getIsochoricHaliteLiquidPressure", {temperatureArg(T_), finiteArg("start pressure Pstart", Pstart, "bar"),
-                                                            densityArg(rho_), salinityPercentArg(Xwt)})) {
-        Xl = std::nan("");
+                                                            densityArg(rho_), salinityPercentArg(Xwt)}))
         return 0.0;
-    }
-    double par[6] = {T_, rho_, 0.01 * Xwt, Pstart, 0.0, 0.0};
-    double Pr = 0.0;
-    bool ok = false;
+    // The state the bulk density and composition hold does not depend on a
+    // start: the halite + liquid isochore is searched over the whole range of
+    // pressures where the two phases coexist (from the three-phase pressure
+    // below the melting point of halite, from its melting curve above it, to
+    // the top of the diagram); without it, the inclusion holds halite, liquid
+    // and vapour at the three-phase pressure only where the three-phase lever
+    // gives each a mass fraction in [0, 1].
+    double par[6] = {T_, rho_, 0.01 * Xwt, 0.0, 0.0, 0.0};
+    double Pr = std::nan("");
     {
         QuietScope q(*this);
-        double P0 = Pstart;
+        double Plo = 0.0;
         if (T_ <= Ttriple) {
             calculateSLVPoint(T_, Pslv, Xlslv, Xvslv, rholslv, rhovslv);
-            par[3] = Pslv;
-            P0 = std::fmax(Pstart, Pslv);
+            Plo = par[3] = Pslv;
         } else {
             // No three-phase point above the melting point of halite: the
             // liquidus search starts from molten NaCl.
             Xlslv = 1.0;
         }
-        Secant s = makeSecant(this, toEquationFn<ScalarEquationFn>(&Palliser::equationForIsochoricHaliteLiquidPressure),
-                              par, P0, 1.001 * P0, 0.01);
-        Pr = s.solve();
-        ok = matched(s, rho_);
-        error = 0;
-        if (!ok && T_ <= Ttriple && Pr < par[3] && std::isfinite(par[3])) {
-            // The halite + liquid isochore lies below the three-phase
-            // pressure: the inclusion holds vapour too, at that pressure.
-            Pr = par[3];
-            par[5] = Xlslv;
-            ok = true;
+        if (std::isfinite(Plo) && haliteLiquidIsochore(par, Plo, Pr)) {
+            Xl = par[5];
+        } else if (T_ <= Ttriple) {
+            double Ps, wl, wv;
+            getHaliteLiquidGasState(T_, par[2], rho_, Ps, wl, wv);
+            if (!pointFailed) {
+                Pr = Ps;
+                Xl = Xlslv;
+            }
         }
+        error = 0;
     }
-    Xl = ok ? par[5] : std::nan("");
-    return isochoricPressure(ok, Pr, "halite and liquid", T_, rho_, Xwt);
+    return isochoricPressure(std::isfinite(Pr), Pr, "halite and liquid", T_, rho_, Xwt);
+}
+
+bool Palliser::haliteLiquidIsochore(double* par, double Plo, double& Pr) {
+    // The residual (bulk density of the lever less the one asked for) on a
+    // grid of pressures, up from the lowest; the first change of sign is
+    // closed by bisection.  Where halite and liquid cannot make the bulk
+    // composition the residual has no value.
+    auto residual = [&](double P_, double& f) {
+        error = 0;
+        f = equationForIsochoricHaliteLiquidPressure(P_, par);
+        return !error && std::isfinite(f);
+    };
+    constexpr int kSteps = 64;
+    const double top = kTopPressure;
+    double a = 0.0, fa = 0.0;
+    bool haveA = false;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double b = i == 0 ? Plo * (1.0 + 1e-9) + 1e-9 : Plo + (top - Plo) * i / kSteps;
+        double fb;
+        if (!residual(b, fb)) {
+            haveA = false;
+            continue;
+        }
+        if (fb == 0.0) {
+            Pr = b;
+            return true;
+        }
+        if (haveA && (fa < 0.0) != (fb < 0.0)) {
+            double lo = a, hi = b, flo = fa;
+            for (int k = 0; k < 100 && hi - lo > 1e-12 * hi; ++k) {
+                const double m = 0.5 * (lo + hi);
+                double fm;
+                if (!residual(m, fm)) return false;
+                if ((fm < 0.0) == (flo < 0.0))
+                    lo = m, flo = fm;
+                else
+                    hi = m;
+            }
+            Pr = 0.5 * (lo + hi);
+            double f;
+            return residual(Pr, f);  // leaves the liquid's composition of the root in par[5]
+        }
+        a = b;
+        fa = fb;
+        haveA = true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------- depth

@@ -304,6 +304,7 @@ void SolubilityModel::refuseSolubility(const char* why) {
     // Nothing of an earlier state stands for this one's results.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     mg = fv = Vg = nan;
+    if (gasModel) gasModel->withholdState();  // nor its vapour
     if (ig >= 0)
         for (int k = 0; k < gasCount && ig + k < component_count; ++k) {
             const int i = ig + k;
@@ -478,7 +479,13 @@ void SolubilityModel::calculate_bubble_pressure() {
         platform::diagf("%s: no bubble point of a liquid of %g mol/kg of gas and %g mol/kg NaCl at %g K\n",
                         modelName(), bubbleTargetMg, ms, T);
     errorflag = 1;
-    P = std::numeric_limits<double>::quiet_NaN();
+    withholdBubblePoint();
+}
+
+void SolubilityModel::withholdBubblePoint() {
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    P = fv = yw = none;
+    if (gasModel) gasModel->withholdState();
 }
 
 bool SolubilityModel::changesSignAround(double p) {

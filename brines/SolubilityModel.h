@@ -164,9 +164,13 @@ protected:
     bool inRangeOfFit();
     // A refused solubility: the sentence `why` (none when the refusal was
     // already said), errorflag and fugacityError 1, NaN in every result (mg,
-    // the mole fractions, the gas's Henry constant, activity and fugacity, fv
-    // and Vg).
+    // the mole fractions, the gas's Henry constant, activity and fugacity, fv,
+    // Vg and the vapour's state; yw, which may tell why, is kept).
     void refuseSolubility(const char* why);
+    // A bubble point not found: its pressure, the vapour's water fraction,
+    // the gas's fugacity and the vapour's state (its volume among them) are
+    // NaN, never those of an earlier call.
+    void withholdBubblePoint();
     // Why no gas phase stands over the liquid (after calculate_vapour_fugacities).
     const char* whyNoGasPhase() const;
     // The bubble pressure by bisection in a bracket grown from just above

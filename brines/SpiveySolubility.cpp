@@ -70,8 +70,11 @@ double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) 
     return mg - (data ? *static_cast<double*>(data) : bubbleTargetMg);
 }
 
-void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, double /*ms_*/, double mg_) {
+void SpiveySolubility::calculate_bubble_pressure(double T_, double P_bar, double /*ms_*/, double mg_) {
     temperature(T_);
+    // The search starts from the caller's pressure, never from the state an
+    // earlier call left (one that is no pressure goes to the bracket).
+    pressure(P_bar);
     errorflag = 0;
     double target = mg_;
     bool found = false;
@@ -100,7 +103,7 @@ void SpiveySolubility::calculate_bubble_pressure(double T_, double /*P_bar*/, do
     platform::diagf("%s: no bubble point of a liquid of %g mol/kg of methane at %g K between water's vapour pressure "
                     "and %g bar\n",
                     fit.source, target, T, fit.Pmax * 1e-5);
-    P = std::numeric_limits<double>::quiet_NaN();
+    withholdBubblePoint();
 }
 
 void SpiveySolubility::calculate_gas_partial_volume_() { Vg = partialVolume(P * 1e-6); }

@@ -162,7 +162,8 @@ public:
     void calculateFromTP(double T_, double P_bar, char print);
     // The full state at (T, V): the state functions, then the fugacities with
     // their derivatives (calculate_fugacities, which also forms Z, P and their
-    // derivatives again from the fugacity pass's sums).
+    // derivatives again from the fugacity pass's sums).  These three calls
+    // refuse as completeStateOfCall says: nothing of an earlier state stays.
     void calculateFromTV(double T_, double V_, char print);
     // The state functions at (T, V) alone (calculate_state_functions): the
     // fugacities, the fugacity coefficients, Lambda (rcp) and every
@@ -318,11 +319,29 @@ public:
     // A state not found (a refused search of V from T and P): V, Z, the state functions, the
     // fugacities and their derivatives are NaN, never a state before's; T, P and x are kept.
     void withholdState();
+    // A refused call from two of T, P and V: nothing of the state but those
+    // two arguments and the composition is given (the third NaN too).
+    enum class StateArguments { TP, TV, VP };
+    void withholdStateOfCall(StateArguments given);
+    // The fugacities, their coefficients, Lambda and every derivative of
+    // theirs NaN (a state whose fugacities fail, such as a liquid under
+    // tension, Z < 0).
+    void withholdFugacities();
+    // The state functions, then the fugacities, at the state the model is
+    // in after the search (or the setting) of a call from `given`: a state
+    // the terms refuse leaves nothing but the arguments
+    // (withholdStateOfCall); fugacities that fail leave the state with its
+    // fugacities NaN, errorflag set.
+    void completeStateOfCall(StateArguments given);
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
     int getMajorComponentIndex() const;
     void dump();
+    // The ideal entropy of mixing -R sum x_i ln x_i (J/(mol K)), which S, A
+    // and G leave out (their ideal part is the sum of the components' ideal
+    // gases at the mixture's T and V); 0 for a pure fluid.
+    double idealMixingEntropy() const;
     // Where state functions are shown and the ideal-gas part has no data
     // for a component present: says why they are shown as "--", once for
     // each reason.

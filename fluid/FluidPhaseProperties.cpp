@@ -351,12 +351,42 @@ void FluidPhase::withholdState() {
     withholdStateFunctions(true);
     volume(none);
     rho = Z = none;
+    withholdFugacities();
+}
+
+void FluidPhase::withholdFugacities() {
+    const double none = std::nan("");
     for (std::vector<double>* v : {&fugacity, &fugcoef, &aux1, &aux2, &dfugacitydT, &dfugacitydP, &dfugacitydV, &rcp,
                                    &dfugcoefdT, &dfugcoefdP, &dfugcoefdV, &drcpdT, &drcpdV, &drcpdP, &dVdx, &dZdx,
                                    &dPdx})
         std::fill(v->begin(), v->end(), none);
     for (std::vector<std::vector<double>>* m : {&dfugacitydx, &dfugcoefdx, &drcpdx})
         for (std::vector<double>& row : *m) std::fill(row.begin(), row.end(), none);
+}
+
+void FluidPhase::withholdStateOfCall(StateArguments given) {
+    const double t = T, p = P, v = V;
+    withholdState();
+    const double none = std::nan("");
+    T = given == StateArguments::VP ? none : t;
+    P = given == StateArguments::TV ? none : p;
+    V = given == StateArguments::TP ? none : v;
+}
+
+void FluidPhase::completeStateOfCall(StateArguments given) {
+    calculate_state_functions();
+    if (errorflag) {
+        withholdStateOfCall(given);
+        return;
+    }
+    // The fugacity pass forms P and Z again from its own sums; where it
+    // fails they stay the state functions'.
+    const double p = P, z = Z;
+    calculate_fugacities();
+    if (!errorflag) return;
+    P = p;
+    Z = z;
+    withholdFugacities();
 }
 
 void FluidPhase::calculate_third_order_state_derivatives() {
@@ -431,6 +461,13 @@ void FluidPhase::sayWithheldStateFunctions() {
     platform::warnf("%s (shown as --, and as nan in the curve files).\n", why.c_str());
 }
 
+double FluidPhase::idealMixingEntropy() const {
+    double s = 0.0;
+    for (int i = 0; i < component_count; i++)
+        if (x[i] > 0.0) s -= R * x[i] * std::log(x[i]);
+    return s;
+}
+
 void FluidPhase::dump() {
     sayWithheldStateFunctions();
     auto f12 = [](double v) { return field("%12f", 12, v); };
@@ -460,6 +497,15 @@ void FluidPhase::dump() {
                 errorflag);
     std::printf("->              u %s kJ/kg   %s kJ/mol\n", f2(U / M * 0.001).c_str(), f2(U * 0.001).c_str());
     std::printf("->              s %s J/kg/K  %s J/mol/K\n", f2(S / M).c_str(), f2(S).c_str());
+    if (n > 1) {
+        // The state functions of a mixture are those of its terms and of its
+        // components' ideal gases, each at the mixture's T and V, as the
+        // composition derivatives of the critical and stability conditions
+        // take them: the ideal mixing is said apart.
+        const double sMix = idealMixingEntropy();
+        std::printf("->          s_mix %s J/kg/K  %s J/mol/K  (ideal mixing, -R sum x ln x: not in s, a, g)\n",
+                    f2(sMix / M).c_str(), f2(sMix).c_str());
+    }
     std::printf("->             cv %s J/kg/K  %s J/mol/K\n", f2(Cv / M).c_str(), f2(Cv).c_str());
     if (compressibilityDiverges()) {  // a critical point
         std::printf("->             cp %12s J/kg/K  %12s J/mol/K\n", "diverging", "diverging");

@@ -1031,21 +1031,28 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
 }
 
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
+    errorflag = 0;
+    StableState s;
+    bool found = false;
     if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
-        StableState s;
         double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;
         // The saturation expansions end just below the model's own critical
         // temperature: where they give the saturation state, T lies below it.
-        if (saturationByExpansion(T_, psat, Vl, Vv)) {
-            if (stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)) return s;
-        } else if (modelCriticalPoint(Tc, Pc)) {
-            if (T_ < Tc ? saturationForStablePhase(T_, psat, Vl, Vv) &&
-                              stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)
-                        : stableStateAboveCritical(T_, P_bar, Pc, s))
-                return s;
-        }
+        if (saturationByExpansion(T_, psat, Vl, Vv))
+            found = stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s);
+        else if (modelCriticalPoint(Tc, Pc))
+            found = T_ < Tc ? saturationForStablePhase(T_, psat, Vl, Vv) &&
+                                  stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)
+                            : stableStateAboveCritical(T_, P_bar, Pc, s);
     }
-    return stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
+    if (!found) s = stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
+    if (!errorflag) return s;
+    // No state: nothing of it is given, whatever the search left of the
+    // roots it tried or an earlier call left.
+    T = T_;
+    P = P_bar * 1e5;
+    withholdState();
+    return StableState{};
 }
 
 FluidPhase::StableState FluidPhase::assessStateAtTP(double T_, double P_bar) {

@@ -1016,6 +1016,10 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     stateFollowsSearch_ = true;
     calculate_molar_volume();
     stateFollowsSearch_ = false;
+    // A model's own cubic solve may end on a root of no state (a volume at
+    // or below zero, or none, for a pressure that is not a number or not
+    // finite).
+    if (!(V > 0.0) || !std::isfinite(V)) errorflag = 1;
     const short failed = errorflag;
     if (failed) {
         // No root of the kind asked for: nothing of the state is given (the
@@ -1026,8 +1030,9 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     }
     // The state functions go first so that the fugacity pass of the terms that
     // allow it reuses their evaluation (the results do not depend on the order).
-    calculate_state_functions();
-    calculate_fugacities();
+    // A root whose state the terms refuse (a temperature they do not take)
+    // is no state either.
+    completeStateOfCall(StateArguments::TP);
     if (print) dump();
 }
 
@@ -1040,8 +1045,10 @@ void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
 
 void FluidPhase::calculateFromTV(double T_, double V_, char print) {
     const platform::CallScope call;
-    calculateStateFunctionsFromTV(T_, V_);
-    calculate_fugacities();
+    errorflag = 0;
+    temperature(T_);
+    volume(V_);
+    completeStateOfCall(StateArguments::TV);
     if (print) dump();
 }
 
@@ -1076,9 +1083,11 @@ void FluidPhase::calculateFromVP(double V_, double P_bar, char print) {
     // caller's).
     temperature(temperatureFromIsochore());
     calculate_temperature();
-    const short failed = errorflag;
-    calculate_state_functions();
-    calculate_fugacities();
-    if (failed) errorflag = failed;
+    if (errorflag) {
+        errorflag = 1;
+        withholdStateOfCall(StateArguments::VP);
+    } else {
+        completeStateOfCall(StateArguments::VP);
+    }
     if (print) dump();
 }

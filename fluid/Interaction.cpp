@@ -199,6 +199,9 @@ void Interaction::calculate_Z() {
     if (zFixed) {
         // Z from the search's first evaluation or an earlier search:
         // a = c - Z ln V gives a_V = -Z/V, a_VV = Z/V^2 and dZ/dV = 0.
+        // It is this pass's answer: the error of an evaluation before (a
+        // state refused since) is none of it.
+        termError = 0;
         dZdV = 0.0;
         aV = -Z / V;
         aVV = Z / (V * V);

@@ -158,8 +158,14 @@ const std::vector<Call<DensityModel>>& densityCalls() {
 
 // ---- gas solubility models
 
+// The molar volume of the vapour over the liquid, where the model solves one
+// (Spivey's correlation has no vapour of its own: NaN).
+double vapourVolume(const SolubilityModel& s) {
+    return s.gasModel && !dynamic_cast<const SpiveySolubility*>(&s) ? s.gasModel->V : kNaN;
+}
+
 std::vector<double> solubilityOutputs(const SolubilityModel& s) {
-    return {s.mg, s.xGas(), s.xWater(), s.henryOfGas(), s.ig >= 0 ? s.activity[s.ig] : 0.0, s.fv};
+    return {s.mg, s.xGas(), s.xWater(), s.henryOfGas(), s.ig >= 0 ? s.activity[s.ig] : 0.0, s.fv, vapourVolume(s)};
 }
 
 const std::vector<Call<SolubilityModel>>& solubilityCalls() {
@@ -183,7 +189,8 @@ const std::vector<Call<SolubilityModel>>& solubilityCalls() {
         {"calculate_bubble_pressure", [](SolubilityModel& s, const Draw& d, int& flag) {
              s.calculate_bubble_pressure(d.T, d.P, d.m, d.mg);
              flag = s.errorflag;
-             return std::vector<double>{s.P};
+             // With the vapour over the liquid: its volume and the gas's fugacity.
+             return std::vector<double>{s.P, vapourVolume(s), s.fv};
          }},
     };
     return list;

@@ -617,6 +617,75 @@ TEST_F(PalliserTest, IsochoresReturnToTheirPressure) {
     }
 }
 
+// An inclusion of bulk composition X and density rho at T holds halite +
+// liquid at the pressure whose lever gives rho, or, where none does, halite,
+// liquid and vapour at the three-phase pressure where the three-phase lever
+// (mass fractions wh + wl + wv = 1, wh + wl Xl + wv Xv = X, wh/rh + wl/rl +
+// wv/rv = 1/rho, by Cramer's rule) gives each phase a fraction in [0, 1];
+// otherwise nothing: the same from every start pressure.
+TEST_F(PalliserTest, HaliteLiquidIsochoreIsTheStateOfTheBulkWhateverTheStart) {
+    const double T = 400.0, rh = m.rhoHalite;
+    double Ps, Xls, Xvs, rls, rvs;
+    m.calculateSLVPoint(T, Ps, Xls, Xvs, rls, rvs);
+    ASSERT_EQ(m.pointFailed, 0);
+    auto lever3 = [&](double X, double rho, double w[3]) {
+        const double a[3][3] = {{1.0, 1.0, 1.0}, {1.0, Xls, Xvs}, {1.0 / rh, 1.0 / rls, 1.0 / rvs}};
+        const double b[3] = {1.0, X, 1.0 / rho};
+        auto det = [](const double c[3][3]) {
+            return c[0][0] * (c[1][1] * c[2][2] - c[1][2] * c[2][1]) - c[0][1] * (c[1][0] * c[2][2] - c[1][2] * c[2][0]) +
+                   c[0][2] * (c[1][0] * c[2][1] - c[1][1] * c[2][0]);
+        };
+        for (int k = 0; k < 3; ++k) {
+            double c[3][3];
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) c[i][j] = j == k ? b[i] : a[i][j];
+            w[k] = det(c) / det(a);
+        }
+        return w[0] >= 0.0 && w[1] >= 0.0 && w[2] >= 0.0;
+    };
+    // Halite + liquid at 2000 bar, half of the bulk halite.
+    double Xh, rl;
+    m.calculateHaliteLiquidPoint(T, 2000.0, Xh, Xls, rl);
+    ASSERT_EQ(m.pointFailed, 0);
+    const double Xb = 0.5 * (1.0 + Xh), rb = 1.0 / (0.5 / rh + 0.5 / rl);
+    struct Case {
+        double X, rho, P;  // P: the pressure held (NaN: none)
+        double Xl;
+    };
+    auto threePhase = [&](double wh, double wl) {
+        const double wv = 1.0 - wh - wl;
+        return Case{wh + wl * Xls + wv * Xvs, 1.0 / (wh / rh + wl / rls + wv / rvs), Ps, Xls};
+    };
+    const Case cases[] = {
+        {Xb, rb, 2000.0, Xh},
+        threePhase(0.3, 0.5),
+        threePhase(0.6, 0.39),
+        {0.30, 1500.0, NAN, NAN},  // less salt than the liquid, denser than it
+        {0.99, 1000.0, NAN, NAN},
+        {1.00, 2000.0, NAN, NAN},  // pure halite lighter than halite
+    };
+    for (const Case& c : cases) {
+        double w[3];
+        EXPECT_EQ(lever3(c.X, c.rho, w), c.P == Ps) << c.X << " " << c.rho;
+        for (double start : {1.0, Ps, 1000.0, 4500.0}) {
+            double Xl = 0.0;
+            testing::internal::CaptureStderr();
+            const double P = m.getIsochoricHaliteLiquidPressure(T, start, c.rho, 100.0 * c.X, Xl);
+            const std::string said = testing::internal::GetCapturedStderr();
+            if (std::isnan(c.P)) {
+                EXPECT_EQ(P, 0.0) << c.X << " " << c.rho << " from " << start;
+                EXPECT_EQ(m.pointFailed, 1);
+                EXPECT_TRUE(std::isnan(Xl));
+                EXPECT_NE(said.find("no pressure"), std::string::npos) << said;
+            } else {
+                EXPECT_NEAR(P, c.P, 1e-6 * c.P) << c.X << " " << c.rho << " from " << start;
+                EXPECT_NEAR(Xl, c.Xl, 1e-7);
+                EXPECT_EQ(m.pointFailed, 0);
+            }
+        }
+    }
+}
+
 TEST_F(PalliserTest, MixtureRegionsAndLeverRules) {
     // Liquid + vapour: mass and volume fractions close.
     double d = m.calculateFluidDensity(300.0, 75.0, 0.05, 0.0);

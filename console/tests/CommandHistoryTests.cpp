@@ -31,25 +31,7 @@ const char* const kModels[] = {
     "AnderkoH2O", "AnderkoCO2",
 };
 
-// A small generator of its own (the standard distributions differ between
-// libraries): the same history on every platform.
-class Draw {
-public:
-    explicit Draw(std::uint64_t seed) : s_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    double uniform() {
-        s_ ^= s_ << 13;
-        s_ ^= s_ >> 7;
-        s_ ^= s_ << 17;
-        return static_cast<double>(s_ >> 11) * 0x1.0p-53;
-    }
-    double between(double a, double b) { return a + (b - a) * uniform(); }
-    double logBetween(double a, double b) { return a * std::pow(b / a, uniform()); }
-    bool chance(double p) { return uniform() < p; }
-    int below(int n) { return static_cast<int>(uniform() * n) % n; }
-
-private:
-    std::uint64_t s_;
-};
+using consoletest::Draw;
 
 std::string word(double v) {
     char b[32];

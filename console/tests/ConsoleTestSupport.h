@@ -3,6 +3,8 @@
 // sink that keeps what the reports write, and argument vectors.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -85,5 +87,25 @@ inline std::string readFile(const char* path) {
 // from the reference equation of its fluid, what the system does not do),
 // whose tables and quoted commands the tests run against the programs.
 inline std::string readModelPage() { return readFile(VARNOK_TEST_SOURCE_DIR "/docs/models.md"); }
+
+// A small generator of its own (the standard distributions differ between
+// libraries): the same history on every platform.
+class Draw {
+public:
+    explicit Draw(std::uint64_t seed) : s_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    double uniform() {
+        s_ ^= s_ << 13;
+        s_ ^= s_ >> 7;
+        s_ ^= s_ << 17;
+        return static_cast<double>(s_ >> 11) * 0x1.0p-53;
+    }
+    double between(double a, double b) { return a + (b - a) * uniform(); }
+    double logBetween(double a, double b) { return a * std::pow(b / a, uniform()); }
+    bool chance(double p) { return uniform() < p; }
+    int below(int n) { return static_cast<int>(uniform() * n) % n; }
+
+private:
+    std::uint64_t s_;
+};
 
 }  // namespace consoletest
