@@ -247,6 +247,24 @@ public:
     // (pressureRootsFromTP).  withOtherRoot also looks for the metastable
     // root at (T, P) (otherPhase, otherV), at the cost of a second search.
     StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
+    // A root of a pure fluid's isotherm given in closed form: its volume
+    // (m3/mol) and the logarithm of its fugacity coefficient at the pressure
+    // asked for (the roots' Gibbs energies differ by R T times the
+    // difference of the latter).
+    struct ClosedFormRoot {
+        double V = 0.0, lnPhi = 0.0;
+    };
+    // A cubic's mechanically stable roots at T (K) and P (bar) for its
+    // one component, in closed form, ascending in volume into `roots` (two
+    // where the isotherm has a loop that spans P, the liquid and the vapour;
+    // else one): their number, 0 where the model cannot give them (no data,
+    // no root), -1 where it has no closed form.  The stable state of a pure
+    // fluid takes the root of lower Gibbs energy from them, with no
+    // saturation solve or scan of the isotherm.
+    virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
+    // Whether the stable state of a pure fluid takes the closed-form roots
+    // where the model gives them (else its searches, as for any model).
+    bool useClosedFormRoots = true;
     // Saturation pressure (Pa) and saturated liquid and vapour volumes at T_
     // of a pure fluid, for the choice of its stable phase; false where the
     // model has none.  Whatever the evaluation changes in the model (its
@@ -1207,6 +1225,9 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    // The stable state from the model's closed-form roots (closedFormRoots);
+    // false where it gives none.
+    bool stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     // The walk of metastableRoot along the branch from the saturated volume
     // a: true where it crosses the pressure asked for, between a and b.

@@ -1007,9 +1007,44 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     return s.phase != kPhaseNone && errorflag == 0;
 }
 
+int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; }
+
+bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s) {
+    // A shifted or capillary system is not the plain fluid's isotherm.
+    if (!useClosedFormRoots || T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
+    ClosedFormRoot r[2];
+    const int n = closedFormRoots(T_, P_bar, r);
+    if (n < 1 || n > 2) return false;
+    double Tc = 0.0, Pc = 0.0;
+    const bool below = modelCriticalPoint(Tc, Pc) && T_ < Tc;
+    // Of a liquid and a vapour root the one of lower Gibbs energy, the
+    // liquid where they tie, as the comparison of both roots near psat
+    // takes it; above the model's critical temperature (a loop left by its
+    // critical point's own error, within parts in 1e12 of it) one root.
+    const bool two = n == 2 && below;
+    const int best = n == 2 && r[1].lnPhi < r[0].lnPhi ? 1 : 0;
+    setStateFromTPV(T_, P_bar, r[best].V);
+    if (errorflag || !(V > 0.0)) {
+        errorflag = 0;
+        return false;
+    }
+    s = StableState{};
+    s.phase = two ? (best == 0 ? kPhaseLiquid : kPhaseVapour) : singleRootPhase(r[best].V, P_bar);
+    // The other root is named where it is asked for, and within the band of
+    // the saturation pressure where the searches compare both roots: there
+    // the Gibbs energies differ by (V_v - V_l)(P - psat).
+    const double Pt = P_bar * 1e5, dG = R * T_ * std::fabs(r[1].lnPhi - r[0].lnPhi);
+    if (two && (withOtherRoot || dG <= kSaturationBand * Pt * (r[1].V - r[0].V))) {
+        s.otherPhase = best == 0 ? kPhaseVapour : kPhaseLiquid;
+        s.otherV = r[1 - best].V;
+    }
+    return true;
+}
+
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
     if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
         StableState s;
+        if (stableStateFromClosedForm(T_, P_bar, withOtherRoot, s)) return s;
         double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;
         // The saturation expansions end just below the model's own critical
         // temperature: where they give the saturation state, T lies below it.

@@ -43,6 +43,8 @@ public:
     // p[0] = kaij, p[1] = kbij of the pair (1, 0).
     void tune(double* p) override;
     void calculate_molar_volume() override;
+    // The pure fluid's roots from its cubic (cubic::termCubicRoots).
+    int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);

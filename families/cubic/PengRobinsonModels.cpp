@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
@@ -182,6 +183,9 @@ void TermPengRobinson::resolve_cubic_equation_in_Z() {
 }
 
 void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
+int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
+    return cubic::termCubicRoots(*this, *mixedAttraction(), *repulsion(), T_, P_bar, roots);
+}
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
 }
