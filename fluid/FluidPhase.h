@@ -262,9 +262,12 @@ public:
     // fluid takes the root of lower Gibbs energy from them, with no
     // saturation solve or scan of the isotherm.
     virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
-    // Whether the stable state of a pure fluid takes the closed-form roots
-    // where the model gives them (else its searches, as for any model).
-    bool useClosedFormRoots = true;
+    // Whether the stable state of a pure fluid takes its shortcuts: the
+    // closed-form roots where the model gives them, the saturation state by
+    // the approach to the critical point close below it, the saturation
+    // state kept for its temperature (else each state solves what it needs,
+    // as for any model).
+    bool usePureFluidShortcuts = true;
     // Saturation pressure (Pa) and saturated liquid and vapour volumes at T_
     // of a pure fluid, for the choice of its stable phase; false where the
     // model has none.  Whatever the evaluation changes in the model (its
@@ -1101,9 +1104,12 @@ private:
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
     // branches at a fixed composition are no coexisting phases, and in a pure
-    // fluid at or above the model's critical-point start or in a model
-    // without one (a loop of its isotherm there is no two-phase region).
-    bool otherBranchAnswers() const;
+    // fluid at or above the model's critical-point start or its own
+    // critical temperature, or in a model without one (a loop of its
+    // isotherm there is no two-phase region; on the critical isotherm the
+    // branches meet at the critical point, where the slope of P(V)
+    // vanishes and a walk along one branch ends).
+    bool otherBranchAnswers();
     // Walks along the isotherm at the current T (FluidPhaseState.cpp): one
     // sample at u = ln V, with f = P(V) - P and g = V dP/dV.
     struct BranchSample {
@@ -1196,8 +1202,35 @@ private:
         unsigned long revision = 0;
         std::vector<double> x;
         double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
+        // The approach to it (saturationApproachingCritical): (dP/dT)V
+        // (Pa/K) and the spread of the saturated volumes (m3/(mol K^1/2));
+        // approach true once they are evaluated, spread NaN where they fail.
+        bool approach = false;
+        double dPdT = 0, spread = 0;
     };
     KeptCriticalPoint keptCritical_;
+    // The saturation state of the plain pure fluid at the last temperature
+    // it was solved for (saturationForStablePhase), for the parameters and
+    // composition it was solved with: a run of states at one temperature
+    // solves it once.
+    struct KeptSaturation {
+        bool kept = false, found = false;
+        double T = 0, psat = 0, Vl = 0, Vv = 0;  // K, Pa, m3/mol
+        unsigned long revision = 0;
+        std::vector<double> x;
+    };
+    KeptSaturation keptSaturation_;
+    // Close below the model's own critical temperature (within a relative
+    // 1e-5) of a model without saturation expansions: psat and the saturated
+    // volumes by the laws of the approach to the critical point of an
+    // analytic equation of state, from the model's derivatives there,
+    //     P = Pc + P_T t + P_TV t v + P_VVV v^3 / 6   (t = T - Tc, v = V - Vc),
+    // whose loop the equal areas cut at psat = Pc + P_T t, the saturated
+    // volumes at v = -+ (6 P_TV t / P_VVV)^(1/2); false elsewhere.  Off psat by
+    // parts in 1e9, it tells the side of psat and the starts of the sides'
+    // searches (the roots are the model's own), where the loop is too
+    // shallow for the equilibrium to be solved.
+    bool saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of

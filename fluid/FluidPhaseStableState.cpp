@@ -642,12 +642,53 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
     if (saturationOfThePlainFluid(T_, psat_Pa, Vl, Vv)) return true;
-    const KeptFields kept(*this);
-    if (!saturationStateAt(T_)) return false;
-    psat_Pa = Pv_sat;
-    Vl = Vl_sat;
-    Vv = Vv_sat;
-    return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
+    if (usePureFluidShortcuts && saturationApproachingCritical(T_, psat_Pa, Vl, Vv)) return true;
+    KeptSaturation& k = keptSaturation_;
+    if (!(usePureFluidShortcuts && k.kept && k.T == T_ && k.revision == parameterRevision() && k.x == x)) {
+        const KeptFields kept(*this);
+        k = KeptSaturation{};
+        k.found = saturationStateAt(T_);
+        k.psat = Pv_sat;
+        k.Vl = Vl_sat;
+        k.Vv = Vv_sat;
+        k.kept = true;
+        k.T = T_;
+        k.revision = parameterRevision();
+        k.x = x;
+    }
+    psat_Pa = k.psat;
+    Vl = k.Vl;
+    Vv = k.Vv;
+    return k.found && psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
+}
+
+bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv) {
+    constexpr double kReach = 1e-5;  // of Tc below it
+    double Tc = 0.0, Pc = 0.0;
+    if (component_count != 1 || saturationExpansion() || !modelCriticalPoint(Tc, Pc) || !(T_ < Tc) ||
+        !(Tc - T_ <= kReach * Tc))
+        return false;
+    KeptCriticalPoint& c = keptCritical_;
+    if (!c.approach) {
+        const KeptFields kept(*this);
+        c.approach = true;
+        errorflag = 0;
+        temperature(c.T);
+        volume(c.V);
+        calculate_critical_parameters_of_pure_fluid();
+        // P_T = -A_TV, P_TV = -A_TVV, P_VVV = -A_VVVV.
+        const double PTV = -d3AdTdV2, PVVV = -d4AdV4;
+        c.dPdT = -d2AdTdV;
+        c.spread = errorflag == 0 && PTV < 0.0 && PVVV < 0.0 && std::isfinite(c.dPdT) ? std::sqrt(6.0 * PTV / PVVV)
+                                                                                       : std::nan("");
+        errorflag = 0;
+    }
+    if (!std::isfinite(c.spread)) return false;
+    const double dV = c.spread * std::sqrt(Tc - T_);
+    psat_Pa = Pc - c.dPdT * (Tc - T_);
+    Vl = c.V - dV;
+    Vv = c.V + dV;
+    return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl;
 }
 
 namespace {
@@ -1011,7 +1052,7 @@ int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; 
 
 bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s) {
     // A shifted or capillary system is not the plain fluid's isotherm.
-    if (!useClosedFormRoots || T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
+    if (!usePureFluidShortcuts || T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     ClosedFormRoot r[2];
     const int n = closedFormRoots(T_, P_bar, r);
     if (n < 1 || n > 2) return false;
