@@ -72,17 +72,15 @@ std::vector<Root> independentRoots(const ClosedCubic& c, double T, double P) {
     for (int k = 1; k <= steps; ++k) {
         const double v1 = lo * std::pow(hi / lo, static_cast<double>(k) / steps), f1 = f(v1);
         if ((f0 > 0.0) != (f1 > 0.0)) {
-            double a = v0, b = v1, fa = f0;
-            for (int i = 0; i < 200 && b - a > 1e-16 * b; ++i) {
-                const double m = 0.5 * (a + b), fm = f(m);
-                if ((fm > 0.0) == (fa > 0.0)) {
-                    a = m;
-                    fa = fm;
-                } else {
-                    b = m;
-                }
+            // Bisection: the half whose ends' pressures straddle P.
+            double ends[2] = {v0, v1};
+            const bool fallsAtLow = f0 > 0.0;
+            while (ends[1] - ends[0] > 1e-16 * ends[1]) {
+                const double mid = 0.5 * (ends[0] + ends[1]);
+                if (mid <= ends[0] || mid >= ends[1]) break;
+                ends[(f(mid) > 0.0) == fallsAtLow ? 0 : 1] = mid;
             }
-            const double v = 0.5 * (a + b);
+            const double v = 0.5 * (ends[0] + ends[1]);
             // Falling through P: mechanically stable.
             if (f0 > 0.0) roots.push_back({v, c.lnPhi(0, T, v, x)});
         }
