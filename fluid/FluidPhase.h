@@ -1221,7 +1221,7 @@ private:
     };
     KeptSaturation keptSaturation_;
     // Close below the model's own critical temperature (within a relative
-    // 1e-5) of a model without saturation expansions: psat and the saturated
+    // `reach`) of a model without saturation expansions: psat and the saturated
     // volumes by the laws of the approach to the critical point of an
     // analytic equation of state, from the model's derivatives there,
     //     P = Pc + P_T t + P_TV t v + P_VVV v^3 / 6   (t = T - Tc, v = V - Vc),
@@ -1229,8 +1229,12 @@ private:
     // volumes at v = -+ (6 P_TV t / P_VVV)^(1/2); false elsewhere.  Off psat by
     // parts in 1e9, it tells the side of psat and the starts of the sides'
     // searches (the roots are the model's own), where the loop is too
-    // shallow for the equilibrium to be solved.
-    bool saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv);
+    // shallow for the equilibrium to be solved (within 1e-5 of Tc).
+    bool saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach);
+    // The saturation state at T_ (Pv_sat, Vl_sat, Vv_sat) solved from the
+    // saturated volumes of the approach to the critical point, within 2e-2
+    // below it; false elsewhere or where that search fails.
+    bool saturationFromCriticalApproach(double T_);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of

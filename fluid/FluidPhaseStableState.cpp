@@ -642,12 +642,13 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
     if (saturationOfThePlainFluid(T_, psat_Pa, Vl, Vv)) return true;
-    if (usePureFluidShortcuts && saturationApproachingCritical(T_, psat_Pa, Vl, Vv)) return true;
+    constexpr double kReach = 1e-5;  // of Tc below it
+    if (usePureFluidShortcuts && saturationApproachingCritical(T_, psat_Pa, Vl, Vv, kReach)) return true;
     KeptSaturation& k = keptSaturation_;
     if (!(usePureFluidShortcuts && k.kept && k.T == T_ && k.revision == parameterRevision() && k.x == x)) {
         const KeptFields kept(*this);
         k = KeptSaturation{};
-        k.found = saturationStateAt(T_);
+        k.found = (usePureFluidShortcuts && saturationFromCriticalApproach(T_)) || saturationStateAt(T_);
         k.psat = Pv_sat;
         k.Vl = Vl_sat;
         k.Vv = Vv_sat;
@@ -662,11 +663,26 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     return k.found && psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
-bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv) {
-    constexpr double kReach = 1e-5;  // of Tc below it
+bool FluidPhase::saturationFromCriticalApproach(double T_) {
+    // Within a relative 2e-2 below the critical temperature the laws of the
+    // approach give the saturated volumes to a few percent of their
+    // distance from the critical volume: the equilibrium's Newton search
+    // from them, where the model's own starts fail.
+    constexpr double kStartReach = 2e-2;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!saturationApproachingCritical(T_, psat, Vl, Vv, kStartReach)) return false;
+    major_component = static_cast<short>(getMajorComponentIndex());
+    Vl0 = Vl;
+    Vv0 = Vv;
+    temperature(T_);
+    calculate_saturation_pressure();
+    return errorflag == 0 && Vl_sat > 0.0 && Vv_sat > Vl_sat;
+}
+
+bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach) {
     double Tc = 0.0, Pc = 0.0;
     if (component_count != 1 || saturationExpansion() || !modelCriticalPoint(Tc, Pc) || !(T_ < Tc) ||
-        !(Tc - T_ <= kReach * Tc))
+        !(Tc - T_ <= reach * Tc))
         return false;
     KeptCriticalPoint& c = keptCritical_;
     if (!c.approach) {
