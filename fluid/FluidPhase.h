@@ -246,6 +246,8 @@ public:
     // and any failure of these steps take every root of the isotherm
     // (pressureRootsFromTP).  withOtherRoot also looks for the metastable
     // root at (T, P) (otherPhase, otherV), at the cost of a second search.
+    // A cubic's pure fluid takes its closed-form roots instead
+    // (closedFormRoots), the other root among them.
     StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
     // A root of a pure fluid's isotherm given in closed form: its volume
     // (m3/mol) and the logarithm of its fugacity coefficient at the pressure

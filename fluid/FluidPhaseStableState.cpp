@@ -11,6 +11,14 @@
 // roots differ by (V_l - V_v)(P - psat), are both compared.  Above the
 // critical temperature an isotherm has one root.  The scan of the whole
 // isotherm remains for mixtures and for whatever these steps cannot decide.
+//
+// A cubic gives its roots in closed form (closedFormRoots): the stable state
+// is the root of lower Gibbs energy among them, with no saturation solve.
+// Other models without saturation expansions take the saturation state
+// close below their critical temperature from the laws of the approach to
+// it (where the loop is too shallow to solve the equilibrium), start its
+// solve from them a little further down, and keep the last one solved for
+// its temperature.
 #include <algorithm>
 #include <cmath>
 #include <map>
