@@ -1208,7 +1208,7 @@ private:
         // (Pa/K) and the spread of the saturated volumes (m3/(mol K^1/2));
         // approach true once they are evaluated, spread NaN where they fail.
         bool approach = false;
-        double dPdT = 0, spread = 0;
+        double dPdT = 0, dPdTdV = 0, spread = 0;
     };
     KeptCriticalPoint keptCritical_;
     // The saturation state of the plain pure fluid at the last temperature
@@ -1237,6 +1237,12 @@ private:
     // saturated volumes of the approach to the critical point, within 2e-2
     // below it; false elsewhere or where that search fails.
     bool saturationFromCriticalApproach(double T_);
+    // Whether P (Pa) lies beyond the pressures of the isotherm's loop at T_,
+    // within 1e-5 below the critical temperature where the approach gives
+    // it: between the spinodals the loop spans psat -+ (2/3) |P_TV t| v_s,
+    // v_s = (-2 P_TV t / P_VVV)^(1/2); beyond ten times that distance from
+    // psat the isotherm has no metastable root.  False elsewhere.
+    bool beyondCriticalLoop(double T_, double P_Pa);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of

@@ -671,6 +671,14 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     return k.found && psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
+bool FluidPhase::beyondCriticalLoop(double T_, double P_Pa) {
+    constexpr double kReach = 1e-5, kMargin = 10.0;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!usePureFluidShortcuts || !saturationApproachingCritical(T_, psat, Vl, Vv, kReach)) return false;
+    const double t = keptCritical_.T - T_, vs = 0.5 * (Vv - Vl) / std::sqrt(3.0);
+    return std::fabs(P_Pa - psat) > kMargin * (2.0 / 3.0) * std::fabs(keptCritical_.dPdTdV) * t * vs;
+}
+
 bool FluidPhase::saturationFromCriticalApproach(double T_) {
     // Within a relative 2e-2 below the critical temperature the laws of the
     // approach give the saturated volumes to a few percent of their
@@ -703,6 +711,7 @@ bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, doubl
         // P_T = -A_TV, P_TV = -A_TVV, P_VVV = -A_VVVV.
         const double PTV = -d3AdTdV2, PVVV = -d4AdV4;
         c.dPdT = -d2AdTdV;
+        c.dPdTdV = PTV;
         c.spread = errorflag == 0 && PTV < 0.0 && PVVV < 0.0 && std::isfinite(c.dPdT) ? std::sqrt(6.0 * PTV / PVVV)
                                                                                        : std::nan("");
         errorflag = 0;
@@ -930,7 +939,8 @@ bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOthe
     if (!sideRoot(T_, P_bar, liquid, Vl, Vv, psat, false) || !acceptRoot(*this, P_bar, V_, G_)) return false;
     s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
     if (!withOtherRoot) return true;  // the model is in the root, fugacities included
-    if (metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
+    // Close to the critical point the loop may not reach P: no other root.
+    if (!beyondCriticalLoop(T_, Pt) && metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
         s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
         s.otherV = Vo;
     }
