@@ -1098,13 +1098,17 @@ bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOth
     // critical point's own error, within parts in 1e12 of it) one root.
     const bool two = n == 2 && below;
     const int best = n == 2 && r[1].lnPhi < r[0].lnPhi ? 1 : 0;
+    // Named before the model is put in the root (the name of a single root
+    // may evaluate the model at the start of its critical-point search).
+    temperature(T_);
+    const int phase = two ? (best == 0 ? kPhaseLiquid : kPhaseVapour) : singleRootPhase(r[best].V, P_bar);
     setStateFromTPV(T_, P_bar, r[best].V);
     if (errorflag || !(V > 0.0)) {
         errorflag = 0;
         return false;
     }
     s = StableState{};
-    s.phase = two ? (best == 0 ? kPhaseLiquid : kPhaseVapour) : singleRootPhase(r[best].V, P_bar);
+    s.phase = phase;
     // The other root is named where it is asked for, and within the band of
     // the saturation pressure where the searches compare both roots: there
     // the Gibbs energies differ by (V_v - V_l)(P - psat).

@@ -148,3 +148,24 @@ TEST(PureCubicStableRoot, VapourKindOnTheCriticalIsothermFindsTheOneRoot) {
             }
     }
 }
+
+TEST(PureCubicStableRoot, FirstStateOfAFreshModelLeavesItsCriticalPointToBeFound) {
+    // The closed form evaluates the attraction's tree at the state asked
+    // for: on a model that has computed nothing yet, the state is the
+    // independent root, and the critical-point search after it finds the
+    // model's critical point (Soave's alpha is 1 at the table's Tc).
+    for (const PureCubic& fl : kFluids) {
+        const double T = fl.Tc * (1.0 - 1e-9);
+        for (double Pbar : {0.8 * fl.Pc * 1e-5, 1.4 * fl.Pc * 1e-5}) {
+            auto m = fl.build();
+            m->calculateStableStateFromTP(T, Pbar);
+            ASSERT_EQ(m->errorflag, 0) << fl.model << ":" << fl.fluid;
+            const std::vector<Root> r = independentRoots(fl.at(T), T, Pbar * 1e5);
+            ASSERT_EQ(r.size(), 1u);
+            EXPECT_NEAR(m->V / r[0].V, 1.0, 1e-9) << fl.model << ":" << fl.fluid << " " << Pbar << " bar";
+            double Tc = 0.0, Pc = 0.0;
+            ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc)) << fl.model << ":" << fl.fluid;
+            EXPECT_NEAR(Tc / fl.Tc, 1.0, 1e-6) << fl.model << ":" << fl.fluid;
+        }
+    }
+}
