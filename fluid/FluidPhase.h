@@ -247,7 +247,30 @@ public:
     // and any failure of these steps take every root of the isotherm
     // (pressureRootsFromTP).  withOtherRoot also looks for the metastable
     // root at (T, P) (otherPhase, otherV), at the cost of a second search.
+    // A cubic's pure fluid takes its closed-form roots instead
+    // (closedFormRoots), the other root among them.
     StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
+    // A root of a pure fluid's isotherm given in closed form: its volume
+    // (m3/mol) and the logarithm of its fugacity coefficient at the pressure
+    // asked for (the roots' Gibbs energies differ by R T times the
+    // difference of the latter).
+    struct ClosedFormRoot {
+        double V = 0.0, lnPhi = 0.0;
+    };
+    // A cubic's mechanically stable roots at T (K) and P (bar) for its
+    // one component, in closed form, ascending in volume into `roots` (two
+    // where the isotherm has a loop that spans P, the liquid and the vapour;
+    // else one): their number, 0 where the model cannot give them (no data,
+    // no root), -1 where it has no closed form.  The stable state of a pure
+    // fluid takes the root of lower Gibbs energy from them, with no
+    // saturation solve or scan of the isotherm.
+    virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
+    // Whether the stable state of a pure fluid takes its shortcuts: the
+    // closed-form roots where the model gives them, the saturation state by
+    // the approach to the critical point close below it, the saturation
+    // state kept for its temperature (else each state solves what it needs,
+    // as for any model).
+    bool usePureFluidShortcuts = true;
     // Saturation pressure (Pa) and saturated liquid and vapour volumes at T_
     // of a pure fluid, for the choice of its stable phase; false where the
     // model has none.  Whatever the evaluation changes in the model (its
@@ -1104,9 +1127,12 @@ private:
     // Whether a volume search whose kind's branch has no root takes the
     // other branch's: in a mixture (more than one component present), whose
     // branches at a fixed composition are no coexisting phases, and in a pure
-    // fluid at or above the model's critical-point start or in a model
-    // without one (a loop of its isotherm there is no two-phase region).
-    bool otherBranchAnswers() const;
+    // fluid at or above the model's critical-point start or its own
+    // critical temperature, or in a model without one (a loop of its
+    // isotherm there is no two-phase region; on the critical isotherm the
+    // branches meet at the critical point, where the slope of P(V)
+    // vanishes and a walk along one branch ends).
+    bool otherBranchAnswers();
     // Walks along the isotherm at the current T (FluidPhaseState.cpp): one
     // sample at u = ln V, with f = P(V) - P and g = V dP/dV.
     struct BranchSample {
@@ -1199,6 +1225,11 @@ private:
         unsigned long revision = 0;
         std::vector<double> x;
         double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
+        // The approach to it (saturationApproachingCritical): (dP/dT)V
+        // (Pa/K) and the spread of the saturated volumes (m3/(mol K^1/2));
+        // approach true once they are evaluated, spread NaN where they fail.
+        bool approach = false;
+        double dPdT = 0, dPdTdV = 0, spread = 0;
     };
     KeptCriticalPoint keptCritical_;
     // The count of stable roots (stablePressureRootCount) of the last trial
@@ -1212,6 +1243,38 @@ private:
         bool unheld = false;  // no kept root of a curve could start it
     };
     TrialRootCount lastTrialRootCount_;
+    // The saturation state of the plain pure fluid at the last temperature
+    // it was solved for (saturationForStablePhase), for the parameters and
+    // composition it was solved with: a run of states at one temperature
+    // solves it once.
+    struct KeptSaturation {
+        bool kept = false, found = false;
+        double T = 0, psat = 0, Vl = 0, Vv = 0;  // K, Pa, m3/mol
+        unsigned long revision = 0;
+        std::vector<double> x;
+    };
+    KeptSaturation keptSaturation_;
+    // Close below the model's own critical temperature (within a relative
+    // `reach`) of a model without saturation expansions: psat and the saturated
+    // volumes by the laws of the approach to the critical point of an
+    // analytic equation of state, from the model's derivatives there,
+    //     P = Pc + P_T t + P_TV t v + P_VVV v^3 / 6   (t = T - Tc, v = V - Vc),
+    // whose loop the equal areas cut at psat = Pc + P_T t, the saturated
+    // volumes at v = -+ (6 P_TV t / P_VVV)^(1/2); false elsewhere.  Off psat by
+    // parts in 1e9, it tells the side of psat and the starts of the sides'
+    // searches (the roots are the model's own), where the loop is too
+    // shallow for the equilibrium to be solved (within 1e-5 of Tc).
+    bool saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach);
+    // The saturation state at T_ (Pv_sat, Vl_sat, Vv_sat) solved from the
+    // saturated volumes of the approach to the critical point, within 2e-2
+    // below it; false elsewhere or where that search fails.
+    bool saturationFromCriticalApproach(double T_);
+    // Whether P (Pa) lies beyond the pressures of the isotherm's loop at T_,
+    // within 1e-5 below the critical temperature where the approach gives
+    // it: between the spinodals the loop spans psat -+ (2/3) |P_TV t| v_s,
+    // v_s = (-2 P_TV t / P_VVV)^(1/2); beyond ten times that distance from
+    // psat the isotherm has no metastable root.  False elsewhere.
+    bool beyondCriticalLoop(double T_, double P_Pa);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
     // critical temperature: psat and the saturated volumes from the top of
@@ -1239,6 +1302,9 @@ private:
     bool stableStateBelowCritical(double T_, double P_bar, bool withOtherRoot, double psat, double Vl, double Vv,
                                   StableState& s);
     bool stableStateAboveCritical(double T_, double P_bar, double Pc, StableState& s);
+    // The stable state from the model's closed-form roots (closedFormRoots);
+    // false where it gives none.
+    bool stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s);
     bool metastableRoot(double T_, double P_bar, double start, bool vapour, double Vl, double Vv, double& V_);
     // The walk of metastableRoot along the branch from the saturated volume
     // a: true where it crosses the pressure asked for, between a and b.

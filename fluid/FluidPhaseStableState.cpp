@@ -11,6 +11,14 @@
 // roots differ by (V_l - V_v)(P - psat), are both compared.  Above the
 // critical temperature an isotherm has one root.  The scan of the whole
 // isotherm remains for mixtures and for whatever these steps cannot decide.
+//
+// A cubic gives its roots in closed form (closedFormRoots): the stable state
+// is the root of lower Gibbs energy among them, with no saturation solve.
+// Other models without saturation expansions take the saturation state
+// close below their critical temperature from the laws of the approach to
+// it (where the loop is too shallow to solve the equilibrium), start its
+// solve from them a little further down, and keep the last one solved for
+// its temperature.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -665,12 +673,78 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     if (T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
     // The expansions of the model's own saturation curve, where it has them.
     if (saturationOfThePlainFluid(T_, psat_Pa, Vl, Vv)) return true;
-    const KeptFields kept(*this);
-    if (!saturationStateAt(T_)) return false;
-    psat_Pa = Pv_sat;
-    Vl = Vl_sat;
-    Vv = Vv_sat;
-    return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
+    constexpr double kReach = 1e-5;  // of Tc below it
+    if (usePureFluidShortcuts && saturationApproachingCritical(T_, psat_Pa, Vl, Vv, kReach)) return true;
+    KeptSaturation& k = keptSaturation_;
+    if (!(usePureFluidShortcuts && k.kept && k.T == T_ && k.revision == parameterRevision() && k.x == x)) {
+        const KeptFields kept(*this);
+        k = KeptSaturation{};
+        k.found = (usePureFluidShortcuts && saturationFromCriticalApproach(T_)) || saturationStateAt(T_);
+        k.psat = Pv_sat;
+        k.Vl = Vl_sat;
+        k.Vv = Vv_sat;
+        k.kept = true;
+        k.T = T_;
+        k.revision = parameterRevision();
+        k.x = x;
+    }
+    psat_Pa = k.psat;
+    Vl = k.Vl;
+    Vv = k.Vv;
+    return k.found && psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
+}
+
+bool FluidPhase::beyondCriticalLoop(double T_, double P_Pa) {
+    constexpr double kReach = 1e-5, kMargin = 10.0;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!usePureFluidShortcuts || !saturationApproachingCritical(T_, psat, Vl, Vv, kReach)) return false;
+    const double t = keptCritical_.T - T_, vs = 0.5 * (Vv - Vl) / std::sqrt(3.0);
+    return std::fabs(P_Pa - psat) > kMargin * (2.0 / 3.0) * std::fabs(keptCritical_.dPdTdV) * t * vs;
+}
+
+bool FluidPhase::saturationFromCriticalApproach(double T_) {
+    // Within a relative 2e-2 below the critical temperature the laws of the
+    // approach give the saturated volumes to a few percent of their
+    // distance from the critical volume: the equilibrium's Newton search
+    // from them, where the model's own starts fail.
+    constexpr double kStartReach = 2e-2;
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (!saturationApproachingCritical(T_, psat, Vl, Vv, kStartReach)) return false;
+    major_component = static_cast<short>(getMajorComponentIndex());
+    Vl0 = Vl;
+    Vv0 = Vv;
+    temperature(T_);
+    calculate_saturation_pressure();
+    return errorflag == 0 && Vl_sat > 0.0 && Vv_sat > Vl_sat;
+}
+
+bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach) {
+    double Tc = 0.0, Pc = 0.0;
+    if (component_count != 1 || saturationExpansion() || !modelCriticalPoint(Tc, Pc) || !(T_ < Tc) ||
+        !(Tc - T_ <= reach * Tc))
+        return false;
+    KeptCriticalPoint& c = keptCritical_;
+    if (!c.approach) {
+        const KeptFields kept(*this);
+        c.approach = true;
+        errorflag = 0;
+        temperature(c.T);
+        volume(c.V);
+        calculate_critical_parameters_of_pure_fluid();
+        // P_T = -A_TV, P_TV = -A_TVV, P_VVV = -A_VVVV.
+        const double PTV = -d3AdTdV2, PVVV = -d4AdV4;
+        c.dPdT = -d2AdTdV;
+        c.dPdTdV = PTV;
+        c.spread = errorflag == 0 && PTV < 0.0 && PVVV < 0.0 && std::isfinite(c.dPdT) ? std::sqrt(6.0 * PTV / PVVV)
+                                                                                       : std::nan("");
+        errorflag = 0;
+    }
+    if (!std::isfinite(c.spread)) return false;
+    const double dV = c.spread * std::sqrt(Tc - T_);
+    psat_Pa = Pc - c.dPdT * (Tc - T_);
+    Vl = c.V - dV;
+    Vv = c.V + dV;
+    return psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl;
 }
 
 namespace {
@@ -888,7 +962,8 @@ bool FluidPhase::stableStateBelowCritical(double T_, double P_bar, bool withOthe
     if (!sideRoot(T_, P_bar, liquid, Vl, Vv, psat, false) || !acceptRoot(*this, P_bar, V_, G_)) return false;
     s.phase = liquid ? kPhaseLiquid : kPhaseVapour;
     if (!withOtherRoot) return true;  // the model is in the root, fugacities included
-    if (metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
+    // Close to the critical point the loop may not reach P: no other root.
+    if (!beyondCriticalLoop(T_, Pt) && metastableRoot(T_, P_bar, liquid ? Vv : Vl, liquid, Vl, Vv, Vo)) {
         s.otherPhase = liquid ? kPhaseVapour : kPhaseLiquid;
         s.otherV = Vo;
     }
@@ -1030,11 +1105,50 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     return s.phase != kPhaseNone && errorflag == 0;
 }
 
+int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; }
+
+bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s) {
+    // A shifted or capillary system is not the plain fluid's isotherm.
+    if (!usePureFluidShortcuts || T_shift != 0.0 || P_shift != 0.0 || capillary_mode != 0) return false;
+    ClosedFormRoot r[2];
+    const int n = closedFormRoots(T_, P_bar, r);
+    if (n < 1 || n > 2) return false;
+    double Tc = 0.0, Pc = 0.0;
+    const bool below = modelCriticalPoint(Tc, Pc) && T_ < Tc;
+    // Of a liquid and a vapour root the one of lower Gibbs energy, the
+    // liquid where they tie, as the comparison of both roots near psat
+    // takes it; above the model's critical temperature (a loop left by its
+    // critical point's own error, within parts in 1e12 of it) one root.
+    const bool two = n == 2 && below;
+    const int best = n == 2 && r[1].lnPhi < r[0].lnPhi ? 1 : 0;
+    // Named before the model is put in the root (the name of a single root
+    // may evaluate the model at the start of its critical-point search).
+    temperature(T_);
+    const int phase = two ? (best == 0 ? kPhaseLiquid : kPhaseVapour) : singleRootPhase(r[best].V, P_bar);
+    setStateFromTPV(T_, P_bar, r[best].V);
+    if (errorflag || !(V > 0.0)) {
+        errorflag = 0;
+        return false;
+    }
+    s = StableState{};
+    s.phase = phase;
+    // The other root is named where it is asked for, and within the band of
+    // the saturation pressure where the searches compare both roots: there
+    // the Gibbs energies differ by (V_v - V_l)(P - psat).
+    const double Pt = P_bar * 1e5, dG = R * T_ * std::fabs(r[1].lnPhi - r[0].lnPhi);
+    if (two && (withOtherRoot || dG <= kSaturationBand * Pt * (r[1].V - r[0].V))) {
+        s.otherPhase = best == 0 ? kPhaseVapour : kPhaseLiquid;
+        s.otherV = r[1 - best].V;
+    }
+    return true;
+}
+
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
     errorflag = 0;
     StableState s;
     bool found = false;
     if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
+        if (stableStateFromClosedForm(T_, P_bar, withOtherRoot, s)) return s;
         double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;
         // The saturation expansions end just below the model's own critical
         // temperature: where they give the saturation state, T lies below it.

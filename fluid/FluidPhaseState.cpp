@@ -335,11 +335,13 @@ bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch)
     return !errorflag && onBranch(branch, liquid);
 }
 
-bool FluidPhase::otherBranchAnswers() const {
+bool FluidPhase::otherBranchAnswers() {
     int present = 0;
     for (int i = 0; i < component_count && i < static_cast<int>(x.size()); ++i)
         if (x[i] > 0.0) ++present;
-    return present > 1 || !(critical_T > 0.0 && T < critical_T);
+    if (present > 1 || !(critical_T > 0.0 && T < critical_T)) return true;
+    double Tc = 0.0, Pc = 0.0;
+    return component_count == 1 && modelCriticalPoint(Tc, Pc) && !(T < Tc);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
 #include "fluid/Standard.h"
 #include "numerics/LinearAlgebra.h"
@@ -105,6 +106,25 @@ void ClassicalCubic::resolve_cubic_equation_in_Z() {
     volumeDerivatives();
     V = Vp - c;
     Z = P * V / (R * T);
+}
+
+int ClassicalCubic::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
+    if (component_count != 1) return -1;
+    temperature(T_);
+    errorflag = 0;
+    if (!usableParametersRefreshed()) {
+        errorflag = 0;
+        return 0;
+    }
+    // (V' - d1 b)(V' - d2 b) = V'^2 + u b V' + w b^2; the translation shifts
+    // every root's volume by -c and its ln phi by -P c/(RT).
+    const double Pt = P_bar * 1e5;
+    const int n = cubic::stableCubicRoots(a, b, b, -(d1 + d2), d1 * d2, T_, Pt, roots);
+    for (int i = 0; i < n; ++i) {
+        roots[i].V -= c;
+        roots[i].lnPhi -= Pt * c / (R * T_);
+    }
+    return n > 0 && roots[0].V > 0.0 ? n : 0;
 }
 
 void ClassicalCubic::calculate_molar_volume() {

@@ -27,6 +27,8 @@ public:
     // Sizes this class's arrays only; the subclasses call FluidPhase's first.
     void number_of_components(int n) override;
     void calculate_molar_volume() override;
+    // The pure fluid's roots from its translated cubic in V' = V + c.
+    int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
     void calculate_pressure() override;
     // The smallest volume of the closed form, b - c (its pressure diverges
     // where the translated volume reaches the co-volume).

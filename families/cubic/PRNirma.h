@@ -44,6 +44,8 @@ public:
     void tune(double* p) override;
     void calculate_molar_volume() override;
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
+    // The pure fluid's roots from its cubic (cubic::termCubicRoots).
+    int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);

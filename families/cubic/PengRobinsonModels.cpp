@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/CubicIsotherm.h"
 #include "families/cubic/PRNirma.h"
@@ -184,6 +185,9 @@ void TermPengRobinson::resolve_cubic_equation_in_Z() {
 void TermPengRobinson::calculate_molar_volume() { calculatePengRobinsonMolarVolume(*this, *mixedAttraction()); }
 int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* roots) {
     return cubic::stableRootCountOfTerms(*this, *mixedAttraction(), T_, P_bar, roots);
+}
+int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
+    return cubic::termCubicRoots(*this, *mixedAttraction(), *repulsion(), T_, P_bar, roots);
 }
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/CubicIsotherm.h"
 #include "fluid/CriticalPoints.h"
@@ -92,6 +93,10 @@ void SRK1::read_component_data(int i, const char* name) {
         auto* v = static_cast<VenturiInteraction*>(interactions[nInteractions - 1]);
         if (v->coefficients.size() == molar_mass.size()) v->coefficients = molar_mass;
     }
+}
+
+int SRK1::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
+    return cubic::termCubicRoots(*this, *attraction(), *repulsion(), T_, P_bar, roots);
 }
 
 void SRK1::set_binary_interaction_kaij(int i, int j, double k) {

@@ -19,6 +19,8 @@ public:
     // p[0]: kaij of the pair (1, 0); p[1]: its kbij.
     void tune(double* p) override;
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
+    // The pure fluid's roots from its cubic (cubic::termCubicRoots).
+    int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

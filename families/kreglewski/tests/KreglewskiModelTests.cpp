@@ -293,3 +293,34 @@ TEST(KreglewskiModel, LiquidsAndStableStatesAgainstReferenceEquations) {
         EXPECT_EQ(m.errorflag, 1) << f;
     }
 }
+
+TEST(KreglewskiModel, StableStateBelowTheCriticalPointIsTheOneTheSearchesFind) {
+    // Close below the model's own critical temperature the saturation state
+    // comes from the approach to the critical point (within 1e-5 of Tc) or
+    // is solved from it (within 2e-2), and is kept for its temperature: the
+    // stable root is the one the saturation solve and the scans of the
+    // isotherm find, on either side of psat and beside it, and so is the
+    // other root, where the loop of the isotherm reaches P.
+    for (const char* fluid : {"CO2", "CH4", "N2"}) {
+        Kreglewski_EOS m(1);
+        m.number_of_components(1);
+        m.add_component(fluid);
+        double Tc = 0.0, Pc = 0.0;
+        ASSERT_TRUE(m.modelCriticalPoint(Tc, Pc)) << fluid;
+        for (double f : {2e-2, 1e-2, 1e-3, 1e-5, 1e-6, 1e-9}) {
+            const double T = Tc * (1.0 - f);
+            for (double Pbar : {1.0, 10.0, 0.999 * Pc * 1e-5, 1.001 * Pc * 1e-5, 300.0, 1000.0}) {
+                const FluidPhase::StableState fast = m.calculateStableStateFromTP(T, Pbar, true);
+                const double V = m.V;
+                ASSERT_EQ(m.errorflag, 0) << fluid << " " << T << " K " << Pbar << " bar";
+                m.usePureFluidShortcuts = false;
+                const FluidPhase::StableState searched = m.calculateStableStateFromTP(T, Pbar, true);
+                m.usePureFluidShortcuts = true;
+                ASSERT_EQ(m.errorflag, 0);
+                EXPECT_EQ(fast.phase, searched.phase) << fluid << " " << T << " K " << Pbar << " bar";
+                EXPECT_EQ(fast.otherPhase, searched.otherPhase) << fluid << " " << T << " K " << Pbar << " bar";
+                EXPECT_NEAR(V / m.V, 1.0, 1e-12) << fluid << " " << T << " K " << Pbar << " bar";
+            }
+        }
+    }
+}

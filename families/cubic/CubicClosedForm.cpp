@@ -1,0 +1,64 @@
+#include "families/cubic/CubicClosedForm.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "families/cubic/CubicData.h"
+#include "families/cubic/Schmidt0.h"
+#include "families/cubic/VdWr1.h"
+
+namespace cubic {
+
+int stableCubicRoots(double a, double ba, double br, double u, double w, double T, double P,
+                     FluidPhase::ClosedFormRoot roots[2]) {
+    const double RT = R * T, A = a * P / (RT * RT), Ba = ba * P / RT, Br = br * P / RT;
+    if (!(A > 0.0) || !(Ba > 0.0) || !(Br > 0.0) || !std::isfinite(A + Ba + Br)) return 0;
+    const double coef[4] = {-(w * Ba * Ba * Br + w * Ba * Ba + A * Br), w * Ba * Ba - u * Ba * Br - u * Ba + A,
+                            u * Ba - Br - 1.0, 1.0};
+    double z[3];
+    const int n = rootsAboveCovolume(coef, Br, z);
+    if (n == 0) return 0;
+    std::sort(z, z + n);
+    // dP/dV at a root, in units of P/V: of three roots the middle one rises.
+    const double s = std::sqrt(u * u - 4.0 * w), d1 = 0.5 * (u + s), d2 = 0.5 * (u - s);
+    auto slope = [&](double Z) {
+        const double q = (Z + d1 * Ba) * (Z + d2 * Ba);
+        return -Z * Z / ((Z - Br) * (Z - Br)) + A * Z * (2.0 * Z + u * Ba) / (q * q);
+    };
+    double kept[2];
+    int k = 0;
+    if (n == 3) {
+        kept[k++] = z[0];
+        kept[k++] = z[2];
+    } else if (n == 2) {
+        // A double root (the isotherm touching P): the crossing one.
+        kept[k++] = slope(z[0]) < slope(z[1]) ? z[0] : z[1];
+    } else {
+        kept[k++] = z[0];
+    }
+    const double attraction = A / (Ba * (d1 - d2));
+    for (int i = 0; i < k; ++i) {
+        const double Z = kept[i];
+        roots[i].V = Z * RT / P;
+        roots[i].lnPhi = Z - 1.0 - std::log(Z - Br) - attraction * std::log((Z + d1 * Ba) / (Z + d2 * Ba));
+    }
+    return k;
+}
+
+int termCubicRoots(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, double P_bar,
+                   FluidPhase::ClosedFormRoot roots[2]) {
+    if (f.component_count != 1 || f.nInteractions != 2 || f.withVenturi || !t.a || !t.b || repulsion.bij.empty())
+        return -1;
+    // The attraction's tree at T (its a and b free of V), evaluated whole:
+    // a part of it evaluated alone would leave the tree's evaluation plan
+    // behind the state its later evaluations assume.
+    t.T = T;
+    t.V = R * T / (P_bar * 1e5);
+    t.assignVariables();
+    t.calculate_fixed_parameters();
+    t.calculate_volume_dependent_parameters();
+    t.root->calculate(0);
+    return stableCubicRoots(t.a->value, t.b->value, repulsion.bij[0], t.u, t.w, T, P_bar * 1e5, roots);
+}
+
+}  // namespace cubic

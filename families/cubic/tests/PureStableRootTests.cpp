@@ -1,0 +1,171 @@
+// The stable state of a pure cubic fluid from T and P against an independent
+// evaluation of its equation: every root of P(V) = P found by a scan of the
+// closed form in ln V and bisection (no cubic polynomial), the stable one
+// of lowest ln phi.  Across the model's own critical temperature, at low T
+// (water at 0.6 to 0.99 Tc) and up to a kilobar; and the search of the
+// vapour kind on the critical isotherm, where the isotherm has one root.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "families/cubic/CubicData.h"
+#include "families/cubic/Nirma.h"
+#include "families/cubic/PRNirma.h"
+#include "families/cubic/SRK1.h"
+#include "families/cubic/tests/CubicChecks.h"
+#include "fluid/CriticalPoints.h"
+
+using namespace cubic_tests;
+
+namespace {
+
+// One pure fluid of a cubic with Soave's alpha: its constants as the model's
+// built-in table gives them (Tc K, Pc Pa, omega or slope m).
+struct PureCubic {
+    const char* model;
+    const char* fluid;
+    double Tc, Pc, m;
+    bool pengRobinson;
+
+    ClosedCubic at(double T) const {
+        const double Oa = pengRobinson ? Nirma::kOmegaA : 0.427480234, Ob = pengRobinson ? Nirma::kOmegaB : 0.08664034996495773;
+        const double d1 = pengRobinson ? cubic::kPRd1 : 0.0, d2 = pengRobinson ? cubic::kPRd2 : -1.0;
+        return ClosedCubic{d1, d2, {Oa * kR * kR * Tc * Tc / Pc * soaveAlpha(T, Tc, m)}, {Ob * kR * Tc / Pc}, {{0.0}}};
+    }
+    std::unique_ptr<FluidPhase> build() const {
+        std::unique_ptr<FluidPhase> f;
+        if (pengRobinson)
+            f = std::make_unique<PRNirma>(1, 0, 0);
+        else
+            f = std::make_unique<SRK1>(1, 0);
+        f->number_of_components(1);
+        f->add_component(fluid);
+        return f;
+    }
+};
+
+double srkSlope(double w) { return 0.48 + 1.574 * w - 0.176 * w * w; }
+
+const PureCubic kFluids[] = {
+    {"SRK1", "CO2", 304.21, 7382500.0, srkSlope(0.225), false},
+    {"SRK1", "CH4", 190.555, 4595000.0, srkSlope(0.013), false},
+    {"SRK1", "H2O", kWaterCritical.T, kWaterCritical.P, srkSlope(0.344), false},
+    {"PR", "H2O", 647.13, 22055000.0, 0.85360439, true},
+};
+
+struct Root {
+    double V, lnPhi;
+};
+
+// Every mechanically stable root of the closed form at T and P (Pa): sign
+// changes of P(V) - P on a scan in ln V from the co-volume to ten times the
+// ideal-gas volume, each bisected to rounding.
+std::vector<Root> independentRoots(const ClosedCubic& c, double T, double P) {
+    const std::vector<double> x{1.0};
+    const double lo = c.b[0] * (1.0 + 1e-9), hi = 10.0 * kR * T / P;
+    const int steps = 20000;
+    auto f = [&](double v) { return c.P(T, v, x) - P; };
+    std::vector<Root> roots;
+    double v0 = lo, f0 = f(lo);
+    for (int k = 1; k <= steps; ++k) {
+        const double v1 = lo * std::pow(hi / lo, static_cast<double>(k) / steps), f1 = f(v1);
+        if ((f0 > 0.0) != (f1 > 0.0)) {
+            // Bisection: the half whose ends' pressures straddle P.
+            double ends[2] = {v0, v1};
+            const bool fallsAtLow = f0 > 0.0;
+            while (ends[1] - ends[0] > 1e-16 * ends[1]) {
+                const double mid = 0.5 * (ends[0] + ends[1]);
+                if (mid <= ends[0] || mid >= ends[1]) break;
+                ends[(f(mid) > 0.0) == fallsAtLow ? 0 : 1] = mid;
+            }
+            const double v = 0.5 * (ends[0] + ends[1]);
+            // Falling through P: mechanically stable.
+            if (f0 > 0.0) roots.push_back({v, c.lnPhi(0, T, v, x)});
+        }
+        v0 = v1;
+        f0 = f1;
+    }
+    return roots;
+}
+
+}  // namespace
+
+TEST(PureCubicStableRoot, IsTheIndependentRootOfLowestGibbsEnergy) {
+    // Beside the critical point the roots themselves are ill-conditioned
+    // (the isotherm's slope vanishes there): the scan's bisection and the
+    // closed form agree to the width over which P(V) stays within rounding
+    // of P, far below a part in 1e9 of the volume everywhere here.
+    for (const PureCubic& fl : kFluids) {
+        auto m = fl.build();
+        double Tc = 0.0, Pc = 0.0;
+        ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc)) << fl.model << ":" << fl.fluid;
+        for (double t : {0.6, 0.8, 0.99, 1.0 - 1e-3, 1.0 - 1e-6, 1.0 - 1e-9, 1.0, 1.0 + 1e-9, 1.0 + 1e-3}) {
+            const double T = t * Tc;
+            for (double Pbar : {1.0, 10.0, 50.0, 0.9 * Pc * 1e-5, 1.1 * Pc * 1e-5, 300.0, 1000.0}) {
+                const std::vector<Root> r = independentRoots(fl.at(T), T, Pbar * 1e5);
+                ASSERT_FALSE(r.empty());
+                const Root* best = &r.front();
+                for (const Root& q : r)
+                    if (q.lnPhi < best->lnPhi) best = &q;
+                const FluidPhase::StableState s = m->calculateStableStateFromTP(T, Pbar, true);
+                ASSERT_EQ(m->errorflag, 0) << fl.model << ":" << fl.fluid << " " << T << " K " << Pbar << " bar";
+                EXPECT_NEAR(m->V / best->V, 1.0, 1e-9) << fl.model << ":" << fl.fluid << " " << T << " K " << Pbar;
+                if (r.size() == 2 && std::fabs(r[0].lnPhi - r[1].lnPhi) > 1e-9 && t < 1.0) {
+                    EXPECT_EQ(s.phase, best == &r.front() ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour);
+                    EXPECT_NEAR(s.otherV / (best == &r.front() ? r[1].V : r[0].V), 1.0, 1e-9);
+                }
+                // The closed form and the model's searches find the same root.
+                const double closed = m->V;
+                m->usePureFluidShortcuts = false;
+                m->calculateStableStateFromTP(T, Pbar);
+                m->usePureFluidShortcuts = true;
+                ASSERT_EQ(m->errorflag, 0);
+                EXPECT_NEAR(m->V / closed, 1.0, 1e-13) << fl.model << ":" << fl.fluid << " " << T << " K " << Pbar;
+            }
+        }
+    }
+}
+
+TEST(PureCubicStableRoot, VapourKindOnTheCriticalIsothermFindsTheOneRoot) {
+    // At and just above its own critical temperature the isotherm has one
+    // root at a kilobar, which the search of either kind gives.
+    for (const PureCubic& fl : kFluids) {
+        auto m = fl.build();
+        double Tc = 0.0, Pc = 0.0;
+        ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc));
+        for (double T : {Tc, Tc * (1.0 + 1e-9)})
+            for (int kind : {1, 2}) {
+                const std::vector<Root> r = independentRoots(fl.at(T), T, 1e8);
+                ASSERT_EQ(r.size(), 1u);
+                m->set_the_phase_as(kind);
+                m->temperature(T);
+                m->pressure(1000.0);
+                m->calculate_molar_volume();
+                EXPECT_EQ(m->errorflag, 0) << fl.model << ":" << fl.fluid << " kind " << kind << " at " << T << " K";
+                EXPECT_NEAR(m->V / r[0].V, 1.0, 1e-12) << fl.model << ":" << fl.fluid << " kind " << kind;
+            }
+    }
+}
+
+TEST(PureCubicStableRoot, FirstStateOfAFreshModelLeavesItsCriticalPointToBeFound) {
+    // The closed form evaluates the attraction's tree at the state asked
+    // for: on a model that has computed nothing yet, the state is the
+    // independent root, and the critical-point search after it finds the
+    // model's critical point (Soave's alpha is 1 at the table's Tc).
+    for (const PureCubic& fl : kFluids) {
+        const double T = fl.Tc * (1.0 - 1e-9);
+        for (double Pbar : {0.8 * fl.Pc * 1e-5, 1.4 * fl.Pc * 1e-5}) {
+            auto m = fl.build();
+            m->calculateStableStateFromTP(T, Pbar);
+            ASSERT_EQ(m->errorflag, 0) << fl.model << ":" << fl.fluid;
+            const std::vector<Root> r = independentRoots(fl.at(T), T, Pbar * 1e5);
+            ASSERT_EQ(r.size(), 1u);
+            EXPECT_NEAR(m->V / r[0].V, 1.0, 1e-9) << fl.model << ":" << fl.fluid << " " << Pbar << " bar";
+            double Tc = 0.0, Pc = 0.0;
+            ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc)) << fl.model << ":" << fl.fluid;
+            EXPECT_NEAR(Tc / fl.Tc, 1.0, 1e-6) << fl.model << ":" << fl.fluid;
+        }
+    }
+}
