@@ -18,7 +18,10 @@ int stableCubicRoots(double a, double ba, double br, double u, double w, double 
     double z[3];
     const int n = rootsAboveCovolume(coef, Br, z);
     if (n == 0) return 0;
-    std::sort(z, z + n);
+    // At most three roots, in ascending order (by hand: GCC's -Warray-bounds
+    // misreads std::sort's unrolled insertion sort on a three-element array).
+    for (int i = 1; i < n; ++i)
+        for (int j = i; j > 0 && z[j] < z[j - 1]; --j) std::swap(z[j], z[j - 1]);
     // dP/dV at a root, in units of P/V: of three roots the middle one rises.
     const double s = std::sqrt(u * u - 4.0 * w), d1 = 0.5 * (u + s), d2 = 0.5 * (u - s);
     auto slope = [&](double Z) {
