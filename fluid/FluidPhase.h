@@ -25,6 +25,7 @@
 
 #include "fluid/CurveRowLimits.h"
 #include "fluid/Ideal.h"
+#include "fluid/FluidPhaseKeptState.h"
 #include "fluid/Interaction.h"
 #include "fluid/Phase.h"
 #include "fluid/SystemTypeCode.h"
@@ -97,36 +98,7 @@ public:
     void volume(double V_) override;
     void composition_of_component(int i, double xi) override;
     void describe() override;
-    // The molar volume at T and P on the branch of the isotherm that the
-    // phase kind asks for: kind 2 the liquid branch (from the dense fluid up
-    // to the first mechanically unstable stretch), kind 1 the vapour branch
-    // (from the dilute gas down to the last one); an isotherm without an
-    // unstable stretch (above the critical temperature; every isotherm above
-    // 1.1 critical_T of a model that gives it, and from oneRootFromT where a
-    // model shows it) is both.  The search finds
-    // the kind's root or fails (never the other phase; a pure fluid's kind-1
-    // search fails in its compressed liquid below critical_T), except where
-    // the branches are no coexisting phases (otherBranchAnswers): there,
-    // where the kind's branch has no root at this pressure (above the
-    // vapour's spinodal, below the liquid's), the other branch's root is the
-    // answer.  A root on a loop of a multiparameter equation inside the
-    // two-phase region is never an answer: a root is taken for a kind only
-    // where the isotherm is mechanically stable from it to the end of the
-    // kind's branch (the nearly ideal gas for the vapour; the smallest
-    // volume for the liquid), walked in steps that each resolve the slope
-    // (FluidPhaseState.cpp).  Below the critical temperature of a reference
-    // fluid with saturation expansions, a root beyond a saturated volume on
-    // the side of psat of its branch is on it without a walk; a root between
-    // the saturated volumes is walked to the saturated volume of its branch,
-    // and is on no branch where the bulk modulus -V dP/dV, falling towards
-    // the spinodal, turns up again before it reaches zero (a pseudo-spinodal
-    // beyond which an equation's isotherm can rise stably to kilobars).
-    // The starts depend on the state asked for and the model alone (kind 2:
-    // estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
-    // 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
-    // model computed before (the start values Vl0, Vv0 of a saturation) takes
-    // part.  Other kinds take any root from R T / P; kind 5 from Vv0, the
-    // caller's own start.
+    // The molar volume at T and P on the branch of the isotherm the phase kind asks for (FluidPhaseState.cpp).
     void calculate_molar_volume() override;
     // The model's liquid volume at the current temperature and composition,
     // the first start of a liquid search: the saturated liquid of the major
@@ -165,16 +137,7 @@ public:
     // derivatives again from the fugacity pass's sums).  These three calls
     // refuse as completeStateOfCall says: nothing of an earlier state stays.
     void calculateFromTV(double T_, double V_, char print);
-    // The state functions at (T, V) alone (calculate_state_functions): the
-    // fugacities, the fugacity coefficients, Lambda (rcp) and every
-    // derivative of theirs, dZdP, dPdx and dVdx are not computed and keep
-    // the values of an earlier state; Z, P and their T and V derivatives are
-    // the state functions' (equal to the full state's to rounding).  The
-    // energies, entropy, heat capacities, sound speed and Joule-Thomson
-    // coefficient are the full state's to the last bit, and calculate_fugacities
-    // at the same state then completes it as calculateFromTV does.  For a
-    // caller that reads no fugacity: a mixture's fugacity pass runs every
-    // term's pass again.
+    // The state functions at (T, V) alone, without the fugacities (FluidPhaseState.cpp).
     void calculateStateFunctionsFromTV(double T_, double V_);
     void calculateFromVP(double V_, double P_bar, char print);
 
@@ -198,14 +161,7 @@ public:
     // fails or ends on a state that is mechanically unstable or does not give
     // P back.  The model's phase kind is kept.
     bool pressureRootFromTP(int kind, double T_, double P_bar, double& V_, double& G_);
-    // A trial phase of the tangent-plane test: a mechanically stable root of
-    // P(V) = P at T and P from the liquid start (or the ideal gas's volume),
-    // with its fugacities, whatever branch of the isotherm it lies on (no
-    // walk along the isotherm): a negative tangent-plane distance on any
-    // such root shows a split.  Through a curve of the interpreter
-    // (holdPressureRoots) a trial met again at the same temperature whose
-    // isotherm has one stable root (trialHasOneStableRoot) starts from its
-    // root at the row before.
+    // A trial phase of the tangent-plane test: a mechanically stable root at T and P (FluidPhaseStableState.cpp).
     bool trialRootFromTP(bool liquidStart, double T_, double P_bar);
     // Whether the composition's isotherm at T (K), kept through the curve
     // held or counted in closed form by the last trialRootFromTP, has one
@@ -237,18 +193,7 @@ public:
     // root on neither branch of the isotherm (a loop of a multiparameter
     // equation inside the two-phase region) is none.
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
-    // The root of lowest Gibbs energy at (T, P): the model is left in it with
-    // its state functions and fugacities; errorflag set when there is none.
-    // Below the model's critical temperature a pure fluid's stable phase is
-    // the liquid above its saturation pressure and the vapour below it: one
-    // volume search on that side, both roots and their Gibbs energies only
-    // within a relative 1e-4 of the saturation pressure; above it, one
-    // search.  Mixtures, models without a critical point or saturation state
-    // and any failure of these steps take every root of the isotherm
-    // (pressureRootsFromTP).  withOtherRoot also looks for the metastable
-    // root at (T, P) (otherPhase, otherV), at the cost of a second search.
-    // A cubic's pure fluid takes its closed-form roots instead
-    // (closedFormRoots), the other root among them.
+    // The root of lowest Gibbs energy at (T, P), the model left in it (FluidPhaseStableState.cpp).
     StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
     // A root of a pure fluid's isotherm given in closed form: its volume
     // (m3/mol) and the logarithm of its fugacity coefficient at the pressure
@@ -382,25 +327,9 @@ public:
     virtual void calculate_third_order_critical_parameters();
     void check_critical_parameters();
     void equationForCalculatingCriticalPoint1(double* xv, double* G, double** J, int& err, int order, void*);
-    // The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
-    // when they are no start (not finite, T below 50 K, V at or below the
-    // co-volume) or lead to none, from estimateTheCriticalPoint.  The point
-    // found satisfies both conditions on their scales (R T / V^2, R T / V^3),
-    // lies above the co-volume, has a finite positive pressure, and either
-    // the isotherm at T (1 + 1e-4) has no unstable stretch left from the
-    // nearly ideal gas to the compressed fluid (the inflections of the loops
-    // below the critical point satisfy both conditions too) or it is the
-    // model's own point, the one found from its stored start (critical_T,
-    // critical_V); otherwise errorflag is set.
+    // The critical point (A_VV = 0, A_VVV = 0) from the current T and V; errorflag where none (FluidPhaseCritical.cpp).
     void search_the_critical_point_of_the_pure_component();
-    // The model's own start of the critical-point search, whatever it
-    // computed before: Tc is bracketed as the lowest temperature above a
-    // mechanically unstable isotherm whose isotherm is stable throughout (by
-    // bisection on coarse isotherms), Vc is where that isotherm is flattest.
-    // False when the model has no such temperature between 50 K and 10^4 K.
-    // The phase is left at Tc and Vc.
-    // A model may keep that estimate with its data where it is a fixed
-    // property of its published equation (keptCriticalEstimate).
+    // The model's own start of the critical-point search, the phase left at it (FluidPhaseCritical.cpp).
     bool estimateTheCriticalPoint(double& Tc, double& Vc);
     // The estimate by the scan of isotherms itself, whatever the model keeps.
     bool scanForTheCriticalPoint(double& Tc, double& Vc);
@@ -448,14 +377,7 @@ public:
     void reportNoCurve(const char* what) const;
 
     // ---- the stability of a binary (FluidPhaseConsole.cpp)
-    // Whether a binary of the phase's composition splits into two phases at
-    // T (K) and P (bar): the tangent-plane distance of a trial phase to the
-    // fluid's stable root is negative somewhere.  The state is left at a
-    // trial; the composition is put back.
-    // `tested` (if given) is set where the test had a root of the fluid to
-    // hold the trials against: without one the model cannot decide.
-    // `trial` (if given) takes component 1's fraction in the first trial
-    // phase found below the tangent plane (NaN where none is).
+    // Whether a binary of the phase's composition splits into two phases at T (K) and P (bar) (FluidPhaseConsole.cpp).
     bool binarySplitsAt(double T_, double P_bar, bool* tested = nullptr, double* trial = nullptr);
     // The same test against a given tangent plane: ln f0 and ln f1 (Pa) of
     // the state tested (a critical point at its own volume, say); true where
@@ -600,11 +522,7 @@ public:
     // The expansions, read at the first call; nullptr when the model has none
     // or its file cannot be read.
     const SaturationExpansion* saturationExpansion();
-    // psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
-    // from the expansions, without a search: the model's own equilibrium,
-    // solved in long double, to about 1e-12 and to 3e-11 up to 1e-3 K below
-    // the critical point (where the double equilibrium itself is off by up to
-    // 6e-9); false where the model has none or T_ lies outside them.
+    // psat (Pa) and the saturated volumes at T_ from the expansions, no search (FluidPhaseSaturation.cpp).
     bool saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv);
     // Whether the saturation searches start from the expansions (switched off
     // while they are fitted, and to check them against the search).
@@ -635,11 +553,7 @@ public:
     // Replaces start values that cannot be used by the model's own estimates
     // at T_ (the saturation drivers call it before their search).
     void useUsableSaturationStart(double T_);
-    // The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat: the
-    // search from the start the model's component gives (its ancillary
-    // equations or published fit), and again from the model's own estimates
-    // when that fails; false (errorflag set) when neither finds it.  No start
-    // an earlier call left in Vl0, Vv0 takes part.
+    // The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat (FluidPhaseSaturation.cpp).
     bool saturationStateAt(double T_);
     // Console entries; calculateTheSaturationPressure returns errorflag and,
     // with `report`, says in the log where no saturation state was found (a
@@ -1124,14 +1038,7 @@ private:
     // The second: from oneRootFromT up.
     bool oneRootShown() const;
     bool rootOnABranch(double T_, double P_bar, double V_);
-    // Whether a volume search whose kind's branch has no root takes the
-    // other branch's: in a mixture (more than one component present), whose
-    // branches at a fixed composition are no coexisting phases, and in a pure
-    // fluid at or above the model's critical-point start or its own
-    // critical temperature, or in a model without one (a loop of its
-    // isotherm there is no two-phase region; on the critical isotherm the
-    // branches meet at the critical point, where the slope of P(V)
-    // vanishes and a walk along one branch ends).
+    // Whether a volume search whose kind's branch has no root takes the other branch's (FluidPhaseState.cpp).
     bool otherBranchAnswers();
     // Walks along the isotherm at the current T (FluidPhaseState.cpp): one
     // sample at u = ln V, with f = P(V) - P and g = V dP/dV.
@@ -1149,14 +1056,7 @@ private:
     // Whether the isotherm is stable between two stable samples: a stretch
     // not resolved is halved until it is.
     bool stableStretch(const BranchSample& a, const BranchSample& b, int depth);
-    // Walks from the stable sample a towards uEnd (direction +1 or -1) along
-    // stable stretches; until the pressure asked for is crossed with
-    // untilCrossing.  a is left at the last sample reached, b at the next.
-    // The walk also ends (Reached) at a sample where f reaches fStop at or
-    // beyond uStop.  subcritical: the walk runs along a branch of a pure
-    // fluid below its critical temperature, where the bulk modulus
-    // K = -V dP/dV has no minimum inside the walk; one there ends it
-    // (Unstable, see walkIsotherm).
+    // Walks from the stable sample a towards uEnd along stable stretches (FluidPhaseState.cpp).
     WalkEnd walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing, BranchSample& b,
                          double fStop = std::numeric_limits<double>::infinity(), double uStop = 0.0,
                          bool subcritical = false);
@@ -1214,66 +1114,17 @@ private:
     // P(v) - P and its volume derivative at the model's T, the state left
     // at v; false where the model gives none (the error flag cleared).
     bool residualAt(double v, double& f, double& dfdV);
-    // The stable state from (T, P) at the cost of a search
-    // (FluidPhaseStableState.cpp).  The model's own liquid-vapour critical
-    // point, searched once from its start (critical_T, critical_V) and kept
-    // while the model stays the same: the same start, composition and
-    // parameters (parameterRevision); any change and it is searched again.
-    struct KeptCriticalPoint {
-        bool searched = false, found = false;
-        double startT = 0, startV = 0;  // K, m3/mol
-        unsigned long revision = 0;
-        std::vector<double> x;
-        double T = 0, P = 0, V = 0;  // K, Pa, m3/mol
-        // The approach to it (saturationApproachingCritical): (dP/dT)V
-        // (Pa/K) and the spread of the saturated volumes (m3/(mol K^1/2));
-        // approach true once they are evaluated, spread NaN where they fail.
-        bool approach = false;
-        double dPdT = 0, dPdTdV = 0, spread = 0;
-    };
+    // Kept between calls of the stable state from (T, P) (FluidPhaseKeptState.h).
     KeptCriticalPoint keptCritical_;
-    // The count of stable roots (stablePressureRootCount) of the last trial
-    // phase searched (trialRootFromTP), with its T (K), P (bar),
-    // composition and the model's parameters (parameterRevision).
-    struct TrialRootCount {
-        double T = 0.0, P = 0.0;
-        std::vector<double> x;
-        unsigned long revision = 0;
-        int count = 0;
-        bool unheld = false;  // no kept root of a curve could start it
-    };
     TrialRootCount lastTrialRootCount_;
-    // The saturation state of the plain pure fluid at the last temperature
-    // it was solved for (saturationForStablePhase), for the parameters and
-    // composition it was solved with: a run of states at one temperature
-    // solves it once.
-    struct KeptSaturation {
-        bool kept = false, found = false;
-        double T = 0, psat = 0, Vl = 0, Vv = 0;  // K, Pa, m3/mol
-        unsigned long revision = 0;
-        std::vector<double> x;
-    };
     KeptSaturation keptSaturation_;
-    // Close below the model's own critical temperature (within a relative
-    // `reach`) of a model without saturation expansions: psat and the saturated
-    // volumes by the laws of the approach to the critical point of an
-    // analytic equation of state, from the model's derivatives there,
-    //     P = Pc + P_T t + P_TV t v + P_VVV v^3 / 6   (t = T - Tc, v = V - Vc),
-    // whose loop the equal areas cut at psat = Pc + P_T t, the saturated
-    // volumes at v = -+ (6 P_TV t / P_VVV)^(1/2); false elsewhere.  Off psat by
-    // parts in 1e9, it tells the side of psat and the starts of the sides'
-    // searches (the roots are the model's own), where the loop is too
-    // shallow for the equilibrium to be solved (within 1e-5 of Tc).
+    // psat and the saturated volumes close below the critical temperature (FluidPhaseStableState.cpp).
     bool saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach);
     // The saturation state at T_ (Pv_sat, Vl_sat, Vv_sat) solved from the
     // saturated volumes of the approach to the critical point, within 2e-2
     // below it; false elsewhere or where that search fails.
     bool saturationFromCriticalApproach(double T_);
-    // Whether P (Pa) lies beyond the pressures of the isotherm's loop at T_,
-    // within 1e-5 below the critical temperature where the approach gives
-    // it: between the spinodals the loop spans psat -+ (2/3) |P_TV t| v_s,
-    // v_s = (-2 P_TV t / P_VVV)^(1/2); beyond ten times that distance from
-    // psat the isotherm has no metastable root.  False elsewhere.
+    // Whether P (Pa) lies beyond the loop just below the critical temperature (FluidPhaseStableState.cpp).
     bool beyondCriticalLoop(double T_, double P_Pa);
     bool saturationByExpansion(double T_, double& psat_Pa, double& Vl, double& Vv);
     // Between the top of the saturation expansions and the model's own
@@ -1283,11 +1134,7 @@ private:
     // Either of the two: the saturation state of the plain fluid from its
     // expansions, up to its own critical temperature.
     bool saturationOfThePlainFluid(double T_, double& psat_Pa, double& Vl, double& Vv);
-    // The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
-    // the model left in it: searched from the side's saturated volume, else
-    // by the search of the side's phase kind; false when neither finds a
-    // root beyond the saturated volume (nearSaturation: nearer the side's
-    // saturated volume than the other's, a metastable root included).
+    // The root of the liquid or the vapour side of psat at (T_, P_bar) (FluidPhaseStableState.cpp).
     bool rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat,
                                  bool nearSaturation);
     bool sideRoot(double T_, double P_bar, bool liquid, double Vl, double Vv, double psat, bool nearSaturation);

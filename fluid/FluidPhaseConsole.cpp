@@ -13,6 +13,14 @@
 #include "fluid/KeptFields.h"
 #include "platform/LogSink.h"
 
+// Whether a binary of the phase's composition splits into two phases at
+// T (K) and P (bar): the tangent-plane distance of a trial phase to the
+// fluid's stable root is negative somewhere.  The state is left at a
+// trial; the composition is put back.
+// `tested` (if given) is set where the test had a root of the fluid to
+// hold the trials against: without one the model cannot decide.
+// `trial` (if given) takes component 1's fraction in the first trial
+// phase found below the tangent plane (NaN where none is).
 // The tangent-plane test of Michelsen (1982): a fluid of composition z at T
 // and P is stable when tpd(w) = sum_i w_i [ln f_i(w) - ln f_i(z)] >= 0 for
 // every trial composition w (both roots of each), f_i(z) taken from the root

@@ -320,6 +320,14 @@ double FluidPhase::coVolume() {
     return std::max(interactions.empty() ? 0.0 : interactions[0]->getVolumeMinimum(), 0.0);
 }
 
+// The model's own start of the critical-point search, whatever it
+// computed before: Tc is bracketed as the lowest temperature above a
+// mechanically unstable isotherm whose isotherm is stable throughout (by
+// bisection on coarse isotherms), Vc is where that isotherm is flattest.
+// False when the model has no such temperature between 50 K and 10^4 K.
+// The phase is left at Tc and Vc.
+// A model may keep that estimate with its data where it is a fixed
+// property of its published equation (keptCriticalEstimate).
 bool FluidPhase::estimateTheCriticalPoint(double& Tc, double& Vc) {
     if (!keptCriticalEstimate(Tc, Vc)) return scanForTheCriticalPoint(Tc, Vc);
     temperature(Tc);
@@ -453,6 +461,16 @@ bool FluidPhase::criticalPointFrom(double T0, double V0, bool traced) {
     return true;
 }
 
+// The critical point (A_VV = 0, A_VVV = 0) from the current T and V or,
+// when they are no start (not finite, T below 50 K, V at or below the
+// co-volume) or lead to none, from estimateTheCriticalPoint.  The point
+// found satisfies both conditions on their scales (R T / V^2, R T / V^3),
+// lies above the co-volume, has a finite positive pressure, and either
+// the isotherm at T (1 + 1e-4) has no unstable stretch left from the
+// nearly ideal gas to the compressed fluid (the inflections of the loops
+// below the critical point satisfy both conditions too) or it is the
+// model's own point, the one found from its stored start (critical_T,
+// critical_V); otherwise errorflag is set.
 void FluidPhase::search_the_critical_point_of_the_pure_component() {
     const double T0 = T, V0 = V;
     const bool start = std::isfinite(T0) && T0 >= kLowestCriticalT && std::isfinite(V0) && V0 > coVolume();

@@ -350,6 +350,11 @@ const SaturationExpansion* FluidPhase::saturationExpansion() {
     return satExpansion_.get();
 }
 
+// psat (Pa) and the saturated liquid and vapour volumes (m3/mol) at T_
+// from the expansions, without a search: the model's own equilibrium,
+// solved in long double, to about 1e-12 and to 3e-11 up to 1e-3 K below
+// the critical point (where the double equilibrium itself is off by up to
+// 6e-9); false where the model has none or T_ lies outside them.
 bool FluidPhase::saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv) {
     const SaturationExpansion* e = saturationExpansion();
     return e && e->evaluate(T_, P_Pa, Vl, Vv);
@@ -816,6 +821,11 @@ void FluidPhase::initializeSaturationVolumesFromP(const char*, double) {
 
 // ---------------------------------------------------------------- console entries
 
+// The saturation state at T_ into Vl_sat, Vv_sat, Pl_sat, Pv_sat: the
+// search from the start the model's component gives (its ancillary
+// equations or published fit), and again from the model's own estimates
+// when that fails; false (errorflag set) when neither finds it.  No start
+// an earlier call left in Vl0, Vv0 takes part.
 // The saturation pressure at T from the start values of the model's
 // initialiser for its major component and, should they not lead to it (a
 // fit of the real fluid can lie far from a model's own liquid), from the

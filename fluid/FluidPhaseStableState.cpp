@@ -351,6 +351,14 @@ bool FluidPhase::trialHasOneStableRoot(double T_, double P_bar) const {
     return it != k.trials.end() && it->second.holds(P_bar);
 }
 
+// A trial phase of the tangent-plane test: a mechanically stable root of
+// P(V) = P at T and P from the liquid start (or the ideal gas's volume),
+// with its fugacities, whatever branch of the isotherm it lies on (no
+// walk along the isotherm): a negative tangent-plane distance on any
+// such root shows a split.  Through a curve of the interpreter
+// (holdPressureRoots) a trial met again at the same temperature whose
+// isotherm has one stable root (trialHasOneStableRoot) starts from its
+// root at the row before.
 bool FluidPhase::trialRootFromTP(bool liquidStart, double T_, double P_bar) {
     temperature(T_);
     pressure(P_bar);
@@ -694,6 +702,11 @@ bool FluidPhase::saturationForStablePhase(double T_, double& psat_Pa, double& Vl
     return k.found && psat_Pa > 0.0 && std::isfinite(psat_Pa) && Vl > 0.0 && Vv > Vl && std::isfinite(Vv);
 }
 
+// Whether P (Pa) lies beyond the pressures of the isotherm's loop at T_,
+// within 1e-5 below the critical temperature where the approach gives
+// it: between the spinodals the loop spans psat -+ (2/3) |P_TV t| v_s,
+// v_s = (-2 P_TV t / P_VVV)^(1/2); beyond ten times that distance from
+// psat the isotherm has no metastable root.  False elsewhere.
 bool FluidPhase::beyondCriticalLoop(double T_, double P_Pa) {
     constexpr double kReach = 1e-5, kMargin = 10.0;
     double psat = 0.0, Vl = 0.0, Vv = 0.0;
@@ -718,6 +731,16 @@ bool FluidPhase::saturationFromCriticalApproach(double T_) {
     return errorflag == 0 && Vl_sat > 0.0 && Vv_sat > Vl_sat;
 }
 
+// Close below the model's own critical temperature (within a relative
+// `reach`) of a model without saturation expansions: psat and the saturated
+// volumes by the laws of the approach to the critical point of an
+// analytic equation of state, from the model's derivatives there,
+//     P = Pc + P_T t + P_TV t v + P_VVV v^3 / 6   (t = T - Tc, v = V - Vc),
+// whose loop the equal areas cut at psat = Pc + P_T t, the saturated
+// volumes at v = -+ (6 P_TV t / P_VVV)^(1/2); false elsewhere.  Off psat by
+// parts in 1e9, it tells the side of psat and the starts of the sides'
+// searches (the roots are the model's own), where the loop is too
+// shallow for the equilibrium to be solved (within 1e-5 of Tc).
 bool FluidPhase::saturationApproachingCritical(double T_, double& psat_Pa, double& Vl, double& Vv, double reach) {
     double Tc = 0.0, Pc = 0.0;
     if (component_count != 1 || saturationExpansion() || !modelCriticalPoint(Tc, Pc) || !(T_ < Tc) ||
@@ -813,6 +836,11 @@ bool FluidPhase::modelCriticalPoint(double& Tc, double& Pc, double* Vc) {
     return true;
 }
 
+// The root of the liquid or the vapour side of psat (Pa) at (T_, P_bar),
+// the model left in it: searched from the side's saturated volume, else
+// by the search of the side's phase kind; false when neither finds a
+// root beyond the saturated volume (nearSaturation: nearer the side's
+// saturated volume than the other's, a metastable root included).
 bool FluidPhase::rootFromSaturatedVolume(double T_, double P_bar, bool liquid, double Vl, double Vv,
                                          double psat, bool nearSaturation) {
     // Newton from the saturated volume of the root's side: a compressed
@@ -1143,6 +1171,18 @@ bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOth
     return true;
 }
 
+// The root of lowest Gibbs energy at (T, P): the model is left in it with
+// its state functions and fugacities; errorflag set when there is none.
+// Below the model's critical temperature a pure fluid's stable phase is
+// the liquid above its saturation pressure and the vapour below it: one
+// volume search on that side, both roots and their Gibbs energies only
+// within a relative 1e-4 of the saturation pressure; above it, one
+// search.  Mixtures, models without a critical point or saturation state
+// and any failure of these steps take every root of the isotherm
+// (pressureRootsFromTP).  withOtherRoot also looks for the metastable
+// root at (T, P) (otherPhase, otherV), at the cost of a second search.
+// A cubic's pure fluid takes its closed-form roots instead
+// (closedFormRoots), the other root among them.
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
     errorflag = 0;
     StableState s;

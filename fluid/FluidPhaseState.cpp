@@ -218,6 +218,36 @@ private:
 
 }  // namespace
 
+// The molar volume at T and P on the branch of the isotherm that the
+// phase kind asks for: kind 2 the liquid branch (from the dense fluid up
+// to the first mechanically unstable stretch), kind 1 the vapour branch
+// (from the dilute gas down to the last one); an isotherm without an
+// unstable stretch (above the critical temperature; every isotherm above
+// 1.1 critical_T of a model that gives it, and from oneRootFromT where a
+// model shows it) is both.  The search finds
+// the kind's root or fails (never the other phase; a pure fluid's kind-1
+// search fails in its compressed liquid below critical_T), except where
+// the branches are no coexisting phases (otherBranchAnswers): there,
+// where the kind's branch has no root at this pressure (above the
+// vapour's spinodal, below the liquid's), the other branch's root is the
+// answer.  A root on a loop of a multiparameter equation inside the
+// two-phase region is never an answer: a root is taken for a kind only
+// where the isotherm is mechanically stable from it to the end of the
+// kind's branch (the nearly ideal gas for the vapour; the smallest
+// volume for the liquid), walked in steps that each resolve the slope
+// (FluidPhaseState.cpp).  Below the critical temperature of a reference
+// fluid with saturation expansions, a root beyond a saturated volume on
+// the side of psat of its branch is on it without a walk; a root between
+// the saturated volumes is walked to the saturated volume of its branch,
+// and is on no branch where the bulk modulus -V dP/dV, falling towards
+// the spinodal, turns up again before it reaches zero (a pseudo-spinodal
+// beyond which an equation's isotherm can rise stably to kilobars).
+// The starts depend on the state asked for and the model alone (kind 2:
+// estimate_Vl0, 1.7e-5, 1.8e-5, 2.0e-5 and 2.2e-5 m3/mol, R T / P; kind
+// 1: R T / P, 4.5 estimate_Vl0), then a walk along the branch: nothing a
+// model computed before (the start values Vl0, Vv0 of a saturation) takes
+// part.  Other kinds take any root from R T / P; kind 5 from Vv0, the
+// caller's own start.
 void FluidPhase::calculate_molar_volume() {
     if (termRefusesState()) return;
     beginVolumeSearch();
@@ -335,6 +365,14 @@ bool FluidPhase::volumeStateFrom(double start, double liquid, RootBranch branch)
     return !errorflag && onBranch(branch, liquid);
 }
 
+// Whether a volume search whose kind's branch has no root takes the
+// other branch's: in a mixture (more than one component present), whose
+// branches at a fixed composition are no coexisting phases, and in a pure
+// fluid at or above the model's critical-point start or its own
+// critical temperature, or in a model without one (a loop of its
+// isotherm there is no two-phase region; on the critical isotherm the
+// branches meet at the critical point, where the slope of P(V)
+// vanishes and a walk along one branch ends).
 bool FluidPhase::otherBranchAnswers() {
     int present = 0;
     for (int i = 0; i < component_count && i < static_cast<int>(x.size()); ++i)
@@ -453,6 +491,14 @@ bool FluidPhase::stableStretch(const BranchSample& a, const BranchSample& b, int
     return stableStretch(a, m, depth - 1) && stableStretch(m, b, depth - 1);
 }
 
+// Walks from the stable sample a towards uEnd (direction +1 or -1) along
+// stable stretches; until the pressure asked for is crossed with
+// untilCrossing.  a is left at the last sample reached, b at the next.
+// The walk also ends (Reached) at a sample where f reaches fStop at or
+// beyond uStop.  subcritical: the walk runs along a branch of a pure
+// fluid below its critical temperature, where the bulk modulus
+// K = -V dP/dV has no minimum inside the walk; one there ends it
+// (Unstable, see walkIsotherm).
 FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, double uEnd, bool untilCrossing,
                                              BranchSample& b, double fStop, double uStop, bool subcritical) {
     // From the stable sample a towards uEnd (direction +1: larger volumes,
@@ -1038,6 +1084,16 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
     if (print) dump();
 }
 
+// The state functions at (T, V) alone (calculate_state_functions): the
+// fugacities, the fugacity coefficients, Lambda (rcp) and every
+// derivative of theirs, dZdP, dPdx and dVdx are not computed and keep
+// the values of an earlier state; Z, P and their T and V derivatives are
+// the state functions' (equal to the full state's to rounding).  The
+// energies, entropy, heat capacities, sound speed and Joule-Thomson
+// coefficient are the full state's to the last bit, and calculate_fugacities
+// at the same state then completes it as calculateFromTV does.  For a
+// caller that reads no fugacity: a mixture's fugacity pass runs every
+// term's pass again.
 void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
     errorflag = 0;
     temperature(T_);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "families/cubic/CubicData.h"
+#include "families/cubic/CubicIsotherm.h"
 #include "families/cubic/Schmidt0.h"
 #include "families/cubic/VdWr1.h"
 
@@ -52,15 +53,7 @@ int termCubicRoots(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, doubl
                    FluidPhase::ClosedFormRoot roots[2]) {
     if (f.component_count != 1 || f.nInteractions != 2 || f.withVenturi || !t.a || !t.b || repulsion.bij.empty())
         return -1;
-    // The attraction's tree at T (its a and b free of V), evaluated whole:
-    // a part of it evaluated alone would leave the tree's evaluation plan
-    // behind the state its later evaluations assume.
-    t.T = T;
-    t.V = R * T / (P_bar * 1e5);
-    t.assignVariables();
-    t.calculate_fixed_parameters();
-    t.calculate_volume_dependent_parameters();
-    t.root->calculate(0);
+    evaluateAttractionAt(t, T, P_bar);
     return stableCubicRoots(t.a->value, t.b->value, repulsion.bij[0], t.u, t.w, T, P_bar * 1e5, roots);
 }
 

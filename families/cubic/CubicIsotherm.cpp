@@ -82,18 +82,19 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
     return atMax > 0 && atMin > 0 ? counted(2) : 0;
 }
 
-int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* roots) {
-    if (f.interactions.size() != 2 || f.interactions[1] != &t || !t.a || !t.b || !t.root || t.inVolumeSearch())
-        return 0;
-    // The attraction's tree at T and the composition (its parameters depend
-    // on no volume): the term holds the phase's composition from the moment
-    // it is set, not the values of its tree.
+void evaluateAttractionAt(Schmidt0& t, double T_, double P_bar) {
     t.T = T_;
     t.V = FluidPhase::R * T_ / (P_bar * 1e5);
     t.assignVariables();
     t.calculate_fixed_parameters();
     t.calculate_volume_dependent_parameters();
     t.root->calculate(0);
+}
+
+int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* roots) {
+    if (f.interactions.size() != 2 || f.interactions[1] != &t || !t.a || !t.b || !t.root || t.inVolumeSearch())
+        return 0;
+    evaluateAttractionAt(t, T_, P_bar);
     if (Expression::sError || !std::isfinite(t.a->value) || !std::isfinite(t.b->value)) return 0;
     return stableRootCount(FluidPhase::R * T_, P_bar * 1e5, t.a->value, t.b->value, t.u, t.w, f.coVolume(), roots);
 }

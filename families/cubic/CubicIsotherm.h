@@ -30,5 +30,12 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
 // a and b are the attraction's at that state (its tree evaluated there);
 // 0 where f is not such a fluid.
 int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* roots = nullptr);
+// Evaluates the attraction t's tree at T (K) and P (bar), its a and b free
+// of V: the whole tree, as a part of it evaluated alone would leave the
+// tree's evaluation plan behind the state its later evaluations assume.  The
+// term holds the phase's composition from the moment it is set, not the
+// values of its tree.  Both the mixture's root count and the pure fluid's
+// closed-form roots take a and b from here.
+void evaluateAttractionAt(Schmidt0& t, double T_, double P_bar);
 
 }  // namespace cubic
