@@ -25,6 +25,7 @@
 
 #include "console/FluidCommands.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/ReferenceFluids.h"
 
 namespace {
 
@@ -973,16 +974,24 @@ TEST(Programs, ReadmeFiguresAgainstLaterReferenceEquationsAreTheInterpretersStat
 // now for that row's model is the row as the page gives it.  The whole
 // table takes the program minutes: under the sanitizers, which add nothing
 // to a check of printed figures, only the test above runs it.
+// The rows of every table of the model page against the reference
+// equations (one table to a family of models), in the page's order.
+static std::vector<std::string> modelPageAccuracyRows(const std::string& page) {
+    std::vector<std::string> rows;
+    for (std::size_t at = page.find("\n| model | fluid | compared over"); at != std::string::npos;
+         at = page.find("\n| model | fluid | compared over", at + 1)) {
+        std::istringstream lines(page.substr(at + 1));
+        std::string line;
+        std::getline(lines, line);  // header
+        std::getline(lines, line);  // rule
+        while (std::getline(lines, line) && line.rfind("| `", 0) == 0) rows.push_back(line);
+    }
+    return rows;
+}
+
 static std::vector<std::vector<std::string>> modelPageTableRowGroups() {
-    const std::string page = consoletest::readModelPage();
     std::vector<std::vector<std::string>> groups;
-    std::size_t at = page.find("\n| model | fluid | compared over");
-    if (at == std::string::npos) return groups;
-    std::istringstream lines(page.substr(at + 1));
-    std::string line;
-    std::getline(lines, line);  // header
-    std::getline(lines, line);  // rule
-    while (std::getline(lines, line) && line.rfind("| `", 0) == 0) {
+    for (const std::string& line : modelPageAccuracyRows(consoletest::readModelPage())) {
         const std::size_t end = line.find('`', 3);
         if (groups.empty() || groups.back().size() == 4) groups.emplace_back();
         groups.back().push_back(line.substr(3, end - 3));
@@ -1030,13 +1039,9 @@ TEST(Programs, ModelTableStatesTypedIntoTheInterpreterGiveTheirFigures) {
         return r.rc == 0 ? interpreterValue(r.out, density) : std::nan("");
     };
     int states = 0;
-    std::size_t at = page.find("\n| model | fluid | compared over");
-    ASSERT_NE(at, std::string::npos);
-    std::istringstream lines(page.substr(at + 1));
-    std::string line;
-    std::getline(lines, line);
-    std::getline(lines, line);
-    while (std::getline(lines, line) && line.rfind("| `", 0) == 0) {
+    const std::vector<std::string> rows = modelPageAccuracyRows(page);
+    ASSERT_FALSE(rows.empty());
+    for (const std::string& line : rows) {
         std::vector<std::string> cells;
         std::istringstream fields(line);
         for (std::string f; std::getline(fields, f, '|');) cells.push_back(f);
@@ -1049,7 +1054,14 @@ TEST(Programs, ModelTableStatesTypedIntoTheInterpreterGiveTheirFigures) {
             if (!std::regex_search(cells[column], m, cell)) continue;
             const std::string T = m[2].str();
             const std::string P = m[4] == "kbar" ? std::to_string(std::stod(m[3].str()) * 1000.0) : m[3].str();
-            const double x = valueAt(model, T, P, density), base = valueAt(reference.at(fluid), T, P, density);
+            // In the near-critical box of CO2 and CH4 the fluid's density is
+            // that of the later reference equation (Span & Wagner, Setzmann
+            // & Wagner), evaluated apart from the program's search.
+            const ReferenceFluid* row = referenceFluid(fluid.c_str());
+            const double later = column == 12 && row ? row->criticalRegionDensity(std::stod(T), std::stod(P) * 1e5)
+                                                     : std::nan("");
+            const double x = valueAt(model, T, P, density);
+            const double base = std::isfinite(later) ? later : valueAt(reference.at(fluid), T, P, density);
             EXPECT_NEAR(100.0 * (x / base - 1.0), std::stod(m[1].str()), 0.006) << model << " at " << T << " K, " << P
                                                                                  << " bar: " << cells[column];
             ++states;
