@@ -90,12 +90,6 @@ struct ValidityRange {
     // departure said as a number (StateReport::noteOffReference); 0: none
     // said.
     double densityAccuracy = 0.0;
-    // Within the near-critical box of a fluid whose density there is a later
-    // reference equation's (ReferenceFluid::criticalRegion), the accuracy
-    // the model keeps against it outside the box: a state further off is
-    // given with its departure said (the IUPAC equations of CO2 and CH4,
-    // whose critical points are their own); 0: none said.
-    double criticalRegionAccuracy = 0.0;
     // Tmin rises to the highest triple point of the model's components (a
     // family of equations for any component: below it the fluid is solid).
     bool fromTriplePoints = false;

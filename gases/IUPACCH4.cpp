@@ -8,9 +8,7 @@ IUPACCH4::IUPACCH4(int kind) : CH4EOS(1, kind, 0)
     interactions[0] = new IUPAC1();
     // The IUPAC tables (Angus, Armstrong & de Reuck 1978): from the triple
     // point to 620 K, up to 100 MPa.
-    // Outside the near-critical box it lies within 1.2 % of Setzmann &
-    // Wagner's (1991) density; inside it, it is held to theirs.
-    validity = {.Tmin = 90.68, .Tmax = 620.0, .Pmax = 1000.0, .criticalRegionAccuracy = 0.02, .source = "IUPAC tables of methane, 1978"};
+    validity = {.Tmin = 90.68, .Tmax = 620.0, .Pmax = 1000.0, .source = "IUPAC tables of methane, 1978"};
     ideal = new IUPAC1ID();
     Vl0 = 3.5e-05;
     Vv0 = 3e-04;

@@ -10,10 +10,7 @@ IUPACCO2::IUPACCO2(int kind) : CO2EOS(1, static_cast<short>(kind), 0)
     // The IUPAC tables (Angus, Armstrong & de Reuck 1976): from the triple
     // point to 1100 K, up to 100 MPa; above, its cv falls below 3R/2 (11.6
     // J/(mol K) at 400 K and 5000 bar).
-    // Outside the near-critical box it lies within 1.61 % of Span & Wagner's
-    // (1996) density (0.53 % away from the critical region); inside it, about
-    // its own critical point (304.753 K, 74.662 bar), it is held to theirs.
-    validity = {.Tmin = 216.58, .Tmax = 1100.0, .Pmax = 1000.0, .criticalRegionAccuracy = 0.02, .source = "IUPAC tables of CO2, 1976"};
+    validity = {.Tmin = 216.58, .Tmax = 1100.0, .Pmax = 1000.0, .source = "IUPAC tables of CO2, 1976"};
     ideal = new IUPACCO2ID();
     Vl0 = 3.5e-05;
     Vv0 = 2e-04;

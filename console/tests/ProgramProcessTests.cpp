@@ -969,6 +969,55 @@ TEST(Programs, ReadmeFiguresAgainstLaterReferenceEquationsAreTheInterpretersStat
     EXPECT_GE(figures, 8);
 }
 
+// The fluid's line beside an IUPAC state in the near-critical box gives the
+// later reference equation's density there and the model's departure from
+// it: at the data sheet's states Span & Wagner's densities (evaluated apart
+// from this project), the departure that of the printed state from them;
+// outside the box the density is the IUPAC equation's own.
+TEST(Programs, IupacStatesNearTheCriticalPointSayTheirDepartureFromTheLaterEquation) {
+    const fs::path dir = freshFolder("iupac-critical");
+    struct Case {
+        const char* model;
+        const char* T;
+        const char* P;
+        double later;  // kg/m3; 0: the IUPAC equation's own density, no departure
+    };
+    const std::regex line("\\*\\* The fluid: [^(]*\\(([^:]+): ([0-9.]+) kg/m3[^)]*\\); the model's density ([-+][0-9.e]+) % from it");
+    for (const Case& c : {Case{"IUPACCO2", "304.1282", "73.6649", 375.81}, Case{"IUPACCO2", "303.2059", "72.0475", 330.29},
+                          Case{"IUPACCO2", "317", "94.3", 0.0}, Case{"IUPACCH4", "200", "100", 0.0}}) {
+        const Outcome r = run(VARNOK_PROGRAM, {c.model, "TP", c.T, c.P}, dir);
+        ASSERT_EQ(r.rc, 0) << c.T << " " << c.P << "\n" << r.err;
+        const double rho = interpreterValue(r.out, true);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(r.out, m, line)) << c.T << " " << c.P << "\n" << r.out;
+        if (c.later == 0.0) {
+            EXPECT_EQ(m[1].str(), c.model) << m[0];
+            EXPECT_NEAR(std::stod(m[3].str()), 0.0, 1e-6) << m[0];
+            continue;
+        }
+        EXPECT_EQ(m[1].str(), "Span & Wagner 1996") << m[0];
+        EXPECT_NEAR(std::stod(m[2].str()), c.later, 0.01) << m[0];
+        EXPECT_NEAR(std::stod(m[3].str()), 100.0 * (rho / c.later - 1.0), 0.051) << m[0];
+    }
+}
+
+// The model page reads as a page: no line longer than 400 characters
+// (UTF-8 counted as characters) and no paragraph, a table included, longer
+// than 30 lines.
+TEST(Programs, TheModelPageKeepsItsLinesAndParagraphsShort) {
+    const std::string page = consoletest::readModelPage();
+    std::istringstream lines(page);
+    int number = 0, paragraph = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        const auto characters = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        EXPECT_LE(characters, 400) << "line " << number << ": " << line.substr(0, 80);
+        paragraph = line.empty() ? 0 : paragraph + 1;
+        EXPECT_LE(paragraph, 30) << "line " << number << ": " << line.substr(0, 80);
+    }
+    EXPECT_GT(number, 100);
+}
+
 // Every row of the model page's table, in groups of four rows run as one
 // test each (so that the tests share the cores): what model_accuracy prints
 // now for that row's model is the row as the page gives it.  The whole
