@@ -115,12 +115,7 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
     {1500.0, 548.0},   {2000.0, 542.0}, {2150.0, 539.2}, {2450.0, 539.2}, {3000.0, 542.0}, {3500.0, 546.0},
 };
 
-// The pairs.  Above both critical temperatures: the critical curves of
-// CO2-CH4, CO2-N2 and CH4-N2 run between the two critical points, that of
-// H2O-CO2 falls from water's critical point to 539 K near 2.4 kbar (above),
-// that of H2O-CH4 falls from it to a temperature minimum near 626 K and comes
-// back above water's critical temperature only at kilobar pressures (Welsch
-// 1973), so up to 1 kbar, the pressures of Duan, Moller & Weare's mixtures.
+// The pairs.
 // Henry constants of gases in liquid water: IAPWS G7-04 (Fernandez-Prini,
 // Alvarez & Harvey 2003), every gas of its Table 2 that a model here names.
 // Cross second virial coefficients of water with a light gas: the binary
@@ -133,18 +128,13 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // water's critical temperature carries its hydrogen bonds, which a gas
 // molecule does not share.
 constexpr const char* kG704 = "IAPWS G7-04";
-constexpr const char* kBetweenCriticalPoints = "its critical curve runs between the two critical points";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr ReferencePair kStandardPairs[] = {
-    {"H2O", "CO2", kInf, "Todheide & Franck 1963", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
+    {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
      "Todheide & Franck 1963; Takenouchi & Kennedy 1964", "Duan & Sun 2003", "Spycher, Pruess & Ennis-King 2003"},
-    {"H2O", "CH4", 1000.0, "Welsch 1973", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
-    {"H2O", "N2", 0.0, nullptr, kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
-    {"H2O", "Ar", 0.0, nullptr, kG704, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
-    {"CO2", "CH4", kInf, kBetweenCriticalPoints, nullptr, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
-    {"CO2", "N2", kInf, kBetweenCriticalPoints, nullptr, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
-    {"CH4", "N2", kInf, kBetweenCriticalPoints, nullptr, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
+    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
 };
 
 }  // namespace

@@ -155,17 +155,13 @@ struct CriticalCurvePoint {
 // fluids' table (named in either order; `b` dissolves in liquid `a` where a
 // Henry constant is given).  Every rule that needs a pair's data reads it
 // here: a pair added as a row is seen by the Henry-constant lookup, the
-// one-fluid rule above both critical temperatures, the critical curve, the
-// cross virial coefficient and the mutual solubilities alike.  Each datum
+// critical curve, the cross virial coefficient and the mutual solubilities
+// alike.  Each datum
 // carries its source; a source saying "recalled" marks values entered from
 // memory of the publication, not read from its tables.
 struct ReferencePair {
     const char* a;
     const char* b;
-    // Above both components' critical temperatures the pair is one fluid at
-    // every composition up to this pressure (bar); 0: not known to be.
-    double oneFluidBelow;
-    const char* oneFluidSource;
     // Whose Henry constant of b in liquid a the lookup takes; null: none.
     const char* henrySource;
     // Tsonopoulos's binary constant k12 of the cross second virial

@@ -982,7 +982,8 @@ TEST(Programs, IupacStatesNearTheCriticalPointSayTheirDepartureFromTheLaterEquat
         const char* P;
         double later;  // kg/m3; 0: the IUPAC equation's own density, no departure
     };
-    const std::regex line("\\*\\* The fluid: [^(]*\\(([^:]+): ([0-9.]+) kg/m3[^)]*\\); the model's density ([-+][0-9.e]+) % from it");
+    const std::regex line("\\*\\* The fluid: .*\\((IUPAC[A-Z0-9]+|Span & Wagner 1996): ([0-9.]+) kg/m3[^)]*\\); the model's "
+                          "density ([-+][0-9.e]+) % from it");
     for (const Case& c : {Case{"IUPACCO2", "304.1282", "73.6649", 375.81}, Case{"IUPACCO2", "303.2059", "72.0475", 330.29},
                           Case{"IUPACCO2", "317", "94.3", 0.0}, Case{"IUPACCH4", "200", "100", 0.0}}) {
         const Outcome r = run(VARNOK_PROGRAM, {c.model, "TP", c.T, c.P}, dir);
@@ -992,7 +993,7 @@ TEST(Programs, IupacStatesNearTheCriticalPointSayTheirDepartureFromTheLaterEquat
         ASSERT_TRUE(std::regex_search(r.out, m, line)) << c.T << " " << c.P << "\n" << r.out;
         if (c.later == 0.0) {
             EXPECT_EQ(m[1].str(), c.model) << m[0];
-            EXPECT_NEAR(std::stod(m[3].str()), 0.0, 1e-6) << m[0];
+            EXPECT_NEAR(std::stod(m[3].str()), 0.0, 0.01) << m[0];  // the molar masses' last digits apart
             continue;
         }
         EXPECT_EQ(m[1].str(), "Span & Wagner 1996") << m[0];
