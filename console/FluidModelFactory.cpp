@@ -220,14 +220,16 @@ double referenceVolume(const char* component, double T, double P_bar) {
 }
 
 // The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
-// 2003) of CO2, CH4 and N2 in liquid water (Pa), from 273.15 K to water's
-// critical temperature: a few kelvin beyond their rows' fitted ranges
-// (274.19-642.66 K, 275.46-633.11 K, 278.12-636.46 K) the equation's form
-// holds, where a model's own constant may be orders of magnitude off.
+// 2003) in liquid water (Pa) of the gases whose pair with water names it in
+// the reference table (CO2, CH4, N2, Ar), from 273.15 K to water's critical
+// temperature: a few kelvin beyond their rows' fitted ranges (CO2 274.19-
+// 642.66 K, CH4 275.46-633.11 K, N2 278.12-636.46 K, Ar 273.19-568.36 K)
+// the equation's form holds, where a model's own constant may be orders of
+// magnitude off.
 double publishedHenryConstant(const char* solvent, const char* solute, double T) {
-    if (!solvent || !solute || std::string(solvent) != "H2O") return std::nan("");
-    const std::string gas(solute);
-    if (gas != "CO2" && gas != "CH4" && gas != "N2") return std::nan("");
+    const ReferencePair* pair = referencePair(solvent, solute);
+    if (!pair || !pair->henrySource || !referenceFluid(solvent) || !referenceFluid(solvent)->named(pair->a))
+        return std::nan("");
     return henry::fernandezPriniToCritical(solute, T);
 }
 
@@ -260,9 +262,7 @@ double publishedSolubility(const char* solvent, const char* solute, double T, do
 }
 
 const char* publishedSolubilitySource(const char* solvent, const char* solute) {
-    if (waterAndCO2(solvent, solute, "CO2", "H2O")) return "Spycher, Pruess & Ennis-King 2003";
-    if (waterAndCO2(solvent, solute, "H2O", "CO2")) return "Duan & Sun 2003";
-    return nullptr;
+    return publishedSolubilitySourceOf(solvent, solute);
 }
 
 }  // namespace
@@ -511,6 +511,11 @@ FluidPhase* builtReference(const char* name) {
 }  // namespace
 
 double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, double T, double P_bar) {
+    // Near the critical point, the later reference equation where the row
+    // has one.
+    const ReferenceFluid* row = fluids.find(component);
+    const double rho = row ? row->criticalRegionDensity(T, P_bar * 1e5) : std::nan("");
+    if (std::isfinite(rho)) return row->molarMass / rho;
     const char* name = fluids.referenceModel(component);
     FluidPhase* m = name ? builtReference(name) : nullptr;
     if (!m) return std::nan("");

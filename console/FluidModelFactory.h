@@ -55,7 +55,9 @@ const char* referenceModelOf(const std::string& fluid);
 
 // The molar volume (m3/mol) of the stable state of the pure component at T
 // (K) and P (bar) from the reference equation its row in `fluids` names (the
-// models' lookup FluidPhase::referenceVolumeOf reads the standard table);
-// NaN for a component not in it, outside that equation's range or where it
-// gives no state.
+// models' lookup FluidPhase::referenceVolumeOf reads the standard table),
+// in the near-critical box from the row's later equation where it has one
+// (CO2: Span & Wagner 1996; CH4: Setzmann & Wagner 1991); NaN for a
+// component not in it, outside that equation's range or where it gives no
+// state.
 double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, double T, double P_bar);

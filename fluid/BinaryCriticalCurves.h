@@ -2,7 +2,8 @@
 // The measured critical curves of binaries whose two-phase region reaches
 // above the critical temperature of the less volatile component, entered as
 // published: above such a curve the mixture is one fluid at every
-// composition, whatever an equation of state splits it into there.
+// composition, whatever an equation of state splits it into there.  The
+// curves are the pairs' rows of the reference table (ReferencePair).
 #include <string>
 
 namespace criticalcurve {

@@ -273,9 +273,14 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
     } else {
         return s;
     }
+    // Near the critical point the lookup's density is the later reference
+    // equation's where the row has one (Span & Wagner's CO2).
     const double Vref = lookups_.referenceVolumeOf ? lookups_.referenceVolumeOf(name, T_, P_bar) : std::nan("");
+    const char* densitySource = row->criticalRegion && row->inCriticalRegion(T_, P_bar * 1e5)
+                                    ? row->criticalRegion().source
+                                    : row->referenceModel;
     const std::string density =
-        Vref > 0.0 ? formatted("%s: %.5g kg/m3", row->referenceModel, row->molarMass / Vref) : std::string();
+        Vref > 0.0 ? formatted("%s: %.5g kg/m3", densitySource, row->molarMass / Vref) : std::string();
     const std::string saturation =
         std::isfinite(psat) ? formatted("%s pressure %.6g bar within %g %%", T_ < row->Tt ? "sublimation" : "vapour",
                                         psat, 100.0 * (T_ < row->Tt ? kSublimationUncertainty : kVapourPressureUncertainty))

@@ -35,10 +35,15 @@ double iceIhSublimation(const ReferenceFluid&, double T) { return water::iceIhSu
 //        vapour and vapour pressure fitted to their reference equation
 //   N2   Span, Lemmon, Jacobsen, Wagner & Yokozeki, J. Phys. Chem. Ref. Data
 //        29 (2000) 1361, eqs. 33-35 (the vapour's fitted to their equation)
+// In the near-critical box the densities of CO2 and CH4 are those of Span &
+// Wagner (1996) and Setzmann & Wagner (1991) (HelmholtzEquation.h).
 // Triple points of the same publications (ice: IAPWS R14-08).  Enthalpies of
 // fusion at the triple point (CRC Handbook of Chemistry and Physics): CO2
 // 9020, CH4 940, N2 710 J/mol; water's freezing point in a mixture is not
-// lowered (its mixtures with the gases are far from ideal).  Molar volumes of
+// lowered (its mixtures with the gases are far from ideal), but as the
+// solvent of a liquid solution its freezing point falls by Raoult's law with
+// the enthalpy of fusion of ice Ih at 273.15 K, 6.007 kJ/mol (Feistel &
+// Wagner, J. Phys. Chem. Ref. Data 35 (2006) 1021).  Molar volumes of
 // the solids near the triple point: ice Ih 19.65 cm3/mol (916.72 kg/m3,
 // IAPWS R10-06), solid CO2 28.2 cm3/mol (about 1.56 g/cm3 near its
 // sublimation point), solid CH4 32.9 and solid N2 29.8 cm3/mol (the
@@ -54,7 +59,7 @@ constexpr ReferenceFluid kStandardRows[] = {
      {A::kLogPressure, kWaterCritical.P, 6,
       {-7.85951783, 1.84408259, -11.7866497, 22.6807411, -15.9618719, 1.80122502},
       {1.0, 1.5, 3.0, 3.5, 4.0, 7.5}},
-     water::kTriplePointT, water::kTriplePointP, kNaN,
+     water::kTriplePointT, water::kTriplePointP, kNaN, 6007.0,
      {nullptr, 19.65e-6, &iceIhMelting, &iceIhSublimation, &iceAt}},
     {"CO2", nullptr, "IUPACCO2", 0.0440098, kCO2Critical.T, kCO2Critical.rho,
      {A::kLogDensity, kCO2Critical.rho, 4, {1.9245108, -0.62385555, -0.32731127, 0.39245142}, {0.34, 0.5, 10.0 / 6.0, 11.0 / 6.0}},
@@ -62,8 +67,9 @@ constexpr ReferenceFluid kStandardRows[] = {
       {-1.7074879, -0.82274670, -4.6008549, -10.111178, -29.742252},
       {0.34, 0.5, 1.0, 7.0 / 3.0, 14.0 / 3.0}},
      {A::kLogPressure, kCO2Critical.P, 4, {-7.0602087, 1.9391218, -1.6463597, -3.2995634}, {1.0, 1.5, 2.0, 4.0}},
-     216.592, 0.51795e6, 9020.0,
-     {"solid CO2", 28.2e-6, &gases::co2MeltingPressure, &gases::co2SublimationPressure, nullptr}},
+     216.592, 0.51795e6, 9020.0, kNaN,
+     {"solid CO2", 28.2e-6, &gases::co2MeltingPressure, &gases::co2SublimationPressure, nullptr},
+     &spanWagnerCO2},
     {"CH4", "C1", "IUPACCH4", 0.0160428, kCH4Critical.T, kCH4Critical.rho,
      {A::kLogDensity, kCH4Critical.rho, 3, {1.9906389, -0.78756197, 0.036976723}, {0.354, 0.5, 2.5}},
      {A::kLogDensityOverTr, 10139.128, 6,
@@ -74,9 +80,10 @@ constexpr ReferenceFluid kStandardRows[] = {
       {-0.36511751226395045, -7.477611035699516, 2.8218785804602344, -0.3138277099613026, -14.181166200304828,
        13.10811727353235},
       {0.935, 1.03, 1.204, 3.176, 5.616, 5.744}},
-     90.6941, 11.696e3, 940.0,
+     90.6941, 11.696e3, 940.0, kNaN,
      {"solid CH4", 32.9e-6, &gases::ch4MeltingPressure, &gases::ch4SublimationPressure, nullptr,
-      "the Clausius-Clapeyron line of its sublimation through its triple point"}},
+      "the Clausius-Clapeyron line of its sublimation through its triple point"},
+     &setzmannWagnerCH4},
     {"N2", nullptr, "Jacobsen", 0.0280134, kN2Critical.T, kN2Critical.rho,
      {A::kLogDensity, kN2Critical.rho, 4,
       {1.48654237, -0.280476066, 0.0894143085, -0.119879866},
@@ -85,11 +92,50 @@ constexpr ReferenceFluid kStandardRows[] = {
       {-1.70127164, -3.70402649, 1.29859383, -0.561424977, -2.68505381},
       {0.34, 5.0 / 6.0, 7.0 / 6.0, 13.0 / 6.0, 14.0 / 3.0}},
      {A::kLogPressure, kN2Critical.P, 4, {-6.12445284, 1.26327220, -0.765910082, -1.77570564}, {1.0, 1.5, 2.5, 5.0}},
-     63.151, 12.523e3, 710.0,
+     63.151, 12.523e3, 710.0, kNaN,
      {"solid N2", 29.8e-6, &gases::n2MeltingPressure, &gases::n2SublimationPressure, nullptr}},
 };
 
 constexpr ReferenceFluids kStandard{kStandardRows};
+
+// The critical curve of H2O-CO2 from the critical point of water (IAPWS-95:
+// 647.096 K, 220.64 bar) to 3500 bar, after Todheide & Franck (1963),
+// Z. Phys. Chem. N.F. 37, 387 (measured to 3500 bar), and Takenouchi &
+// Kennedy (1964), Am. J. Sci. 262, 1055 (to 1500 bar): the curve falls to
+// lower temperatures as the pressure rises, passes a temperature minimum
+// near 539 K (266 C; Takenouchi & Kennedy put it at 2150 bar, Todheide &
+// Franck at 2450 bar) and then rises again slowly with pressure (the
+// two-phase region of the second kind, gas-gas immiscibility).  Each point
+// is the higher of the two studies' temperatures at its pressure, so that
+// a state said to lie above the curve lies above both; the points are
+// recalled from the two studies' figures, not read from their tables, and
+// their scatter of 5 K covers that.
+constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
+    {220.64, 647.096}, {300.0, 626.0},  {400.0, 610.0},  {500.0, 598.0},  {700.0, 580.0},  {1000.0, 563.0},
+    {1500.0, 548.0},   {2000.0, 542.0}, {2150.0, 539.2}, {2450.0, 539.2}, {3000.0, 542.0}, {3500.0, 546.0},
+};
+
+// The pairs.
+// Henry constants of gases in liquid water: IAPWS G7-04 (Fernandez-Prini,
+// Alvarez & Harvey 2003), every gas of its Table 2 that a model here names.
+// Cross second virial coefficients of water with a light gas: the binary
+// constant k12 of the cross critical temperature sqrt(Tc1 Tc2) (1 - k12) set
+// so that Tsonopoulos's correlation gives the cross coefficients measured at
+// 298.15 K from the water content of the compressed gases (Rigby &
+// Prausnitz, J. Phys. Chem. 72 (1968) 330: about -39 cm3/mol with N2, -66
+// cm3/mol with CH4, values recalled, not read from the paper's table).  The
+// geometric mean alone (k12 = 0) makes them two to three times too negative:
+// water's critical temperature carries its hydrogen bonds, which a gas
+// molecule does not share.
+constexpr const char* kG704 = "IAPWS G7-04";
+constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
+constexpr ReferencePair kStandardPairs[] = {
+    {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
+     "Todheide & Franck 1963; Takenouchi & Kennedy 1964", "Duan & Sun 2003", "Spycher, Pruess & Ennis-King 2003"},
+    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
+};
 
 }  // namespace
 
@@ -101,6 +147,14 @@ double SaturationAncillary::sum(double theta) const {
 
 bool ReferenceFluid::named(const char* name) const {
     return name && (std::strcmp(name, formula) == 0 || (alias && std::strcmp(name, alias) == 0));
+}
+
+bool ReferenceFluid::inCriticalRegion(double T, double P) const {
+    return std::fabs(T / Tc - 1.0) < kCriticalRegionT && std::fabs(P / vapourPressure.reducing - 1.0) < kCriticalRegionP;
+}
+
+double ReferenceFluid::criticalRegionDensity(double T, double P) const {
+    return criticalRegion && inCriticalRegion(T, P) ? criticalRegion().densityFromTP(T, P) : kNaN;
 }
 
 double ReferenceFluid::saturatedLiquidDensity(double T) const {
@@ -139,19 +193,7 @@ double tsonopoulosB(double Tc, double pc, double omega, double T) {
     return (f0 + omega * f1) * kR * Tc / pc;
 }
 
-// The binary constants k12 of the cross critical temperature sqrt(Tc1 Tc2)
-// (1 - k12) of water with a light gas, set so that Tsonopoulos's correlation
-// gives the cross coefficients measured at 298.15 K from the water content
-// of the compressed gases (Rigby & Prausnitz, J. Phys. Chem. 72 (1968) 330:
-// about -39 cm3/mol with N2, -66 cm3/mol with CH4).  The geometric mean
-// alone (k12 = 0) makes them two to three times too negative: water's
-// critical temperature carries its hydrogen bonds, which a gas molecule
-// does not share.
-struct CrossConstant {
-    const char *a, *b;
-    double k12;
-};
-constexpr CrossConstant kCrossConstants[] = {{"H2O", "N2", 0.27}, {"H2O", "CH4", 0.29}};
+
 }  // namespace
 
 double ReferenceFluid::acentricFactor() const {
@@ -162,12 +204,38 @@ double ReferenceFluid::secondVirialCoefficient(double T) const {
     return tsonopoulosB(Tc, vapourPressure.reducing, acentricFactor(), T);
 }
 
+namespace {
+
+// A component's name as one of a pair's: its reference fluid's formula or
+// alias, else the name itself ("Ar").
+bool namedAs(const char* name, const char* formula) {
+    const ReferenceFluid* row = referenceFluid(name);
+    return row ? row->named(formula) : std::strcmp(name, formula) == 0;
+}
+
+}  // namespace
+
+bool ReferencePair::is(const char* x, const char* y) const {
+    return x && y && ((namedAs(x, a) && namedAs(y, b)) || (namedAs(x, b) && namedAs(y, a)));
+}
+
+const ReferencePair* referencePair(const char* x, const char* y) {
+    for (const ReferencePair& p : kStandardPairs)
+        if (p.is(x, y)) return &p;
+    return nullptr;
+}
+
+const char* publishedSolubilitySourceOf(const char* solvent, const char* solute) {
+    const ReferencePair* p = referencePair(solvent, solute);
+    if (!p) return nullptr;
+    return namedAs(solvent, p->a) ? p->solubilityOfBInA : p->solubilityOfAInB;
+}
+
 double crossSecondVirialCoefficient(const char* a, const char* b, double T) {
     const ReferenceFluid *ra = referenceFluid(a), *rb = referenceFluid(b);
-    if (!ra || !rb) return kNaN;
-    double k12 = kNaN;
-    for (const CrossConstant& c : kCrossConstants)
-        if ((ra->named(c.a) && rb->named(c.b)) || (ra->named(c.b) && rb->named(c.a))) k12 = c.k12;
+    const ReferencePair* pair = referencePair(a, b);
+    if (!ra || !rb || !pair) return kNaN;
+    const double k12 = pair->k12;
     if (!std::isfinite(k12)) return kNaN;
     // The combining rules of Tsonopoulos (1974): Tc12 = sqrt(Tc1 Tc2)
     // (1 - k12), pc12 = 4 Tc12 (pc1 Vc1/Tc1 + pc2 Vc2/Tc2) / (Vc1^(1/3) +
@@ -296,11 +364,5 @@ double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
 }
 
 double solventFusionEnthalpy(const ReferenceFluid& row) {
-    // Water's row keeps no enthalpy of fusion (its freeze-out from a mixture
-    // in the other models stays at its triple point); as a solvent its
-    // freezing point falls by Raoult's law with the enthalpy of fusion of
-    // ice Ih at 273.15 K, 6.007 kJ/mol (Feistel & Wagner, J. Phys. Chem. Ref.
-    // Data 35 (2006) 1021).
-    if (row.fusionEnthalpy > 0.0) return row.fusionEnthalpy;
-    return std::strcmp(row.formula, "H2O") == 0 ? 6007.0 : std::nan("");
+    return row.fusionEnthalpy > 0.0 ? row.fusionEnthalpy : row.solventFusionEnthalpy;
 }

@@ -13,9 +13,17 @@
 // reducing density in mol/m3), molar volumes in m3/mol.
 #include <span>
 
+#include "fluid/HelmholtzEquation.h"
 #include "fluid/ValidityRange.h"
 
 struct ReferenceFluid;
+
+// The near-critical box about a fluid's critical point: within 2 % of its
+// critical temperature and 20 % of its critical pressure.  There the IUPAC
+// equations of CO2 and CH4 have critical points of their own (CO2's 0.6 K
+// and 0.9 bar from the fluid's), and the fluid's density is that of its
+// later reference equation (ReferenceFluid::criticalRegion).
+inline constexpr double kCriticalRegionT = 0.02, kCriticalRegionP = 0.2;
 
 // An ancillary equation of the saturation curve, theta = 1 - T/Tc:
 //   kLogDensity        ln(rho/rho_r) = sum a_i theta^t_i
@@ -60,9 +68,21 @@ struct ReferenceFluid {
     SaturationAncillary liquidDensity, vapourDensity, vapourPressure;
     double Tt, pt;               // the triple point, K and Pa
     double fusionEnthalpy;       // J/mol at the triple point; NaN: no freezing-point depression
+    // As the solvent of a liquid solution, the enthalpy of fusion (J/mol)
+    // that lowers its freezing point where fusionEnthalpy does not.
+    double solventFusionEnthalpy;
     SolidLines solid;
+    // The later reference equation that gives the fluid's density in the
+    // near-critical box where the reference equation above misses it; null
+    // where that equation is itself the later one (IAPWS-95, Span et al.).
+    const HelmholtzEquation& (*criticalRegion)() = nullptr;
 
     bool named(const char* name) const;
+    // Whether (T, P in Pa) lies in the near-critical box.
+    bool inCriticalRegion(double T, double P) const;
+    // The density (kg/m3) of the stable state at T and P (Pa) by the
+    // near-critical equation, NaN outside the box or without one.
+    double criticalRegionDensity(double T, double P) const;
     // The ancillaries: NaN outside 0 < T < Tc (the volumes: the critical
     // volume at and above Tc).
     double saturatedLiquidDensity(double T) const;
@@ -125,6 +145,49 @@ private:
 
 // The row of `name` in the standard table; null for another component.
 const ReferenceFluid* referenceFluid(const char* name);
+
+// A point of a published critical curve: P (bar), T (K).
+struct CriticalCurvePoint {
+    double P, T;
+};
+
+// A pair of components and what is published of it, one row each beside the
+// fluids' table (named in either order; `b` dissolves in liquid `a` where a
+// Henry constant is given).  Every rule that needs a pair's data reads it
+// here: a pair added as a row is seen by the Henry-constant lookup, the
+// critical curve, the cross virial coefficient and the mutual solubilities
+// alike.  Each datum
+// carries its source; a source saying "recalled" marks values entered from
+// memory of the publication, not read from its tables.
+struct ReferencePair {
+    const char* a;
+    const char* b;
+    // Whose Henry constant of b in liquid a the lookup takes; null: none.
+    const char* henrySource;
+    // Tsonopoulos's binary constant k12 of the cross second virial
+    // coefficient (crossSecondVirialCoefficient); NaN: none.
+    double k12;
+    const char* k12Source;
+    // The measured critical curve above the critical temperature of the
+    // less volatile component, by pressure; and the scatter (K) of its
+    // measurements, within which a state is not judged by it.
+    std::span<const CriticalCurvePoint> criticalCurve;
+    double criticalCurveScatter;
+    const char* criticalCurveSource;
+    // The publications of the mutual solubilities: of b in the a-rich
+    // phase, of a in the b-rich phase; null: none.
+    const char* solubilityOfBInA;
+    const char* solubilityOfAInB;
+
+    bool is(const char* x, const char* y) const;
+};
+
+// The row of the pair x-y (either order) in the standard table; null for a
+// pair not in it.
+const ReferencePair* referencePair(const char* x, const char* y);
+// The source of the published mole fraction of `solute` in a `solvent`-rich
+// phase; null where none is published.
+const char* publishedSolubilitySourceOf(const char* solvent, const char* solute);
 // The cross second virial coefficient B12 (m3/mol) of a and b at T (K) by
 // Tsonopoulos's correlation with his combining rules and a binary constant
 // fitted to measured cross coefficients: water with N2 or CH4; NaN for a

@@ -5,11 +5,14 @@
 // isobaric heat capacity, and the states where they lie.  These are the rows
 // of the models' table (docs/models.md) against the reference equations.
 //
-//   model_accuracy [--grid N] [--range Tmin Tmax Pmin Pmax] [--liquid] [MODEL[@x1]...]
+//   model_accuracy [--grid N] [--range Tmin Tmax Pmin Pmax] [--liquid] [--across-phases] [MODEL[@x1]...]
 //
 // With no model, every row of that table.  --range narrows the
 // comparison to a box of temperatures (K) and pressures (bar) that meets the
-// compared box; --liquid compares only states both give as the liquid.
+// compared box; --liquid compares only states both give as the liquid;
+// --across-phases compares the near-critical box of CO2 and CH4 whatever
+// phase the model and the fluid are in (between their two vapour pressures
+// the model's liquid against the fluid's vapour, or the reverse).
 // MODEL is a short name of the interpreter; "@x1" sets the mole fraction of
 // the second component of a binary (HollowayEOS@0 is its water, @1 its CO2).
 //
@@ -36,7 +39,13 @@
 // the band about the vapour pressure (temperatures up to the near-critical
 // box, pressures evenly spaced in P / psat - 1 across the band), for density
 // and cp, and the near-critical box, for density only (there each equation's
-// cp grows without bound at its own critical point).
+// cp grows without bound at its own critical point).  For CO2 and CH4 the
+// near-critical box is measured against the later reference equations
+// (Span & Wagner 1996, Setzmann & Wagner 1991; ReferenceFluid::
+// criticalRegion), which give the fluid's density there where the IUPAC
+// equations have critical points of their own, and its search runs along
+// both vapour pressures too (searchSaturationRidges).  The rows IUPACCO2
+// and IUPACCH4 measure the IUPAC equations themselves there.
 //
 // A state is printed to 0.1 K and four figures of P, or to as many more
 // digits as make the state read back from the printed text one compared
@@ -72,6 +81,7 @@
 
 #include "console/FluidModelFactory.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/HelmholtzEquation.h"
 #include "fluid/Ideal.h"
 #include "fluid/PhaseRules.h"
 #include "fluid/ReferenceFluids.h"
@@ -88,7 +98,7 @@ std::string figure(double d) {
 }
 
 constexpr double kSaturationMargin = 0.02;                         // relative, in pressure
-constexpr double kCriticalMarginT = 0.02, kCriticalMarginP = 0.2;  // relative
+constexpr double kCriticalMarginT = kCriticalRegionT, kCriticalMarginP = kCriticalRegionP;  // relative
 // Within the exclusions: the band about the vapour pressure, whose
 // differences vary smoothly along it, on a coarser grid from fewer seeds;
 // the near-critical box on the row's grid from kSeeds.
@@ -97,6 +107,7 @@ constexpr int kSeeds = 8;      // local maxima of the grid, and of the exclusion
 constexpr int kEdgeStates = 100, kBisections = 12, kRingBisections = 6;  // states along each edge of an exclusion
 constexpr double kSettled = 5e-5;       // half a unit of the printed 0.01 %
 constexpr int kLeastHalvings = 6, kMostHalvings = 30, kMostSteps = 400;
+constexpr int kRidgeStates = 60;  // along each vapour pressure in the near-critical box
 
 struct Case {
     std::string model;  // the short name
@@ -109,7 +120,7 @@ std::vector<Case> tableCases() {
         {"HGK", "H2O"},        {"Saul", "H2O"},         {"Hill", "H2O"},           {"Keenan", "H2O"},
         {"DuanH2O", "H2O"},    {"ZhangDuanH2O", "H2O"}, {"AnderkoH2O", "H2O"},     {"Sterner", "CO2"},
         {"DuanCO2", "CO2"},    {"AnderkoCO2", "CO2"},   {"DuanCH4", "CH4"},        {"DMW1:N2", "N2"},
-        {"HollowayEOS", "H2O", 0.0}, {"HollowayEOS", "CO2", 1.0},
+        {"HollowayEOS", "H2O", 0.0}, {"HollowayEOS", "CO2", 1.0}, {"IUPACCO2", "CO2"}, {"IUPACCH4", "CH4"},
     };
     // Every reference fluid in the cubic families; the closed-form SRK and
     // Montel have no water data, nor has Kreglewski's table.
@@ -141,6 +152,9 @@ std::unique_ptr<FluidPhase> build(const std::string& name, double x1) {
 struct Box {
     double Tmin = 0.0, Tmax = 1e300, Pmin = 0.0, Pmax = 1e300;
     bool liquidOnly = false;
+    // In the near-critical box against a later equation, states compared
+    // whatever phase the model and the fluid are in.
+    bool acrossPhases = false;
     bool holds() const { return Tmin <= Tmax && Pmin <= Pmax; }
 };
 
@@ -154,6 +168,7 @@ Box comparedBox(const FluidPhase& m, const FluidPhase& ref, const Box& asked) {
     c.Pmin = std::max({a.Pmin, b.Pmin, 1.0, asked.Pmin});
     c.Pmax = std::min({a.Pmax, b.Pmax, asked.Pmax});
     c.liquidOnly = asked.liquidOnly;
+    c.acrossPhases = asked.acrossPhases;
     return c;
 }
 
@@ -208,6 +223,8 @@ struct Comparison {
     // The reports of the two models, each kept for the run of its states.
     StateReport& modelReport;
     StateReport& refReport;
+    // The near-critical box's states against the fluid's later equation.
+    bool later = false;
 
     Sample at(double T, double P) {
         Sample s;
@@ -220,6 +237,8 @@ struct Comparison {
             s.verdict = within ? Verdict::kOutside : Verdict::kNearSaturation;
             return s;
         }
+        const ReferenceFluid* row = referenceFluid(fluid);
+        if (later && row && row->criticalRegion && row->inCriticalRegion(T, P * 1e5)) return againstLater(*row, T, P);
         const Answer r = ask(refReport, ref, T, P), x = ask(modelReport, model, T, P);
         if (!r.given || !x.given) return s;
         const bool liquids = r.phase == FluidPhase::kPhaseLiquid && x.phase == FluidPhase::kPhaseLiquid;
@@ -230,6 +249,31 @@ struct Comparison {
         s.verdict = Verdict::kCompared;
         s.rho = x.rho / r.rho - 1.0;
         if (!std::isnan(x.cp)) s.cp = x.cp / r.cp - 1.0;
+        return s;
+    }
+
+    // In the near-critical box of a fluid whose density there is a later
+    // equation's (Span & Wagner's CO2, Setzmann & Wagner's CH4): the model's
+    // state against the fluid's stable state by that equation.
+    Sample againstLater(const ReferenceFluid& row, double T, double P) {
+        Sample s;
+        const Answer x = ask(modelReport, model, T, P);
+        bool liquid = false;
+        const double rho = row.criticalRegion && row.inCriticalRegion(T, P * 1e5)
+                               ? row.criticalRegion().densityFromTP(T, P * 1e5, &liquid)
+                               : std::nan("");
+        if (!x.given || !(rho > 0.0)) return s;
+        // Below the critical temperature both the liquid or both the vapour,
+        // as everywhere in the table, unless --across-phases.
+        const bool modelLiquid = x.phase == FluidPhase::kPhaseLiquid;
+        if ((!box.acrossPhases && T < ancillaryCriticalTemperature(fluid) && liquid != modelLiquid) ||
+            (box.liquidOnly && !(liquid && modelLiquid))) {
+            s.verdict = Verdict::kOtherPhase;
+            return s;
+        }
+        s.verdict = Verdict::kCompared;
+        s.rho = x.rho / rho - 1.0;
+        if (!std::isnan(x.cp)) s.cp = x.cp / row.criticalRegion().isobaricHeatCapacity(rho, T) - 1.0;
         return s;
     }
 };
@@ -253,6 +297,9 @@ struct Row {
     Worst worst[2];       // density, cp
     Worst band[2];        // density and cp within 2 % of the vapour pressure
     Worst critical;       // density within the near-critical box
+    // The fluid's reference equation itself, measured only where a later
+    // equation gives the fluid's density: in the near-critical box.
+    bool itself = false;
 };
 
 // A region searched on a lattice: temperatures evenly spaced from Tlo to
@@ -535,6 +582,62 @@ void searchLattice(Lattice& g, int quantities, int seeds, bool fromExclusionEdge
     }
 }
 
+// In the near-critical box of a fluid whose density there is a later
+// equation's, the model's density jumps at its own vapour pressure and the
+// fluid's at its own: between the two the model gives its liquid where the
+// fluid is a vapour, or the reverse, on a band a few tenths of a bar wide
+// that no grid holds.  Its largest lies on one of the two curves: along
+// each, just above and just below it (1e-7 in P), the largest of
+// kRidgeStates temperatures from 2 % below the critical temperature to the
+// curve's end, refined by golden-section search to 1e-9 K.
+void searchSaturationRidges(Row& row, Comparison& cmp) {
+    const ReferenceFluid* f = referenceFluid(cmp.fluid);
+    if (!f || !f->criticalRegion) return;
+    const HelmholtzEquation& later = f->criticalRegion();
+    const double Tlo = std::max(row.box.Tmin, f->Tc * (1.0 - kCriticalMarginT * (1.0 - 1e-6)));
+    const double Thi = std::min(row.box.Tmax, f->Tc);
+    const auto modelPsat = [&](double T) {
+        cmp.model.errorflag = 0;
+        const bool found = cmp.model.calculateTheSaturationPressure(T, false) == 0 && !cmp.model.errorflag;
+        return found && cmp.model.P > 0.0 ? cmp.model.P * 1e-5 : std::nan("");
+    };
+    const auto fluidPsat = [&](double T) {
+        return later.saturationPressure(T, ancillaryVapourPressure(cmp.fluid, T)) * 1e-5;
+    };
+    for (const bool ofModel : {true, false})
+        for (const double side : {1.0 + 1e-7, 1.0 - 1e-7}) {
+            const auto value = [&](double T, double& P) {
+                P = (ofModel ? modelPsat(T) : fluidPsat(T)) * side;
+                const double d = std::isfinite(P) ? cmp.at(T, P).of(0) : std::nan("");
+                return std::isnan(d) ? -1.0 : std::fabs(d);
+            };
+            const double dT = (Thi - Tlo) / (kRidgeStates - 1);
+            int k = -1;
+            double top = -1.0, P = 0.0;
+            for (int i = 0; i < kRidgeStates; ++i)
+                if (const double v = value(Tlo + dT * i, P); v > top) top = v, k = i;
+            if (k < 0) continue;
+            double a = std::max(Tlo, Tlo + dT * (k - 1)), b = std::min(Thi, Tlo + dT * (k + 1));
+            const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+            double c = b - g * (b - a), d = a + g * (b - a), Pc = 0.0, Pd = 0.0;
+            double vc = value(c, Pc), vd = value(d, Pd);
+            while (b - a > 1e-9) {
+                if (vc >= vd) {
+                    b = d, d = c, vd = vc;
+                    c = b - g * (b - a), vc = value(c, Pc);
+                } else {
+                    a = c, c = d, vc = vd;
+                    d = a + g * (b - a), vd = value(d, Pd);
+                }
+            }
+            double T = 0.5 * (a + b);
+            if (value(T, P) < top) value(T = Tlo + dT * k, P);  // the refinement fell off a jump: the scan's
+            const double found = cmp.at(T, P).of(0);
+            if (!row.critical.any || std::fabs(found) > std::fabs(row.critical.d))
+                row.critical = {found, T, P, true, true};
+        }
+}
+
 // Within the exclusions: the band about the vapour pressure up to the
 // near-critical box (density and cp), and the near-critical box (density
 // only: there the model's cp and the reference's grow without bound each at
@@ -544,7 +647,7 @@ void measureWithin(Row& row, Comparison& cmp) {
     const double Tc = ancillaryCriticalTemperature(cmp.fluid), Pc = ancillaryCriticalPressure(cmp.fluid) * 1e-5;
     const double in = 1.0 - 1e-6;  // just inside a margin
     const Region band{row.box.Tmin, std::min(row.box.Tmax, Tc * (1.0 - kCriticalMarginT)), 0.0, 0.0, true, kBandGrid};
-    if (band.Tlo < band.Thi) {
+    if (band.Tlo < band.Thi && !row.itself) {
         Lattice g(row, cmp, band);
         searchLattice(g, 2, kBandSeeds, false, row.band);
     }
@@ -552,12 +655,15 @@ void measureWithin(Row& row, Comparison& cmp) {
                           std::min(row.box.Tmax, Tc * (1.0 + kCriticalMarginT * in)),
                           std::max(row.box.Pmin, Pc * (1.0 - kCriticalMarginP * in)),
                           std::min(row.box.Pmax, Pc * (1.0 + kCriticalMarginP * in)), false};
+    Comparison nearCritical = cmp;
+    nearCritical.later = true;
     if (critical.Tlo < critical.Thi && critical.Plo < critical.Phi) {
-        Lattice g(row, cmp, critical);
+        Lattice g(row, nearCritical, critical);
         searchLattice(g, 1, kSeeds, false, &row.critical);
     }
+    searchSaturationRidges(row, nearCritical);
     for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.band[q]);
-    roundForPrint(cmp, 0, row.critical);
+    roundForPrint(nearCritical, 0, row.critical);
 }
 
 void measure(Row& row) {
@@ -571,10 +677,13 @@ void measure(Row& row) {
     if (!row.box.holds()) return;
     StateReport modelReport(*m), refReport(*ref);
     Comparison cmp{*m, *ref, row.c.fluid.c_str(), row.box, false, quiet, modelReport, refReport};
-    Lattice g(row, cmp, Region{row.box.Tmin, row.box.Tmax, row.box.Pmin, row.box.Pmax, false});
-    sampleGrid(g);
-    searchLattice(g, 2, kSeeds, true, row.worst);
-    for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.worst[q]);
+    row.itself = row.c.model == referenceModelOf(row.c.fluid);
+    if (!row.itself) {
+        Lattice g(row, cmp, Region{row.box.Tmin, row.box.Tmax, row.box.Pmin, row.box.Pmax, false});
+        sampleGrid(g);
+        searchLattice(g, 2, kSeeds, true, row.worst);
+        for (int q = 0; q < 2; ++q) roundForPrint(cmp, q, row.worst[q]);
+    }
     Comparison within{*m, *ref, row.c.fluid.c_str(), row.box, true, quiet, modelReport, refReport};
     measureWithin(row, within);
 }
@@ -635,6 +744,10 @@ bool readOptions(int argc, char** argv, std::vector<Case>& cases, int& grid, Box
             box.liquidOnly = true;
             continue;
         }
+        if (a == "--across-phases") {
+            box.acrossPhases = true;
+            continue;
+        }
         if (a == "--grid") {
             double n = 0.0;
             if (!optionNumber(argc, argv, ++k, "--grid", "a number of points a side, 2 to 1000", n)) return false;
@@ -646,7 +759,8 @@ bool readOptions(int argc, char** argv, std::vector<Case>& cases, int& grid, Box
             continue;
         }
         if (a.compare(0, 2, "--") == 0) {
-            std::fprintf(stderr, "model_accuracy: unknown option %s (--grid N, --range Tmin Tmax Pmin Pmax, --liquid)\n",
+            std::fprintf(stderr, "model_accuracy: unknown option %s (--grid N, --range Tmin Tmax Pmin Pmax, --liquid, "
+                         "--across-phases)\n",
                          argv[k]);
             return false;
         }
@@ -732,6 +846,13 @@ int main(int argc, char** argv) {
             if (w->any && !w->settled)
                 std::fprintf(stderr, "model_accuracy: %s: a largest difference still moved after %d halvings\n",
                              name.c_str(), kMostHalvings);
+        if (r.itself) {  // the reference equation itself: only the near-critical box, against the later one
+            std::printf("| `%s` | %s | %g–%g, %g–%g | — | — | — | — | the reference | the reference | the reference | "
+                        "the reference | %s |\n",
+                        name.c_str(), r.c.fluid.c_str(), r.box.Tmin, r.box.Tmax, r.box.Pmin, r.box.Pmax,
+                        where(r.critical).c_str());
+            continue;
+        }
         std::printf("| `%s` | %s | %g–%g, %g–%g | %d | %d | %d | %d | %s | %s | %s | %s | %s |\n", name.c_str(),
                     r.c.fluid.c_str(), r.box.Tmin, r.box.Tmax, r.box.Pmin, r.box.Pmax, r.compared, r.refused,
                     r.otherPhase, r.nearSaturation, where(r.worst[0]).c_str(), cpCell(r).c_str(),

@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "fluid/FluidPhase.h"
 #include "fluid/ReferenceFluids.h"
 
 namespace {
@@ -43,7 +45,7 @@ const ReferenceFluid kArgon{
     {SaturationAncillary::kLogDensityOverTr, 535.6 / kArgonM, 1, {-4.047}, {0.5}},
     {SaturationAncillary::kLogPressure, 4.863e6, 4,
      {-5.9409785, 1.3553888, -0.46497607, -1.5399043}, {1.0, 1.5, 2.0, 4.5}},
-    83.8058, 68.891e3, 1180.0,
+    83.8058, 68.891e3, 1180.0, std::nan(""),
     {"solid Ar", 24.6e-6, &argonMelting, &argonSublimation, nullptr}};
 
 }  // namespace
@@ -110,4 +112,36 @@ TEST(ReferenceFluidTable, AFifthFluidRowIsSeenByEveryRule) {
     // The standard rows are those of the standard table.
     for (const ReferenceFluid& r : standard.rows())
         EXPECT_EQ(fluids.vapourPressure(r.formula, 0.8 * r.Tc), standard.vapourPressure(r.formula, 0.8 * r.Tc)) << r.formula;
+}
+
+// A pair's data are its row of the pairs' table: the Henry constants that a
+// model's lookup gives for each gas whose pair with water names IAPWS G7-04,
+// argon among them, against the guideline's equation evaluated apart from
+// this project (ln(kH / 1 Pa) at 400 and 550 K); none for a pair without
+// one, nor for water dissolved in the gas.
+TEST(ReferenceFluidTable, EachPairsPublishedDataAreItsRow) {
+    std::unique_ptr<FluidPhase> m(createFluidModel("PR:H2O,CO2"));
+    ASSERT_TRUE(m && m->lookups.henryOf);
+    const struct {
+        const char* gas;
+        double T, lnKH;
+    } kPublished[] = {{"Ar", 400.0, 22.531152933}, {"Ar", 550.0, 21.385374567}, {"N2", 400.0, 23.074192513},
+                      {"N2", 550.0, 21.614179496}, {"CO2", 400.0, 20.178247122}, {"CO2", 550.0, 19.797155575},
+                      {"CH4", 400.0, 22.517844299}, {"CH4", 550.0, 21.199299266}};
+    for (const auto& p : kPublished) {
+        ASSERT_NE(referencePair("H2O", p.gas), nullptr) << p.gas;
+        EXPECT_NEAR(std::log(m->lookups.henryOf("H2O", p.gas, p.T)), p.lnKH, 1e-5) << p.gas << " at " << p.T << " K";
+        EXPECT_TRUE(std::isnan(m->lookups.henryOf(p.gas, "H2O", p.T))) << p.gas;
+    }
+    EXPECT_TRUE(std::isnan(m->lookups.henryOf("H2O", "He", 400.0)));  // a gas of G7-04 without a row
+    EXPECT_TRUE(std::isnan(m->lookups.henryOf("CO2", "CH4", 200.0)));  // a pair without a Henry constant
+    // The mutual solubilities' sources, by which phase is the solvent.
+    EXPECT_STREQ(publishedSolubilitySourceOf("H2O", "CO2"), "Duan & Sun 2003");
+    EXPECT_STREQ(publishedSolubilitySourceOf("CO2", "H2O"), "Spycher, Pruess & Ennis-King 2003");
+    EXPECT_EQ(publishedSolubilitySourceOf("H2O", "CH4"), nullptr);
+    // The pairs named either way round, by a reference fluid's alias too.
+    EXPECT_EQ(referencePair("CO2", "H2O"), referencePair("H2O", "CO2"));
+    ASSERT_NE(referencePair("H2O", "CH4"), nullptr);
+    EXPECT_EQ(referencePair("C1", "H2O"), referencePair("H2O", "CH4"));
+    EXPECT_EQ(referencePair("H2O", "He"), nullptr);
 }

@@ -1,0 +1,293 @@
+// Reference equations in the reduced Helmholtz energy, evaluated from their
+// published coefficients (see HelmholtzEquation.h).
+#include "fluid/HelmholtzEquation.h"
+
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using T_ = HelmholtzTerm;
+
+constexpr T_ poly(double n, double d, double t) { return {T_::kPolynomial, n, d, t}; }
+constexpr T_ expo(double n, double d, double t, double c) { return {T_::kExponential, n, d, t, c}; }
+constexpr T_ gauss(double n, double d, double t, double alpha, double beta, double gamma, double eps) {
+    return {T_::kGaussian, n, d, t, 0.0, alpha, beta, gamma, eps};
+}
+constexpr T_ nonAnalytic(double n, double a, double b, double beta, double A, double B, double C, double D) {
+    return {T_::kNonAnalytic, n, 0.0, 0.0, 0.0, 0.0, beta, 0.0, 0.0, a, b, A, B, C, D};
+}
+
+// Span & Wagner (1996), Table 31: the residual part's 42 terms.
+constexpr T_ kCO2Terms[] = {
+    poly(0.38856823203161e0, 1, 0.00),
+    poly(0.29385475942740e1, 1, 0.75),
+    poly(-0.55867188534934e1, 1, 1.00),
+    poly(-0.76753199592477e0, 1, 2.00),
+    poly(0.31729005580416e0, 2, 0.75),
+    poly(0.54803315897767e0, 2, 2.00),
+    poly(0.12279411220335e0, 3, 0.75),
+    expo(0.21658961543220e1, 1, 1.50, 1),
+    expo(0.15841735109724e1, 2, 1.50, 1),
+    expo(-0.23132705405503e0, 4, 2.50, 1),
+    expo(0.58116916431436e-1, 5, 0.00, 1),
+    expo(-0.55369137205382e0, 5, 1.50, 1),
+    expo(0.48946615909422e0, 5, 2.00, 1),
+    expo(-0.24275739843501e-1, 6, 0.00, 1),
+    expo(0.62494790501678e-1, 6, 1.00, 1),
+    expo(-0.12175860225246e0, 6, 2.00, 1),
+    expo(-0.37055685270086e0, 1, 3.00, 2),
+    expo(-0.16775879700426e-1, 1, 6.00, 2),
+    expo(-0.11960736637987e0, 4, 3.00, 2),
+    expo(-0.45619362508778e-1, 4, 6.00, 2),
+    expo(0.35612789270346e-1, 4, 8.00, 2),
+    expo(-0.74427727132052e-2, 7, 6.00, 2),
+    expo(-0.17395704902432e-2, 8, 0.00, 2),
+    expo(-0.21810121289527e-1, 2, 7.00, 3),
+    expo(0.24332166559236e-1, 3, 12.00, 3),
+    expo(-0.37440133423463e-1, 3, 16.00, 3),
+    expo(0.14338715756878e0, 5, 22.00, 4),
+    expo(-0.13491969083286e0, 5, 24.00, 4),
+    expo(-0.23151225053480e-1, 6, 16.00, 4),
+    expo(0.12363125492901e-1, 7, 24.00, 4),
+    expo(0.21058321972940e-2, 8, 8.00, 4),
+    expo(-0.33958519026368e-3, 10, 2.00, 4),
+    expo(0.55993651771592e-2, 4, 28.00, 5),
+    expo(-0.30335118055646e-3, 8, 14.00, 6),
+    gauss(-0.21365488688320e3, 2, 1.00, 25, 325, 1.16, 1),
+    gauss(0.26641569149272e5, 2, 0.00, 25, 300, 1.19, 1),
+    gauss(-0.24027212204557e5, 2, 1.00, 25, 300, 1.19, 1),
+    gauss(-0.28341603423999e3, 3, 3.00, 15, 275, 1.25, 1),
+    gauss(0.21247284400179e3, 3, 3.00, 20, 275, 1.22, 1),
+    nonAnalytic(-0.66642276540751e0, 3.5, 0.875, 0.3, 0.7, 0.3, 10.0, 275),
+    nonAnalytic(0.72608632349897e0, 3.5, 0.925, 0.3, 0.7, 0.3, 10.0, 275),
+    nonAnalytic(0.55068668612842e-1, 3.0, 0.875, 0.3, 0.7, 1.0, 12.5, 275),
+};
+
+// Setzmann & Wagner (1991), Table 8: the residual part's 40 terms.
+constexpr T_ kCH4Terms[] = {
+    poly(0.4367901028e-1, 1, -0.5),
+    poly(0.6709236199e0, 1, 0.5),
+    poly(-0.1765577859e1, 1, 1.0),
+    poly(0.8582330241e0, 2, 0.5),
+    poly(-0.1206513052e1, 2, 1.0),
+    poly(0.5120467220e0, 2, 1.5),
+    poly(-0.4000010791e-3, 2, 4.5),
+    poly(-0.1247842423e-1, 3, 0.0),
+    poly(0.3100269701e-1, 4, 1.0),
+    poly(0.1754748522e-2, 4, 3.0),
+    poly(-0.3171921605e-5, 8, 1.0),
+    poly(-0.2240346840e-5, 9, 3.0),
+    poly(0.2947056156e-6, 10, 3.0),
+    expo(0.1830487909e0, 1, 0.0, 1),
+    expo(0.1511883679e0, 1, 1.0, 1),
+    expo(-0.4289363877e0, 1, 2.0, 1),
+    expo(0.6894002446e-1, 2, 0.0, 1),
+    expo(-0.1408313996e-1, 4, 0.0, 1),
+    expo(-0.3063054830e-1, 5, 2.0, 1),
+    expo(-0.2969906708e-1, 6, 2.0, 1),
+    expo(-0.1932040831e-1, 1, 5.0, 2),
+    expo(-0.1105739959e0, 2, 5.0, 2),
+    expo(0.9952548995e-1, 3, 5.0, 2),
+    expo(0.8548437825e-2, 4, 2.0, 2),
+    expo(-0.6150555662e-1, 4, 4.0, 2),
+    expo(-0.4291792423e-1, 3, 12.0, 3),
+    expo(-0.1813207290e-1, 5, 8.0, 3),
+    expo(0.3445904760e-1, 5, 10.0, 3),
+    expo(-0.2385919450e-2, 8, 10.0, 3),
+    expo(-0.1159094939e-1, 2, 10.0, 4),
+    expo(0.6641693602e-1, 3, 14.0, 4),
+    expo(-0.2371549590e-1, 4, 12.0, 4),
+    expo(-0.3961624905e-1, 4, 18.0, 4),
+    expo(-0.1387292044e-1, 4, 22.0, 4),
+    expo(0.3389489599e-1, 5, 18.0, 4),
+    expo(-0.2927378753e-2, 6, 14.0, 4),
+    gauss(0.9324799946e-4, 2, 2.0, 20, 200, 1.07, 1),
+    gauss(-0.6287171518e1, 0, 0.0, 40, 250, 1.11, 1),
+    gauss(0.1271069467e2, 0, 1.0, 40, 250, 1.11, 1),
+    gauss(-0.6423953466e1, 0, 2.0, 40, 250, 1.11, 1),
+};
+
+// The two equations, each with its own gas constant R = 8.31451 J/(mol K)
+// over its molar mass.  Span & Wagner: M = 44.0098 g/mol, Tc = 304.1282 K,
+// rhoc = 467.6 kg/m3, the ideal part of their Table 27.  Setzmann & Wagner:
+// M = 16.0428 g/mol, Tc = 190.564 K, rhoc = 10.139 mol/dm3 (162.66 kg/m3),
+// the ideal part of their Table 7, theta_i = Theta_i/Tc with Theta = 648,
+// 1957, 3895, 5705 and 15080 K.
+constexpr HelmholtzEquation kSpanWagner{
+    "Span & Wagner 1996", 304.1282, 467.6, 8.31451 / 0.0440098, 2.5, 5,
+    {1.99427042, 0.62105248, 0.41195293, 1.04028922, 0.08327678}, {3.15163, 6.11190, 6.77708, 11.32384, 27.08792},
+    kCO2Terms, static_cast<int>(std::size(kCO2Terms))};
+constexpr HelmholtzEquation kSetzmannWagner{
+    "Setzmann & Wagner 1991", 190.564, 162.66, 8.31451 / 0.0160428, 3.0016, 5,
+    {0.008449, 4.6942, 3.4865, 1.6572, 1.4115}, {3.4004324, 10.26951575, 20.43932747, 29.93744884, 79.13351945},
+    kCH4Terms, static_cast<int>(std::size(kCH4Terms))};
+
+// A term f = n delta^d tau^t E(delta) G(tau): its derivatives from the
+// logarithmic ones, L = d ln f / d delta and M = d ln f / d tau.
+void addSeparable(HelmholtzDerivatives& r, double f, double L, double dL, double M, double dM) {
+    r.f += f;
+    r.d += f * L;
+    r.dd += f * (L * L + dL);
+    r.t += f * M;
+    r.tt += f * (M * M + dM);
+    r.dt += f * L * M;
+}
+
+// The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5).
+void addNonAnalytic(HelmholtzDerivatives& r, const HelmholtzTerm& k, double delta, double tau) {
+    const double x = delta - 1.0, x2 = x * x, y = tau - 1.0;
+    const double ex = 1.0 / (2.0 * k.beta);
+    const double theta = (1.0 - tau) + k.A * std::pow(x2, ex);
+    const double Delta = theta * theta + k.B * std::pow(x2, k.a);
+    if (!(Delta > 0.0)) return;
+    const double psi = std::exp(-k.C * x2 - k.D * y * y);
+    const double psiD = -2.0 * k.C * x * psi, psiDD = (2.0 * k.C * x2 - 1.0) * 2.0 * k.C * psi;
+    const double psiT = -2.0 * k.D * y * psi, psiTT = (2.0 * k.D * y * y - 1.0) * 2.0 * k.D * psi;
+    const double psiDT = 4.0 * k.C * k.D * x * y * psi;
+    const double dDelta = x * (k.A * theta * 2.0 / k.beta * std::pow(x2, ex - 1.0) +
+                               2.0 * k.B * k.a * std::pow(x2, k.a - 1.0));
+    const double ddDelta = dDelta / x + x2 * (4.0 * k.B * k.a * (k.a - 1.0) * std::pow(x2, k.a - 2.0) +
+                                              2.0 * k.A * k.A / (k.beta * k.beta) * std::pow(std::pow(x2, ex - 1.0), 2) +
+                                              k.A * theta * 4.0 / k.beta * (ex - 1.0) * std::pow(x2, ex - 2.0));
+    const double b = k.b, Db = std::pow(Delta, b), Db1 = std::pow(Delta, b - 1.0), Db2 = std::pow(Delta, b - 2.0);
+    const double DbD = b * Db1 * dDelta, DbDD = b * (Db1 * ddDelta + (b - 1.0) * Db2 * dDelta * dDelta);
+    const double DbT = -2.0 * theta * b * Db1, DbTT = 2.0 * b * Db1 + 4.0 * theta * theta * b * (b - 1.0) * Db2;
+    const double DbDT =
+        -k.A * b * 2.0 / k.beta * Db1 * x * std::pow(x2, ex - 1.0) - 2.0 * theta * b * (b - 1.0) * Db2 * dDelta;
+    const double n = k.n;
+    r.f += n * Db * delta * psi;
+    r.d += n * (Db * (psi + delta * psiD) + DbD * delta * psi);
+    r.dd += n * (Db * (2.0 * psiD + delta * psiDD) + 2.0 * DbD * (psi + delta * psiD) + DbDD * delta * psi);
+    r.t += n * delta * (DbT * psi + Db * psiT);
+    r.tt += n * delta * (DbTT * psi + 2.0 * DbT * psiT + Db * psiTT);
+    r.dt += n * (Db * (psiT + delta * psiDT) + delta * DbD * psiT + DbT * (psi + delta * psiD) + DbDT * delta * psi);
+}
+
+}  // namespace
+
+const HelmholtzEquation& spanWagnerCO2() { return kSpanWagner; }
+const HelmholtzEquation& setzmannWagnerCH4() { return kSetzmannWagner; }
+
+HelmholtzDerivatives HelmholtzEquation::residual(double delta, double tau) const {
+    HelmholtzDerivatives r;
+    // The non-analytic terms' second derivatives in delta diverge at the
+    // critical density itself; an ulp beside it they are finite.
+    if (delta == 1.0) delta = 1.0 + 1e-12;
+    for (int i = 0; i < count; ++i) {
+        const HelmholtzTerm& k = terms[i];
+        if (k.kind == HelmholtzTerm::kNonAnalytic) {
+            addNonAnalytic(r, k, delta, tau);
+            continue;
+        }
+        double L = k.d / delta, dL = -k.d / (delta * delta), M = k.t / tau, dM = -k.t / (tau * tau);
+        double lnE = 0.0;
+        if (k.kind == HelmholtzTerm::kExponential) {
+            const double dc = std::pow(delta, k.c);
+            lnE = -dc;
+            L += -k.c * dc / delta;
+            dL += -k.c * (k.c - 1.0) * dc / (delta * delta);
+        } else if (k.kind == HelmholtzTerm::kGaussian) {
+            const double u = delta - k.eps, v = tau - k.gamma;
+            lnE = -k.alpha * u * u - k.beta * v * v;
+            L += -2.0 * k.alpha * u;
+            dL += -2.0 * k.alpha;
+            M += -2.0 * k.beta * v;
+            dM += -2.0 * k.beta;
+        }
+        const double f = k.n * std::pow(delta, k.d) * std::pow(tau, k.t) * std::exp(lnE);
+        addSeparable(r, f, L, dL, M, dM);
+    }
+    return r;
+}
+
+double HelmholtzEquation::pressure(double rho, double T) const {
+    const double delta = rho / rhoc;
+    return rho * R * T * (1.0 + delta * residual(delta, Tc / T).d);
+}
+
+double HelmholtzEquation::isobaricHeatCapacity(double rho, double T) const {
+    const double delta = rho / rhoc, tau = Tc / T;
+    const HelmholtzDerivatives r = residual(delta, tau);
+    double cv0 = c;
+    for (int i = 0; i < einsteins; ++i) {
+        const double x = theta[i] * tau, e = std::exp(-x);
+        cv0 += a[i] * x * x * e / ((1.0 - e) * (1.0 - e));
+    }
+    const double num = 1.0 + delta * r.d - delta * tau * r.dt;
+    return R * (cv0 - tau * tau * r.tt + num * num / (1.0 + 2.0 * delta * r.d + delta * delta * r.dd));
+}
+
+double HelmholtzEquation::gibbs(double delta, double tau) const {
+    const HelmholtzDerivatives r = residual(delta, tau);
+    return std::log(delta) + r.f + delta * r.d;
+}
+
+void HelmholtzEquation::roots(double T, double P, double& gas, double& liquid) const {
+    const double tau = Tc / T;
+    // p(delta) - P on a scan fine enough to hold both sides of the loop
+    // of the critical region: in ln delta up to 0.2, then in steps of 0.005
+    // to 3.5 times the critical density (beyond every state of either
+    // equation's range).
+    const auto excess = [&](double delta) { return delta * rhoc * R * T * (1.0 + delta * residual(delta, tau).d) - P; };
+    const double ideal = P / (rhoc * R * T);
+    const double lo = std::fmin(0.1 * ideal, 1e-3), knee = 0.2, top = 3.5, step = 0.005;
+    const int logSteps = 200;
+    // The gas's root is a rising crossing before p(delta) first falls, the
+    // liquid's the last one after which it rises no more to fall: between
+    // them the equation's loops in the unstable region can cross P rising
+    // too, roots of no phase.
+    gas = kNaN;
+    liquid = kNaN;
+    bool monotone = true;
+    double x0 = lo, f0 = excess(lo);
+    for (int k = 1;; ++k) {
+        const double x1 = k <= logSteps ? lo * std::pow(knee / lo, double(k) / logSteps) : knee + step * (k - logSteps);
+        if (x1 > top) break;
+        const double f1 = excess(x1);
+        if (f0 < 0.0 && f1 >= 0.0) {  // a rising crossing: a mechanically stable root
+            double a0 = x0, a1 = x1;
+            for (int it = 0; it < 200 && a1 - a0 > 1e-15 * a1; ++it) {
+                const double m = 0.5 * (a0 + a1);
+                (excess(m) < 0.0 ? a0 : a1) = m;
+            }
+            liquid = 0.5 * (a0 + a1);
+            if (monotone) gas = liquid;
+        }
+        if (f1 < f0) {
+            monotone = false;
+            liquid = kNaN;
+        }
+        x0 = x1;
+        f0 = f1;
+    }
+    if (liquid == gas) liquid = kNaN;
+}
+
+double HelmholtzEquation::densityFromTP(double T, double P, bool* liquid) const {
+    if (!(T > 0.0) || !(P > 0.0)) return kNaN;
+    double gas = kNaN, dense = kNaN;
+    roots(T, P, gas, dense);
+    const double best = std::isnan(dense) || gibbs(gas, Tc / T) <= gibbs(dense, Tc / T) ? gas : dense;
+    if (liquid) *liquid = T < Tc && best > 1.0;
+    return best * rhoc;
+}
+
+double HelmholtzEquation::saturationPressure(double T, double guess) const {
+    if (!(T > 0.0) || !(T < Tc) || !(guess > 0.0)) return kNaN;
+    // The liquid is stable above it, the gas below: bisection in ln P.
+    const auto liquidStable = [&](double P) {
+        double gas = kNaN, dense = kNaN;
+        roots(T, P, gas, dense);
+        return std::isnan(gas) || (!std::isnan(dense) && gibbs(dense, Tc / T) < gibbs(gas, Tc / T));
+    };
+    double lo = 0.8 * guess, hi = 1.2 * guess;
+    if (liquidStable(lo) || !liquidStable(hi)) return kNaN;
+    for (int it = 0; it < 50; ++it) {
+        const double m = std::sqrt(lo * hi);
+        (liquidStable(m) ? hi : lo) = m;
+    }
+    return std::sqrt(lo * hi);
+}
