@@ -929,10 +929,11 @@ TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
         EXPECT_GT(finite, 5) << c.model;
         // The isotherm's states inside the region, as nan, between states
         // of one phase on either side.
-        if (c.T < 0)
+        if (c.T < 0) {
             EXPECT_TRUE(std::any_of(r.begin(), r.end(), [&](const auto& row) {
                 return std::isnan(row[1]) && row[0] > lowest && row[0] < highest;
             })) << c.model;
+        }
         EXPECT_NE(err.find("written as nan"), std::string::npos) << c.model << err;
     }
 }
