@@ -195,6 +195,12 @@ public:
     PhaseRoots pressureRootsFromTP(double T_, double P_bar);
     // The root of lowest Gibbs energy at (T, P), the model left in it (FluidPhaseStableState.cpp).
     StableState calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot = false);
+    // A mixture model at one of its pure ends where its equation is that
+    // fluid's own: the model of that fluid alone (one component, with the
+    // pure fluid's searches), kept by the mixture model; null elsewhere.
+    // The stable state at such an end is that model's root, named as the
+    // mixture's roots are.
+    virtual FluidPhase* pureEndFluid() { return nullptr; }
     // A root of a pure fluid's isotherm given in closed form: its volume
     // (m3/mol) and the logarithm of its fugacity coefficient at the pressure
     // asked for (the roots' Gibbs energies differ by R T times the
@@ -1159,6 +1165,7 @@ private:
     void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
     void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
     StableState stableStateFromRoots(PhaseRoots r, double T_, double P_bar);
+    bool stableStateAtPureEnd(double T_, double P_bar, bool withOtherRoot, StableState& s);
     // The roots r with the nearly ideal gas at R T / P where the searches
     // missed it below a root of higher Gibbs energy; false (r as it was)
     // where that vapour is not found (FluidPhaseStableState.cpp).

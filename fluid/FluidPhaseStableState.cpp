@@ -1187,6 +1187,7 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
     errorflag = 0;
     StableState s;
     bool found = false;
+    if (component_count > 1 && stableStateAtPureEnd(T_, P_bar, withOtherRoot, s)) return s;
     if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
         if (stableStateFromClosedForm(T_, P_bar, withOtherRoot, s)) return s;
         double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;
@@ -1207,6 +1208,40 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
     P = P_bar * 1e5;
     withholdState();
     return StableState{};
+}
+
+bool FluidPhase::stableStateAtPureEnd(double T_, double P_bar, bool withOtherRoot, StableState& s) {
+    if (!(T_ > 0.0) || !std::isfinite(T_) || !(P_bar > 0.0) || !std::isfinite(P_bar)) return false;
+    FluidPhase* end = pureEndFluid();
+    if (!end) return false;
+    StableState e;
+    {
+        // Where the fluid alone finds no state, the mixture's own search of
+        // its roots says why.
+        const platform::ThreadLogCapture quiet;
+        end->errorflag = 0;
+        e = end->calculateStableStateFromTP(T_, P_bar, withOtherRoot);
+    }
+    if (e.phase == kPhaseNone || end->errorflag || !(end->V > 0.0)) return false;
+    // Named as the roots of the mixture's isotherm are: of two roots the
+    // denser the liquid, one root by the mixture's own start (before the
+    // model is put in the root: the name may evaluate it there).
+    const double V_ = end->V;
+    errorflag = 0;
+    temperature(T_);
+    s = StableState{};
+    if (e.otherPhase != kPhaseNone) {
+        s.phase = V_ < e.otherV ? kPhaseLiquid : kPhaseVapour;
+        s.otherPhase = V_ < e.otherV ? kPhaseVapour : kPhaseLiquid;
+        s.otherV = e.otherV;
+    } else {
+        s.phase = singleRootPhase(V_, P_bar);
+    }
+    setStateFromTPV(T_, P_bar, V_);
+    if (!errorflag && stateIsFinite()) return true;
+    errorflag = 0;
+    s = StableState{};
+    return false;
 }
 
 FluidPhase::StableState FluidPhase::assessStateAtTP(double T_, double P_bar) {

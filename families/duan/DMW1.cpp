@@ -347,6 +347,31 @@ bool DMW2::keptCriticalEstimate(double& Tc_, double& Vc_)
     return false;
 }
 
+FluidPhase* DMW2::pureEndFluid()
+{
+    if (parameterRevision() != publishedRevision || x.size() != 2 || component_count != 2 || T_shift != 0.0 ||
+        P_shift != 0.0 || capillary_mode != 0)
+        return nullptr;
+    const int i = x[0] == 1.0 && x[1] == 0.0 ? 0 : x[1] == 1.0 && x[0] == 0.0 ? 1 : -1;
+    if (i < 0) return nullptr;
+    std::unique_ptr<FluidPhase>& end = pureEnds[i];
+    if (!end) {
+        const platform::ThreadLogCapture quiet;
+        auto made = std::make_unique<DMW1>(phase_kind);
+        made->number_of_components(1);
+        made->add_component(componentName(i));
+        // Its critical point searched from the scan's estimate, as the
+        // mixture's end is.
+        for (const CriticalEstimate& e : kPureEndCriticalEstimates)
+            if (std::strcmp(componentName(i), e.fluid) == 0) {
+                made->critical_T = e.T;
+                made->critical_V = e.V;
+            }
+        end = std::move(made);
+    }
+    return end->critical_T > 0.0 ? end.get() : nullptr;
+}
+
 void DMW2::read_component_data(int i, const char* name)
 {
     const duan::FluidSet* s = mixtureFluid(name);
@@ -369,6 +394,7 @@ void DMW2::read_component_data(int i, const char* name)
     // What was kept of the components read before goes with them.
     plainTwin.reset();
     endCv.clear();
+    pureEnds[i].reset();
 }
 
 // ---- DMWEOS

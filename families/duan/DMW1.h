@@ -54,6 +54,10 @@ public:
     // model's data: the same start of the critical-point search without
     // the scan of isotherms in each new model.
     bool keptCriticalEstimate(double& Tc_, double& Vc_) override;
+    // At a pure end, with the published parameters, DMW1 of that fluid: the
+    // same equation (the binary mixing rule at x = 0 or 1 is the pure
+    // fluid's), whose pure-fluid searches find the same roots.
+    FluidPhase* pureEndFluid() override;
 
     double Tc = 0.0;
     double Pc = 0.0;
@@ -61,6 +65,7 @@ public:
     unsigned long publishedRevision = 0;    // the parameters as both components were read
     std::unique_ptr<FluidPhase> plainTwin;  // the mixture with every k = 1 in that row
     std::vector<DuanEndHeatCapacity> endCv;  // of the components read
+    std::unique_ptr<FluidPhase> pureEnds[2];  // DMW1 of each component, made at its end's first state
 };
 
 class DMWEOS : public FluidPhase {

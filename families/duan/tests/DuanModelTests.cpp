@@ -626,6 +626,45 @@ TEST(DuanModels, UntracedInteractionRowsGiveNoMixtureStateAndThePureEndsStand)
     EXPECT_EQ(m->errorflag, 0);
 }
 
+// DMW2's water end (its partner at x = 0, in either place) is Duan, Moller &
+// Weare's water equation, which DuanH2O evaluates on its own: the same
+// stable root and, where asked for, the same metastable one, at a compressed
+// liquid, a steam with a metastable liquid, a supercritical state, close to
+// the critical point and on either side of DuanH2O's own saturation pressure;
+// again after a mixture's state on the same object.
+TEST(DuanModels, WaterEndOfTheMixtureIsDuanH2O)
+{
+    const platform::ThreadLogCapture quiet;
+    DuanH2O ref(1, 0);
+    ASSERT_EQ(ref.calculateTheSaturationPressure(600.0, false), 0);
+    const double psat = ref.P * 1e-5;
+    const double states[][2] = {{500.0, 100.0},  {600.0, 50.0},  {700.0, 500.0},          {646.0, 220.0},
+                                {450.0, 5000.0}, {1000.0, 1.0}, {600.0, psat * (1 + 1e-5)}, {600.0, psat * (1 - 1e-5)}};
+    for (int place = 0; place < 2; ++place) {
+        auto m = mixture(false, place == 0 ? "H2O" : "CO2", place == 0 ? "CO2" : "H2O");
+        const double end[2] = {place == 0 ? 1.0 : 0.0, place == 0 ? 0.0 : 1.0};
+        for (bool afterMixture : {false, true})
+            for (const auto& st : states) {
+                SCOPED_TRACE(testing::Message() << "water in place " << place << " at " << st[0] << " K, " << st[1]
+                                                << " bar" << (afterMixture ? ", after a mixture's state" : ""));
+                if (afterMixture) {
+                    m->composition(0.8, 0.2);
+                    m->calculateStableStateFromTP(st[0], 1000.0);
+                }
+                m->composition(end);
+                const FluidPhase::StableState s = m->calculateStableStateFromTP(st[0], st[1], true);
+                const FluidPhase::StableState r = ref.calculateStableStateFromTP(st[0], st[1], true);
+                ASSERT_NE(r.phase, FluidPhase::kPhaseNone);
+                ASSERT_NE(s.phase, FluidPhase::kPhaseNone);
+                EXPECT_NEAR(m->V, ref.V, 1e-13 * ref.V);
+                EXPECT_NEAR(m->P, ref.P, 1e-9 * ref.P);
+                EXPECT_NEAR(std::log(m->fugcoef[place]), std::log(ref.fugcoef[0]), 1e-10);
+                ASSERT_EQ(s.otherPhase != FluidPhase::kPhaseNone, r.otherPhase != FluidPhase::kPhaseNone);
+                if (r.otherPhase != FluidPhase::kPhaseNone) EXPECT_NEAR(s.otherV, r.otherV, 1e-13 * r.otherV);
+            }
+    }
+}
+
 TEST(DuanModels, TheUntracedCH4CO2RowGivesEveryStateWithItsChangeOfDensity)
 {
     // The interpreter's rule, the same at every composition: a CH4-CO2 state
