@@ -322,8 +322,12 @@ KeptTrialRoots::Trial* keptTrialAt(FluidPhase& p, double T_, double P_bar, bool 
     }
     KeptTrialRoots::Trial& trial = kept[{T_, p.x}];
     // A composition met again at another pressure (the same trial of the
-    // next row) has its isotherm scanned once.
-    if (!trial.scanned && (trial.V[0] > 0.0 || trial.V[1] > 0.0) && trial.P != P_bar) {
+    // next row) has its isotherm scanned once.  The same row's state tested
+    // again, its pressure recomputed from T and V to within rounding, is no
+    // other pressure: its search starts as the first did, and a curve whose
+    // rows each lie at their own temperature (an isochore) scans nothing.
+    const bool samePressure = std::fabs(trial.P - P_bar) <= 1e-12 * std::fabs(P_bar);
+    if (!trial.scanned && (trial.V[0] > 0.0 || trial.V[1] > 0.0) && !samePressure) {
         trial.scanned = true;
         trial.oneRoot = oneStableRootAlong(p, T_, feed ? kFeedScanSteps : kFullScanSteps, trial.Pmax);
         p.errorflag = 0;
