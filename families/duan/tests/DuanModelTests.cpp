@@ -660,7 +660,9 @@ TEST(DuanModels, WaterEndOfTheMixtureIsDuanH2O)
                 EXPECT_NEAR(m->P, ref.P, 1e-9 * ref.P);
                 EXPECT_NEAR(std::log(m->fugcoef[place]), std::log(ref.fugcoef[0]), 1e-10);
                 ASSERT_EQ(s.otherPhase != FluidPhase::kPhaseNone, r.otherPhase != FluidPhase::kPhaseNone);
-                if (r.otherPhase != FluidPhase::kPhaseNone) EXPECT_NEAR(s.otherV, r.otherV, 1e-13 * r.otherV);
+                if (r.otherPhase != FluidPhase::kPhaseNone) {
+                    EXPECT_NEAR(s.otherV, r.otherV, 1e-13 * r.otherV);
+                }
             }
     }
 }
