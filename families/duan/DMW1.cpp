@@ -157,8 +157,8 @@ FluidPhase& plainRowTwin(Model& m, std::unique_ptr<FluidPhase>& twin)
 // state of such a share, not only where the estimate says a pole is near.
 constexpr double kEndsShare = 0.01;
 
-// The heat capacities of a mixture of at most kEndsShare of one component
-// further than kPoleShare from its ends' mean, said in words.
+// The heat capacities of a mixture further from its ends' mean than kPoleShare
+// at a share up to kEndsShare, in proportion above it, said in words.
 template <class Model>
 bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::vector<DuanEndHeatCapacity>& kept,
                   std::string& why)
@@ -173,7 +173,11 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::ve
     // is held alike in either order of its components.
     const int minor = m.x[0] < m.x[1] ? 0 : 1;
     const double xs = m.x[static_cast<std::size_t>(minor)] / (m.x[0] + m.x[1]);
-    if (!(xs <= kEndsShare + 4.0 * std::numeric_limits<double>::epsilon())) return false;
+    // A share of kEndsShare moves a fluid's heat capacity by at most
+    // kPoleShare of its ends' mean; a larger share by at most that in
+    // proportion (the mixing rule's pole reaches past the dilute end).
+    const double allowed =
+        xs <= kEndsShare + 4.0 * std::numeric_limits<double>::epsilon() ? kPoleShare : kPoleShare * xs / kEndsShare;
     // The estimate bounds the cube roots' change within a factor 8
     // (kPoleShare): above an eighth of the share they are its cause.
     int component = -1;
@@ -202,13 +206,13 @@ bool cvOffItsEnds(Model& m, Duan2* t, std::unique_ptr<FluidPhase>& twin, std::ve
     // A solute end whose own heat capacity is no fluid's (DMW's liquid water
     // below 420 K) leaves the solvent's.
     const double mean = cvSolute >= 1.5 * FluidPhase::R ? (1.0 - xs) * cvSolvent + xs * cvSolute : cvSolvent;
-    if (!(std::fabs(m.Cv / mean - 1.0) > kPoleShare)) return false;
+    if (!(std::fabs(m.Cv / mean - 1.0) > allowed)) return false;
     char buf[400];
     std::snprintf(buf, sizeof buf,
                   "the mixture of %.3g %s gives cv = %.4g J/(mol K), more than %g %% from the %.4g J/(mol K) of its "
                   "components' mean at the same temperature and pressure, further than a share this small moves a "
                   "fluid's heat capacity (%s)",
-                  xs, m.component_names[static_cast<std::size_t>(minor)].c_str(), m.Cv, 100.0 * kPoleShare, mean,
+                  xs, m.component_names[static_cast<std::size_t>(minor)].c_str(), m.Cv, 100.0 * allowed, mean,
                   pole ? "the cube roots of its mixing rule near a virial coefficient's zero"
                        : "the temperature derivatives of its mixing rule");
     why = buf;
