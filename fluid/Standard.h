@@ -49,6 +49,12 @@ public:
 
     void number_of_components(int n) override;
     void calculate_fixed_parameters() override;
+    // The fugacity pass switches the part off (fugacity coefficients are
+    // residual properties): there it is nothing, in closed form, and a pure
+    // fluid takes its fugacity from the state functions' evaluation.
+    bool fugacityPassInClosedForm(double& f, double& fT, double& fTT, double& m) const override {
+        return constantFugacityPass(0.0, 0.0, f, fT, fTT, m);
+    }
     // Reads the record of `name` (first or second name) for the next component.
     // A missing file is reported; a component without a record keeps zero
     // data (hasData reports it).

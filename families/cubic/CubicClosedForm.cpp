@@ -53,8 +53,13 @@ int termCubicRoots(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, doubl
                    FluidPhase::ClosedFormRoot roots[2]) {
     if (f.component_count != 1 || f.nInteractions != 2 || f.withVenturi || !t.a || !t.b || repulsion.bij.empty())
         return -1;
-    evaluateAttractionAt(t, T, P_bar);
-    return stableCubicRoots(t.a->value, t.b->value, repulsion.bij[0], t.u, t.w, T, P_bar * 1e5, roots);
+    // a and b depend on T (and the parameters) alone: kept for the isotherm.
+    Schmidt0::KeptParameters& k = t.kept;
+    if (!(k.T == T && k.x == f.x[0] && k.revision == f.parameterRevision())) {
+        evaluateAttractionAt(t, T, P_bar);
+        k = {T, f.x[0], t.a->value, t.b->value, f.parameterRevision()};
+    }
+    return stableCubicRoots(k.a, k.b, repulsion.bij[0], t.u, t.w, T, P_bar * 1e5, roots);
 }
 
 }  // namespace cubic

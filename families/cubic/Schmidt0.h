@@ -11,6 +11,8 @@
 // Ownership: every node the subclass creates is made with new and released by
 // its parents; the root is deleted by releaseTree(), which each subclass
 // destructor calls so that its own bookkeeping is still alive.
+#include <cmath>
+
 #include "expressions/Division.h"
 #include "expressions/Leaf.h"
 #include "expressions/Logarithm.h"
@@ -34,6 +36,14 @@ public:
     virtual void specify_dependencies() {}
 
     double u, w, delta;
+    // a and b of a pure fluid at keptT (its mole fraction keptX, the model's
+    // parameter revision keptRevision), as its closed-form roots last took
+    // them from the tree: the roots at further pressures of that isotherm
+    // need not evaluate the tree again.
+    struct KeptParameters {
+        double T = std::nan(""), x = std::nan(""), a = 0.0, b = 0.0;
+        unsigned long revision = 0;
+    } kept;
     Expression* a = nullptr;  // "a", mixture attraction parameter (Pa m6/mol2)
     Expression* b = nullptr;  // "b", mixture co-volume (m3/mol)
 
