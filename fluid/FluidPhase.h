@@ -985,6 +985,11 @@ private:
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;
+    // Their last answer, at T (the searches at one temperature ask again).
+    struct ExpansionAnswer {
+        double T = std::numeric_limits<double>::quiet_NaN(), P = 0.0, Vl = 0.0, Vv = 0.0;
+        bool found = false;
+    } lastExpansion_;
     // The Newton search of the critical point from (T0, V0) and the check of
     // its answer; false when it finds none.
     bool criticalPointFrom(double T0, double V0, bool traced = true);
@@ -1029,6 +1034,9 @@ private:
     // P the model holds, from an explicit formulation of the fluid close to
     // the model (water's IAPWS-IF97 for IAPWS-95); NaN where it has none.
     virtual double explicitVolumeStart() { return std::numeric_limits<double>::quiet_NaN(); }
+    // The vapour's start below the saturation pressure of a pure fluid's
+    // expansions: Z on the chord from the ideal gas to the saturated vapour.
+    double vapourStartBelowSaturation();
     // The root of an isotherm that has one (oneRootShown), of either
     // kind, at T and P; false where none is found.
     bool oneRootOfTheIsotherm();

@@ -356,8 +356,19 @@ const SaturationExpansion* FluidPhase::saturationExpansion() {
 // the critical point (where the double equilibrium itself is off by up to
 // 6e-9); false where the model has none or T_ lies outside them.
 bool FluidPhase::saturationFromExpansion(double T_, double& P_Pa, double& Vl, double& Vv) {
-    const SaturationExpansion* e = saturationExpansion();
-    return e && e->evaluate(T_, P_Pa, Vl, Vv);
+    ExpansionAnswer& k = lastExpansion_;
+    if (!(k.T == T_)) {
+        const SaturationExpansion* e = saturationExpansion();
+        k.P = P_Pa;
+        k.Vl = Vl;
+        k.Vv = Vv;
+        k.found = e && e->evaluate(T_, k.P, k.Vl, k.Vv);
+        k.T = T_;
+    }
+    P_Pa = k.P;
+    Vl = k.Vl;
+    Vv = k.Vv;
+    return k.found;
 }
 
 bool FluidPhase::polishSaturationVolumes() {

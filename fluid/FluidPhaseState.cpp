@@ -265,7 +265,9 @@ void FluidPhase::calculate_molar_volume() {
         // A start from an explicit formulation of the fluid, where the model
         // has one, comes first: close to the root, it leaves a few Newton
         // steps.
-        const double explicitStart = explicitVolumeStart();
+        // Else the vapour's from the saturated vapour of the fluid's expansions.
+        double explicitStart = explicitVolumeStart();
+        if (vapour && !(explicitStart > 0.0)) explicitStart = vapourStartBelowSaturation();
         if (oneRootShown()) {
             // Either kind's root is the isotherm's one.
             if (!volumeStateFrom(explicitStart, 0.0, RootBranch::Any) && !oneRootOfTheIsotherm()) errorflag = 1;
@@ -307,6 +309,17 @@ void FluidPhase::calculate_molar_volume() {
         return;
     }
     errorflag = 1;
+}
+
+double FluidPhase::vapourStartBelowSaturation() {
+    // Below psat the vapour's Z falls nearly linearly with P (its second
+    // virial coefficient): on the chord from Z = 1 at P = 0 to the saturated
+    // vapour's Z at psat, V = R T / P + (Vv - R T / psat), a few parts in
+    // 1e3 from the root where R T / P is parts in 1e2 off.
+    double psat = 0.0, Vl = 0.0, Vv = 0.0;
+    if (component_count != 1 || !saturationByExpansion(T, psat, Vl, Vv) || !(P < psat) || !(Vv > 0.0))
+        return std::numeric_limits<double>::quiet_NaN();
+    return R * T / P + (Vv - R * T / psat);
 }
 
 bool FluidPhase::oneRootOfTheIsotherm() {

@@ -531,6 +531,20 @@ public:
         return sum;
     }
 
+    // The same sum at T and V with its first two derivatives in V (what a
+    // volume search reads: a, a_V, a_VV), without the leaf; false where it is
+    // not finite.
+    bool inVolumeAtKeptTemperature(double T, double Tc, double V, double Vc, double& a, double& aV, double& aVV)
+    {
+        if (!(T > 0.0) || !(V > 0.0) || !std::isfinite(T) || !std::isfinite(V)) return false;
+        const reference_terms::DeltaPowers<2> d(V, Vc);
+        const univariate::Jet<2> inV = univariate::compose(inDeltaAtKeptTemperature(T, Tc, d.p, d.dv[0]), d.dv);
+        a = inV.f[0];
+        aV = inV.f[1];
+        aVV = inV.f[2];
+        return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+    }
+
     // Loads the leaf at T and at the volume of d: every entry to the second
     // order (K = 2) or those of the third and fourth (K = 4).
     template <int K>

@@ -68,6 +68,12 @@ public:
     // The leaf "terms1to36".
     void calculate_volume_dependent_parameters() override { terms.load<2>(T, kTc, V, kVc); }
     void calculate_high_order_parameters() override { terms.load<4>(T, kTc, V, kVc); }
+    // A volume search's pass: the sum in delta at the kept temperature
+    // (P and dP/dV), no leaf loaded.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override
+    {
+        return terms.inVolumeAtKeptTemperature(T, kTc, V, kVc, a, aV, aVV);
+    }
 
     ReferenceTermLeaf<kTerms> terms;
 };
