@@ -1035,8 +1035,12 @@ private:
     // the model (water's IAPWS-IF97 for IAPWS-95); NaN where it has none.
     virtual double explicitVolumeStart() { return std::numeric_limits<double>::quiet_NaN(); }
     // The vapour's start below the saturation pressure of a pure fluid's
-    // expansions: Z on the chord from the ideal gas to the saturated vapour.
+    // expansions (vapourOnChord at its T and P; NaN where there is none).
     double vapourStartBelowSaturation();
+    // The vapour at T and P (Pa, at most psat) with Z on the chord from the
+    // ideal gas to the saturated vapour (psat, Vv): a second virial
+    // coefficient's law.
+    static double vapourOnChord(double T_, double P_Pa, double psat, double Vv);
     // The root of an isotherm that has one (oneRootShown), of either
     // kind, at T and P; false where none is found.
     bool oneRootOfTheIsotherm();

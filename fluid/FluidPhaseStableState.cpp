@@ -858,11 +858,7 @@ bool FluidPhase::rootFromSaturatedVolume(double T_, double P_bar, bool liquid, d
     // saturated vapour (a second virial coefficient's law), the liquid from
     // the saturated liquid.
     const double Pt = P_bar * 1e5;
-    double start = Vl;
-    if (!liquid) {
-        const double Zsat = psat * Vv / (R * T_);
-        start = R * T_ / Pt * (1.0 + (Zsat - 1.0) * std::fmin(Pt / psat, 1.0));
-    }
+    const double start = liquid ? Vl : vapourOnChord(T_, Pt, psat, Vv);
     temperature(T_);
     pressure(P_bar);
     rootBeforeItsState(start);

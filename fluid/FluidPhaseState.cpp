@@ -311,15 +311,19 @@ void FluidPhase::calculate_molar_volume() {
     errorflag = 1;
 }
 
+double FluidPhase::vapourOnChord(double T_, double P_Pa, double psat, double Vv) {
+    const double Zsat = psat * Vv / (R * T_);
+    return R * T_ / P_Pa * (1.0 + (Zsat - 1.0) * std::fmin(P_Pa / psat, 1.0));
+}
+
 double FluidPhase::vapourStartBelowSaturation() {
-    // Below psat the vapour's Z falls nearly linearly with P (its second
-    // virial coefficient): on the chord from Z = 1 at P = 0 to the saturated
-    // vapour's Z at psat, V = R T / P + (Vv - R T / psat), a few parts in
-    // 1e3 from the root where R T / P is parts in 1e2 off.
+    // Below psat the vapour's Z falls nearly linearly with P: on the chord
+    // it lies a few parts in 1e3 from the root where R T / P is parts in
+    // 1e2 off.
     double psat = 0.0, Vl = 0.0, Vv = 0.0;
     if (component_count != 1 || !saturationByExpansion(T, psat, Vl, Vv) || !(P < psat) || !(Vv > 0.0))
         return std::numeric_limits<double>::quiet_NaN();
-    return R * T / P + (Vv - R * T / psat);
+    return vapourOnChord(T, P, psat, Vv);
 }
 
 bool FluidPhase::oneRootOfTheIsotherm() {
