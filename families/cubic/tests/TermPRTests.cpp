@@ -308,6 +308,44 @@ TEST(PRNirmaModel, SoaveSlopeFromTheAcentricFactor) {
     }
 }
 
+// The stable state of a pure fluid from T and P, below and above Tc, on
+// one model asked at a new temperature each call and then along each
+// isotherm in falling pressure: the root of least Gibbs energy of the
+// equation written out above and its fugacity coefficient, whatever the
+// model computed before (the same volume as a new model's, to the bit).
+TEST(PRNirmaModel, StableStateOfAPureFluidWhateverWasAskedBefore) {
+    const struct {
+        const char* name;
+        PengRobinson1976 pr;
+    } fluids[] = {{"N2", {126.2, 3398000.0, PengRobinson1976::slope(0.037)}},
+                  {"CO2", {304.13, 7377000.0, PengRobinson1976::slope(0.224)}}};
+    const double reduced[] = {0.7, 0.95, 0.999, 1.3};
+    const double pressures[] = {1.0, 12.0, 45.0, 70.0, 150.0, 600.0};  // bar
+    for (const auto& f : fluids) {
+        PRNirma m(1, 0, 0);
+        m.number_of_components(1);
+        m.add_component(f.name);
+        auto check = [&](double T, double Pbar) {
+            SCOPED_TRACE(testing::Message() << f.name << " " << T << " K " << Pbar << " bar");
+            const double P = Pbar * 1e5, Z = f.pr.Zstable(T, P);
+            m.errorflag = 0;
+            m.calculateStableStateFromTP(T, Pbar);
+            ASSERT_EQ(m.errorflag, 0);
+            EXPECT_NEAR(m.V / (Z * PengRobinson1976::R * T / P), 1.0, 1e-12);
+            EXPECT_NEAR(std::log(m.fugcoef[0]), f.pr.lnPhi(T, P, Z), 1e-12);
+            PRNirma fresh(1, 0, 0);
+            fresh.number_of_components(1);
+            fresh.add_component(f.name);
+            fresh.calculateStableStateFromTP(T, Pbar);
+            EXPECT_EQ(fresh.V, m.V);
+        };
+        for (double Pbar : pressures)
+            for (double Tr : reduced) check(Tr * f.pr.Tc, Pbar);
+        for (double Tr : reduced)
+            for (int k = 5; k >= 0; --k) check(Tr * f.pr.Tc, pressures[k]);
+    }
+}
+
 TEST(PRNirmaModel, WaterAndRefusedComponents) {
     PRNirma m(2, 0, 0);
     m.number_of_components(1);
