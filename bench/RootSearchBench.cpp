@@ -6,6 +6,11 @@
 //                             (calculate_molar_volume) against the root alone
 //                             (one Newton search from the start the whole
 //                             search tries first, calculateMolarVolumeFrom);
+//   BM_SubcriticalStableState the stable state from (T, P) on the states of
+//                             BM_SubcriticalSearch (vapour or liquid)
+//                             against the search of that kind: stable_us,
+//                             search_us, and the largest relative difference
+//                             of their volumes;
 //   BM_WaterSubcriticalLoop   water's whole search against the plain-loop
 //                             Newton search of IAPWS-95 on the same states;
 //   BM_WaterGridLoop          the same on the grids of states users ask for,
@@ -156,6 +161,30 @@ BENCHMARK_TEMPLATE(BM_SubcriticalSearch, WagnerPruss)->Arg(1)->Arg(2)->Unit(benc
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCO2)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, IUPACCH4)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SubcriticalSearch, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+template <class Model>
+void BM_SubcriticalStableState(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    static Model model(1);
+    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
+    const std::vector<TP> tp = subcriticalStates(model, Tc, kind);
+    auto stable = [&](std::size_t i) {
+        model.errorflag = 0;
+        model.calculateStableStateFromTP(tp[i].T, tp[i].Pbar);
+        return model.errorflag ? std::nan("") : model.V;
+    };
+    double worst = 0.0;
+    for (std::size_t i = 0; i < tp.size(); ++i) {
+        const double a = stable(i), b = search(model, tp[i]);
+        if (!std::isfinite(a) || !std::isfinite(b)) return state.SkipWithError("a state of the grid failed");
+        worst = std::max(worst, std::fabs(a - b) / b);
+    }
+    timeBoth(
+        state, tp.size(), stable, [&](std::size_t i) { return search(model, tp[i]); }, "stable_us", "search_us");
+    state.counters["max_rel_diff"] = worst;
+    state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
+}
+BENCHMARK_TEMPLATE(BM_SubcriticalStableState, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // Water's whole search against the plain-loop Newton search from the same
 // start, on the states tp (the benchmark skipped when a state fails).
