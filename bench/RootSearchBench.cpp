@@ -82,6 +82,13 @@ std::vector<TP> subcriticalStates(FluidPhase& m, double Tc, int kind) {
     return s;
 }
 
+// The same states of the kind's benchmark: the kind (1 vapour, 2 liquid) of
+// its first argument, at the critical temperature of the model's expansions.
+std::vector<TP> subcriticalStatesOfKind(benchmark::State& state, FluidPhase& m) {
+    const double Tc = m.saturationExpansion() ? m.saturationExpansion()->Tc : 0.0;
+    return subcriticalStates(m, Tc, static_cast<int>(state.range(0)));
+}
+
 double search(FluidPhase& m, const TP& s) {
     m.set_the_phase_as(s.kind);
     m.temperature(s.T);
@@ -141,8 +148,7 @@ template <class Model>
 void BM_SubcriticalSearch(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
     static Model model(1);
-    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
-    const std::vector<TP> tp = subcriticalStates(model, Tc, kind);
+    const std::vector<TP> tp = subcriticalStatesOfKind(state, model);
     std::vector<double> starts;
     double worst = 0.0;
     for (const TP& s : tp) {
@@ -164,10 +170,8 @@ BENCHMARK_TEMPLATE(BM_SubcriticalSearch, Jacobsen)->Arg(1)->Arg(2)->Unit(benchma
 
 template <class Model>
 void BM_SubcriticalStableState(benchmark::State& state) {
-    const int kind = static_cast<int>(state.range(0));
     static Model model(1);
-    const double Tc = model.saturationExpansion() ? model.saturationExpansion()->Tc : 0.0;
-    const std::vector<TP> tp = subcriticalStates(model, Tc, kind);
+    const std::vector<TP> tp = subcriticalStatesOfKind(state, model);
     auto stable = [&](std::size_t i) {
         model.errorflag = 0;
         model.calculateStableStateFromTP(tp[i].T, tp[i].Pbar);
@@ -182,7 +186,7 @@ void BM_SubcriticalStableState(benchmark::State& state) {
     timeBoth(
         state, tp.size(), stable, [&](std::size_t i) { return search(model, tp[i]); }, "stable_us", "search_us");
     state.counters["max_rel_diff"] = worst;
-    state.SetLabel(kind == 1 ? "vapour below psat" : "liquid above psat");
+    state.SetLabel(state.range(0) == 1 ? "vapour below psat" : "liquid above psat");
 }
 BENCHMARK_TEMPLATE(BM_SubcriticalStableState, Jacobsen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
