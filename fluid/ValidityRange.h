@@ -59,7 +59,8 @@ using SolubilitySourceLookup = const char* (*)(const ReferencePairs& pairs, cons
 // null where it has none.  The lookups read the tables of the reference
 // fluids and their pairs that `tables` names (the pairs' table beside its
 // fluids'), the library's standard ones where it is null: a model may be
-// judged against a table with a fluid or pair of its own.
+// judged against a table with a fluid or pair of its own (the tables outlive
+// the lookups that name them).
 struct PhaseLookups {
     SolidLookup solidOf = nullptr;
     ReferenceVolumeLookup referenceVolumeOf = nullptr;
