@@ -204,40 +204,32 @@ FluidPhase* buildFluidModel(const char* name, std::string* why);
 // The solids of the components of these models: the reference fluids'
 // (the ices of water, solid CO2, CH4 and N2: their table's melting and
 // sublimation lines), halite and sylvite below their melting temperatures.
-SolidField componentSolid(const char* component, double T, double P_bar) {
-    SolidField f = ReferenceFluids::standard().solidAt(component, T, P_bar);
+SolidField componentSolid(const ReferenceFluids& fluids, const char* component, double T, double P_bar) {
+    SolidField f = fluids.solidAt(component, T, P_bar);
 #ifdef VARNOK_FACTORY_SALT_MELTING
     if (!f.solid && component) f.solid = anderko::saltSolidAt(component, T, P_bar);
 #endif
     return f;
 }
 
-// The stable state of a pure fluid from the reference equation of its row in
-// the reference fluids' table, built for the call: the molar volume (m3/mol),
-// NaN outside the equation's range or where it gives none.
-double referenceVolume(const char* component, double T, double P_bar) {
-    return referenceVolumeIn(ReferenceFluids::standard(), component, T, P_bar);
-}
-
 // The Henry constants of IAPWS G7-04 (Fernandez-Prini, Alvarez & Harvey
 // 2003) in liquid water (Pa) of the gases whose pair with water names it in
-// the reference table (CO2, CH4, N2, Ar), from 273.15 K to water's critical
+// the pairs' table (the standard's: CO2, CH4, N2, Ar), from 273.15 K to water's critical
 // temperature: a few kelvin beyond their rows' fitted ranges (CO2 274.19-
 // 642.66 K, CH4 275.46-633.11 K, N2 278.12-636.46 K, Ar 273.19-568.36 K)
 // the equation's form holds, where a model's own constant may be orders of
 // magnitude off.
-double publishedHenryConstant(const char* solvent, const char* solute, double T) {
-    const ReferencePair* pair = referencePair(solvent, solute);
-    if (!pair || !pair->henrySource || !referenceFluid(solvent) || !referenceFluid(solvent)->named(pair->a))
-        return std::nan("");
+double publishedHenryConstant(const ReferencePairs& pairs, const char* solvent, const char* solute, double T) {
+    const ReferenceFluid* water = pairs.fluids().find(solvent);
+    if (!pairs.henrySourceOf(solvent, solute) || !water || !water->named("H2O")) return std::nan("");
     return henry::fernandezPriniToCritical(solute, T);
 }
 
 // The sublimation pressures (Pa) of the reference fluids' solids below their
 // triple points, with the solids' molar volumes for the Poynting correction
 // (their table's); NaN for any other component.
-double componentSublimation(const char* component, double T, double& solidVolume) {
-    return ReferenceFluids::standard().sublimation(component, T, solidVolume);
+double componentSublimation(const ReferenceFluids& fluids, const char* component, double T, double& solidVolume) {
+    return fluids.sublimation(component, T, solidVolume);
 }
 
 // The published mutual solubilities of H2O and CO2: the water content of
@@ -261,8 +253,8 @@ double publishedSolubility(const char* solvent, const char* solute, double T, do
     return duanSun.mg / (duanSun.mg + 1.0 / DMGWwater::Mw);
 }
 
-const char* publishedSolubilitySource(const char* solvent, const char* solute) {
-    return publishedSolubilitySourceOf(solvent, solute);
+const char* publishedSolubilitySource(const ReferencePairs& pairs, const char* solvent, const char* solute) {
+    return pairs.solubilitySourceOf(solvent, solute);
 }
 
 }  // namespace
@@ -279,7 +271,7 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
         m->composition(x.data());
     }
     if (!usable(*m, name, why)) return nullptr;
-    m->lookups = PhaseLookups{&componentSolid, &referenceVolume, &publishedHenryConstant, &componentSublimation,
+    m->lookups = PhaseLookups{&componentSolid, &referenceVolumeIn, &publishedHenryConstant, &componentSublimation,
                               &publishedSolubility, &publishedSolubilitySource};
     return m.release();
 }

@@ -55,8 +55,8 @@ const char* referenceModelOf(const std::string& fluid);
 
 // The molar volume (m3/mol) of the stable state of the pure component at T
 // (K) and P (bar) from the reference equation its row in `fluids` names (the
-// models' lookup FluidPhase::referenceVolumeOf reads the standard table),
-// in the near-critical box from the row's later equation where it has one
+// models' lookup PhaseLookups::referenceVolumeOf, given the table of their
+// lookups, the standard one unless a caller gives its own), in the near-critical box from the row's later equation where it has one
 // (CO2: Span & Wagner 1996; CH4: Setzmann & Wagner 1991); NaN for a
 // component not in it, outside that equation's range or where it gives no
 // state.

@@ -8,8 +8,8 @@
 
 namespace criticalcurve {
 
-double publishedCriticalTemperature(const char* a, const char* b, double P_bar) {
-    const ReferencePair* pair = referencePair(a, b);
+double publishedCriticalTemperature(const ReferencePairs& pairs, const char* a, const char* b, double P_bar) {
+    const ReferencePair* pair = pairs.find(a, b);
     if (!pair || pair->criticalCurve.empty()) return std::nan("");
     const std::span<const CriticalCurvePoint> curve = pair->criticalCurve;
     if (!(P_bar >= curve.front().P && P_bar <= curve.back().P)) return std::nan("");
@@ -20,9 +20,10 @@ double publishedCriticalTemperature(const char* a, const char* b, double P_bar) 
     return curve.back().T;
 }
 
-bool oneFluidAboveCriticalCurve(const char* a, const char* b, double T, double P_bar, std::string* why) {
-    const double Tc = publishedCriticalTemperature(a, b, P_bar);
-    const ReferencePair* pair = referencePair(a, b);
+bool oneFluidAboveCriticalCurve(const ReferencePairs& pairs, const char* a, const char* b, double T, double P_bar,
+                                std::string* why) {
+    const double Tc = publishedCriticalTemperature(pairs, a, b, P_bar);
+    const ReferencePair* pair = pairs.find(a, b);
     if (!pair || !(T > Tc + pair->criticalCurveScatter)) return false;
     if (why) {
         char buf[320];

@@ -6,17 +6,20 @@
 // curves are the pairs' rows of the reference table (ReferencePair).
 #include <string>
 
+class ReferencePairs;
+
 namespace criticalcurve {
 
 // The temperature (K) of the published critical curve of the pair a-b (in
-// either order) at P (bar); NaN for a pair without a table here or a
-// pressure outside the measured curve.
-double publishedCriticalTemperature(const char* a, const char* b, double P_bar);
+// either order) of `pairs` at P (bar); NaN for a pair without a curve there
+// or a pressure outside the measured curve.
+double publishedCriticalTemperature(const ReferencePairs& pairs, const char* a, const char* b, double P_bar);
 
 // Whether (T, P) lies above the published critical curve of a-b by more than
 // the scatter of its measurements, where the mixture is one fluid at every
 // composition; `why` (if given) is set to the sentence that says so, naming
 // the curve's temperature at P and its sources.
-bool oneFluidAboveCriticalCurve(const char* a, const char* b, double T, double P_bar, std::string* why = nullptr);
+bool oneFluidAboveCriticalCurve(const ReferencePairs& pairs, const char* a, const char* b, double T, double P_bar,
+                                std::string* why = nullptr);
 
 }  // namespace criticalcurve

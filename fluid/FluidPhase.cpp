@@ -74,11 +74,12 @@ constexpr SystemData kSystems[] = {
 };
 }  // namespace
 
-double triplePointTemperature(const char* component) {
+double triplePointTemperature(const char* component, const ReferenceFluids* fluids) {
     // The reference fluids' triple points (their table); the melting points of
     // sodium chloride, 1073.8 K, and potassium chloride, 1044 K (CRC Handbook
     // of Chemistry and Physics), below which a molten salt is supercooled.
-    if (const double Tt = ReferenceFluids::standard().triplePointTemperature(component); Tt > 0.0) return Tt;
+    const ReferenceFluids& table = fluids ? *fluids : ReferenceFluids::standard();
+    if (const double Tt = table.triplePointTemperature(component); Tt > 0.0) return Tt;
     struct MeltingPoint {
         const char* name;
         double T;
@@ -90,10 +91,11 @@ double triplePointTemperature(const char* component) {
     return 0.0;
 }
 
-double mixtureFreezingTemperature(const char* component, double xi) {
+double mixtureFreezingTemperature(const char* component, double xi, const ReferenceFluids* fluids) {
     // A reference fluid's ideal freezing point from its enthalpy of fusion.
-    if (referenceFluid(component)) return ReferenceFluids::standard().freezingTemperature(component, xi);
-    return triplePointTemperature(component);
+    const ReferenceFluids& table = fluids ? *fluids : ReferenceFluids::standard();
+    if (table.find(component)) return table.freezingTemperature(component, xi);
+    return triplePointTemperature(component, fluids);
 }
 
 SystemTypeCode systemTypeCodeOf(const char* name) {

@@ -59,17 +59,17 @@ enum CriticalCurveFlag : int {
     kCriticalCurveFromStateFixedT1 = 31,
 };
 
-// Triple-point temperature (K) of a reference fluid (ReferenceFluids.h), the melting point of
-// "NaCl" or "KCl"; 0 for any other name.  Below it the liquid-vapour curve's liquid is metastable.
-double triplePointTemperature(const char* component);
+// Triple-point temperature (K) of a reference fluid of `fluids` (ReferenceFluids.h; null: the standard table), the
+// melting point of "NaCl" or "KCl"; 0 for any other name.  Below it the liquid-vapour curve's liquid is metastable.
+double triplePointTemperature(const char* component, const ReferenceFluids* fluids = nullptr);
 // Temperature (K) below which component `component` freezes out of a liquid
 // mixture holding mole fraction xi of it: for a reference fluid with an
 // enthalpy of fusion in its row (CO2, CH4, N2) the ideal solubility of the
 // pure solid (Schroeder-van Laar), 1/T = 1/Ttp - R ln(xi)/dHfus, from the
 // triple point and the enthalpy of fusion; for any other component (water, whose mixtures with the gases are
 // far from ideal, and the salts) its triple point whatever xi.  The triple
-// point at xi = 1; 0 for a component without one.
-double mixtureFreezingTemperature(const char* component, double xi);
+// point at xi = 1; 0 for a component without one.  The rows those of `fluids` (null: the standard table).
+double mixtureFreezingTemperature(const char* component, double xi, const ReferenceFluids* fluids = nullptr);
 
 class FluidPhase : public Phase {
 public:

@@ -10,7 +10,6 @@
 
 #include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ReferenceFluids.h"
-#include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -33,9 +32,9 @@ std::string uncertainBetween(const char* a, const char* b) {
 // temperature; NaN where none is found.
 double meltingTemperature(const PhaseLookups& lookups, const ReferenceFluid& row, double P_bar) {
     if (P_bar * 1e5 < row.pt) return row.Tt;
-    const double T = publishedFreezingTemperature(row.formula, 0.8 * row.Tt, P_bar);
+    const double T = publishedFreezingTemperature(row, 0.8 * row.Tt, P_bar);
     if (std::isfinite(T) || !lookups.solidOf) return T;
-    auto solid = [&](double t) { return lookups.solidOf(row.formula, t, P_bar).solid != nullptr; };
+    auto solid = [&](double t) { return lookups.solid(row.formula, t, P_bar).solid != nullptr; };
     for (double lo = 0.5 * row.Tt; lo < 4.0 * row.Tt; lo += 2.0) {
         if (!solid(lo) || solid(lo + 2.0)) continue;
         double hi = lo + 2.0;
@@ -75,7 +74,7 @@ int PhaseRules::binaryMajorComponent() const {
     // Equal shares: the same component whichever is named first.
     const char* a = m_.component_names.size() > 0 ? m_.component_names[0].c_str() : "";
     const char* b = m_.component_names.size() > 1 ? m_.component_names[1].c_str() : "";
-    const double Ta = ancillaryCriticalTemperature(a), Tb = ancillaryCriticalTemperature(b);
+    const double Ta = lookups_.fluids().criticalTemperature(a), Tb = lookups_.fluids().criticalTemperature(b);
     if (std::isfinite(Ta) && std::isfinite(Tb) && Ta != Tb) return Ta > Tb ? 0 : 1;
     return std::string(a) <= std::string(b) ? 0 : 1;
 }
@@ -107,15 +106,14 @@ bool PhaseRules::binaryShares(int& solvent, int& solute, double& xs) const {
 
 SolidField PhaseRules::solidAt(double T_, double P_bar) const {
     const char* fluid = phaseRuleFluid();
-    if (!lookups_.solidOf || !fluid) return SolidField{};
-    return lookups_.solidOf(fluid, T_, P_bar);
+    return fluid ? lookups_.solid(fluid, T_, P_bar) : SolidField{};
 }
 
 bool PhaseRules::solidLinesBoundRange() const { return phaseRuleFluid() && !m_.validity.fromTriplePoints; }
 
 bool PhaseRules::describesSupercooledLiquid() const {
     const char* fluid = phaseRuleFluid();
-    return fluid && stateRange().Tmin < triplePointTemperature(fluid);
+    return fluid && stateRange().Tmin < triplePointTemperature(fluid, &lookups_.fluids());
 }
 
 ValidityRange PhaseRules::effectiveRange() const {
@@ -128,7 +126,8 @@ ValidityRange PhaseRules::effectiveRange() const {
     const bool composed = m_.x.size() == names.size();
     for (std::size_t i = 0; i < names.size(); ++i) {
         const double xi = composed ? m_.x[i] : 1.0;
-        if (xi > 0.0) r.Tmin = std::max(r.Tmin, mixtureFreezingTemperature(names[i].c_str(), std::min(xi, 1.0)));
+        if (xi > 0.0)
+            r.Tmin = std::max(r.Tmin, mixtureFreezingTemperature(names[i].c_str(), std::min(xi, 1.0), &lookups_.fluids()));
     }
     return r;
 }
@@ -159,14 +158,14 @@ double PhaseRules::lowestReportedCurveTemperature() const {
     // saturation curve holds a liquid); any other mixture down to the lower
     // end of its range.
     const char* fluid = phaseRuleFluid();
-    const double Tt = fluid ? triplePointTemperature(fluid) : 0.0;
+    const double Tt = fluid ? triplePointTemperature(fluid, &lookups_.fluids()) : 0.0;
     return std::max({Tt > 0.0 ? Tt : 0.0, validity.Tmin, validity.vapourOnlyBelow});
 }
 
 std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
     const ValidityRange range = freezingEdgeRange();
     const char* fluid = phaseRuleFluid();
-    if (fluid && Tlow == triplePointTemperature(fluid)) return std::string("the triple point of ") + fluid;
+    if (fluid && Tlow == triplePointTemperature(fluid, &lookups_.fluids())) return std::string("the triple point of ") + fluid;
     // A mixture whose states hold below the temperature where a component
     // freezes out of its liquid: the curve ends there for that reason, and
     // the range said is the one its states are held to.
@@ -176,7 +175,7 @@ std::string PhaseRules::lowestCurveTemperatureReason(double Tlow) const {
         std::string frozen;
         double Tf = 0.0;
         for (std::size_t i = 0; i < names.size() && i < m_.x.size(); ++i) {
-            const double t = m_.x[i] > 0.0 ? mixtureFreezingTemperature(names[i].c_str(), m_.x[i]) : 0.0;
+            const double t = m_.x[i] > 0.0 ? mixtureFreezingTemperature(names[i].c_str(), m_.x[i], &lookups_.fluids()) : 0.0;
             if (t > Tf) Tf = t, frozen = names[i];
         }
         if (!frozen.empty())
@@ -207,8 +206,7 @@ bool PhaseRules::curveTemperaturesInRange(double T0, double T1, const char* what
 
 // ---- the fluids' published data
 
-double PhaseRules::solidFugacity(const char* name, double psub, double Vs, double T_, double P) {
-    const ReferenceFluid* row = referenceFluid(name);
+double PhaseRules::solidFugacity(const ReferenceFluid* row, double psub, double Vs, double T_, double P) {
     const double phi = row ? row->gasFugacityCoefficient(T_, psub) : 1.0;
     const double poynting = Vs > 0.0 ? std::exp(Vs * (P - psub) / (FluidPhase::R * T_)) : 1.0;
     return psub * phi * poynting;
@@ -222,7 +220,7 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     FluidStatement s = solidFromMixtureAt(T_, P_bar);
     if (s.covered()) return s;
     std::string why;
-    if (criticalcurve::oneFluidAboveCriticalCurve(m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
+    if (criticalcurve::oneFluidAboveCriticalCurve(lookups_.pairs(), m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
                                                   P_bar, &why)) {
         s.word = "one phase";
         s.text = "(" + why + ")";
@@ -237,10 +235,11 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
 PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
                                                    const ModelAnswer& model) const {
     FluidStatement s;
-    const ReferenceFluid* row = referenceFluid(name);
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const ReferenceFluid* row = fluids.find(name);
     if (!row) return s;
     // Its solid by the published lines (the model describes none).
-    const SolidField solid = lookups_.solidOf ? lookups_.solidOf(name, T_, P_bar) : SolidField{};
+    const SolidField solid = lookups_.solid(name, T_, P_bar);
     const double psub = T_ < row->Tt ? row->sublimationPressure(T_) : std::nan("");
     const bool nearSublimation = std::fabs(P_bar * 1e5 / psub - 1.0) <= kSublimationUncertainty;
     if (solid.solid || nearSublimation) {
@@ -256,9 +255,9 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
     }
     // Its phase by its critical point and vapour pressure, its density by
     // its reference equation.
-    const double Tc = ancillaryCriticalTemperature(name), Pc = ancillaryCriticalPressure(name) * 1e-5;
+    const double Tc = fluids.criticalTemperature(name), Pc = fluids.criticalPressure(name) * 1e-5;
     // (Below the triple point the vapour's own line is the sublimation line.)
-    const double psat = T_ < row->Tt ? psub * 1e-5 : T_ < Tc ? ancillaryVapourPressure(name, T_) * 1e-5 : std::nan("");
+    const double psat = T_ < row->Tt ? psub * 1e-5 : T_ < Tc ? fluids.vapourPressure(name, T_) * 1e-5 : std::nan("");
     int phase = FluidPhase::kPhaseNone;
     if (T_ >= Tc) {
         // No compression condenses it: a supercritical fluid at every
@@ -275,7 +274,7 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
     }
     // Near the critical point the lookup's density is the later reference
     // equation's where the row has one (Span & Wagner's CO2).
-    const double Vref = lookups_.referenceVolumeOf ? lookups_.referenceVolumeOf(name, T_, P_bar) : std::nan("");
+    const double Vref = lookups_.referenceVolume(name, T_, P_bar);
     const char* densitySource = row->criticalRegion && row->inCriticalRegion(T_, P_bar * 1e5)
                                     ? row->criticalRegion().source
                                     : row->referenceModel;
@@ -304,13 +303,13 @@ double PhaseRules::henryShare(int solvent, double T_, double P_bar) const {
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const double others = m_.x[static_cast<std::size_t>(1 - solvent)] / (m_.x[0] + m_.x[1]);
-    const double H = lookups_.henryOf ? lookups_.henryOf(a, b, std::max(T_, 273.15)) * 1e-5 : std::nan("");
+    const double H = lookups_.henry(a, b, std::max(T_, 273.15)) * 1e-5;
     if (!(H > 0.0) || !std::isfinite(H)) return others;
-    double psat = ancillaryVapourPressure(a, T_) * 1e-5;
+    double psat = lookups_.fluids().vapourPressure(a, T_) * 1e-5;
     if (!std::isfinite(psat)) psat = 0.0;
     // The gas's fugacity: its partial pressure times its fugacity
     // coefficient to the second virial coefficient (Tsonopoulos 1974).
-    const ReferenceFluid* gas = referenceFluid(b);
+    const ReferenceFluid* gas = lookups_.fluids().find(b);
     const double p = std::max(P_bar - psat, 0.0), phi = gas ? gas->gasFugacityCoefficient(T_, p * 1e5) : 1.0;
     return std::min(others, p * phi / H);
 }
@@ -320,7 +319,7 @@ double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) 
     // solid's melting temperature at P, share the solvent's in its liquid at
     // the freezing point itself (the gas it dissolves there).
     const char* name = m_.component_names[static_cast<std::size_t>(major)].c_str();
-    const ReferenceFluid* row = referenceFluid(name);
+    const ReferenceFluid* row = lookups_.fluids().find(name);
     if (!row) return std::nan("");
     const double dH = solventFusionEnthalpy(*row);
     const double T0 = meltingTemperature(lookups_, *row, P_bar);
@@ -338,8 +337,8 @@ double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) 
 double PhaseRules::virialGasFugacity(int i, double T_, double P_bar) const {
     const char* a = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(i)].c_str();
-    const ReferenceFluid *ra = referenceFluid(a), *rb = referenceFluid(b);
-    const double B12 = crossSecondVirialCoefficient(a, b, T_);
+    const ReferenceFluid *ra = lookups_.fluids().find(a), *rb = lookups_.fluids().find(b);
+    const double B12 = lookups_.pairs().crossSecondVirialCoefficient(a, b, T_);
     if (!ra || !rb || !std::isfinite(B12)) return std::nan("");
     // B = y1^2 B11 + 2 y1 y2 B12 + y2^2 B22, ln phi2 = (2 (y1 B12 + y2 B22) - B)
     // P/(R T), up to half the critical density of the gas (Prausnitz,
@@ -357,15 +356,16 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
     FluidStatement s;
     s.agrees = false;  // no solid is a phase of the model
     if (!lookups_.sublimationOf) return s;
+    const ReferenceFluids& fluids = lookups_.fluids();
     const int major = binaryMajorComponent();
     for (int i : {major, 1 - major}) {
         const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
-        const ReferenceFluid* row = referenceFluid(name);
+        const ReferenceFluid* row = fluids.find(name);
         const double xi = m_.x[static_cast<std::size_t>(i)] / (m_.x[0] + m_.x[1]);
         if (!row) continue;
         const double dH = solventFusionEnthalpy(*row);
         double Vs = std::nan("");
-        const double psub = T_ < row->Tt ? lookups_.sublimationOf(name, T_, Vs) * 1e-5 : std::nan("");
+        const double psub = T_ < row->Tt ? lookups_.sublimation(name, T_, Vs) * 1e-5 : std::nan("");
         // A vapour-like fluid: the component's fugacity (its virial estimate
         // in a gas, else its partial pressure) against the pure solid's.  A
         // liquid-like one (its partial pressure above the supercooled pure
@@ -375,12 +375,12 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const double pLiquid = psub * std::exp(dH / FluidPhase::R * (1.0 / T_ - 1.0 / row->Tt));
         const double virial = i == major ? std::nan("") : virialGasFugacity(i, T_, P_bar);
         const char* otherName = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
-        const bool solvent = lookups_.henryOf && std::isfinite(lookups_.henryOf(name, otherName, 298.15));
+        const bool solvent = std::isfinite(lookups_.henry(name, otherName, 298.15));
         // (A minor component in a gas of the major one, above that one's
         // critical temperature or below its vapour pressure, is in a gas.)
         const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
-        const bool inGas = i != major && (T_ >= ancillaryCriticalTemperature(other) ||
-                                          (1.0 - xi) * P_bar < ancillaryVapourPressure(other, T_) * 1e-5);
+        const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
+                                          (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
         const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
         std::string how;
@@ -389,9 +389,9 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             // (A fugacity against the solid's, a partial pressure against
             // its sublimation pressure.)
             const double fs =
-                std::isfinite(virial) ? solidFugacity(name, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
+                std::isfinite(virial) ? solidFugacity(row, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
             excess = std::log(f / fs);
-            Tf = publishedFreezingTemperature(name, T_, f);  // where its sublimation pressure reaches f (an estimate)
+            Tf = publishedFreezingTemperature(*row, T_, f);  // where its sublimation pressure reaches f (an estimate)
             how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
                                 ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
                                 : "its partial pressure,", f, fs, row->solid.sublimationSource);
@@ -409,8 +409,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         if (!std::isfinite(excess) || excess < -band) continue;
         // (The solid named where it meets the fluid: just above its
         // sublimation line below the triple point, at P above it.)
-        const SolidField solid =
-            lookups_.solidOf ? lookups_.solidOf(name, T_, psub > 0.0 ? 1.1 * psub : P_bar) : SolidField{};
+        const SolidField solid = lookups_.solid(name, T_, psub > 0.0 ? 1.1 * psub : P_bar);
         const std::string deposits =
             std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
@@ -432,11 +431,11 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
     const double c = lookups_.solubilityOf(a, b, T_, P_bar);
     if (!(c > 0.0) || !(c < 1.0)) return s;
-    const char* source = lookups_.solubilitySourceOf ? lookups_.solubilitySourceOf(a, b) : nullptr;
+    const char* source = lookups_.solubilitySource(a, b);
     const bool beyond = xs > c * (1.0 + kSolubilityUncertainty), within = xs < c * (1.0 - kSolubilityUncertainty);
     // Below its critical temperature near its own vapour pressure the
     // solvent's own liquid and vapour may split the mixture too.
-    const double psat = ancillaryVapourPressure(a, T_) * 1e-5;
+    const double psat = lookups_.fluids().vapourPressure(a, T_) * 1e-5;
     const bool nearSaturation = std::fabs(P_bar / psat - 1.0) <= kVapourPressureUncertainty;
     s.word = beyond ? "splits" : within && !nearSaturation ? "one phase" : uncertainBetween("one phase", "splits");
     s.agrees = beyond ? model.splits : within && !nearSaturation ? !model.splits : true;
@@ -466,8 +465,9 @@ PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, co
     const int w = names[0] == "H2O" ? 0 : names[1] == "H2O" ? 1 : -1;
     if (w < 0 || !lookups_.henryOf) return s;
     const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
-    const double H = lookups_.henryOf("H2O", gas, T_) * 1e-5, psat = ancillaryVapourPressure("H2O", T_) * 1e-5;
-    const ReferenceFluid* row = referenceFluid(gas);
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const double H = lookups_.henry("H2O", gas, T_) * 1e-5, psat = fluids.vapourPressure("H2O", T_) * 1e-5;
+    const ReferenceFluid* row = fluids.find(gas);
     if (!(H > 0.0) || !std::isfinite(H) || !(psat > 0.0) || !row) return s;
     if (!(P_bar > psat)) {
         // Below water's vapour pressure no liquid forms.
@@ -484,7 +484,7 @@ PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, co
     // fugacity coefficients, within exp(2 |B| P/RT) of 1 (B the gas's second
     // virial coefficient, Tsonopoulos 1974).
     const double RT = FluidPhase::R * T_, v = 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
-    const double poynting = 2.0 * ancillarySaturatedLiquidVolume("H2O", T_) * (P_bar - psat) * 1e5 / RT;
+    const double poynting = 2.0 * fluids.saturatedLiquidVolume("H2O", T_) * (P_bar - psat) * 1e5 / RT;
     auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
     const double xL = liquidShare(H);
     if (!(xL <= kHenryDiluteShare)) return s;

@@ -10,6 +10,8 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/ValidityRange.h"
 
+struct ReferenceFluid;
+
 class PhaseRules {
 public:
     // The rules of `model` with the published data of `lookups` (by default
@@ -114,10 +116,10 @@ public:
         bool covered() const { return !word.empty(); }
     };
     FluidStatement fluidAt(double T_, double P_bar, const ModelAnswer& model) const;
-    // The pure solid's fugacity (Pa) of `name` at T (K) and P (Pa) from its
-    // sublimation pressure psub (Pa) and molar volume Vs (m3/mol): psub
-    // phi(T, psub) exp(Vs (P - psub)/(R T)).
-    static double solidFugacity(const char* name, double psub, double Vs, double T_, double P);
+    // The pure solid's fugacity (Pa) of the fluid of `row` at T (K) and P
+    // (Pa) from its sublimation pressure psub (Pa) and molar volume Vs
+    // (m3/mol): psub phi(T, psub) exp(Vs (P - psub)/(R T)).
+    static double solidFugacity(const ReferenceFluid* row, double psub, double Vs, double T_, double P);
 
 private:
     int majorComponent(double& others) const;

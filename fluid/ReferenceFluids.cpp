@@ -129,13 +129,15 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // molecule does not share.
 constexpr const char* kG704 = "IAPWS G7-04";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
-constexpr ReferencePair kStandardPairs[] = {
+constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
      "Todheide & Franck 1963; Takenouchi & Kennedy 1964", "Duan & Sun 2003", "Spycher, Pruess & Ennis-King 2003"},
     {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
     {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, nullptr, nullptr},
     {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, nullptr, nullptr},
 };
+
+constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};
 
 }  // namespace
 
@@ -208,32 +210,44 @@ namespace {
 
 // A component's name as one of a pair's: its reference fluid's formula or
 // alias, else the name itself ("Ar").
-bool namedAs(const char* name, const char* formula) {
-    const ReferenceFluid* row = referenceFluid(name);
+bool namedAs(const ReferenceFluids& fluids, const char* name, const char* formula) {
+    const ReferenceFluid* row = fluids.find(name);
     return row ? row->named(formula) : std::strcmp(name, formula) == 0;
 }
 
 }  // namespace
 
-bool ReferencePair::is(const char* x, const char* y) const {
-    return x && y && ((namedAs(x, a) && namedAs(y, b)) || (namedAs(x, b) && namedAs(y, a)));
+bool ReferencePair::is(const ReferenceFluids& fluids, const char* x, const char* y) const {
+    return x && y &&
+           ((namedAs(fluids, x, a) && namedAs(fluids, y, b)) || (namedAs(fluids, x, b) && namedAs(fluids, y, a)));
 }
 
-const ReferencePair* referencePair(const char* x, const char* y) {
-    for (const ReferencePair& p : kStandardPairs)
-        if (p.is(x, y)) return &p;
+const ReferencePair* ReferencePairs::find(const char* x, const char* y) const {
+    for (const ReferencePair& p : rows_)
+        if (p.is(*fluids_, x, y)) return &p;
     return nullptr;
 }
 
-const char* publishedSolubilitySourceOf(const char* solvent, const char* solute) {
-    const ReferencePair* p = referencePair(solvent, solute);
-    if (!p) return nullptr;
-    return namedAs(solvent, p->a) ? p->solubilityOfBInA : p->solubilityOfAInB;
+const char* ReferencePairs::henrySourceOf(const char* solvent, const char* solute) const {
+    const ReferencePair* p = find(solvent, solute);
+    return p && namedAs(*fluids_, solvent, p->a) ? p->henrySource : nullptr;
 }
 
-double crossSecondVirialCoefficient(const char* a, const char* b, double T) {
-    const ReferenceFluid *ra = referenceFluid(a), *rb = referenceFluid(b);
-    const ReferencePair* pair = referencePair(a, b);
+const char* ReferencePairs::solubilitySourceOf(const char* solvent, const char* solute) const {
+    const ReferencePair* p = find(solvent, solute);
+    if (!p) return nullptr;
+    return namedAs(*fluids_, solvent, p->a) ? p->solubilityOfBInA : p->solubilityOfAInB;
+}
+
+const ReferencePair* referencePair(const char* x, const char* y) { return ReferencePairs::standard().find(x, y); }
+
+const char* publishedSolubilitySourceOf(const char* solvent, const char* solute) {
+    return ReferencePairs::standard().solubilitySourceOf(solvent, solute);
+}
+
+double ReferencePairs::crossSecondVirialCoefficient(const char* a, const char* b, double T) const {
+    const ReferenceFluid *ra = fluids_->find(a), *rb = fluids_->find(b);
+    const ReferencePair* pair = find(a, b);
     if (!ra || !rb || !pair) return kNaN;
     const double k12 = pair->k12;
     if (!std::isfinite(k12)) return kNaN;
@@ -266,6 +280,33 @@ SolidField ReferenceFluid::solidAt(double T, double P) const {
 }
 
 const ReferenceFluids& ReferenceFluids::standard() { return kStandard; }
+
+const ReferencePairs& ReferencePairs::standard() { return kStandardPairs; }
+
+const ReferencePairs& PhaseLookups::pairs() const { return tables ? *tables : kStandardPairs; }
+
+const ReferenceFluids& PhaseLookups::fluids() const { return pairs().fluids(); }
+
+SolidField PhaseLookups::solid(const char* component, double T, double P_bar) const {
+    return solidOf ? solidOf(fluids(), component, T, P_bar) : SolidField{};
+}
+
+double PhaseLookups::referenceVolume(const char* component, double T, double P_bar) const {
+    return referenceVolumeOf ? referenceVolumeOf(fluids(), component, T, P_bar) : kNaN;
+}
+
+double PhaseLookups::henry(const char* solvent, const char* solute, double T) const {
+    return henryOf ? henryOf(pairs(), solvent, solute, T) : kNaN;
+}
+
+double PhaseLookups::sublimation(const char* component, double T, double& solidVolume) const {
+    solidVolume = kNaN;
+    return sublimationOf ? sublimationOf(fluids(), component, T, solidVolume) : kNaN;
+}
+
+const char* PhaseLookups::solubilitySource(const char* solvent, const char* solute) const {
+    return solubilitySourceOf ? solubilitySourceOf(pairs(), solvent, solute) : nullptr;
+}
 
 const ReferenceFluid* ReferenceFluids::find(const char* name) const {
     for (const ReferenceFluid& f : rows_)
@@ -337,14 +378,13 @@ const char* ReferenceFluids::referenceModel(const char* name) const {
 
 const ReferenceFluid* referenceFluid(const char* name) { return ReferenceFluids::standard().find(name); }
 
-// The temperature (K) where the pure solid of `name` meets its fluid at P
-// (bar) by its published lines, between T_ (where the solid is stable) and
-// the triple point: on the sublimation line below the triple-point pressure,
-// on the melting line above it (which rises from the triple point, and falls
-// from it for ice Ih).  NaN where no line brackets P.
-double publishedFreezingTemperature(const char* name, double T_, double P_bar) {
-    const ReferenceFluid* row = referenceFluid(name);
-    if (!row) return std::nan("");
+// The temperature (K) where the pure solid of the fluid of `row` meets its
+// fluid at P (bar) by its published lines, between T_ (where the solid is
+// stable) and the triple point: on the sublimation line below the
+// triple-point pressure, on the melting line above it (which rises from the
+// triple point, and falls from it for ice Ih).  NaN where no line brackets P.
+double publishedFreezingTemperature(const ReferenceFluid& fluid, double T_, double P_bar) {
+    const ReferenceFluid* row = &fluid;
     const double P = P_bar * 1e5;
     auto bisect = [P](auto line, double lo, double hi) {
         double glo = line(lo) - P;

@@ -179,26 +179,55 @@ struct ReferencePair {
     const char* solubilityOfBInA;
     const char* solubilityOfAInB;
 
-    bool is(const char* x, const char* y) const;
+    // Whether it is the pair x-y, either order, each named by a fluid's
+    // formula or alias in `fluids` (else by its own name, "Ar").
+    bool is(const ReferenceFluids& fluids, const char* x, const char* y) const;
+};
+
+// A table of pairs and the rules that read it, beside the table of the
+// fluids its pairs are named against (by formula or alias) and whose rows
+// its rules read (critical points, acentric factors).
+class ReferencePairs {
+public:
+    constexpr ReferencePairs(std::span<const ReferencePair> rows, const ReferenceFluids& fluids)
+        : rows_(rows), fluids_(&fluids) {}
+    // The pairs of this library, beside the standard fluids.
+    static const ReferencePairs& standard();
+
+    std::span<const ReferencePair> rows() const { return rows_; }
+    const ReferenceFluids& fluids() const { return *fluids_; }
+    // The row of the pair x-y (either order); null for a pair not in it.
+    const ReferencePair* find(const char* x, const char* y) const;
+    // The source of the Henry constant of `solute` in liquid `solvent`; null
+    // where the row gives none or names the other as the solvent.
+    const char* henrySourceOf(const char* solvent, const char* solute) const;
+    // The source of the published mole fraction of `solute` in a
+    // `solvent`-rich phase; null where none is published.
+    const char* solubilitySourceOf(const char* solvent, const char* solute) const;
+    // The cross second virial coefficient B12 (m3/mol) of a and b at T (K)
+    // by Tsonopoulos's correlation with his combining rules and the row's
+    // binary constant fitted to measured cross coefficients (water with N2
+    // or CH4); NaN for a pair without one or a fluid not in the table.
+    double crossSecondVirialCoefficient(const char* a, const char* b, double T) const;
+
+private:
+    std::span<const ReferencePair> rows_;
+    const ReferenceFluids* fluids_;
 };
 
 // The row of the pair x-y (either order) in the standard table; null for a
 // pair not in it.
 const ReferencePair* referencePair(const char* x, const char* y);
 // The source of the published mole fraction of `solute` in a `solvent`-rich
-// phase; null where none is published.
+// phase by the standard table; null where none is published.
 const char* publishedSolubilitySourceOf(const char* solvent, const char* solute);
-// The cross second virial coefficient B12 (m3/mol) of a and b at T (K) by
-// Tsonopoulos's correlation with his combining rules and a binary constant
-// fitted to measured cross coefficients: water with N2 or CH4; NaN for a
-// pair without one.
-double crossSecondVirialCoefficient(const char* a, const char* b, double T);
 
-// The temperature (K) where the pure solid of `name` meets its fluid at P
-// (bar) by its published lines, between T_ (where the solid is stable) and
-// the triple point: on the sublimation line below the triple-point pressure,
-// on the melting line above it.  NaN where no line brackets P.
-double publishedFreezingTemperature(const char* name, double T_, double P_bar);
+// The temperature (K) where the pure solid of the fluid of `row` meets its
+// fluid at P (bar) by its published lines, between T_ (where the solid is
+// stable) and the triple point: on the sublimation line below the
+// triple-point pressure, on the melting line above it.  NaN where no line
+// brackets P.
+double publishedFreezingTemperature(const ReferenceFluid& row, double T_, double P_bar);
 // The enthalpy of fusion (J/mol) that lowers the freezing point of the
 // fluid of `row` as the solvent of an ideal liquid solution; NaN without.
 double solventFusionEnthalpy(const ReferenceFluid& row);

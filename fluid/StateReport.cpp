@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fluid/SaturationAncillaries.h"
+#include "fluid/ReferenceFluids.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -21,10 +21,10 @@ namespace {
 // components' geometric means of their saturated liquid and vapour volumes
 // at the same reduced temperature.  A pure component is its own limit; the
 // name moves smoothly with x, alike in either order.
-int pseudoCriticalPhase(const FluidPhase& m, double T_, double V_) {
+int pseudoCriticalPhase(const FluidPhase& m, const ReferenceFluids& fluids, double T_, double V_) {
     double Tpc = 0.0, share = 0.0;
     for (int i = 0; i < m.component_count; ++i) {
-        const double Tc = ancillaryCriticalTemperature(m.component_names[i].c_str());
+        const double Tc = fluids.criticalTemperature(m.component_names[i].c_str());
         if (!(Tc > 0.0)) return FluidPhase::kPhaseNone;
         Tpc += m.x[i] * Tc;
         share += m.x[i];
@@ -35,8 +35,8 @@ int pseudoCriticalPhase(const FluidPhase& m, double T_, double V_) {
     for (int i = 0; i < m.component_count; ++i) {
         if (!(m.x[i] > 0.0)) continue;
         const char* name = m.component_names[i].c_str();
-        const double Ti = T_ / Tpc * ancillaryCriticalTemperature(name);
-        const double Vi = std::sqrt(ancillarySaturatedLiquidVolume(name, Ti) * ancillarySaturatedVapourVolume(name, Ti));
+        const double Ti = T_ / Tpc * fluids.criticalTemperature(name);
+        const double Vi = std::sqrt(fluids.saturatedLiquidVolume(name, Ti) * fluids.saturatedVapourVolume(name, Ti));
         if (!(Vi > 0.0)) return FluidPhase::kPhaseNone;
         Vb += m.x[i] / share * Vi;
     }
@@ -102,7 +102,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     // restriction).
     const char* fluid = rules_.phaseRuleFluid();
     if (fluid && T_ < validity.vapourOnlyBelow && !validity.liquidVolume) {
-        const double psat = ancillaryVapourPressure(fluid, T_) * 1e-5;
+        const double psat = fluids().vapourPressure(fluid, T_) * 1e-5;
         if (!(P_bar < psat)) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "%.4g bar", psat);
@@ -214,7 +214,7 @@ bool StateReport::reportedStateFromTP(double T_, double P_bar, ReportedState& s)
     // fluid whose model does not name its root (its own critical point
     // unknown): the limit of its mixtures.
     if (!rules_.phaseRuleFluid() || s.phase == FluidPhase::kPhaseFluid) {
-        const int named = pseudoCriticalPhase(m_, T_, m_.V);
+        const int named = pseudoCriticalPhase(m_, fluids(), T_, m_.V);
         if (named != FluidPhase::kPhaseNone) s.phase = named;
     }
     withholdUnphysicalQuantities();
@@ -243,7 +243,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_, std::string* withhel
     // A pure fluid described as a vapour only: its liquid's volume is no
     // state of the model.
     const char* fluid = rules_.phaseRuleFluid();
-    const double Vl = ancillarySaturatedLiquidVolume(fluid, T_), Vv = ancillarySaturatedVapourVolume(fluid, T_);
+    const double Vl = fluids().saturatedLiquidVolume(fluid, T_), Vv = fluids().saturatedVapourVolume(fluid, T_);
     if (fluid && T_ < validity.vapourOnlyBelow && !validity.liquidVolume && Vl > 0.0 && Vv > Vl &&
         !(V_ > std::sqrt(Vl * Vv))) {
         platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
@@ -323,7 +323,7 @@ short StateReport::reportedSaturationPressure(double T_) {
     if (m_.calculateTheSaturationPressure(T_, false) != 0 || !std::isfinite(m_.P)) {
         // Below its triple point the fluid is solid: its name says why the
         // model's supercooled liquid may have no saturation there.
-        const double Tt = name ? triplePointTemperature(name) : 0.0;
+        const double Tt = name ? triplePointTemperature(name, &fluids()) : 0.0;
         const char* solid = name && T_ < Tt ? rules_.solidAt(T_, 1.0).solid : nullptr;
         if (solid)
             platform::diagf("No saturation state of %s found at %g K: below its triple point, %.6g K, %s is %s, and the "
@@ -338,13 +338,13 @@ short StateReport::reportedSaturationPressure(double T_) {
 
 void StateReport::printSaturationFluidLine() const {
     const char* name = rules_.phaseRuleFluid();
-    const double T_ = m_.T, psat = ancillaryVapourPressure(name, T_) * 1e-5;
-    const double Tt = name ? triplePointTemperature(name) : 0.0;
-    const double Tc = ancillaryCriticalTemperature(name);
+    const double T_ = m_.T, psat = fluids().vapourPressure(name, T_) * 1e-5;
+    const double Tt = name ? triplePointTemperature(name, &fluids()) : 0.0;
+    const double Tc = fluids().criticalTemperature(name);
     if (T_ >= Tc) {
         std::printf("** The fluid: supercritical fluid (the critical point of %s, %.6g K and %.6g bar): no "
                     "saturation; the model's own critical temperature lies above it\n",
-                    name, Tc, ancillaryCriticalPressure(name) * 1e-5);
+                    name, Tc, fluids().criticalPressure(name) * 1e-5);
         return;
     }
     if (!std::isfinite(psat)) return;

@@ -32,6 +32,8 @@ public:
     StateReport& operator=(const StateReport&) = delete;
 
     const PhaseRules& rules() const { return rules_; }
+    // The reference fluids its rules read.
+    const ReferenceFluids& fluids() const { return rules_.lookups().fluids(); }
 
     // ---- the verdict: one value, built in one place (verdictAt), printed by
     // one printer (printVerdict)

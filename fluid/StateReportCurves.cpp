@@ -10,7 +10,7 @@
 
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/PressureRootsHold.h"
-#include "fluid/SaturationAncillaries.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 
@@ -155,13 +155,13 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
 
 bool StateReport::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {
     const char* fluid = rules_.atPureComposition() ? rules_.phaseRuleFluid() : nullptr;
-    const double Tcf = ancillaryCriticalTemperature(fluid);
+    const double Tcf = fluids().criticalTemperature(fluid);
     if (!(T_ >= Tcf)) return false;
     // P(V) from the liquid's density well above the saturated liquid's at
     // 0.6 Tc out to 50 critical volumes, in small geometric steps: a local
     // minimum followed by a local maximum is the loop.
-    const double V0 = 0.8 * ancillarySaturatedLiquidVolume(fluid, 0.6 * Tcf),
-                 V1 = 50.0 * ancillarySaturatedLiquidVolume(fluid, Tcf);
+    const double V0 = 0.8 * fluids().saturatedLiquidVolume(fluid, 0.6 * Tcf),
+                 V1 = 50.0 * fluids().saturatedLiquidVolume(fluid, Tcf);
     if (!(V0 > 0.0) || !(V1 > V0)) return false;
     const double keptT = m_.T, keptV = m_.V, keptP = m_.P;
     const ErrorFlagScope keptFlag(m_, ErrorFlagScope::kAsItIs);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "fluid/SaturationAncillaries.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 
@@ -12,9 +12,9 @@ namespace {
 
 // A phase of `major` at T is a liquid where denser than the geometric mean
 // of its saturated volumes (below its critical temperature).
-bool liquidBelowCriticalTemperature(const char* major, double T, double V) {
-    return T < ancillaryCriticalTemperature(major) &&
-           V < std::sqrt(ancillarySaturatedLiquidVolume(major, T) * ancillarySaturatedVapourVolume(major, T));
+bool liquidBelowCriticalTemperature(const ReferenceFluids& fluids, const char* major, double T, double V) {
+    return T < fluids.criticalTemperature(major) &&
+           V < std::sqrt(fluids.saturatedLiquidVolume(major, T) * fluids.saturatedVapourVolume(major, T));
 }
 
 }  // namespace
@@ -28,11 +28,12 @@ std::string StateReport::splitText(const Verdict& v, double T_) const {
     // smaller than the geometric mean of its saturated volumes, above that
     // component's critical temperature a fluid where smaller than its
     // critical volume, else a vapour.
-    const bool fluids = T_ >= ancillaryCriticalTemperature(names[0]) && T_ >= ancillaryCriticalTemperature(names[1]);
+    const ReferenceFluids& table = fluids();
+    const bool fluids = T_ >= table.criticalTemperature(names[0]) && T_ >= table.criticalTemperature(names[1]);
     const char* major = names[line.x1[1] > 0.5 ? 1 : 0];
-    const char* lighter = liquidBelowCriticalTemperature(major, T_, line.V[1]) ? "liquid"
-                          : T_ >= ancillaryCriticalTemperature(major) &&
-                                  line.V[1] < ancillarySaturatedLiquidVolume(major, T_)
+    const char* lighter = liquidBelowCriticalTemperature(table, major, T_, line.V[1]) ? "liquid"
+                          : T_ >= table.criticalTemperature(major) &&
+                                  line.V[1] < table.saturatedLiquidVolume(major, T_)
                               ? "fluid"
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};

@@ -24,33 +24,43 @@ struct SolidField {
     const char* solid = nullptr;
     bool supercooledLiquid = false;
 };
+class ReferenceFluids;
+class ReferencePairs;
 // The solids of the components a program knows: the reference fluids' solid
-// lines (ReferenceFluids.h) and those of the components above the fluid
-// framework (the salts), which the program that builds the models hands them
-// as this lookup (PhaseLookups::solidOf).
-using SolidLookup = SolidField (*)(const char* component, double T, double P_bar);
+// lines (of the table it is given, ReferenceFluids.h) and those of the
+// components above the fluid framework (the salts), which the program that
+// builds the models hands them as this lookup (PhaseLookups::solidOf).
+using SolidLookup = SolidField (*)(const ReferenceFluids& fluids, const char* component, double T, double P_bar);
 // The molar volume (m3/mol) of the stable state of a pure component at T (K)
 // and P (bar) from the reference equation its row of the reference fluids
-// names (ReferenceFluids.h; the models live above the fluid framework); NaN
-// for a component without one.
-using ReferenceVolumeLookup = double (*)(const char* component, double T, double P_bar);
+// names (the models live above the fluid framework); NaN for a component
+// without one.
+using ReferenceVolumeLookup = double (*)(const ReferenceFluids& fluids, const char* component, double T,
+                                         double P_bar);
 // The published Henry constant (Pa, f/x at infinite dilution) of `solute` in
-// liquid `solvent` at T (K); NaN where none is published at T.
-using HenryLookup = double (*)(const char* solvent, const char* solute, double T);
+// liquid `solvent` at T (K), where the pair's row names a source; NaN where
+// none is published at T.
+using HenryLookup = double (*)(const ReferencePairs& pairs, const char* solvent, const char* solute, double T);
 // The sublimation pressure (Pa) of a pure component's solid at T (K) below
 // its triple point, with the solid's molar volume (m3/mol, for the Poynting
 // correction of its fugacity); NaN at and above the triple point or for a
 // component whose sublimation curve is not published here.
-using SublimationLookup = double (*)(const char* component, double T, double& solidVolume);
+using SublimationLookup = double (*)(const ReferenceFluids& fluids, const char* component, double T,
+                                     double& solidVolume);
 // The published mole fraction of `solute` that a `solvent`-rich fluid holds
 // at T (K) and P (bar) in equilibrium with a phase rich in the solute (the
 // water content of CO2-rich phases, the CO2 liquid water dissolves); NaN
 // where none is published.
 using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
-// The publication of that solubility (authors, year); null where none.
-using SolubilitySourceLookup = const char* (*)(const char* solvent, const char* solute);
+// The publication of that solubility (authors, year), by the pair's row;
+// null where none.
+using SolubilitySourceLookup = const char* (*)(const ReferencePairs& pairs, const char* solvent, const char* solute);
 // The published data a program hands the rules of its models (PhaseRules):
-// null where it has none.
+// null where it has none.  The lookups read the tables of the reference
+// fluids and their pairs that `tables` names (the pairs' table beside its
+// fluids'), the library's standard ones where it is null: a model may be
+// judged against a table with a fluid or pair of its own (the tables outlive
+// the lookups that name them).
 struct PhaseLookups {
     SolidLookup solidOf = nullptr;
     ReferenceVolumeLookup referenceVolumeOf = nullptr;
@@ -58,6 +68,17 @@ struct PhaseLookups {
     SublimationLookup sublimationOf = nullptr;
     SolubilityLookup solubilityOf = nullptr;
     SolubilitySourceLookup solubilitySourceOf = nullptr;
+    const ReferencePairs* tables = nullptr;
+
+    const ReferencePairs& pairs() const;
+    const ReferenceFluids& fluids() const;
+    // Each lookup on these tables; none, NaN or null where it is not set
+    // (the sublimation's solid volume NaN too).
+    SolidField solid(const char* component, double T, double P_bar) const;
+    double referenceVolume(const char* component, double T, double P_bar) const;
+    double henry(const char* solvent, const char* solute, double T) const;
+    double sublimation(const char* component, double T, double& solidVolume) const;
+    const char* solubilitySource(const char* solvent, const char* solute) const;
 };
 
 // A state's temperature or pressure as it was given, for the messages that

@@ -4,8 +4,11 @@
 // Montel's volume translation, and Peng-Robinson with Stryjek and Vera's
 // alpha (1986), van der Waals one-fluid mixing with the project's constants
 // and pair parameters; their pressure, fugacities and the critical
-// conditions of Heidemann and Khalil (1980), solved by Newton's method.
+// conditions of Heidemann and Khalil (1980), solved by Newton's method; and
+// a tangent-plane stability test of a binary by them.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace indep {
 
@@ -187,5 +190,67 @@ const Component kFileCO2 = soave(304.13, 7377000.0, 0.224), kFileCH4 = soave(190
 const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRobinson(190.56, 4599000.0, 0.011),
                 kPrN2 = pengRobinson(126.2, 3398000.0, 0.037);
 
+// Argon by Tegeler, Span & Wagner (J. Phys. Chem. Ref. Data 28 (1999) 779):
+// Tc 150.687 K, pc 4.863 MPa, acentric factor -0.00219; water as Peng and
+// Robinson's model takes it (647.13 K, 22.055 MPa, its own slope 0.85360439).
+const Component kPrAr = pengRobinson(150.687, 4863000.0, -0.00219), kPrH2O = {647.13, 22055000.0, 0.85360439};
+
+// The mechanically stable roots of P(V) = P at T and x1, by sign changes of
+// P(V) - P on a geometric grid of V from the co-volume out, each bisected.
+inline std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
+    double a, b, ai[2], bi[2];
+    c.params(T, x1, a, b, ai, bi);
+    std::vector<double> found;
+    const double V0 = b * (1.0 + 1e-6), V1 = 1e3 * kR * T / P;
+    constexpr int kSteps = 1500;
+    const double r = std::pow(V1 / V0, 1.0 / kSteps);
+    double Va = V0, ga = c.P(T, Va, x1) - P;
+    for (int k = 1; k <= kSteps; ++k) {
+        double Vb = V0 * std::pow(r, k), gb = c.P(T, Vb, x1) - P;
+        if (ga > 0.0 && gb <= 0.0) {  // P falls through P: a stable root (dP/dV < 0)
+            double lo = Va, hi = Vb;
+            for (int i = 0; i < 100; ++i) {
+                const double mid = 0.5 * (lo + hi);
+                (c.P(T, mid, x1) - P > 0.0 ? lo : hi) = mid;
+            }
+            found.push_back(0.5 * (lo + hi));
+        }
+        Va = Vb, ga = gb;
+    }
+    return found;
+}
+
+// The Gibbs energy over RT of a root, to within terms the same for every
+// root at T, P and x1: sum_i x_i ln f_i.
+inline double gibbs(const Cubic& c, double T, double V, double x1) {
+    return (1.0 - x1) * c.lnf(0, T, V, x1) + x1 * c.lnf(1, T, V, x1);
+}
+
+// The stable root's volume and the least tangent-plane distance of a trial
+// phase (each stable root of each trial composition) from it.
+struct Independent {
+    double V = std::nan(""), distance = HUGE_VAL;
+};
+inline Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
+    Independent r;
+    double G = HUGE_VAL;
+    for (double V : roots(c, T, P, x1))
+        if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
+    if (!std::isfinite(r.V)) return r;
+    const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
+    for (int k = 1; k < 240; ++k) {
+        // Trial compositions dense near both ends, where the phases of a
+        // split of these binaries lie; not those beside the feed, whose
+        // distance vanishes with their difference from it.
+        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
+        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
+        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
+        for (double V : roots(c, T, P, w)) {
+            const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
+            r.distance = std::min(r.distance, d);
+        }
+    }
+    return r;
+}
 
 }  // namespace indep

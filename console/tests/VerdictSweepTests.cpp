@@ -5,7 +5,6 @@
 // cubic's stable root, whatever the fluid's published data say beside it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -18,64 +17,6 @@
 namespace {
 
 using namespace indep;
-
-// The mechanically stable roots of P(V) = P at T and x1, by sign changes of
-// P(V) - P on a geometric grid of V from the co-volume out, each bisected.
-std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
-    double a, b, ai[2], bi[2];
-    c.params(T, x1, a, b, ai, bi);
-    std::vector<double> found;
-    const double V0 = b * (1.0 + 1e-6), V1 = 1e3 * kR * T / P;
-    constexpr int kSteps = 1500;
-    const double r = std::pow(V1 / V0, 1.0 / kSteps);
-    double Va = V0, ga = c.P(T, Va, x1) - P;
-    for (int k = 1; k <= kSteps; ++k) {
-        double Vb = V0 * std::pow(r, k), gb = c.P(T, Vb, x1) - P;
-        if (ga > 0.0 && gb <= 0.0) {  // P falls through P: a stable root (dP/dV < 0)
-            double lo = Va, hi = Vb;
-            for (int i = 0; i < 100; ++i) {
-                const double mid = 0.5 * (lo + hi);
-                (c.P(T, mid, x1) - P > 0.0 ? lo : hi) = mid;
-            }
-            found.push_back(0.5 * (lo + hi));
-        }
-        Va = Vb, ga = gb;
-    }
-    return found;
-}
-
-// The Gibbs energy over RT of a root, to within terms the same for every
-// root at T, P and x1: sum_i x_i ln f_i.
-double gibbs(const Cubic& c, double T, double V, double x1) {
-    return (1.0 - x1) * c.lnf(0, T, V, x1) + x1 * c.lnf(1, T, V, x1);
-}
-
-// The stable root's volume and the least tangent-plane distance of a trial
-// phase (each stable root of each trial composition) from it.
-struct Independent {
-    double V = std::nan(""), distance = HUGE_VAL;
-};
-Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
-    Independent r;
-    double G = HUGE_VAL;
-    for (double V : roots(c, T, P, x1))
-        if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
-    if (!std::isfinite(r.V)) return r;
-    const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
-    for (int k = 1; k < 240; ++k) {
-        // Trial compositions dense near both ends, where the phases of a
-        // split of these binaries lie; not those beside the feed, whose
-        // distance vanishes with their difference from it.
-        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
-        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
-        for (double V : roots(c, T, P, w)) {
-            const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
-            r.distance = std::min(r.distance, d);
-        }
-    }
-    return r;
-}
 
 struct SweepCase {
     std::string model;

@@ -20,11 +20,11 @@ constexpr double kPsat = 1.01325;    // bar, IAPWS-95's there
 constexpr double kH = 500.0;         // bar
 constexpr double kSolubility = 0.01;  // of water in the CO2-rich phase
 
-double henry(const char*, const char*, double) { return kH * 1e5; }
+double henry(const ReferencePairs&, const char*, const char*, double) { return kH * 1e5; }
 double solubility(const char* solvent, const char*, double, double) {
     return std::string(solvent) == "CO2" ? kSolubility : std::nan("");
 }
-const char* source(const char*, const char*) { return "the test's solubility"; }
+const char* source(const ReferencePairs&, const char*, const char*) { return "the test's solubility"; }
 
 // A binary named as water and CO2 (its names and composition are read; its
 // van der Waals terms are not evaluated).
@@ -90,7 +90,7 @@ TEST(PhaseRules, IceFromAWaterRichLiquidAtItsIdealFreezingPoint) {
         f.component_names = {"H2O", "N2"};
         f.composition(1.0 - x, x);
         PhaseLookups lookups;
-        lookups.sublimationOf = [](const char*, double T, double& Vs) {
+        lookups.sublimationOf = [](const ReferenceFluids&, const char*, double T, double& Vs) {
             Vs = 19.65e-6;
             return T < 273.16 ? 611.657 * std::exp(-6140.0 * (1.0 / T - 1.0 / 273.16)) : std::nan("");
         };
