@@ -55,25 +55,30 @@ double gibbs(const Cubic& c, double T, double V, double x1) {
 struct Independent {
     double V = std::nan(""), distance = HUGE_VAL;
 };
+// The least distance of a trial phase (each stable root of each trial
+// composition) from the plane of ln f0 and ln f1; trials beside the feed x1
+// (NaN: none) left out, whose distance vanishes with their difference from it.
+double leastDistance(const Cubic& c, double T, double P, double lnf0, double lnf1, double x1) {
+    double least = HUGE_VAL;
+    for (int k = 1; k < 240; ++k) {
+        // Trial compositions dense near both ends, where the phases of a
+        // split of these binaries lie.
+        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
+        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
+        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
+        for (double V : roots(c, T, P, w))
+            least = std::min(least, (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1));
+    }
+    return least;
+}
+
 Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
     Independent r;
     double G = HUGE_VAL;
     for (double V : roots(c, T, P, x1))
         if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
     if (!std::isfinite(r.V)) return r;
-    const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
-    for (int k = 1; k < 240; ++k) {
-        // Trial compositions dense near both ends, where the phases of a
-        // split of these binaries lie; not those beside the feed, whose
-        // distance vanishes with their difference from it.
-        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
-        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
-        for (double V : roots(c, T, P, w)) {
-            const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
-            r.distance = std::min(r.distance, d);
-        }
-    }
+    r.distance = leastDistance(c, T, P, c.lnf(0, T, r.V, x1), c.lnf(1, T, r.V, x1), x1);
     return r;
 }
 
@@ -132,4 +137,50 @@ TEST(VerdictSweep, EveryBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) 
     std::printf("%ld states judged, %ld borderline, %ld verdicts unlike the independent test's\n", judged, borderline,
                 disagree);
     EXPECT_GT(judged, 10 * borderline);
+}
+
+// Beside the three-phase line of water and CO2 (water-rich liquid, CO2-rich
+// liquid and vapour; about 30 bar at 268 K in these cubics) the stable split
+// may hold a CO2-rich phase on the root that is not the lower one at its own
+// composition.  Wherever the independent test splits the mixture the model
+// gives its two phases, and they are the stable split of the independent
+// cubic: at the pressure, of equal fugacities, their common tangent plane
+// below every trial phase (the lower hull of the Gibbs energy), the feed
+// between them.
+TEST(VerdictSweep, BesideTheThreePhaseLineTheSplitIsTheIndependentGibbsHull) {
+    const Component prWater = {647.13, 22055000.0, 0.85360439};  // PR's own water, Soave's alpha with this m
+    const std::vector<SweepCase> cases = {
+        {"PR:H2O,CO2", pr(prWater, kPrCO2, 0.0), {265.0, 268.0, 270.0, 272.0, 275.0}, {25.0, 30.0, 35.0, 40.0, 45.0}},
+        {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {265.0, 268.0, 272.0}, {25.0, 30.0, 35.0, 45.0}},
+    };
+    long splits = 0;
+    for (const SweepCase& c : cases) {
+        auto m = consoletest::model(c.model);
+        ASSERT_TRUE(m) << c.model;
+        StateReport report(*m);
+        for (double T : c.temperatures)
+            for (double P : c.pressures)
+                for (double x1 : {0.02, 0.05, 0.2, 0.5}) {
+                    SCOPED_TRACE(testing::Message() << c.model << " x " << x1 << " at " << T << " K, " << P << " bar");
+                    const Independent ind = tangentPlane(c.eos, T, P * 1e5, x1);
+                    if (!(ind.distance < -1e-5)) continue;
+                    ++splits;
+                    m->composition(1.0 - x1, x1);
+                    StateReport::Verdict v;
+                    bool given = false;
+                    consoletest::capture([&] { given = report.verdictAt(T, P, v); });
+                    ASSERT_TRUE(given && v.splits);
+                    ASSERT_TRUE(v.line.found) << "a split without its phases";
+                    const double lnf[2][2] = {
+                        {c.eos.lnf(0, T, v.line.V[0], v.line.x1[0]), c.eos.lnf(1, T, v.line.V[0], v.line.x1[0])},
+                        {c.eos.lnf(0, T, v.line.V[1], v.line.x1[1]), c.eos.lnf(1, T, v.line.V[1], v.line.x1[1])}};
+                    for (int k = 0; k < 2; ++k) {
+                        EXPECT_NEAR(c.eos.P(T, v.line.V[k], v.line.x1[k]) / (P * 1e5), 1.0, 1e-6);
+                        EXPECT_NEAR(lnf[0][k], lnf[1][k], 1e-6) << "component " << k;
+                    }
+                    EXPECT_GT(leastDistance(c.eos, T, P * 1e5, lnf[0][0], lnf[0][1], std::nan("")), -1e-7);
+                    EXPECT_GT((x1 - v.line.x1[0]) * (v.line.x1[1] - x1), 0.0);
+                }
+    }
+    EXPECT_GT(splits, 60);
 }
