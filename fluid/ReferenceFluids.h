@@ -174,10 +174,11 @@ struct ReferencePair {
     std::span<const CriticalCurvePoint> criticalCurve;
     double criticalCurveScatter;
     const char* criticalCurveSource;
-    // The publications of the mutual solubilities: of b in the a-rich
-    // phase, of a in the b-rich phase; null: none.
-    const char* solubilityOfBInA;
-    const char* solubilityOfAInB;
+    // The publications of the mutual solubilities, with their stated
+    // uncertainties: of b in the a-rich phase, of a in the b-rich phase;
+    // a null name: none.
+    SolubilitySource solubilityOfBInA;
+    SolubilitySource solubilityOfAInB;
 
     bool is(const char* x, const char* y) const;
 };
@@ -186,8 +187,8 @@ struct ReferencePair {
 // pair not in it.
 const ReferencePair* referencePair(const char* x, const char* y);
 // The source of the published mole fraction of `solute` in a `solvent`-rich
-// phase; null where none is published.
-const char* publishedSolubilitySourceOf(const char* solvent, const char* solute);
+// phase and its uncertainty; a null name where none is published.
+SolubilitySource publishedSolubilitySourceOf(const char* solvent, const char* solute);
 // The cross second virial coefficient B12 (m3/mol) of a and b at T (K) by
 // Tsonopoulos's correlation with his combining rules and a binary constant
 // fitted to measured cross coefficients: water with N2 or CH4; NaN for a

@@ -47,8 +47,13 @@ using SublimationLookup = double (*)(const char* component, double T, double& so
 // water content of CO2-rich phases, the CO2 liquid water dissolves); NaN
 // where none is published.
 using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
-// The publication of that solubility (authors, year); null where none.
-using SolubilitySourceLookup = const char* (*)(const char* solvent, const char* solute);
+// The publication of that solubility (authors, year; null where none) and
+// the uncertainty it states (relative).
+struct SolubilitySource {
+    const char* name = nullptr;
+    double uncertainty = 0.0;
+};
+using SolubilitySourceLookup = SolubilitySource (*)(const char* solvent, const char* solute);
 // The published data a program hands the rules of its models (PhaseRules):
 // null where it has none.
 struct PhaseLookups {
