@@ -12,6 +12,7 @@
 #include "brines/DMGWwater.h"
 #include "brines/HenryCorrelations.h"
 #include "brines/WaterInCO2.h"
+#include "brines/WaterInMethane.h"
 #include "console/WaterStudyModel.h"
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/PRNirma.h"
@@ -236,14 +237,17 @@ double componentSublimation(const ReferenceFluids& fluids, const char* component
 // CO2-rich phases (Spycher, Pruess & Ennis-King 2003, 273.15-373.15 K, to
 // 600 bar) and the CO2 that liquid water dissolves beside them (Duan & Sun
 // 2003, 273.15-533.15 K, to 2000 bar, as the mole fraction of CO2 in its
-// salt-free water); NaN for any other pair or outside their ranges.
-bool waterAndCO2(const char* solvent, const char* solute, const char* a, const char* b) {
+// salt-free water); the water content of methane-rich gas (Bukacek 1955,
+// 288.15-511.15 K, 1 to 690 bar); NaN for any other pair or outside their
+// ranges.
+bool solventAndSolute(const char* solvent, const char* solute, const char* a, const char* b) {
     return solvent && solute && std::string(solvent) == a && std::string(solute) == b;
 }
 
 double publishedSolubility(const char* solvent, const char* solute, double T, double P_bar) {
-    if (waterAndCO2(solvent, solute, "CO2", "H2O")) return solubility::waterInCO2(T, P_bar);
-    if (!waterAndCO2(solvent, solute, "H2O", "CO2") || !(T >= 273.15 && T <= 533.15) ||
+    if (solventAndSolute(solvent, solute, "CO2", "H2O")) return solubility::waterInCO2(T, P_bar);
+    if (solventAndSolute(solvent, solute, "CH4", "H2O")) return solubility::waterInMethane(T, P_bar);
+    if (!solventAndSolute(solvent, solute, "H2O", "CO2") || !(T >= 273.15 && T <= 533.15) ||
         !(P_bar > ancillaryVapourPressure("H2O", T) * 1e-5 && P_bar <= 2000.0))
         return std::nan("");
     const platform::ThreadLogCapture quiet;  // outside its range: no published value, said by the caller
@@ -253,7 +257,7 @@ double publishedSolubility(const char* solvent, const char* solute, double T, do
     return duanSun.mg / (duanSun.mg + 1.0 / DMGWwater::Mw);
 }
 
-const char* publishedSolubilitySource(const ReferencePairs& pairs, const char* solvent, const char* solute) {
+SolubilitySource publishedSolubilitySource(const ReferencePairs& pairs, const char* solvent, const char* solute) {
     return pairs.solubilitySourceOf(solvent, solute);
 }
 

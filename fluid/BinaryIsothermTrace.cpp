@@ -172,11 +172,13 @@ bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, do
             if (!residual(x, y, g, VL, VV)) break;
             Vl = VL;
             Vv = VV;
-            const double h = 1e-7;
+            // (Steps of the differences toward the middle, at most a
+            // thousandth of a trace share: ln x of a share of 1e-8 bends
+            // within it.)
+            auto step = [](double u) { return std::copysign(std::min(1e-7, 1e-3 * std::min(u, 1.0 - u)), 0.5 - u); };
+            const double hx = step(x), hy = step(y);
             double gx[2], gy[2], VLx = Vl, VVx = Vv, VLy = Vl, VVy = Vv;
-            if (!residual(x + (x < 0.5 ? h : -h), y, gx, VLx, VVx) || !residual(x, y + (y < 0.5 ? h : -h), gy, VLy, VVy))
-                break;
-            const double hx = x < 0.5 ? h : -h, hy = y < 0.5 ? h : -h;
+            if (!residual(x + hx, y, gx, VLx, VVx) || !residual(x, y + hy, gy, VLy, VVy)) break;
             const double J00 = (gx[0] - g[0]) / hx, J01 = (gy[0] - g[0]) / hy, J10 = (gx[1] - g[1]) / hx,
                          J11 = (gy[1] - g[1]) / hy, det = J00 * J11 - J01 * J10;
             if (!(std::fabs(det) > 0.0)) break;

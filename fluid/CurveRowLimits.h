@@ -19,4 +19,10 @@ struct CurveRowLimits {
     double leftOutVmin = 0.0, leftOutVmax = 0.0;
     bool splitBand() const { return splitPmax >= splitPmin; }
     std::function<bool(double T_, double P_bar, double V_)> printedState;
+    // Where set, a binary's row the curve finds no stable state of one phase
+    // (its root at that volume below another phase's tangent plane, or
+    // between the spinodals) is handed here, to be said with the rows the
+    // interpreter's own stability test splits, in one sentence per curve;
+    // where not, the curve says them itself.
+    std::function<void(double T_, double P_bar, double V_)> unstableRow;
 };

@@ -247,43 +247,83 @@ double deepestTrial(FluidPhase& p, double T_, double P_bar, double z1, const dou
 
 }  // namespace
 
-// The tie line through the feed z from a trial phase w1 below its tangent
-// plane: successive substitution (substitutedSplit), then Newton's method on
-// the equality of both components' fugacities
-// (BinaryIsothermTrace::tieLineAtTP).  The tie line found is held to what
-// makes it the split: fugacities and pressures equal to 1e-8, two distinct
-// and locally stable phases, the feed strictly between them, and no trial
-// phase below the common tangent plane of the two; a trial below it (a
-// third phase or another split) is left in `below`.
-FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar, double w1, double& below) {
-    BinaryTieLine line;
+namespace {
+
+// The tie line from two phases, each a composition (component 1's fraction)
+// on its root of volume V: Newton's method on the equality of both
+// components' fugacities (BinaryIsothermTrace::tieLineAtTP), which follows
+// each phase's root by its volume.  Held to what makes it the split:
+// fugacities and pressures equal to 1e-8, two distinct and locally stable
+// phases, the feed z1 strictly between them, and no trial phase below the
+// common tangent plane of the two (`lnf`, its ln f0 and ln f1); a trial
+// below it (a third phase or another split) is left in `below`.
+FluidPhase::BinaryTieLine heldTieLine(FluidPhase& p, double T_, double P_bar, double z1, double Va, double xa,
+                                      double Vb, double xb, double (&lnf)[2], double& below) {
+    FluidPhase::BinaryTieLine line;
     below = std::nan("");
-    const double z1 = x[1];
-    double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0;
-    if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) return line;
     const bool aDenser = Va < Vb;
     double Vl = aDenser ? Va : Vb, Vv = aDenser ? Vb : Va, xl = aDenser ? xa : xb, yv = aDenser ? xb : xa;
-    if (!BinaryIsothermTrace::tieLineAtTP(*this, T_, P_bar, Vl, Vv, xl, yv)) return line;
+    if (!BinaryIsothermTrace::tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv)) return line;
     binary_side::Side l, v;
-    if (!binary_side::evaluate(*this, 2, xl, Vl, T_, l) || !binary_side::evaluate(*this, 1, yv, Vv, T_, v))
-        return line;
+    if (!binary_side::evaluate(p, 2, xl, Vl, T_, l) || !binary_side::evaluate(p, 1, yv, Vv, T_, v)) return line;
     const double P = P_bar * 1e5;
     bool equal = std::fabs(l.P / P - 1.0) <= 1e-8 && std::fabs(v.P / P - 1.0) <= 1e-8;
     for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
     const double lighter = (z1 - xl) / (yv - xl);
     if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
-        !binary_side::locallyStable(*this, 2, xl, Vl) || !binary_side::locallyStable(*this, 1, yv, Vv))
+        !binary_side::locallyStable(p, 2, xl, Vl) || !binary_side::locallyStable(p, 1, yv, Vv))
         return line;
-    const double lnf[2] = {std::log(0.5 * (l.f[0] + v.f[0])), std::log(0.5 * (l.f[1] + v.f[1]))};
+    for (int i = 0; i < 2; ++i) lnf[i] = std::log(0.5 * (l.f[i] + v.f[i]));
     const double feed[2] = {1.0 - z1, z1};
-    composition(feed);
-    if (binarySplitsAgainst(T_, P_bar, lnf, &below)) return line;
+    p.composition(feed);
+    if (p.binarySplitsAgainst(T_, P_bar, lnf, &below)) return line;
     line.found = true;
     line.x1[0] = xl;
     line.x1[1] = yv;
     line.V[0] = Vl;
     line.V[1] = Vv;
     line.lighter = lighter;
+    return line;
+}
+
+// Of the roots at composition w1 (from the liquid and the gas starts), the
+// one deepest below the plane `lnf`: its volume; false where none lies below.
+bool rootBelowPlane(FluidPhase& p, double T_, double P_bar, double w1, const double (&lnf)[2], double& V_) {
+    const double w[2] = {1.0 - w1, w1};
+    double deepest = 0.0;
+    for (bool liquid : {true, false}) {
+        p.composition(w);
+        if (!p.trialRootFromTP(liquid, T_, P_bar) || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) continue;
+        const double d = w[0] * (std::log(p.fugacity[0]) - lnf[0]) + w[1] * (std::log(p.fugacity[1]) - lnf[1]);
+        if (d < deepest) deepest = d, V_ = p.V;
+    }
+    return deepest < 0.0;
+}
+
+}  // namespace
+
+// The tie line through the feed z from a trial phase w1 below its tangent
+// plane: successive substitution (substitutedSplit), then Newton's method
+// from the two phases it ends on (heldTieLine).  Substitution takes each
+// phase on the root of lower Gibbs energy at its composition; beside a
+// three-phase line the stable tie line may hold a phase on the other root
+// (a CO2-rich liquid where the vapour of that composition lies lower), and
+// substitution returns to the tie line of the vapour, below whose plane
+// that liquid lies.  The trial found below it then takes the place of the
+// phase on its side of the feed, on its root below the plane, and Newton's
+// method, which keeps each phase's root, finds the tie line through it.
+FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar, double w1, double& below) {
+    below = std::nan("");
+    const double z1 = x[1];
+    double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0, lnf[2] = {0.0, 0.0}, Vt = 0.0;
+    if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) return BinaryTieLine{};
+    BinaryTieLine line = heldTieLine(*this, T_, P_bar, z1, Va, xa, Vb, xb, lnf, below);
+    const double trial = below;
+    if (line.found || !std::isfinite(trial) || !rootBelowPlane(*this, T_, P_bar, trial, lnf, Vt)) return line;
+    const bool aSide = (trial > z1) == (xa > z1);
+    line = heldTieLine(*this, T_, P_bar, z1, aSide ? Vt : Va, aSide ? trial : xa, aSide ? Vb : Vt, aSide ? xb : trial,
+                       lnf, below);
+    if (!line.found && !std::isfinite(below)) below = trial;
     return line;
 }
 

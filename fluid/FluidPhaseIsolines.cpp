@@ -147,11 +147,16 @@ bool rowAsPrinted(FluidPhase& p, double* row, int n, std::pair<int, int> kept, B
 
 // The states of a binary's curve that are no stable state of one phase
 // (unstableMixtureState, or mechanically unstable): how many, between which
-// values of the curve's variable, said once when the curve is done.
+// values of the curve's variable, said once when the curve is done; where
+// the interpreter tallies its curve's rows (CurveRowLimits::unstableRow),
+// each handed to it at its T (K), P (Pa) and V (m3/mol), said there in one
+// sentence.
 struct InsideTheSplit {
+    const CurveRowLimits& limits;
     long count = 0;
     double from = 0.0, to = 0.0;
-    void add(double v) {
+    void add(double v, double T_, double P_, double V_) {
+        if (limits.unstableRow) return limits.unstableRow(T_, P_ * 1e-5, V_);
         from = count == 0 ? v : std::min(from, v);
         to = count++ == 0 ? v : std::max(to, v);
     }
@@ -260,7 +265,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         return;
     }
     long written = 0;
-    InsideTheSplit inside;
+    InsideTheSplit inside{curveRowLimits};
     const bool mixture = component_count == 2 && x.size() == 2 && x[0] > 0.0 && x[1] > 0.0;
     // Above its fluid's critical temperature, the states of a model whose own
     // critical point lies higher at the pressures of its loop (its saturated
@@ -290,7 +295,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
                                            Cv,      Cp,       dPdV, 1e-3 * H / M, 1e-3 * U / M, M / V};
                 std::copy(values, values + 13, r);
             }))
-            inside.add(V);
+            inside.add(V, T, P, V);
         else if (!std::isnan(row[1]))
             Pprev = P;  // (the pressure of the last state written as one)
         writeValues(row);
@@ -302,7 +307,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
         std::fill(row, row + 13, std::nan(""));
         row[0] = V * 1e6;
         row[12] = M / V;
-        inside.add(V);
+        inside.add(V, T, P, V);
         writeValues(row);
     };
     bool domeDone = false;
@@ -408,7 +413,7 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         return dome.at(T_, Vl, Vv, Ps, failed) && V_ > Vl && V_ < Vv;
     };
     long written = 0;
-    InsideTheSplit unstableRows;
+    InsideTheSplit unstableRows{curveRowLimits};
     auto writeRow = [&] {
         ++written;
         double row[13];
@@ -417,7 +422,7 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
                                            dPdV, V * 1e6,  1e-3 * U / M, 1e-3 * H / M};
                 std::copy(values, values + 13, r);
             }))
-            unstableRows.add(T);
+            unstableRows.add(T, T, P, V);
         if ((mode == 1 || mode == 2) && f) {
             std::fprintf(f, "%12.6f\t%12.6f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12.4f\t%12f\t%12f\t%12f\t%12f\n",
                          row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9], row[10],

@@ -431,8 +431,9 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
     const double c = lookups_.solubilityOf(a, b, T_, P_bar);
     if (!(c > 0.0) || !(c < 1.0)) return s;
-    const char* source = lookups_.solubilitySource(a, b);
-    const bool beyond = xs > c * (1.0 + kSolubilityUncertainty), within = xs < c * (1.0 - kSolubilityUncertainty);
+    SolubilitySource source = lookups_.solubilitySource(a, b);
+    if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
+    const bool beyond = xs > c * (1.0 + source.uncertainty), within = xs < c * (1.0 - source.uncertainty);
     // Below its critical temperature near its own vapour pressure the
     // solvent's own liquid and vapour may split the mixture too.
     const double psat = lookups_.fluids().vapourPressure(a, T_) * 1e-5;
@@ -441,8 +442,8 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     s.agrees = beyond ? model.splits : within && !nearSaturation ? !model.splits : true;
     s.text = formatted("(%s: its %s-rich phase holds at most %.3g %% %s at %g K and %g bar, within about %g %%; this "
                        "mixture %.3g %%)",
-                       source ? source : "published solubility", a, 100.0 * c, b, T_, P_bar,
-                       100.0 * kSolubilityUncertainty, 100.0 * xs);
+                       source.name ? source.name : "published solubility", a, 100.0 * c, b, T_, P_bar,
+                       100.0 * source.uncertainty, 100.0 * xs);
     // The model's own content of the solute in its solvent-rich phase.
     double own = xs;
     std::string holds = "one phase holds";

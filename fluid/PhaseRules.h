@@ -81,8 +81,8 @@ public:
     // The uncertainties of the data (relative), which decide only what the
     // statement says: the ancillary vapour pressures hold their reference
     // equations within 0.1-0.4 %; the sublimation equations their data
-    // within about 1 %; the published solubilities (Spycher, Pruess &
-    // Ennis-King 2003; Duan & Sun 2003) their measurements within about 10 %;
+    // within about 1 %; a published solubility that states no uncertainty
+    // of its own its measurements within about 10 %;
     // IAPWS G7-04's Henry constants within a few hundredths in ln kH.
     static constexpr double kVapourPressureUncertainty = 0.005;
     static constexpr double kSublimationUncertainty = 0.01;

@@ -174,10 +174,11 @@ struct ReferencePair {
     std::span<const CriticalCurvePoint> criticalCurve;
     double criticalCurveScatter;
     const char* criticalCurveSource;
-    // The publications of the mutual solubilities: of b in the a-rich
-    // phase, of a in the b-rich phase; null: none.
-    const char* solubilityOfBInA;
-    const char* solubilityOfAInB;
+    // The publications of the mutual solubilities, with their stated
+    // uncertainties: of b in the a-rich phase, of a in the b-rich phase;
+    // a null name: none.
+    SolubilitySource solubilityOfBInA;
+    SolubilitySource solubilityOfAInB;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
@@ -203,7 +204,7 @@ public:
     const char* henrySourceOf(const char* solvent, const char* solute) const;
     // The source of the published mole fraction of `solute` in a
     // `solvent`-rich phase; null where none is published.
-    const char* solubilitySourceOf(const char* solvent, const char* solute) const;
+    SolubilitySource solubilitySourceOf(const char* solvent, const char* solute) const;
     // The cross second virial coefficient B12 (m3/mol) of a and b at T (K)
     // by Tsonopoulos's correlation with his combining rules and the row's
     // binary constant fitted to measured cross coefficients (water with N2
@@ -219,8 +220,9 @@ private:
 // pair not in it.
 const ReferencePair* referencePair(const char* x, const char* y);
 // The source of the published mole fraction of `solute` in a `solvent`-rich
-// phase by the standard table; null where none is published.
-const char* publishedSolubilitySourceOf(const char* solvent, const char* solute);
+// phase by the standard table and its uncertainty; a null name where none
+// is published.
+SolubilitySource publishedSolubilitySourceOf(const char* solvent, const char* solute);
 
 // The temperature (K) where the pure solid of the fluid of `row` meets its
 // fluid at P (bar) by its published lines, between T_ (where the solid is

@@ -16,8 +16,22 @@
 
 struct StateReport::CurveTally {
     ValidityRange validity;
-    long rows = 0, outside = 0, refused = 0, split = 0, withheld = 0;
-    double splitPmin = 0.0, splitPmax = 0.0, splitT = 0.0, splitP = 0.0;
+    long rows = 0, outside = 0, refused = 0, withheld = 0;
+    // The rows of a binary that are no stable state of one phase: those the
+    // model's own stability test splits at their T and P, and those whose
+    // root at their volume the curve finds below another phase's tangent
+    // plane; how many, and the temperatures (K), pressures (bar) and molar
+    // volumes (cm3/mol) they span.
+    long unstable = 0;
+    double unstableSpan[3][2] = {};
+    void addUnstable(double T_, double P_bar, double V_) {
+        const double v[3] = {T_, P_bar, V_ * 1e6};
+        for (int k = 0; k < 3; ++k) {
+            unstableSpan[k][0] = unstable == 0 ? v[k] : std::min(unstableSpan[k][0], v[k]);
+            unstableSpan[k][1] = unstable == 0 ? v[k] : std::max(unstableSpan[k][1], v[k]);
+        }
+        ++unstable;
+    }
     double refusedT = 0.0, refusedV = 0.0;
     std::string refusal, withheldWhy;
     // The rows the fluid's data put in another phase or a solid's field:
@@ -95,9 +109,7 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
         t.otherT1 = T_, t.otherP1 = P_bar;
     }
     if (splits) {
-        if (t.split == 0) t.splitT = T_, t.splitP = P_bar;
-        t.splitPmin = t.split == 0 ? P_bar : std::min(t.splitPmin, P_bar);
-        t.splitPmax = t.split++ == 0 ? P_bar : std::max(t.splitPmax, P_bar);
+        t.addUnstable(T_, P_bar, V_);
         return false;
     }
     if (!withheld.empty() && t.withheld++ == 0) t.withheldWhy = withheld;
@@ -113,15 +125,36 @@ void StateReport::sayCurveTally(const CurveTally& t) const {
         platform::warnf("The model %s: %ld states of the curve are refused at their temperature and volume, as the "
                         "state printed there (TV) is, and are written as nan; the first, at %g K and %g cm3/mol: %s",
                         model, t.refused, t.refusedT, t.refusedV * 1e6, t.refusal.c_str());
-    if (t.split > 0)
-        platform::warnf("The model %s: at %ld states of the curve, from %g to %g bar, its own stability test splits the "
-                        "mixture into two phases (the first at %g K and %g bar): they are no single fluid phase and are "
-                        "written as nan.\n",
-                        model, t.split, t.splitPmin, t.splitPmax, t.splitT, t.splitP);
+    if (t.unstable > 0) {
+        // "220 K" where the curve holds its temperature, "110.7 to 220.1 K" where not.
+        std::string span;
+        const char* units[3] = {"K", "bar", "cm3/mol"};
+        for (int k = 0; k < 3; ++k) {
+            char buf[96];
+            const double(&v)[2] = t.unstableSpan[k];
+            if (v[0] == v[1])
+                std::snprintf(buf, sizeof buf, "%s%g %s", k ? ", " : "", v[0], units[k]);
+            else
+                std::snprintf(buf, sizeof buf, "%s%g to %g %s", k ? ", " : "", v[0], v[1], units[k]);
+            span += buf;
+        }
+        platform::warnf("The model %s: at %ld states of the curve (%s) the mixture of one phase is not stable, a "
+                        "phase of another composition or density lying below its tangent plane in the model's own "
+                        "stability test: they lie inside its two-phase region and are written as nan.\n",
+                        model, t.unstable, span.c_str());
+    }
     if (t.withheld > 0)
         platform::warnf("The model %s: %ld states of the curve have their cv and cp written as nan, as the state "
                         "printed there (TV) withholds them; the first: %s",
                         model, t.withheld, t.withheldWhy.c_str());
+    // A mixture's curve writes A, S and G as the state printed writes a, s
+    // and g: without the ideal entropy of mixing, which the state gives apart.
+    const double sMix = m_.idealMixingEntropy();
+    if (t.rows > 0 && sMix > 0.0)
+        platform::warnf("The curve's S, A and G, as the state's s, a and g, leave out the ideal entropy of mixing, "
+                        "s_mix = -R sum x ln x = %.4g J/(mol K) at this composition: add it to S, and -T s_mix to A "
+                        "and G, for the mixture's own.\n",
+                        sMix);
     if (t.otherPhase > 0)
         platform::warnf("** The fluid: %s at %ld of the curve's %ld rows, from %g K and %g bar to %g K and %g bar (its "
                         "published data; the first row's statement is the state's printed there by TP), where the "
@@ -142,6 +175,7 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
     m_.curveRowLimits.printedState = [&](double T_, double P_bar, double V_) {
         return curveRowState(T_, P_bar, V_, tally);
     };
+    m_.curveRowLimits.unstableRow = [&](double T_, double P_bar, double V_) { tally.addUnstable(T_, P_bar, V_); };
     m_.admitUntracedInteraction(true);
     holdPressureRoots(&m_);
     curve();

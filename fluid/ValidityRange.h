@@ -52,9 +52,13 @@ using SublimationLookup = double (*)(const ReferenceFluids& fluids, const char* 
 // water content of CO2-rich phases, the CO2 liquid water dissolves); NaN
 // where none is published.
 using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
-// The publication of that solubility (authors, year), by the pair's row;
-// null where none.
-using SolubilitySourceLookup = const char* (*)(const ReferencePairs& pairs, const char* solvent, const char* solute);
+// The publication of that solubility (authors, year; null where none), by
+// the pair's row, and the uncertainty it states (relative).
+struct SolubilitySource {
+    const char* name = nullptr;
+    double uncertainty = 0.0;
+};
+using SolubilitySourceLookup = SolubilitySource (*)(const ReferencePairs& pairs, const char* solvent, const char* solute);
 // The published data a program hands the rules of its models (PhaseRules):
 // null where it has none.  The lookups read the tables of the reference
 // fluids and their pairs that `tables` names (the pairs' table beside its
@@ -78,7 +82,7 @@ struct PhaseLookups {
     double referenceVolume(const char* component, double T, double P_bar) const;
     double henry(const char* solvent, const char* solute, double T) const;
     double sublimation(const char* component, double T, double& solidVolume) const;
-    const char* solubilitySource(const char* solvent, const char* solute) const;
+    SolubilitySource solubilitySource(const char* solvent, const char* solute) const;
 };
 
 // A state's temperature or pressure as it was given, for the messages that

@@ -231,25 +231,29 @@ inline double gibbs(const Cubic& c, double T, double V, double x1) {
 struct Independent {
     double V = std::nan(""), distance = HUGE_VAL;
 };
+// The least distance of a trial phase (each stable root of each trial
+// composition) from the plane of ln f0 and ln f1; trials beside the feed x1
+// (NaN: none) left out, whose distance vanishes with their difference from it.
+inline double leastDistance(const Cubic& c, double T, double P, double lnf0, double lnf1, double x1) {
+    double least = HUGE_VAL;
+    for (int k = 1; k < 240; ++k) {
+        // Trial compositions dense near both ends, where the phases of a
+        // split of these binaries lie.
+        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
+        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
+        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
+        for (double V : roots(c, T, P, w))
+            least = std::min(least, (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1));
+    }
+    return least;
+}
 inline Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
     Independent r;
     double G = HUGE_VAL;
     for (double V : roots(c, T, P, x1))
         if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
     if (!std::isfinite(r.V)) return r;
-    const double lnf0 = c.lnf(0, T, r.V, x1), lnf1 = c.lnf(1, T, r.V, x1);
-    for (int k = 1; k < 240; ++k) {
-        // Trial compositions dense near both ends, where the phases of a
-        // split of these binaries lie; not those beside the feed, whose
-        // distance vanishes with their difference from it.
-        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
-        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
-        for (double V : roots(c, T, P, w)) {
-            const double d = (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1);
-            r.distance = std::min(r.distance, d);
-        }
-    }
+    r.distance = leastDistance(c, T, P, c.lnf(0, T, r.V, x1), c.lnf(1, T, r.V, x1), x1);
     return r;
 }
 

@@ -24,7 +24,7 @@ double henry(const ReferencePairs&, const char*, const char*, double) { return k
 double solubility(const char* solvent, const char*, double, double) {
     return std::string(solvent) == "CO2" ? kSolubility : std::nan("");
 }
-const char* source(const ReferencePairs&, const char*, const char*) { return "the test's solubility"; }
+SolubilitySource source(const ReferencePairs&, const char*, const char*) { return {"the test's solubility", 0.1}; }
 
 // A binary named as water and CO2 (its names and composition are read; its
 // van der Waals terms are not evaluated).
