@@ -1,0 +1,159 @@
+#include "families/cubic/CubicMixture.h"
+
+#include <cfloat>
+#include <cmath>
+
+#include "families/cubic/CubicClosedForm.h"
+#include "families/cubic/CubicData.h"
+#include "families/cubic/CubicIsotherm.h"
+#include "families/cubic/QuadraticCubic.h"
+#include "families/cubic/VdWr1.h"
+
+namespace cubic {
+
+namespace {
+
+// The quadratic form sum_ij x_i x_j m_ij and, into s (if given), its
+// partial sums s_i = sum_j x_j m_ij.
+double quadratic(const std::vector<double>& m, int n, const double* x, double* s) {
+    double q = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double si = 0.0;
+        for (int j = 0; j < n; ++j) si += m[i * n + j] * x[j];
+        if (s) s[i] = si;
+        q += x[i] * si;
+    }
+    return q;
+}
+
+// Reads the pair matrices of the terms at T (K) into m: the attraction's
+// tree evaluated at T and P (bar), its a_ij and co-volume pairs, the
+// repulsion's co-volume pairs.  False where they do not give back the
+// attraction's own a and b at the phase's composition (a term mixing
+// otherwise) or do not evaluate.
+bool readPairs(FluidPhase& f, QuadraticCubic& t, VdWr1& r, double T, double P_bar, MixturePairs& m) {
+    const int n = f.component_count;
+    m.n = 0;
+    if (t.pairs.n != n || static_cast<int>(r.bij.size()) < n * (n + 1) / 2 || !t.a || !t.b) return false;
+    evaluateAttractionAt(t, T, P_bar);
+    if (Expression::sError) return false;
+    m.a.assign(n * n, 0.0);
+    m.ba.assign(n * n, 0.0);
+    m.br.assign(n * n, 0.0);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= i; ++j) {
+            const Expression* aij = t.pairs.aij(i, j);
+            if (!aij) return false;
+            m.a[i * n + j] = m.a[j * n + i] = aij->value;
+            m.ba[i * n + j] = m.ba[j * n + i] = t.pairs.bij[CubicPairs::tri(i, j)];
+            m.br[i * n + j] = m.br[j * n + i] = r.bij[VdWr1::at(i, j)];
+        }
+    if (static_cast<int>(f.x.size()) != n) return false;
+    const double a = quadratic(m.a, n, f.x.data(), nullptr), b = quadratic(m.ba, n, f.x.data(), nullptr);
+    // The term's own a and b at the phase's composition, to rounding.
+    constexpr double kSameValue = 1e-12;
+    if (!(std::fabs(a - t.a->value) <= kSameValue * std::fabs(a)) ||
+        !(std::fabs(b - t.b->value) <= kSameValue * std::fabs(b)))
+        return false;
+    m.T = T;
+    m.u = t.u;
+    m.w = t.w;
+    m.n = n;
+    m.revision = f.parameterRevision();
+    m.kaij = t.pairs.kaij;
+    m.bijAttraction = t.pairs.bij;
+    m.bijRepulsion = r.bij;
+    return true;
+}
+
+// Whether the pairs kept were read at T from the parameters the model has.
+bool stillHold(const FluidPhase& f, const QuadraticCubic& t, const VdWr1& r, double T, const MixturePairs& m) {
+    return m.n == f.component_count && m.T == T && m.revision == f.parameterRevision() && m.kaij == t.pairs.kaij &&
+           m.bijAttraction == t.pairs.bij && m.bijRepulsion == r.bij;
+}
+
+// The stable roots Z (ascending) of the cubic in Z of A, Ba, Br, u, w as
+// the isotherm's count gives them (stableRootCount: Cardano's or the
+// trigonometric form), polished by Newton's steps on the cubic in Z until
+// they stand to rounding; 0 where the count is undecided (beside a spinodal
+// or the critical point) or the steps do not settle, and the roots are
+// then taken from the cubic's full solution (stableCubicRoots).
+int polishedRoots(double A, double Ba, double Br, double u, double w, double RT, double P, double a, double ba,
+                  double br, double (&Z)[2]) {
+    double V[2];
+    const int n = stableRootCount(RT, P, a, ba, u, w, br, V);
+    if (n < 1) return 0;
+    const double k2 = u * Ba - Br - 1.0, k1 = w * Ba * Ba - u * Ba * Br - u * Ba + A,
+                 k0 = -(w * Ba * Ba * Br + w * Ba * Ba + A * Br);
+    for (int k = 0; k < n; ++k) {
+        double z = V[k] * P / RT;
+        bool settled = false;
+        for (int it = 0; it < 4 && !settled; ++it) {
+            const double f = ((z + k2) * z + k1) * z + k0, df = (3.0 * z + 2.0 * k2) * z + k1;
+            const double step = f / df;
+            z -= step;
+            settled = std::fabs(step) <= 4.0 * DBL_EPSILON * z;
+        }
+        if (!settled || !(z > Br) || !std::isfinite(z)) return 0;
+        Z[k] = z;
+    }
+    return n == 2 && !(Z[0] < Z[1]) ? 0 : n;
+}
+
+}  // namespace
+
+// Whether the pairs of the terms at T are in `kept` (read where they were
+// not): false where f is not a mixture of these terms alone.
+bool pairsAt(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar, bool sameT) {
+    const int n = f.component_count;
+    if (n < 2 || n > kMaxMixtureComponents || f.nInteractions != 2 || f.withVenturi) return false;
+    return (sameT && kept.n == n && kept.T == T) || stillHold(f, t, r, T, kept) || readPairs(f, t, r, T, P_bar, kept);
+}
+
+double termMixturePressure(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V,
+                           const double* x) {
+    if (!x || !(T > 0.0) || !(V > 0.0) || !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, false)) return std::nan("");
+    const int n = f.component_count;
+    const double a = quadratic(kept.a, n, x, nullptr), ba = quadratic(kept.ba, n, x, nullptr),
+                 br = quadratic(kept.br, n, x, nullptr);
+    if (!(V > br)) return std::nan("");
+    return R * T / (V - br) - a / ((V + kept.u * ba) * V + kept.w * ba * ba);
+}
+
+int termMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar,
+                     const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
+    const int n = f.component_count;
+    if (!x || !pairsAt(f, t, r, kept, T, P_bar, sameT)) return -1;
+    double sa[kMaxMixtureComponents], sba[kMaxMixtureComponents], sbr[kMaxMixtureComponents];
+    const double a = quadratic(kept.a, n, x, sa), ba = quadratic(kept.ba, n, x, sba),
+                 br = quadratic(kept.br, n, x, sbr);
+    const double P = P_bar * 1e5, RT = R * T, A = a * P / (RT * RT), Ba = ba * P / RT, Br = br * P / RT;
+    const double s = std::sqrt(kept.u * kept.u - 4.0 * kept.w), d1 = 0.5 * (kept.u + s), d2 = 0.5 * (kept.u - s);
+    double z[2] = {0.0, 0.0};
+    int count = A > 0.0 && Ba > 0.0 && Br > 0.0 && std::isfinite(A + Ba + Br)
+                    ? polishedRoots(A, Ba, Br, kept.u, kept.w, RT, P, a, ba, br, z)
+                    : 0;
+    if (count > 0) {
+        for (int k = 0; k < count; ++k) {
+            const double Z = z[k];
+            roots[k].V = Z * RT / P;
+            roots[k].lnPhi = Z - 1.0 - std::log(Z - Br) - A / (Ba * (d1 - d2)) * std::log((Z + d1 * Ba) / (Z + d2 * Ba));
+        }
+    } else {
+        count = stableCubicRoots(a, ba, br, kept.u, kept.w, T, P, roots);
+        for (int k = 0; k < count; ++k) z[k] = roots[k].V * P / RT;
+    }
+    if (!lnPhi) return count;
+    for (int k = 0; k < count; ++k) {
+        const double Z = z[k], q1 = Z + d1 * Ba, q2 = Z + d2 * Ba;
+        const double L = A / (Ba * (d1 - d2)) * std::log(q1 / q2), bulk = A * Z / (q1 * q2);
+        const double lnZB = std::log(Z - Br);
+        for (int i = 0; i < n; ++i) {
+            const double ai = 2.0 * sa[i] / a, bai = (2.0 * sba[i] - ba) / ba, Bri = (2.0 * sbr[i] - br) * P / RT;
+            lnPhi[k * n + i] = -lnZB + Bri / (Z - Br) - L * (ai - bai) - bai * bulk;
+        }
+    }
+    return count;
+}
+
+}  // namespace cubic
