@@ -113,17 +113,30 @@ bool pairsAt(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, dou
 double termMixturePressure(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V,
                            const double* x) {
     if (!x || !(T > 0.0) || !(V > 0.0) || !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, false)) return std::nan("");
-    const int n = f.component_count;
-    const double a = quadratic(kept.a, n, x, nullptr), ba = quadratic(kept.ba, n, x, nullptr),
-                 br = quadratic(kept.br, n, x, nullptr);
-    if (!(V > br)) return std::nan("");
-    return R * T / (V - br) - a / ((V + kept.u * ba) * V + kept.w * ba * ba);
+    return mixturePressure(kept, T, V, x);
 }
 
 int termMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar,
                      const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
-    const int n = f.component_count;
     if (!x || !pairsAt(f, t, r, kept, T, P_bar, sameT)) return -1;
+    return mixtureRoots(kept, T, P_bar, x, roots, lnPhi);
+}
+
+double mixturePressure(const MixturePairs& m, double T, double V, const double* x) {
+    const int n = m.n;
+    const double a = quadratic(m.a, n, x, nullptr), ba = quadratic(m.ba, n, x, nullptr),
+                 br = quadratic(m.br, n, x, nullptr);
+    double c = 0.0;
+    for (int i = 0; i < n && !m.c.empty(); ++i) c += x[i] * m.c[i];
+    const double Vp = V + c;
+    if (!(Vp > br)) return std::nan("");
+    return R * T / (Vp - br) - a / ((Vp + m.u * ba) * Vp + m.w * ba * ba);
+}
+
+int mixtureRoots(const MixturePairs& kept, double T, double P_bar, const double* x,
+                 FluidPhase::ClosedFormRoot roots[2], double* lnPhi) {
+    const int n = kept.n;
+    if (n < 1 || n > kMaxMixtureComponents) return -1;
     double sa[kMaxMixtureComponents], sba[kMaxMixtureComponents], sbr[kMaxMixtureComponents];
     const double a = quadratic(kept.a, n, x, sa), ba = quadratic(kept.ba, n, x, sba),
                  br = quadratic(kept.br, n, x, sbr);
@@ -143,8 +156,7 @@ int termMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& k
         count = stableCubicRoots(a, ba, br, kept.u, kept.w, T, P, roots);
         for (int k = 0; k < count; ++k) z[k] = roots[k].V * P / RT;
     }
-    if (!lnPhi) return count;
-    for (int k = 0; k < count; ++k) {
+    for (int k = 0; k < count && lnPhi; ++k) {
         const double Z = z[k], q1 = Z + d1 * Ba, q2 = Z + d2 * Ba;
         const double L = A / (Ba * (d1 - d2)) * std::log(q1 / q2), bulk = A * Z / (q1 * q2);
         const double lnZB = std::log(Z - Br);
@@ -153,7 +165,17 @@ int termMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& k
             lnPhi[k * n + i] = -lnZB + Bri / (Z - Br) - L * (ai - bai) - bai * bulk;
         }
     }
-    return count;
+    // A translated volume V = V' - c (c = sum_i x_i c_i) shifts ln phi_i by
+    // -P c_i/(RT) (Peneloux, Rauzy & Freze 1982).
+    if (kept.c.empty()) return count;
+    double c = 0.0;
+    for (int i = 0; i < n; ++i) c += x[i] * kept.c[i];
+    for (int k = 0; k < count; ++k) {
+        roots[k].V -= c;
+        roots[k].lnPhi -= P * c / RT;
+        for (int i = 0; lnPhi && i < n; ++i) lnPhi[k * n + i] -= P * kept.c[i] / RT;
+    }
+    return count > 0 && roots[0].V > 0.0 ? count : 0;
 }
 
 }  // namespace cubic

@@ -2,7 +2,9 @@
 // The closed-form roots of a cubic mixture's isotherm and each component's
 // fugacity coefficient at them, for the fluids built of the co-volume
 // repulsion VdWr1 (term 0) and a quadratically mixed cubic attraction
-// QuadraticCubic (term 1): Peng-Robinson, PRSV and SRK1 of terms.
+// QuadraticCubic (term 1), Peng-Robinson, PRSV and SRK1 of terms, and for
+// the closed cubics of van der Waals one-fluid mixing (ClassicalCubic0:
+// SRK, Montel's translated Peng-Robinson), br = ba there.
 //     P = RT/(V - br) - a/(V^2 + u ba V + w ba^2),
 //     a = sum_ij x_i x_j a_ij,  ba = sum_ij x_i x_j ba_ij,  br = sum_ij x_i x_j br_ij,
 // with the pair matrices of the model at T (a_ij of the attraction's own
@@ -37,6 +39,7 @@ struct MixturePairs {
     int n = 0;  // 0: none read
     double u = 0.0, w = 0.0;
     std::vector<double> a, ba, br;
+    std::vector<double> c;  // the volume translation of each component (m3/mol; empty: none)
     // What they were read from besides T: the model's parameter revision
     // (its components' constants) and the pair parameters the model may
     // set without it (kaij, the co-volume pairs of both terms).
@@ -51,6 +54,13 @@ struct MixturePairs {
 // term, a pure fluid) or its terms do not evaluate to the quadratic rule.
 int termMixtureRoots(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept, double T,
                      double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT);
+
+// The same from the pairs m read at T, for any model that fills them.
+int mixtureRoots(const MixturePairs& m, double T, double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2],
+                 double* lnPhi);
+// The pressure (Pa) of the pairs m read at T, at V (m3/mol) and x; NaN at or
+// below the co-volume.
+double mixturePressure(const MixturePairs& m, double T, double V, const double* x);
 
 // The mixture's pressure (Pa) at T (K), V (m3/mol) and x from the pairs read
 // at T into `kept` (as termMixtureRoots reads them); NaN where the closed

@@ -1,19 +1,21 @@
-// A cubic mixture's closed-form roots against the model's own equation
-// evaluated through its terms (the volume searches, the scan of the
-// isotherm's roots and the fugacities of its expression trees, which
-// share nothing with the closed form but the parameters): the same stable
-// state, the same tangent-plane verdict, the same tie line, and each
-// component's ln phi of the closed form against the trees' at the same
-// state.  Swept over each cubic of terms with mixtures (Peng-Robinson,
-// PRSV, SRK1), CO2-CH4 around its critical line and H2O-CO2 from its
-// three-phase line to the critical region of water, at both ends of the
-// composition.
+// A cubic mixture's closed-form roots against the model's own searches
+// (its volume searches, the scan of the isotherm's roots, and its
+// fugacities: the expression trees of the cubics of terms, the closed
+// cubics' own fugacity code), which share nothing with the closed form but
+// the parameters: the same stable state, the same tangent-plane verdict,
+// the same tie line, and each component's ln phi of the closed form against
+// the model's at the same state.  Swept over each cubic of terms with
+// mixtures (Peng-Robinson, PRSV, SRK1) and each closed cubic (SRK, Montel):
+// CO2-CH4 around its critical line, and H2O-CO2 (the cubics of terms, which
+// take water) from its three-phase line to the critical region of water, at
+// both ends of the composition.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <memory>
 
+#include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/PRNirma.h"
 #include "families/cubic/PRSV.h"
 #include "families/cubic/SRK1.h"
@@ -62,6 +64,8 @@ std::vector<Pair> pairs() {
     return {pair("PR", [] { return new PRNirma(1, 0, 0); }, "CO2", "CH4", false),
             pair("PRSV", [] { return new PRSV(1, 0); }, "CO2", "CH4", false),
             pair("SRK1", [] { return new SRK1(1, 0); }, "CO2", "CH4", false),
+            pair("SRK", [] { return new ClassicalSRK(1); }, "CO2", "CH4", false),
+            pair("Montel", [] { return new Montel(1); }, "CO2", "CH4", false),
             pair("PR", [] { return new PRNirma(1, 0, 0); }, "H2O", "CO2", true),
             pair("PRSV", [] { return new PRSV(1, 0); }, "H2O", "CO2", true),
             pair("SRK1", [] { return new SRK1(1, 0); }, "H2O", "CO2", true)};
