@@ -1,13 +1,17 @@
 #include "families/cubic/CubicMixture.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
 #include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/CubicIsotherm.h"
-#include "families/cubic/QuadraticCubic.h"
-#include "families/cubic/VdWr1.h"
+#include "expressions/LineaX.h"
+#include "expressions/SumF.h"
+#include "families/cubic/Schmidt0.h"
+#include "families/cubic/VdWr.h"
 
 namespace cubic {
 
@@ -26,50 +30,93 @@ double quadratic(const std::vector<double>& m, int n, const double* x, double* s
     return q;
 }
 
-// Reads the pair matrices of the terms at T (K) into m: the attraction's
-// tree evaluated at T and P (bar), its a_ij and co-volume pairs, the
-// repulsion's co-volume pairs.  False where they do not give back the
-// attraction's own a and b at the phase's composition (a term mixing
-// otherwise) or do not evaluate.
-bool readPairs(FluidPhase& f, QuadraticCubic& t, VdWr1& r, double T, double P_bar, MixturePairs& m) {
+// The value of the pair (i, j) of a mixture node quadratic in the mole
+// fractions, sum_ij x_i x_j m_ij: a sum over pair nodes (SumX2, its nodes
+// evaluated with the tree) or a form with constant coefficients (LineaX2).
+bool pairValue(const Expression* node, int i, int j, double& v) {
+    if (i < j) std::swap(i, j);
+    if (const auto* sum = dynamic_cast<const SumX2*>(node)) {
+        const Expression* e = sum->terms && sum->terms[i] ? sum->terms[i][j] : nullptr;
+        if (!e) return false;
+        v = e->value;
+        return true;
+    }
+    if (const auto* form = dynamic_cast<const LineaX2*>(node)) {
+        if (static_cast<int>(form->a.size()) <= LineaX2::position(i, j)) return false;
+        v = form->coef(i, j);
+        return true;
+    }
+    return false;
+}
+
+// The repulsion's tree evaluated at T (K) and the volume of the ideal gas at
+// P (bar): its co-volume node with its pairs at T.
+void evaluateRepulsionAt(VdWr& r, double T, double P_bar) {
+    r.T = T;
+    r.V = FluidPhase::R * T / (P_bar * 1e5);
+    r.assignVariables();
+    r.calculate_fixed_parameters();
+    r.calculate_volume_dependent_parameters();
+    if (r.root) r.root->calculate(0);
+}
+
+// Whether `kept` holds the values of the sources, in their order.
+bool sameSources(const std::vector<double>& kept, Sources sources) {
+    std::size_t k = 0;
+    for (const std::span<const double> s : sources) {
+        if (k + s.size() > kept.size() || !std::equal(s.begin(), s.end(), kept.begin() + k)) return false;
+        k += s.size();
+    }
+    return k == kept.size();
+}
+
+// Reads the pair matrices of the terms at T (K) into m: both terms' trees
+// evaluated at T and P (bar), the attraction's a_ij and co-volume pairs, the
+// repulsion's co-volume pairs.  False where they do not give back the terms'
+// own a and co-volumes at the phase's composition (a term mixing otherwise)
+// or do not evaluate.
+bool readPairs(FluidPhase& f, Schmidt0& t, VdWr& r, double T, double P_bar, Sources sources, MixturePairs& m) {
     const int n = f.component_count;
     m.n = 0;
-    if (t.pairs.n != n || static_cast<int>(r.bij.size()) < n * (n + 1) / 2 || !t.a || !t.b) return false;
+    Expression* covolume = r.mixtureCovolume();
+    if (!t.a || !t.b || !covolume || static_cast<int>(f.x.size()) != n) return false;
+    Expression::sError = 0;
+    evaluateRepulsionAt(r, T, P_bar);
     evaluateAttractionAt(t, T, P_bar);
     if (Expression::sError) return false;
     m.a.assign(n * n, 0.0);
     m.ba.assign(n * n, 0.0);
     m.br.assign(n * n, 0.0);
+    m.c.clear();
     for (int i = 0; i < n; ++i)
         for (int j = 0; j <= i; ++j) {
-            const Expression* aij = t.pairs.aij(i, j);
-            if (!aij) return false;
-            m.a[i * n + j] = m.a[j * n + i] = aij->value;
-            m.ba[i * n + j] = m.ba[j * n + i] = t.pairs.bij[CubicPairs::tri(i, j)];
-            m.br[i * n + j] = m.br[j * n + i] = r.bij[VdWr1::at(i, j)];
+            double a = 0.0, ba = 0.0, br = 0.0;
+            if (!pairValue(t.a, i, j, a) || !pairValue(t.b, i, j, ba) || !pairValue(covolume, i, j, br)) return false;
+            m.a[i * n + j] = m.a[j * n + i] = a;
+            m.ba[i * n + j] = m.ba[j * n + i] = ba;
+            m.br[i * n + j] = m.br[j * n + i] = br;
         }
-    if (static_cast<int>(f.x.size()) != n) return false;
-    const double a = quadratic(m.a, n, f.x.data(), nullptr), b = quadratic(m.ba, n, f.x.data(), nullptr);
-    // The term's own a and b at the phase's composition, to rounding.
+    // The terms' own a and co-volumes at the phase's composition, to rounding.
     constexpr double kSameValue = 1e-12;
-    if (!(std::fabs(a - t.a->value) <= kSameValue * std::fabs(a)) ||
-        !(std::fabs(b - t.b->value) <= kSameValue * std::fabs(b)))
-        return false;
+    auto same = [&](const std::vector<double>& pairs, const Expression* node) {
+        const double v = quadratic(pairs, n, f.x.data(), nullptr);
+        return std::fabs(v - node->value) <= kSameValue * std::fabs(v);
+    };
+    if (!same(m.a, t.a) || !same(m.ba, t.b) || !same(m.br, covolume)) return false;
     m.T = T;
     m.u = t.u;
     m.w = t.w;
     m.n = n;
     m.revision = f.parameterRevision();
-    m.kaij = t.pairs.kaij;
-    m.bijAttraction = t.pairs.bij;
-    m.bijRepulsion = r.bij;
+    m.sources.clear();
+    for (const std::span<const double> s : sources) m.sources.insert(m.sources.end(), s.begin(), s.end());
     return true;
 }
 
 // Whether the pairs kept were read at T from the parameters the model has.
-bool stillHold(const FluidPhase& f, const QuadraticCubic& t, const VdWr1& r, double T, const MixturePairs& m) {
-    return m.n == f.component_count && m.T == T && m.revision == f.parameterRevision() && m.kaij == t.pairs.kaij &&
-           m.bijAttraction == t.pairs.bij && m.bijRepulsion == r.bij;
+bool stillHold(const FluidPhase& f, double T, Sources sources, const MixturePairs& m) {
+    return m.n == f.component_count && m.T == T && m.revision == f.parameterRevision() &&
+           sameSources(m.sources, sources);
 }
 
 // The stable roots Z (ascending) of the cubic in Z of A, Ba, Br, u, w as
@@ -104,21 +151,26 @@ int polishedRoots(double A, double Ba, double Br, double u, double w, double RT,
 
 // Whether the pairs of the terms at T are in `kept` (read where they were
 // not): false where f is not a mixture of these terms alone.
-bool pairsAt(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar, bool sameT) {
+bool pairsAt(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, double T, double P_bar, Sources sources,
+             bool sameT) {
     const int n = f.component_count;
-    if (n < 2 || n > kMaxMixtureComponents || f.nInteractions != 2 || f.withVenturi) return false;
-    return (sameT && kept.n == n && kept.T == T) || stillHold(f, t, r, T, kept) || readPairs(f, t, r, T, P_bar, kept);
+    if (n < 2 || n > kMaxMixtureComponents || f.nInteractions != 2 || f.withVenturi || f.interactions[1] != &t ||
+        f.interactions[0] != &r)
+        return false;
+    return (sameT && kept.n == n && kept.T == T) || stillHold(f, T, sources, kept) ||
+           readPairs(f, t, r, T, P_bar, sources, kept);
 }
 
-double termMixturePressure(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V,
-                           const double* x) {
-    if (!x || !(T > 0.0) || !(V > 0.0) || !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, false)) return std::nan("");
+double termMixturePressure(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, Sources sources, double T,
+                           double V, const double* x) {
+    if (!x || !(T > 0.0) || !(V > 0.0) || !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, sources, false))
+        return std::nan("");
     return mixturePressure(kept, T, V, x);
 }
 
-int termMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar,
-                     const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
-    if (!x || !pairsAt(f, t, r, kept, T, P_bar, sameT)) return -1;
+int termMixtureRoots(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, Sources sources, double T,
+                     double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
+    if (!x || !pairsAt(f, t, r, kept, T, P_bar, sources, sameT)) return -1;
     return mixtureRoots(kept, T, P_bar, x, roots, lnPhi);
 }
 

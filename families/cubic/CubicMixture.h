@@ -1,8 +1,9 @@
 #pragma once
 // The closed-form roots of a cubic mixture's isotherm and each component's
 // fugacity coefficient at them, for the fluids built of the co-volume
-// repulsion VdWr1 (term 0) and a quadratically mixed cubic attraction
-// QuadraticCubic (term 1), Peng-Robinson, PRSV and SRK1 of terms, and for
+// repulsion (term 0) and a quadratically mixed cubic attraction (term 1),
+// Peng-Robinson, PRSV, SRK1 and SRK2 of terms (SRK2's pair parameters
+// stepping with T), and for
 // the closed cubics of van der Waals one-fluid mixing (ClassicalCubic0:
 // SRK, Montel's translated Peng-Robinson), br = ba there.
 //     P = RT/(V - br) - a/(V^2 + u ba V + w ba^2),
@@ -20,12 +21,14 @@
 // which for br = ba and linear co-volumes is Peng & Robinson's (1976)
 // eq. 15, and sums (sum_i x_i ln phi_i) to the fluid's ln phi at its
 // composition (Michelsen & Mollerup 2007, ch. 5).
+#include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "fluid/FluidPhase.h"
 
-class QuadraticCubic;
-class VdWr1;
+class Schmidt0;
+class VdWr;
 
 namespace cubic {
 
@@ -41,19 +44,28 @@ struct MixturePairs {
     std::vector<double> a, ba, br;
     std::vector<double> c;  // the volume translation of each component (m3/mol; empty: none)
     // What they were read from besides T: the model's parameter revision
-    // (its components' constants) and the pair parameters the model may
-    // set without it (kaij, the co-volume pairs of both terms).
+    // (its components' constants) and the pair parameters it may set
+    // without a new revision (Sources).
     unsigned long revision = 0;
-    std::vector<double> kaij, bijAttraction, bijRepulsion;
+    std::vector<double> sources;
 };
+
+// The parameters a model's pairs are read from besides its components'
+// constants and T (its pair parameters), compared before the pairs kept are
+// taken again.
+using Sources = std::initializer_list<std::span<const double>>;
 
 // The mechanically stable roots of the mixture at T (K), P (bar) and the
 // mole fractions x (all positive) as FluidPhase::closedFormMixtureRoots
-// gives them, the pairs read from the terms into `kept` unless they were
-// read at T from the same parameters (or `sameT` says they still hold); -1 where f is not such a fluid (another
-// term, a pure fluid) or its terms do not evaluate to the quadratic rule.
-int termMixtureRoots(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept, double T,
-                     double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT);
+// gives them, for a fluid of the repulsion (term 0, a co-volume node
+// quadratic in the mole fractions) and the cubic attraction (term 1, its
+// "a" and "b" quadratic) alone; the pairs read from the terms' trees into
+// `kept` unless they were read at T from the same sources (or `sameT`
+// says they still hold); -1 where f is not such a fluid (another term, a
+// pure fluid) or its terms do not evaluate to the quadratic rule.
+int termMixtureRoots(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
+                     double T, double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi,
+                     bool sameT);
 
 // The same from the pairs m read at T, for any model that fills them.
 int mixtureRoots(const MixturePairs& m, double T, double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2],
@@ -65,7 +77,7 @@ double mixturePressure(const MixturePairs& m, double T, double V, const double* 
 // The mixture's pressure (Pa) at T (K), V (m3/mol) and x from the pairs read
 // at T into `kept` (as termMixtureRoots reads them); NaN where the closed
 // form does not apply.
-double termMixturePressure(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept, double T,
-                           double V, const double* x);
+double termMixturePressure(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
+                           double T, double V, const double* x);
 
 }  // namespace cubic

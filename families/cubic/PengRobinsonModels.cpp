@@ -191,11 +191,15 @@ int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot ro
 }
 int TermPengRobinson::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                              double* lnPhi, bool sameT) {
-    return cubic::termMixtureRoots(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots,
+    QuadraticCubic& t = *mixedAttraction();
+    VdWr1& r = *repulsion();
+    return cubic::termMixtureRoots(*this, t, r, mixturePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, P_bar, x_, roots,
                                    lnPhi, sameT);
 }
 double TermPengRobinson::closedFormMixturePressure(double T_, double V_, const double* x_) {
-    return cubic::termMixturePressure(*this, *mixedAttraction(), *repulsion(), pressurePairs_, T_, V_, x_);
+    QuadraticCubic& t = *mixedAttraction();
+    VdWr1& r = *repulsion();
+    return cubic::termMixturePressure(*this, t, r, pressurePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, V_, x_);
 }
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
