@@ -10,8 +10,9 @@
 #include "families/cubic/CubicIsotherm.h"
 #include "expressions/LineaX.h"
 #include "expressions/SumF.h"
+#include "families/cubic/QuadraticCubic.h"
 #include "families/cubic/Schmidt0.h"
-#include "families/cubic/VdWr.h"
+#include "families/cubic/VdWr1.h"
 
 namespace cubic {
 
@@ -49,17 +50,6 @@ bool pairValue(const Expression* node, int i, int j, double& v) {
     return false;
 }
 
-// The repulsion's tree evaluated at T (K) and the volume of the ideal gas at
-// P (bar): its co-volume node with its pairs at T.
-void evaluateRepulsionAt(VdWr& r, double T, double P_bar) {
-    r.T = T;
-    r.V = FluidPhase::R * T / (P_bar * 1e5);
-    r.assignVariables();
-    r.calculate_fixed_parameters();
-    r.calculate_volume_dependent_parameters();
-    if (r.root) r.root->calculate(0);
-}
-
 // Whether `kept` holds the values of the sources, in their order.
 bool sameSources(const std::vector<double>& kept, Sources sources) {
     std::size_t k = 0;
@@ -81,7 +71,7 @@ bool readPairs(FluidPhase& f, Schmidt0& t, VdWr& r, double T, double P_bar, Sour
     Expression* covolume = r.mixtureCovolume();
     if (!t.a || !t.b || !covolume || static_cast<int>(f.x.size()) != n) return false;
     Expression::sError = 0;
-    evaluateRepulsionAt(r, T, P_bar);
+    evaluateAttractionAt(r, T, P_bar);
     evaluateAttractionAt(t, T, P_bar);
     if (Expression::sError) return false;
     m.a.assign(n * n, 0.0);
@@ -172,6 +162,16 @@ int termMixtureRoots(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, So
                      double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
     if (!x || !pairsAt(f, t, r, kept, T, P_bar, sources, sameT)) return -1;
     return mixtureRoots(kept, T, P_bar, x, roots, lnPhi);
+}
+
+int quadraticMixtureRoots(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double P_bar,
+                          const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi, bool sameT) {
+    return termMixtureRoots(f, t, r, kept, {t.pairs.kaij, t.pairs.bij, r.bij}, T, P_bar, x, roots, lnPhi, sameT);
+}
+
+double quadraticMixturePressure(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V,
+                                const double* x) {
+    return termMixturePressure(f, t, r, kept, {t.pairs.kaij, t.pairs.bij, r.bij}, T, V, x);
 }
 
 double mixturePressure(const MixturePairs& m, double T, double V, const double* x) {

@@ -27,8 +27,10 @@
 
 #include "fluid/FluidPhase.h"
 
+class QuadraticCubic;
 class Schmidt0;
 class VdWr;
+class VdWr1;
 
 namespace cubic {
 
@@ -79,5 +81,14 @@ double mixturePressure(const MixturePairs& m, double T, double V, const double* 
 // form does not apply.
 double termMixturePressure(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
                            double T, double V, const double* x);
+
+// The same two for the attraction mixed by its pair nodes (QuadraticCubic)
+// and the repulsion VdWr1, their sources the pairs' kaij and both terms'
+// co-volume pairs.
+int quadraticMixtureRoots(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept, double T,
+                          double P_bar, const double* x, FluidPhase::ClosedFormRoot roots[2], double* lnPhi,
+                          bool sameT);
+double quadraticMixturePressure(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept,
+                                double T, double V, const double* x);
 
 }  // namespace cubic

@@ -191,15 +191,11 @@ int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot ro
 }
 int TermPengRobinson::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                              double* lnPhi, bool sameT) {
-    QuadraticCubic& t = *mixedAttraction();
-    VdWr1& r = *repulsion();
-    return cubic::termMixtureRoots(*this, t, r, mixturePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, P_bar, x_, roots,
-                                   lnPhi, sameT);
+    return cubic::quadraticMixtureRoots(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots,
+                                        lnPhi, sameT);
 }
 double TermPengRobinson::closedFormMixturePressure(double T_, double V_, const double* x_) {
-    QuadraticCubic& t = *mixedAttraction();
-    VdWr1& r = *repulsion();
-    return cubic::termMixturePressure(*this, t, r, pressurePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, V_, x_);
+    return cubic::quadraticMixturePressure(*this, *mixedAttraction(), *repulsion(), pressurePairs_, T_, V_, x_);
 }
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);

@@ -101,16 +101,12 @@ int SRK1::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
 
 int SRK1::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2], double* lnPhi,
                                  bool sameT) {
-    Soave1& t = *attraction();
-    VdWr1& r = *repulsion();
-    return cubic::termMixtureRoots(*this, t, r, mixturePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, P_bar, x_, roots,
-                                   lnPhi, sameT);
+    return cubic::quadraticMixtureRoots(*this, *attraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots, lnPhi,
+                                        sameT);
 }
 
 double SRK1::closedFormMixturePressure(double T_, double V_, const double* x_) {
-    Soave1& t = *attraction();
-    VdWr1& r = *repulsion();
-    return cubic::termMixturePressure(*this, t, r, pressurePairs_, {t.pairs.kaij, t.pairs.bij, r.bij}, T_, V_, x_);
+    return cubic::quadraticMixturePressure(*this, *attraction(), *repulsion(), pressurePairs_, T_, V_, x_);
 }
 
 void SRK1::set_binary_interaction_kaij(int i, int j, double k) {
