@@ -7,6 +7,20 @@
 // declines (false, or a negative count) where the model has no closed form
 // or the shortcuts are off (FluidPhase::usePureFluidShortcuts), and the
 // caller then searches as for any model.
+//
+// The model's hook, FluidPhase::closedFormMixtureRoots(T, P_bar, x, roots,
+// lnPhi, sameT): the mechanically stable roots at T (K), P (bar) and the
+// mole fractions x (every one positive), ascending in volume into roots[]
+// (two where the isotherm's loop spans P, else one), each with the
+// fluid's ln phi at P (sum_i x_i ln phi_i: the roots' Gibbs energies differ
+// by R T times its difference); with lnPhi given, each component's ln phi
+// of root k at lnPhi[k n + i].  Their number; 0 where the model gives none
+// there, -1 where it has no closed form (the default) or its terms do not
+// mix as its closed form assumes.  `sameT`: the caller made no call at
+// another temperature nor changed the model's parameters since its last
+// call (the pairs the model keeps for T hold; the model need not check
+// them).  FluidPhase::closedFormMixturePressure(T, V, x): P (Pa) of the same
+// closed form (NaN where none), for the naming of a single root.
 #include "fluid/FluidPhase.h"
 
 namespace closed_form_mixture {

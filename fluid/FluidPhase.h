@@ -216,7 +216,7 @@ public:
     // fluid takes the root of lower Gibbs energy from them, with no
     // saturation solve or scan of the isotherm.
     virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
-    // The same for a mixture of the mole fractions x (FluidPhaseClosedFormMixture.cpp).
+    // The same for a mixture of the mole fractions x (ClosedFormMixture.h).
     virtual int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                        double* lnPhi = nullptr, bool sameT = false);
     // Its pressure (Pa) at T (K), V (m3/mol) and x in closed form; NaN where none.
