@@ -7,7 +7,9 @@
 //                          (binarySplitsAt);
 //   BM_MixtureTieLine      the tie line of a split state (binaryTieLineAt,
 //                          from the stability test's trial);
-// of "PR:CO2,CH4" (30 % CH4) and "DMW2:H2O,CO2" (10 to 30 % CO2), and the
+// of "PR:CO2,CH4" (30 % CH4), of the other cubics with mixtures (PRSV,
+// SRK1, SRK, SRK2 and Montel's CO2-CH4, 30 % CH4: one fluid at 300 K 50 bar,
+// split at 250 K 40 bar) and "DMW2:H2O,CO2" (10 to 30 % CO2), and the
 // yardsticks of the Peng-Robinson binary written out
 // (families/cubic/tests/PengRobinsonBinary.h): its stable root (Cardano's
 // roots, the one of least Gibbs energy), Michelsen's test from Wilson's
@@ -35,12 +37,17 @@ struct MixState {
 };
 // PR: one fluid at 300 K 50 bar, 330 K 120 bar and 270 K 80 bar; split at
 // 250 K 40 bar and 230 K 30 bar.  DMW2: one fluid at 700 K 500 bar; split at
-// the others.
+// the others.  The other cubics (9 to 18): one fluid, split in turn.
 const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.3, 330.0, 120.0},
                             {"PR:CO2,CH4", 0.3, 270.0, 80.0},  {"PR:CO2,CH4", 0.3, 250.0, 40.0},
                             {"PR:CO2,CH4", 0.3, 230.0, 30.0},  {"DMW2:H2O,CO2", 0.1, 700.0, 500.0},
                             {"DMW2:H2O,CO2", 0.1, 620.0, 300.0}, {"DMW2:H2O,CO2", 0.2, 550.0, 200.0},
-                            {"DMW2:H2O,CO2", 0.3, 500.0, 500.0}};
+                            {"DMW2:H2O,CO2", 0.3, 500.0, 500.0},
+                            {"PRSV:CO2,CH4", 0.3, 300.0, 50.0},  {"PRSV:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"SRK1:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK1:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"SRK:CO2,CH4", 0.3, 300.0, 50.0},   {"SRK:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"SRK2:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK2:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
 
 std::unique_ptr<FluidPhase> model(const MixState& s) {
@@ -157,9 +164,9 @@ void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "D
 
 }  // namespace
 
-BENCHMARK(BM_MixtureStableState)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureStability)->DenseRange(0, 8)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStableState)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStability)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->DenseRange(10, 18, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);

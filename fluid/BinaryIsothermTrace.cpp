@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fluid/BinarySide.h"
+#include "fluid/ClosedFormMixture.h"
 #include "fluid/PhaseRules.h"
 #include "platform/LogSink.h"
 
@@ -122,13 +123,20 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
 }
 
 bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl,
-                                      double& yv) {
+                                      double& yv, bool closedForm) {
     const std::vector<double> kept = p.x;
     // ln f of both components at composition z on the root of P(V) = P
     // nearest the volume V (Newton's method in ln V from V, the slope by
     // differences; a root where the pressure falls with volume), V the root.
     auto lnf = [&](double z, double f[2], double& V) {
         const double w[2] = {1.0 - z, z};
+        closed_form_mixture::BinaryRoots roots;
+        if (closedForm && closed_form_mixture::binaryRoots(p, T_, P_bar, z, roots, true) > 0) {
+            const int k = roots.n == 2 && std::fabs(std::log(roots.V[1] / V)) < std::fabs(std::log(roots.V[0] / V));
+            V = roots.V[k];
+            for (int i = 0; i < 2; ++i) f[i] = std::log(w[i] * P_bar * 1e5) + roots.lnPhi[k][i];
+            return std::isfinite(f[0]) && std::isfinite(f[1]);
+        }
         p.composition(w);
         p.temperature(T_);
         auto pressureAt = [&](double v) {

@@ -44,8 +44,12 @@ public:
     // nearest Vv), its Jacobian by differences, which needs none of the
     // model's composition derivatives; the tie line found is the phase's two-
     // phase state (P, x_liquid, x_vapour, Vl0, Vv0).  False where the search
-    // fails or the phases meet (no split at T and P).
-    static bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv);
+    // fails or the phases meet (no split at T and P).  With `closedForm` a
+    // mixture's closed-form roots nearest those volumes (in ln V) stand for
+    // that root where the model gives them, its pairs read at T before
+    // (closed_form_mixture::binaryRoots).
+    static bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv,
+                            bool closedForm = false);
     // Set by a trace that stops before an end of its isotherm: the isotherm
     // through a pressure then starts from another one (traceBothWays).
     inline static thread_local bool stalledTrace = false;

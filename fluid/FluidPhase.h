@@ -216,6 +216,11 @@ public:
     // fluid takes the root of lower Gibbs energy from them, with no
     // saturation solve or scan of the isotherm.
     virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
+    // The same for a mixture of the mole fractions x (ClosedFormMixture.h).
+    virtual int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                                       double* lnPhi = nullptr, bool sameT = false);
+    // Its pressure (Pa) at T (K), V (m3/mol) and x in closed form; NaN where none.
+    virtual double closedFormMixturePressure(double T_, double V_, const double* x_);
     // Whether the stable state of a pure fluid takes its shortcuts: the
     // closed-form roots where the model gives them, the saturation state by
     // the approach to the critical point close below it, the saturation

@@ -147,7 +147,7 @@ bool tieLineFromTheGibbsEnergy(FluidPhase& p, double T_, double P_bar, double& V
         yv = v.z;
         Vl = l.V;
         Vv = v.V;
-        if (tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv)) return true;
+        if (tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv, false)) return true;
     }
     return false;
 }

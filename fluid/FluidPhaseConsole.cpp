@@ -8,6 +8,7 @@
 
 #include "fluid/BinaryIsothermTrace.h"
 #include "fluid/BinarySide.h"
+#include "fluid/ClosedFormMixture.h"
 #include "fluid/ErrorFlagScope.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
@@ -44,7 +45,17 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested, double* t
     };
     double ref[2] = {0.0, 0.0}, Gref = HUGE_VAL;
     bool found = false;
-    for (int kind : {1, 2}) {
+    closed_form_mixture::BinaryRoots roots;
+    if (closed_form_mixture::binaryRoots(*this, T_, P_bar, z[1], roots, false) > 0) {
+        // The root of lower Gibbs energy in closed form (the vapour's where
+        // they tie, as the searches of the vapour and then the liquid kind
+        // take them).
+        const int k = roots.n == 2 && roots.lower(z[1], true) == 0 ? 0 : roots.n - 1;
+        for (int i = 0; i < 2; ++i) ref[i] = std::log(z[i] * P_bar * 1e5) + roots.lnPhi[k][i];
+        found = std::isfinite(ref[0]) && std::isfinite(ref[1]);
+    }
+    const bool closedForm = found;
+    for (int kind = 1; kind <= 2 && !closedForm; ++kind) {
         double G_ = 0.0, lnf[2];
         if (lnFugacities(kind, G_, lnf) && G_ < Gref) {
             Gref = G_;
@@ -88,18 +99,32 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     // composition's isotherm: the liquid start then ends on the same roots,
     // and its pass would repeat the gas start's.
     bool oneRootEach = true;
-    auto distance = [&](int kind, double w1) {
+    bool sameT = false;  // a closed form's pairs read at T
+    // The closed-form roots of the grid's trials, met by both passes.
+    std::vector<closed_form_mixture::BinaryRoots> gridRoots(trials.size());
+    auto distance = [&](int kind, double w1, closed_form_mixture::BinaryRoots* kept = nullptr) {
         const double w[2] = {1.0 - w1, w1};
-        composition(w);
-        // (trialRootFromTP gives a closed-form cubic's own root of that kind
-        // where its volume search from a start does not reach it.)
-        const bool root = trialRootFromTP(kind == 2, T_, P_bar) && fugacity[0] > 0.0 && fugacity[1] > 0.0;
-        if (!root) {
-            oneRootEach = false;
-            return HUGE_VAL;
+        double d = 0.0;
+        closed_form_mixture::BinaryRoots own;
+        closed_form_mixture::BinaryRoots& roots = kept ? *kept : own;
+        if (roots.n > 0 || closed_form_mixture::binaryRoots(*this, T_, P_bar, w1, roots, sameT) > 0) {
+            // The trial's roots in closed form: the liquid's of the liquid
+            // start, the vapour's of the gas start.
+            sameT = true;
+            d = roots.distance(kind == 2 ? 0 : roots.n - 1, w1, P_bar * 1e5, ref);
+            oneRootEach = oneRootEach && roots.n == 1;
+        } else {
+            composition(w);
+            // (trialRootFromTP gives a closed-form cubic's own root of that
+            // kind where its volume search from a start does not reach it.)
+            const bool root = trialRootFromTP(kind == 2, T_, P_bar) && fugacity[0] > 0.0 && fugacity[1] > 0.0;
+            if (!root) {
+                oneRootEach = false;
+                return HUGE_VAL;
+            }
+            d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
+            oneRootEach = oneRootEach && trialHasOneStableRoot(T_, P_bar);
         }
-        const double d = w[0] * (std::log(fugacity[0]) - ref[0]) + w[1] * (std::log(fugacity[1]) - ref[1]);
-        oneRootEach = oneRootEach && trialHasOneStableRoot(T_, P_bar);
         if (d < kSplit && std::isnan(below)) below = w1;
         const bool finite = std::isfinite(d);
         oneRootEach = oneRootEach && finite;
@@ -108,7 +133,8 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     bool splits = false;
     for (int kind = 1; found && !splits && kind <= 2 && !(kind == 2 && oneRootEach); ++kind) {
         std::vector<double> d(trials.size());
-        for (std::size_t k = 0; k < trials.size() && !splits; ++k) splits = (d[k] = distance(kind, trials[k])) < kSplit;
+        for (std::size_t k = 0; k < trials.size() && !splits; ++k)
+            splits = (d[k] = distance(kind, trials[k], &gridRoots[k])) < kSplit;
         for (std::size_t k = 1; !splits && k + 1 < trials.size(); ++k) {
             if (!(d[k] <= d[k - 1] && d[k] <= d[k + 1]) || !std::isfinite(d[k])) continue;
             double a = trials[k - 1], b = trials[k + 1];
@@ -149,8 +175,18 @@ namespace {
 // tangent-plane test's trials, else (where neither start gives a root, as
 // for a feed whose root those searches miss) of its liquid and vapour roots
 // the test holds the trials against: its volume and the ln of both
-// components' fugacity coefficients, false where it has none.
+// components' fugacity coefficients, false where it has none.  A mixture's
+// closed-form roots where the model gives them (its pairs read at T by the
+// tie line's search before, binaryTieLineFrom).
 bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, double (&lnphi)[2]) {
+    closed_form_mixture::BinaryRoots roots;
+    if (closed_form_mixture::binaryRoots(p, T_, P_bar, w1, roots, true) > 0) {
+        const int k = roots.lower(w1);
+        V_ = roots.V[k];
+        lnphi[0] = roots.lnPhi[k][0];
+        lnphi[1] = roots.lnPhi[k][1];
+        return true;
+    }
     const double w[2] = {1.0 - w1, w1};
     double best = HUGE_VAL;
     auto take = [&] {
@@ -258,12 +294,12 @@ namespace {
 // common tangent plane of the two (`lnf`, its ln f0 and ln f1); a trial
 // below it (a third phase or another split) is left in `below`.
 FluidPhase::BinaryTieLine heldTieLine(FluidPhase& p, double T_, double P_bar, double z1, double Va, double xa,
-                                      double Vb, double xb, double (&lnf)[2], double& below) {
+                                      double Vb, double xb, bool closedForm, double (&lnf)[2], double& below) {
     FluidPhase::BinaryTieLine line;
     below = std::nan("");
     const bool aDenser = Va < Vb;
     double Vl = aDenser ? Va : Vb, Vv = aDenser ? Vb : Va, xl = aDenser ? xa : xb, yv = aDenser ? xb : xa;
-    if (!BinaryIsothermTrace::tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv)) return line;
+    if (!BinaryIsothermTrace::tieLineAtTP(p, T_, P_bar, Vl, Vv, xl, yv, closedForm)) return line;
     binary_side::Side l, v;
     if (!binary_side::evaluate(p, 2, xl, Vl, T_, l) || !binary_side::evaluate(p, 1, yv, Vv, T_, v)) return line;
     const double P = P_bar * 1e5;
@@ -316,13 +352,16 @@ FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar,
     below = std::nan("");
     const double z1 = x[1];
     double Va = 0.0, xa = 0.0, Vb = 0.0, xb = 0.0, lnf[2] = {0.0, 0.0}, Vt = 0.0;
+    // (a closed form's pairs read at T once, for every trial of the search)
+    closed_form_mixture::BinaryRoots feedRoots;
+    const bool closedForm = closed_form_mixture::binaryRoots(*this, T_, P_bar, z1, feedRoots, false) > 0;
     if (!substitutedSplit(*this, T_, P_bar, z1, w1, Va, xa, Vb, xb)) return BinaryTieLine{};
-    BinaryTieLine line = heldTieLine(*this, T_, P_bar, z1, Va, xa, Vb, xb, lnf, below);
+    BinaryTieLine line = heldTieLine(*this, T_, P_bar, z1, Va, xa, Vb, xb, closedForm, lnf, below);
     const double trial = below;
     if (line.found || !std::isfinite(trial) || !rootBelowPlane(*this, T_, P_bar, trial, lnf, Vt)) return line;
     const bool aSide = (trial > z1) == (xa > z1);
     line = heldTieLine(*this, T_, P_bar, z1, aSide ? Vt : Va, aSide ? trial : xa, aSide ? Vb : Vt, aSide ? xb : trial,
-                       lnf, below);
+                       closedForm, lnf, below);
     if (!line.found && !std::isfinite(below)) below = trial;
     return line;
 }

@@ -13,7 +13,8 @@
 // isotherm remains for mixtures and for whatever these steps cannot decide.
 //
 // A cubic gives its roots in closed form (closedFormRoots): the stable state
-// is the root of lower Gibbs energy among them, with no saturation solve.
+// is the root of lower Gibbs energy among them, with no saturation solve; a
+// cubic mixture's too (closedFormMixtureRoots), with no scan of its roots.
 // Other models without saturation expansions take the saturation state
 // close below their critical temperature from the laws of the approach to
 // it (where the loop is too shallow to solve the equilibrium), start its
@@ -25,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "fluid/ClosedFormMixture.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/KeptFields.h"
 #include "fluid/PhaseTerms.h"
@@ -1188,6 +1190,7 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
     StableState s;
     bool found = false;
     if (component_count > 1 && stableStateAtPureEnd(T_, P_bar, withOtherRoot, s)) return s;
+    if (component_count > 1 && closed_form_mixture::stableState(*this, T_, P_bar, s)) return s;
     if (component_count == 1 && T_ > 0.0 && std::isfinite(T_) && P_bar > 0.0 && std::isfinite(P_bar)) {
         if (stableStateFromClosedForm(T_, P_bar, withOtherRoot, s)) return s;
         double psat = 0.0, Vl = 0.0, Vv = 0.0, Tc = 0.0, Pc = 0.0;

@@ -146,6 +146,37 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
     geometricPairs(kaij, kbij);
 }
 
+bool ClassicalCubic0::mixturePairsAt(double T_) {
+    const int n = component_count;
+    if (n < 2 || n > cubic::kMaxMixtureComponents || n != n_ || !(T_ > 0.0) || !parametersUsable()) return false;
+    temperature(T_);
+    errorflag = 0;
+    calculate_parameters_of_pure_components();
+    // (V' - d1 b)(V' - d2 b) = V'^2 + u b V' + w b^2; one co-volume for the
+    // repulsion and the attraction.
+    cubic::MixturePairs& m = mixturePairs_;
+    m.T = T_;
+    m.n = n;
+    m.u = -(d1 + d2);
+    m.w = d1 * d2;
+    m.a = aij;
+    m.ba = bij;
+    m.br = bij;
+    m.c = ci;
+    return true;
+}
+
+int ClassicalCubic0::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                                            double* lnPhi, bool) {
+    if (!x_ || !mixturePairsAt(T_)) return -1;
+    return cubic::mixtureRoots(mixturePairs_, T_, P_bar, x_, roots, lnPhi);
+}
+
+double ClassicalCubic0::closedFormMixturePressure(double T_, double V_, const double* x_) {
+    if (!x_ || !(V_ > 0.0) || !mixturePairsAt(T_)) return std::nan("");
+    return cubic::mixturePressure(mixturePairs_, T_, V_, x_);
+}
+
 namespace {
 void setSrkConstants(ClassicalCubic0& c) {
     c.Omega_a = cubic::kSrkOmegaA;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "families/cubic/ClassicalQuadraMix.h"
+#include "families/cubic/CubicMixture.h"
 
 class ClassicalCubic0 : public ClassicalQuadraMix {
 public:
@@ -20,12 +21,21 @@ public:
     void calculate_parameters_of_pure_components() override;
     bool parametersUsable() const override;
     bool trialsFromStateSearch() const override { return true; }
+    // A mixture's roots with each component's ln phi from the pair matrices
+    // at T, the translation included (cubic::mixtureRoots).
+    int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                               double* lnPhi = nullptr, bool sameT = false) override;
+    double closedFormMixturePressure(double T_, double V_, const double* x_) override;
 
     double m0 = 0.0, m1 = 0.0, m2 = 0.0;
     std::vector<double> Tc, Pc, Vc, omega, m, ac, bi;
     std::vector<char> known;  // 1 once the component's constants are set
 
 protected:
+    // The pair matrices at T into mixturePairs_; false where the model has
+    // no mixture or lacks a component's data.
+    bool mixturePairsAt(double T_);
+    cubic::MixturePairs mixturePairs_;
     // Sets the constants of component i and its derived parameters.
     void setComponent(int i, double Tc_, double Pc_, double omega_, double mw, double Vc_);
 };

@@ -82,7 +82,7 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
     return atMax > 0 && atMin > 0 ? counted(2) : 0;
 }
 
-void evaluateAttractionAt(Schmidt0& t, double T_, double P_bar) {
+void evaluateAttractionAt(Interaction& t, double T_, double P_bar) {
     t.T = T_;
     t.V = FluidPhase::R * T_ / (P_bar * 1e5);
     t.assignVariables();

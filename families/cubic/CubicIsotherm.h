@@ -11,6 +11,7 @@
 // bound, so the isotherm has one root above b_r or three, the outer two
 // stable.
 class FluidPhase;
+class Interaction;
 class Schmidt0;
 
 namespace cubic {
@@ -35,7 +36,8 @@ int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, 
 // tree's evaluation plan behind the state its later evaluations assume.  The
 // term holds the phase's composition from the moment it is set, not the
 // values of its tree.  Both the mixture's root count and the pure fluid's
-// closed-form roots take a and b from here.
-void evaluateAttractionAt(Schmidt0& t, double T_, double P_bar);
+// closed-form roots take a and b from here; a cubic mixture's pairs, its
+// repulsion's co-volume node among them (any term).
+void evaluateAttractionAt(Interaction& t, double T_, double P_bar);
 
 }  // namespace cubic

@@ -5,6 +5,7 @@
 // Peng-Robinson cubic in Z; the framework gives the other properties.
 // Components: a short built-in table, other names from "compo/<name>"
 // (keywords "Tc" K, "Pc" Pa, "omega", "mw" kg/mol).
+#include "families/cubic/CubicMixture.h"
 #include "families/cubic/Nirma.h"
 #include "families/cubic/VdWr1.h"
 #include "fluid/FluidPhase.h"
@@ -46,6 +47,10 @@ public:
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
     // The pure fluid's roots from its cubic (cubic::termCubicRoots).
     int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
+    // A mixture's roots with each component's ln phi (cubic::termMixtureRoots).
+    int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                               double* lnPhi = nullptr, bool sameT = false) override;
+    double closedFormMixturePressure(double T_, double V_, const double* x_) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);
@@ -56,6 +61,10 @@ public:
 protected:
     TermPengRobinson(QuadraticCubic* attraction, const char* name, int phaseKind, char withVenturi);
     QuadraticCubic* mixedAttraction() { return static_cast<QuadraticCubic*>(interactions[1]); }
+
+private:
+    cubic::MixturePairs mixturePairs_;  // the pair matrices of the last temperature
+    cubic::MixturePairs pressurePairs_;  // those of the last closedFormMixturePressure
 };
 
 class PRNirma : public TermPengRobinson {

@@ -189,6 +189,14 @@ int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* r
 int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
     return cubic::termCubicRoots(*this, *mixedAttraction(), *repulsion(), T_, P_bar, roots);
 }
+int TermPengRobinson::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                                             double* lnPhi, bool sameT) {
+    return cubic::quadraticMixtureRoots(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots,
+                                        lnPhi, sameT);
+}
+double TermPengRobinson::closedFormMixturePressure(double T_, double V_, const double* x_) {
+    return cubic::quadraticMixturePressure(*this, *mixedAttraction(), *repulsion(), pressurePairs_, T_, V_, x_);
+}
 void TermPengRobinson::calculateTheIsotherm(double T_, const char* suffix) {
     tracePengRobinsonBinaryIsotherm(*this, T_, suffix);
 }

@@ -99,6 +99,16 @@ int SRK1::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
     return cubic::termCubicRoots(*this, *attraction(), *repulsion(), T_, P_bar, roots);
 }
 
+int SRK1::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2], double* lnPhi,
+                                 bool sameT) {
+    return cubic::quadraticMixtureRoots(*this, *attraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots, lnPhi,
+                                        sameT);
+}
+
+double SRK1::closedFormMixturePressure(double T_, double V_, const double* x_) {
+    return cubic::quadraticMixturePressure(*this, *attraction(), *repulsion(), pressurePairs_, T_, V_, x_);
+}
+
 void SRK1::set_binary_interaction_kaij(int i, int j, double k) {
     if (i < j) std::swap(i, j);
     attraction()->set_binary_interaction_kaij(i, j, k);

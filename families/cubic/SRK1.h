@@ -5,6 +5,7 @@
 // Pure-component constants from a built-in table, other names from the
 // component file "compo/<name>" (keywords "Tc" K, "Pc" Pa, "omega", "mw" kg/mol).
 //     b = 0.08664 R Tc/Pc,  ac = 0.42748 R^2 Tc^2/Pc,  m = 0.48 + 1.574 w - 0.176 w^2.
+#include "families/cubic/CubicMixture.h"
 #include "families/cubic/Soave1.h"
 #include "families/cubic/VdWr1.h"
 #include "fluid/FluidPhase.h"
@@ -21,6 +22,10 @@ public:
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
     // The pure fluid's roots from its cubic (cubic::termCubicRoots).
     int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
+    // A mixture's roots with each component's ln phi (cubic::termMixtureRoots).
+    int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                               double* lnPhi = nullptr, bool sameT = false) override;
+    double closedFormMixturePressure(double T_, double V_, const double* x_) override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);
@@ -28,4 +33,8 @@ public:
 
     VdWr1* repulsion() { return static_cast<VdWr1*>(interactions[0]); }
     Soave1* attraction() { return static_cast<Soave1*>(interactions[1]); }
+
+private:
+    cubic::MixturePairs mixturePairs_;  // the pair matrices of the last temperature
+    cubic::MixturePairs pressurePairs_;  // those of the last closedFormMixturePressure
 };

@@ -63,3 +63,23 @@ void SRK2::read_BIP() {
         set_binary_interaction_kbij(j, i, 0.0, 0.0, 300.0, 10.0);
     });
 }
+
+std::array<double, 12> SRK2::pairSources() const {
+    Soave2& t = *const_cast<SRK2*>(this)->attraction();
+    VdWr2& r = *const_cast<SRK2*>(this)->repulsion();
+    return {t.ka1, t.ka2, t.T0a, t.dTa, t.kb1, t.kb2, t.T0b, t.dTb, r.c0, r.c1, r.c2, r.c3};
+}
+
+int SRK2::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2], double* lnPhi,
+                                 bool sameT) {
+    const std::array<double, 12> s = pairSources();
+    return cubic::termMixtureRoots(*this, *attraction(), *repulsion(), mixturePairs_,
+                                   {s, attraction()->covolumes, repulsion()->covolumes}, T_, P_bar, x_, roots, lnPhi,
+                                   sameT);
+}
+
+double SRK2::closedFormMixturePressure(double T_, double V_, const double* x_) {
+    const std::array<double, 12> s = pairSources();
+    return cubic::termMixturePressure(*this, *attraction(), *repulsion(), pressurePairs_,
+                                      {s, attraction()->covolumes, repulsion()->covolumes}, T_, V_, x_);
+}

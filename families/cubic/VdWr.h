@@ -37,6 +37,8 @@ public:
 
     std::vector<double> covolumes;  // b_i, m3/mol
     std::vector<double> diameters;  // sigma_i, m
+    // The mixture co-volume node "b" (quadratic in the mole fractions).
+    Expression* mixtureCovolume() const { return b; }
 
 protected:
     // Wires A = -ln(V - b) once the subclass has created node "b".
