@@ -187,5 +187,19 @@ const Component kFileCO2 = soave(304.13, 7377000.0, 0.224), kFileCH4 = soave(190
 const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRobinson(190.56, 4599000.0, 0.011),
                 kPrN2 = pengRobinson(126.2, 3398000.0, 0.037);
 
+// One isotherm of fixed composition of a cubic, for the tangent-plane test
+// (IndependentTangentPlane.h): its scan starts just above the co-volume.
+struct CubicIsotherm {
+    const Cubic& c;
+    double T, x1;
+    double Vmin() const {
+        double a, b, ai[2], bi[2];
+        c.params(T, x1, a, b, ai, bi);
+        return b * (1.0 + 1e-6) - c.shift(x1);
+    }
+    double P(double V) const { return c.P(T, V, x1); }
+    double lnf(int i, double V) const { return c.lnf(i, T, V, x1); }
+};
+inline CubicIsotherm isotherm(const Cubic& c, double T, double x1) { return {c, T, x1}; }
 
 }  // namespace indep
