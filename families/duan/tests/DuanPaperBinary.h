@@ -76,7 +76,7 @@ struct PaperBinary {
     double volume(double T, double P_bar, double x2) const
     {
         const Coefficients k = at(T, x2);
-        const double R = R, P = P_bar * 1e5;
+        const double P = P_bar * 1e5;
         double V = R * T / P;
         for (int i = 0; i < 200; ++i) {
             const double h = 1e-7 * V;
