@@ -29,6 +29,19 @@ namespace {
 
 using namespace indep;
 
+// The states a binary is judged at: temperatures (K), pressures (bar) and
+// component 1's mole fractions.
+struct Grid {
+    std::vector<double> T, P;
+    std::vector<double> x1 = {0.008, 0.05, 0.15, 0.5, 0.85, 0.95, 0.992};
+};
+// n values from a to b, both included.
+std::vector<double> line(double a, double b, int n) {
+    std::vector<double> v;
+    for (int k = 0; k < n; ++k) v.push_back(a + (b - a) * k / (n - 1));
+    return v;
+}
+
 // A binary, its independent equation and the grid it is judged on.
 struct SweepCase {
     std::string model;
@@ -36,34 +49,30 @@ struct SweepCase {
     std::function<Independent(double, double, double)> judge;
     // ln phi_i of the independent equation at T, V (m3/mol) and x1.
     std::function<double(int, double, double, double)> lnPhi;
-    std::vector<double> temperatures, pressures;
-    // Component 1's mole fractions judged.
-    std::vector<double> shares = {0.008, 0.05, 0.15, 0.5, 0.85, 0.95, 0.992};
+    Grid grid;
 };
 
-// The equation `eos` for a binary's grid; `paperRow(T)` gives it at T
-// where its parameters depend on T (Duan, Moller & Weare's rows).
+// The equation `eosAt(T)` (its parameters may depend on T: Duan, Moller &
+// Weare's rows) on a binary's grid, with its tangent-plane test's number
+// of trial compositions and of volumes scanned for roots.
 template <class Eos>
-SweepCase sweepOf(std::string model, std::function<Eos(double)> paperRow, std::vector<double> temperatures,
-                  std::vector<double> pressures, int trials, int steps) {
-    SweepCase c{std::move(model), nullptr, nullptr, std::move(temperatures), std::move(pressures)};
-    c.judge = [paperRow, trials, steps](double T, double P, double x1) {
-        return tangentPlane(paperRow(T), T, P, x1, trials, steps);
+SweepCase sweepOf(std::string model, std::function<Eos(double)> eosAt, Grid grid, int trials, int steps) {
+    SweepCase c{std::move(model), nullptr, nullptr, std::move(grid)};
+    c.judge = [eosAt, trials, steps](double T, double P, double x1) {
+        return tangentPlane(eosAt(T), T, P, x1, trials, steps);
     };
-    c.lnPhi = [paperRow](int i, double T, double V, double x1) {
-        const Eos eos = paperRow(T);
+    c.lnPhi = [eosAt](int i, double T, double V, double x1) {
+        const Eos eos = eosAt(T);
         const auto iso = isotherm(eos, T, x1);
         return iso.lnf(i, V) - std::log((i == 0 ? 1.0 - x1 : x1) * iso.P(V));
     };
     return c;
 }
-SweepCase cubicSweep(std::string model, Cubic eos, std::vector<double> temperatures, std::vector<double> pressures) {
-    return sweepOf<Cubic>(std::move(model), [eos](double) { return eos; }, std::move(temperatures),
-                          std::move(pressures), 160, 600);
+SweepCase cubicSweep(std::string model, Cubic eos, Grid grid) {
+    return sweepOf<Cubic>(std::move(model), [eos](double) { return eos; }, std::move(grid), 160, 600);
 }
-SweepCase duanSweep(std::string model, duan_tests::PaperBinary (*row)(double), std::vector<double> temperatures,
-                    std::vector<double> pressures) {
-    return sweepOf<duan_tests::PaperBinary>(std::move(model), row, std::move(temperatures), std::move(pressures), 160, 500);
+SweepCase duanSweep(std::string model, duan_tests::PaperBinary (*row)(double), Grid grid) {
+    return sweepOf<duan_tests::PaperBinary>(std::move(model), row, std::move(grid), 160, 500);
 }
 
 // A model with no equation written in the tests, through its Helmholtz
@@ -132,9 +141,9 @@ Tally sweep(const SweepCase& c, int stride) {
     if (!m) return t;
     StateReport report(*m);
     long k = 0;
-    for (double T : c.temperatures)
-        for (double P : c.pressures)
-            for (double x1 : c.shares) {
+    for (double T : c.grid.T)
+        for (double P : c.grid.P)
+            for (double x1 : c.grid.x1) {
                 if (k++ % stride != 0) continue;
                 SCOPED_TRACE(testing::Message() << c.model << " x " << x1 << " at " << T << " K, " << P << " bar");
                 const Independent ind = c.judge(T, P * 1e5, x1);
@@ -165,13 +174,9 @@ Tally sweep(const SweepCase& c, int stride) {
     return t;
 }
 
-SweepCase helmholtzSweep(const std::string& model, std::vector<double> temperatures, std::vector<double> pressures,
-                         std::vector<double> shares = {}) {
+SweepCase helmholtzSweep(const std::string& model, Grid grid) {
     LibraryHelmholtz eos{consoletest::model(model)};
-    SweepCase c = sweepOf<LibraryHelmholtz>(model, [eos](double) { return eos; }, std::move(temperatures),
-                                            std::move(pressures), 100, 250);
-    if (!shares.empty()) c.shares = std::move(shares);
-    return c;
+    return sweepOf<LibraryHelmholtz>(model, [eos](double) { return eos; }, std::move(grid), 100, 250);
 }
 
 // Under the sanitizers, which watch the memory, every fifth state.
@@ -186,40 +191,45 @@ constexpr int kStride = 1;
 TEST(VerdictSweep, EveryCubicBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) {
     // Across each pair's two-phase region: from the heavier component's
     // vapour pressure to near the critical curve's.
-    const std::vector<double> co2T = {230.0, 270.0}, co2P = {10.0, 30.0, 50.0, 70.0};
-    const std::vector<double> n2T = {230.0, 280.0}, n2P = {20.0, 50.0, 80.0, 110.0};
-    const std::vector<double> ch4n2T = {140.0, 170.0}, ch4n2P = {10.0, 20.0, 30.0, 40.0};
-    const std::vector<double> waterT = {323.15, 400.0, 500.0}, waterP = {10.0, 88.0, 150.0, 300.0};
+    const Grid co2{{230.0, 270.0}, {10.0, 30.0, 50.0, 70.0}}, n2{{230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}},
+        ch4n2{{140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}}, water{{323.15, 400.0, 500.0}, {10.0, 88.0, 150.0, 300.0}};
     // Soave's m of water with the component file's acentric factor (SRK2),
     // Peng & Robinson's with the slope of the model's own water.
     const Component fileH2O = soave(647.1, 22055000.0, 0.345), srk1H2O = soave(647.096, 22064000.0, 0.344),
                     prH2O{647.13, 22055000.0, 0.85360439};
     const std::vector<SweepCase> cases = {
-        cubicSweep("SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2T, co2P),
-        cubicSweep("SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), n2T, n2P),
-        cubicSweep("SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), ch4n2T, ch4n2P),
-        cubicSweep("SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2T, co2P),
-        cubicSweep("SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), n2T, n2P),
-        cubicSweep("SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), ch4n2T, ch4n2P),
-        cubicSweep("SRK1:H2O,CO2", srk(srk1H2O, kSrk1CO2, 0.0), waterT, waterP),
-        cubicSweep("SRK1:H2O,CH4", srk(srk1H2O, kSrk1CH4, 0.0), waterT, waterP),
-        cubicSweep("SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), co2T, co2P),
-        cubicSweep("SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), n2T, n2P),
-        cubicSweep("SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), ch4n2T, ch4n2P),
-        cubicSweep("SRK2:H2O,CO2", srk(fileH2O, kFileCO2, 0.0), waterT, waterP),
-        cubicSweep("PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), co2T, co2P),
-        cubicSweep("PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), n2T, n2P),
-        cubicSweep("PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), ch4n2T, ch4n2P),
-        cubicSweep("PR:H2O,CO2", pr(prH2O, kPrCO2, 0.0), waterT, waterP),
-        cubicSweep("PR:H2O,CH4", pr(prH2O, kPrCH4, 0.0), waterT, waterP),
-        cubicSweep("PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), co2T, co2P),
-        cubicSweep("PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), n2T, n2P),
-        cubicSweep("PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), ch4n2T, ch4n2P),
-        cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), waterT, waterP),
-        cubicSweep("PRSV:H2O,CH4", prsv(kPrsvH2O, kPrsvCH4, 0.6), waterT, waterP),
-        cubicSweep("Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), co2T, co2P),
-        cubicSweep("Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), n2T, n2P),
-        cubicSweep("Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), ch4n2T, ch4n2P),
+        cubicSweep("SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2),
+        cubicSweep("SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), n2),
+        cubicSweep("SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), ch4n2),
+        cubicSweep("SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2),
+        cubicSweep("SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), n2),
+        cubicSweep("SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), ch4n2),
+        cubicSweep("SRK1:H2O,CO2", srk(srk1H2O, kSrk1CO2, 0.0), water),
+        cubicSweep("SRK1:H2O,CH4", srk(srk1H2O, kSrk1CH4, 0.0), water),
+        cubicSweep("SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), co2),
+        cubicSweep("SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), n2),
+        cubicSweep("SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), ch4n2),
+        cubicSweep("SRK2:H2O,CO2", srk(fileH2O, kFileCO2, 0.0), water),
+        cubicSweep("PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), co2),
+        cubicSweep("PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), n2),
+        cubicSweep("PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), ch4n2),
+        cubicSweep("PR:H2O,CO2", pr(prH2O, kPrCO2, 0.0), water),
+        cubicSweep("PR:H2O,CH4", pr(prH2O, kPrCH4, 0.0), water),
+        cubicSweep("PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), co2),
+        cubicSweep("PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), n2),
+        cubicSweep("PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), ch4n2),
+        cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), water),
+        cubicSweep("PRSV:H2O,CH4", prsv(kPrsvH2O, kPrsvCH4, 0.6), water),
+        cubicSweep("Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), co2),
+        cubicSweep("Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), n2),
+        cubicSweep("Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), ch4n2),
+        // Lines through states where published data once overrode the
+        // model: water in CO2 at 323.15 K up to 2.5 times its published
+        // content (0.424 % at 100 bar), the dilute gas of 5 % water at 400 K
+        // from 80 to 220 bar, and equal shares of water and CO2 at 450-550 K.
+        cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{323.15}, line(40.0, 200.0, 9), line(0.002, 0.012, 6)}),
+        cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{400.0}, line(80.0, 220.0, 15), {0.05}}),
+        cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {line(450.0, 550.0, 11), {100.0, 300.0}, {0.5}}),
     };
     Tally all;
     for (const SweepCase& c : cases) {
@@ -232,31 +242,37 @@ TEST(VerdictSweep, EveryCubicBinarySplitsWhereAnIndependentTangentPlaneTestSplit
 
 TEST(VerdictSweep, EveryDuanMollerWeareBinarySplitsWhereTheirEquationsTangentPlaneSplitsIt) {
     // H2O-CO2 from 323 K to above water's critical temperature, where its
-    // two-phase region closes; H2O-CH4 below 513.15 K, CO2-CH4 from 273.15
-    // to 305.15 K, where the paper's interaction rows hold.
-    const std::vector<double> waterCO2T = {323.15, 423.15, 523.15, 623.15, 673.15},
-                              waterCO2P = {50.0, 200.0, 500.0, 1000.0};
-    const std::vector<double> waterCH4T = {323.15, 423.15, 473.15}, waterCH4P = {50.0, 200.0, 500.0};
-    const std::vector<double> co2ch4T = {280.0, 300.0}, co2ch4P = {30.0, 50.0, 65.0};
+    // two-phase region closes; H2O-CH4 and CO2-CH4 in and out of theirs.
+    const Grid waterCO2{{323.15, 423.15, 523.15, 623.15, 673.15}, {50.0, 200.0, 500.0, 1000.0}},
+        waterCH4{{323.15, 423.15, 473.15, 550.0}, {50.0, 200.0, 500.0}}, co2ch4{{280.0, 300.0}, {30.0, 50.0, 65.0}};
+    // Lines across the edges of the interaction rows (373.15, 495.15 and
+    // 623.15 K), across the critical region of 40 % CO2 at 600 bar and of
+    // equal shares of H2O and CH4 at 550 K.
+    const Grid rowEdges{{373.0, 373.3, 495.0, 495.3, 623.0, 623.3}, {100.0, 600.0}, {0.008, 0.05, 0.5, 0.992}};
+    const Grid critical{line(540.0, 660.0, 13), {600.0}, {0.4}}, methane{{550.0}, line(150.0, 200.0, 11), {0.5}};
     const std::vector<SweepCase> cases = {
-        duanSweep("DMW2:H2O,CO2", &duan_tests::waterCarbonDioxide, waterCO2T, waterCO2P),
-        duanSweep("DMWEOS:H2O,CO2", &duan_tests::waterCarbonDioxide, waterCO2T, waterCO2P),
-        duanSweep("DMW2:H2O,CH4", &duan_tests::waterMethane, waterCH4T, waterCH4P),
-        duanSweep("DMWEOS:H2O,CH4", &duan_tests::waterMethane, waterCH4T, waterCH4P),
-        duanSweep("DMW2:CO2,CH4", &duan_tests::carbonDioxideMethane, co2ch4T, co2ch4P),
-        duanSweep("DMWEOS:CO2,CH4", &duan_tests::carbonDioxideMethane, co2ch4T, co2ch4P),
+        duanSweep("DMW2:H2O,CO2", &duan_tests::waterCarbonDioxide, waterCO2),
+        duanSweep("DMWEOS:H2O,CO2", &duan_tests::waterCarbonDioxide, waterCO2),
+        duanSweep("DMW2:H2O,CH4", &duan_tests::waterMethane, waterCH4),
+        duanSweep("DMWEOS:H2O,CH4", &duan_tests::waterMethane, waterCH4),
+        duanSweep("DMW2:CO2,CH4", &duan_tests::carbonDioxideMethane, co2ch4),
+        duanSweep("DMWEOS:CO2,CH4", &duan_tests::carbonDioxideMethane, co2ch4),
+        duanSweep("DMW2:H2O,CO2", &duan_tests::waterCarbonDioxide, rowEdges),
+        duanSweep("DMW2:H2O,CO2", &duan_tests::waterCarbonDioxide, critical),
+        duanSweep("DMW2:H2O,CH4", &duan_tests::waterMethane, methane),
     };
     for (const SweepCase& c : cases) sweep(c, kStride);
 }
 
 TEST(VerdictSweep, EveryOtherBinarySplitsWhereATangentPlaneTestOfItsHelmholtzEnergySplitsIt) {
+    const std::vector<double> brines = {0.002, 0.01, 0.03, 0.1};
     const std::vector<SweepCase> cases = {
-        helmholtzSweep("Kreglewski:CO2,CH4", {230.0, 270.0}, {10.0, 30.0, 50.0, 70.0}),
-        helmholtzSweep("Kreglewski:CO2,N2", {230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}),
-        helmholtzSweep("Kreglewski:CH4,N2", {140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}),
-        helmholtzSweep("hn", {673.15, 773.15}, {150.0, 250.0, 400.0}, {0.002, 0.01, 0.03, 0.1}),
-        helmholtzSweep("hk", {673.15, 773.15}, {150.0, 250.0, 400.0}, {0.002, 0.01, 0.03, 0.1}),
-        helmholtzSweep("HollowayEOS", {800.0, 1200.0}, {200.0, 2000.0}),
+        helmholtzSweep("Kreglewski:CO2,CH4", {{230.0, 270.0}, {10.0, 30.0, 50.0, 70.0}}),
+        helmholtzSweep("Kreglewski:CO2,N2", {{230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}}),
+        helmholtzSweep("Kreglewski:CH4,N2", {{140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}}),
+        helmholtzSweep("hn", {{673.15, 773.15}, {150.0, 250.0, 400.0}, brines}),
+        helmholtzSweep("hk", {{673.15, 773.15}, {150.0, 250.0, 400.0}, brines}),
+        helmholtzSweep("HollowayEOS", {{800.0, 1200.0}, {200.0, 2000.0}}),
     };
     for (const SweepCase& c : cases) sweep(c, kStride);
 }

@@ -132,10 +132,16 @@ inline PaperBinary waterCarbonDioxide(double T)
     }
     return p;
 }
-// H2O-CH4: below 363.15 K and from 363.15 to 513.15 K.
+// H2O-CH4: below 363.15 K and from 363.15 to 513.15 K; above, the row the
+// DMW models take there (k1 = 42.1575 - 0.05 T, k2 = k3 = 1), which their
+// notes say could not be traced to the paper.
 inline PaperBinary waterMethane(double T)
 {
     PaperBinary p{{&duan::kH2O, &duan::kCH4}, 1.0, 1.0, 1.0};
+    if (T >= 513.15) {
+        p.k1 = 42.1575 - 0.05 * T;
+        return p;
+    }
     p.k1 = -0.108948 + 0.00035 * T;
     if (T < 363.15) {
         p.k2 = 72992.5023 + 41.0912234 * T - 0.020488391 * T * T - 1532639.28 / T - 13739.4496 * std::log(T);
