@@ -186,51 +186,66 @@ constexpr int kStride = 5;
 constexpr int kStride = 1;
 #endif
 
-}  // namespace
 
-TEST(VerdictSweep, EveryCubicBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) {
-    // Across each pair's two-phase region: from the heavier component's
-    // vapour pressure to near the critical curve's.
-    const Grid co2{{230.0, 270.0}, {10.0, 30.0, 50.0, 70.0}}, n2{{230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}},
-        ch4n2{{140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}}, water{{323.15, 400.0, 500.0}, {10.0, 88.0, 150.0, 300.0}};
+// Every binary of each cubic model's components (CO2, CH4, N2, and water
+// where the model has it), each on its pair's grid across its two-phase
+// region: from the heavier component's vapour pressure to near the
+// critical curve's.
+std::vector<SweepCase> cubicCases() {
+    enum { kCO2, kCH4, kN2, kH2O };
+    const char* names[] = {"CO2", "CH4", "N2", "H2O"};
+    struct Model {
+        const char* name;
+        Cubic (*eos)(Component, Component, double);
+        Component c[4];  // Tc 0: no water
+        double kWaterMethane;
+    };
     // Soave's m of water with the component file's acentric factor (SRK2),
     // Peng & Robinson's with the slope of the model's own water.
     const Component fileH2O = soave(647.1, 22055000.0, 0.345), srk1H2O = soave(647.096, 22064000.0, 0.344),
                     prH2O{647.13, 22055000.0, 0.85360439};
-    const std::vector<SweepCase> cases = {
-        cubicSweep("SRK:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2),
-        cubicSweep("SRK:CO2,N2", srk(kSrk1CO2, kSrkN2, -0.035), n2),
-        cubicSweep("SRK:CH4,N2", srk(kSrk1CH4, kSrkN2, 0.03), ch4n2),
-        cubicSweep("SRK1:CO2,CH4", srk(kSrk1CO2, kSrk1CH4, 0.1), co2),
-        cubicSweep("SRK1:CO2,N2", srk(kSrk1CO2, kSrk1N2, -0.035), n2),
-        cubicSweep("SRK1:CH4,N2", srk(kSrk1CH4, kSrk1N2, 0.03), ch4n2),
-        cubicSweep("SRK1:H2O,CO2", srk(srk1H2O, kSrk1CO2, 0.0), water),
-        cubicSweep("SRK1:H2O,CH4", srk(srk1H2O, kSrk1CH4, 0.0), water),
-        cubicSweep("SRK2:CO2,CH4", srk(kFileCO2, kFileCH4, 0.1), co2),
-        cubicSweep("SRK2:CO2,N2", srk(kFileCO2, kFileN2, -0.035), n2),
-        cubicSweep("SRK2:CH4,N2", srk(kFileCH4, kFileN2, 0.03), ch4n2),
-        cubicSweep("SRK2:H2O,CO2", srk(fileH2O, kFileCO2, 0.0), water),
-        cubicSweep("PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), co2),
-        cubicSweep("PR:CO2,N2", pr(kPrCO2, kPrN2, -0.035), n2),
-        cubicSweep("PR:CH4,N2", pr(kPrCH4, kPrN2, 0.03), ch4n2),
-        cubicSweep("PR:H2O,CO2", pr(prH2O, kPrCO2, 0.0), water),
-        cubicSweep("PR:H2O,CH4", pr(prH2O, kPrCH4, 0.0), water),
-        cubicSweep("PRSV:CO2,CH4", prsv(kPrsvCO2, kPrsvCH4, 0.1), co2),
-        cubicSweep("PRSV:CO2,N2", prsv(kPrsvCO2, kPrsvN2, -0.035), n2),
-        cubicSweep("PRSV:CH4,N2", prsv(kPrsvCH4, kPrsvN2, 0.03), ch4n2),
-        cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), water),
-        cubicSweep("PRSV:H2O,CH4", prsv(kPrsvH2O, kPrsvCH4, 0.6), water),
-        cubicSweep("Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), co2),
-        cubicSweep("Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), n2),
-        cubicSweep("Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), ch4n2),
-        // Lines through states where published data once overrode the
-        // model: water in CO2 at 323.15 K up to 2.5 times its published
-        // content (0.424 % at 100 bar), the dilute gas of 5 % water at 400 K
-        // from 80 to 220 bar, and equal shares of water and CO2 at 450-550 K.
-        cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{323.15}, line(40.0, 200.0, 9), line(0.002, 0.012, 6)}),
-        cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{400.0}, line(80.0, 220.0, 15), {0.05}}),
-        cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {line(450.0, 550.0, 11), {100.0, 300.0}, {0.5}}),
+    const Model models[] = {{"SRK", &srk, {kSrk1CO2, kSrk1CH4, kSrkN2, {}}, 0.0},
+                            {"SRK1", &srk, {kSrk1CO2, kSrk1CH4, kSrk1N2, srk1H2O}, 0.0},
+                            {"SRK2", &srk, {kFileCO2, kFileCH4, kFileN2, fileH2O}, 0.0},
+                            {"PR", &pr, {kPrCO2, kPrCH4, kPrN2, prH2O}, 0.0},
+                            {"PRSV", &prsv, {kPrsvCO2, kPrsvCH4, kPrsvN2, kPrsvH2O}, 0.6}};
+    struct Pair {
+        int a, b;
+        double k;
+        Grid grid;
     };
+    const Pair pairs[] = {{kCO2, kCH4, 0.1, {{230.0, 270.0}, {10.0, 30.0, 50.0, 70.0}}},
+                          {kCO2, kN2, -0.035, {{230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}}},
+                          {kCH4, kN2, 0.03, {{140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}}},
+                          {kH2O, kCO2, 0.0, {{323.15, 400.0, 500.0}, {10.0, 88.0, 150.0, 300.0}}},
+                          {kH2O, kCH4, 0.0, {{323.15, 400.0, 500.0}, {10.0, 88.0, 150.0, 300.0}}}};
+    std::vector<SweepCase> cases;
+    for (const Model& m : models)
+        for (const Pair& p : pairs) {
+            if (!(m.c[p.a].Tc > 0.0 && m.c[p.b].Tc > 0.0)) continue;
+            const double k = p.a == kH2O && p.b == kCH4 ? m.kWaterMethane : p.k;
+            cases.push_back(cubicSweep(std::string(m.name) + ":" + names[p.a] + "," + names[p.b],
+                                       m.eos(m.c[p.a], m.c[p.b], k), p.grid));
+        }
+    // Montel's translated Peng-Robinson with its own pair parameters.
+    const Grid co2ch4 = pairs[0].grid, co2n2 = pairs[1].grid, ch4n2 = pairs[2].grid;
+    cases.push_back(cubicSweep("Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), co2ch4));
+    cases.push_back(cubicSweep("Montel:CO2,N2", montel(kMontelCO2, kMontelSCO2, kMontelN2, kMontelSN2, -0.02), co2n2));
+    cases.push_back(cubicSweep("Montel:CH4,N2", montel(kMontelCH4, kMontelSCH4, kMontelN2, kMontelSN2, 0.04), ch4n2));
+    // Lines through states where published data once overrode the model:
+    // water in CO2 at 323.15 K up to 2.5 times its published content
+    // (0.424 % at 100 bar), the dilute gas of 5 % water at 400 K from 80 to
+    // 220 bar, and equal shares of water and CO2 at 450-550 K.
+    cases.push_back(cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{323.15}, line(40.0, 200.0, 9), line(0.002, 0.012, 6)}));
+    cases.push_back(cubicSweep("PR:CO2,H2O", pr(kPrCO2, prH2O, 0.0), {{400.0}, line(80.0, 220.0, 15), {0.05}}));
+    cases.push_back(cubicSweep("PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), {line(450.0, 550.0, 11), {100.0, 300.0}, {0.5}}));
+    return cases;
+}
+
+}  // namespace
+
+TEST(VerdictSweep, EveryCubicBinarySplitsWhereAnIndependentTangentPlaneTestSplitsIt) {
+    const std::vector<SweepCase> cases = cubicCases();
     Tally all;
     for (const SweepCase& c : cases) {
         const Tally t = sweep(c, kStride);
