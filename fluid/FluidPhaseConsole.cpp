@@ -32,25 +32,20 @@ bool FluidPhase::binarySplitsAt(double T_, double P_bar, bool* tested, double* t
     const std::vector<double> z = x;
     const ErrorFlagScope kept(*this, ErrorFlagScope::kAsItIs);
     const platform::ThreadLogCapture quiet;  // a trial without a root is no failure of the state
-    // ln f of both components at the root of each kind (the root's search
-    // leaves its fugacities), false where none.
-    auto lnFugacities = [&](int kind, double& G_, double (&lnf)[2]) {
-        double V_ = 0.0;
-        if (!pressureRootFromTP(kind, T_, P_bar, V_, G_)) return false;
-        if (!(fugacity[0] > 0.0) || !(fugacity[1] > 0.0)) return false;
-        lnf[0] = std::log(fugacity[0]);
-        lnf[1] = std::log(fugacity[1]);
-        return std::isfinite(lnf[0]) && std::isfinite(lnf[1]);
-    };
-    double ref[2] = {0.0, 0.0}, Gref = HUGE_VAL;
+    // ln f of both components at the fluid's stable root: of every
+    // mechanically stable root of its isotherm at P, the one of least Gibbs
+    // energy (a root joined to neither branch among them).
+    double ref[2] = {0.0, 0.0};
     bool found = false;
-    for (int kind : {1, 2}) {
-        double G_ = 0.0, lnf[2];
-        if (lnFugacities(kind, G_, lnf) && G_ < Gref) {
-            Gref = G_;
-            ref[0] = lnf[0];
-            ref[1] = lnf[1];
-            found = true;
+    const PhaseRoots roots = pressureRootsFromTP(T_, P_bar);
+    const PhaseRoot& best =
+        roots.vapour.found && (!roots.liquid.found || roots.vapour.G < roots.liquid.G) ? roots.vapour : roots.liquid;
+    if (best.found) {
+        setStateFromTPV(T_, P_bar, best.V);
+        if (!errorflag && fugacity[0] > 0.0 && fugacity[1] > 0.0) {
+            ref[0] = std::log(fugacity[0]);
+            ref[1] = std::log(fugacity[1]);
+            found = std::isfinite(ref[0]) && std::isfinite(ref[1]);
         }
     }
     composition(z.data());
