@@ -293,6 +293,9 @@ TEST(VerdictSweep, EveryOtherBinarySplitsWhereATangentPlaneTestOfItsHelmholtzEne
         helmholtzSweep("Kreglewski:CO2,N2", {{230.0, 280.0}, {20.0, 50.0, 80.0, 110.0}}),
         helmholtzSweep("Kreglewski:CH4,N2", {{140.0, 170.0}, {10.0, 20.0, 30.0, 40.0}}),
         helmholtzSweep("hn", {{673.15, 773.15}, {150.0, 250.0, 400.0}, brines}),
+        // A brine of 5 % NaCl at 750 K and 500 bar splits off a vapour of
+        // 1-2 % NaCl, close beside it.
+        helmholtzSweep("hn", {{750.0}, {300.0, 500.0}, {0.02, 0.05, 0.1}}),
         helmholtzSweep("hk", {{673.15, 773.15}, {150.0, 250.0, 400.0}, brines}),
         helmholtzSweep("HollowayEOS", {{800.0, 1200.0}, {200.0, 2000.0}}),
     };

@@ -152,7 +152,9 @@ inline PaperBinary waterMethane(double T)
     }
     return p;
 }
-// CO2-CH4: from 273.15 to 305.15 K.
+// CO2-CH4: from 273.15 to 305.15 K; above it, up to 498.15 K, the row the
+// DMW models take there (k1 = 1.1, k2 = 3.211 - 0.00158 T - 537.814/T,
+// k3 = -0.7), which their notes say could not be traced to the paper.
 inline PaperBinary carbonDioxideMethane(double T)
 {
     PaperBinary p{{&duan::kCO2, &duan::kCH4}, 1.0, 1.0, 1.0};
@@ -160,6 +162,10 @@ inline PaperBinary carbonDioxideMethane(double T)
         p.k1 = 0.38;
         p.k2 = 1.74094 - 0.0058903 * T;
         p.k3 = 1.59;
+    } else if (T > 305.15 && T <= 498.15) {
+        p.k1 = 1.1;
+        p.k2 = 3.211 - 0.00158 * T - 537.814 / T;
+        p.k3 = -0.7;
     }
     return p;
 }
