@@ -173,7 +173,8 @@ Tally sweep(const SweepCase& c, int stride) {
             }
     std::printf("%-16s %3ld states judged (%3ld split), %2ld borderline, %ld verdicts unlike the independent test's\n",
                 c.model.c_str(), t.judged, t.splits, t.borderline, t.disagree);
-    EXPECT_GT(t.judged, 4 * t.borderline) << c.model;
+    // (A sampled sweep of a short line may judge none of its few states.)
+    EXPECT_TRUE(t.judged > 4 * t.borderline || (stride > 1 && t.borderline == 0)) << c.model;
     return t;
 }
 
@@ -182,8 +183,9 @@ SweepCase helmholtzSweep(const std::string& model, Grid grid) {
     return sweepOf<LibraryHelmholtz>(model, [eos](double) { return eos; }, std::move(grid), 100, 250);
 }
 
-// Under the sanitizers, which watch the memory, every fifth state.
-#if defined(VARNOK_SANITIZED_BUILD)
+// Where the build samples the long sweeps (the sanitizer and Clang builds),
+// every fifth state.
+#if VARNOK_SAMPLE_SWEEPS
 constexpr int kStride = 5;
 #else
 constexpr int kStride = 1;
