@@ -1179,8 +1179,11 @@ private:
     // The walk of metastableRoot along the branch from the saturated volume
     // a: true where it crosses the pressure asked for, between a and b.
     bool crossingOnBranch(double T_, double P_bar, bool vapour, double& a, double& b);
-    void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_);
-    void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found);
+    // (`offBranch`, where given, takes the mechanically stable roots the two branches do not join.)
+    void keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_,
+                          std::vector<PhaseRoot>* offBranch = nullptr);
+    void scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found,
+                           std::vector<PhaseRoot>* offBranch = nullptr);
     StableState stableStateFromRoots(PhaseRoots r, double T_, double P_bar);
     bool stableStateAtPureEnd(double T_, double P_bar, bool withOtherRoot, StableState& s);
     // The roots r with the nearly ideal gas at R T / P where the searches

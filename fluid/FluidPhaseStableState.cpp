@@ -230,6 +230,28 @@ FluidPhase::PhaseRoots rootsOf(const std::vector<FluidPhase::PhaseRoot>& found) 
 }
 
 
+// A mixture's isotherm may hold a mechanically stable stretch that neither
+// branch joins, between two loops of P(V) (Duan, Moller & Weare's H2O-CH4
+// with 30-35 % CH4 at 320-360 K and 40-100 bar).  A root on it of lower
+// Gibbs energy than the branches' roots is the equation's stable state: it
+// takes the place of the branch root of higher energy, the other kept as
+// the other root; where the branches hold no root at P, it is the one root.
+void withStableOffBranchRoot(FluidPhase::PhaseRoots& r, const std::vector<FluidPhase::PhaseRoot>& offBranch) {
+    const FluidPhase::PhaseRoot* best = nullptr;
+    for (const FluidPhase::PhaseRoot& root : offBranch)
+        if ((!r.liquid.found || root.G < r.liquid.G) && (!r.vapour.found || root.G < r.vapour.G) &&
+            (!best || root.G < best->G))
+            best = &root;
+    if (!best) return;
+    if (!r.liquid.found) {
+        r.liquid = *best;
+        return;
+    }
+    const FluidPhase::PhaseRoot other = r.vapour.found && r.vapour.G < r.liquid.G ? r.vapour : r.liquid;
+    r.liquid = other.V < best->V ? other : *best;
+    r.vapour = other.V < best->V ? *best : other;
+}
+
 // The phase's state at its T and V is a root at P (bar): its state functions
 // evaluate, it is mechanically stable, it gives back the pressure as the
 // volume search judges it (a liquid at low pressure, whose pressure hangs on
@@ -467,13 +489,18 @@ bool FluidPhase::pressureRootInBracket(double T_, double P_bar, double Va, doubl
     return acceptRoot(*this, P_bar, V_, G_);
 }
 
-void FluidPhase::keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_) {
+void FluidPhase::keepPressureRoot(std::vector<PhaseRoot>& found, double T_, double P_bar, double V_, double G_,
+                                  std::vector<PhaseRoot>* offBranch) {
     for (const PhaseRoot& r : found)
         if (sameRoot(r.V, V_)) return;
-    if (rootOnABranch(T_, P_bar, V_)) found.push_back({true, V_, G_});
+    if (rootOnABranch(T_, P_bar, V_))
+        found.push_back({true, V_, G_});
+    else if (offBranch)
+        offBranch->push_back({true, V_, G_});
 }
 
-void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found) {
+void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found,
+                                   std::vector<PhaseRoot>* offBranch) {
     // A scan of the isotherm in ln V, from a fifth of the critical volume
     // (denser than any liquid the models describe) to ten times the
     // ideal-gas volume, brackets every root where P - P(V) changes sign.
@@ -498,7 +525,7 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     }
     double V_ = 0.0, G_ = 0.0;
     for (const auto& [Va, Vb] : brackets) {
-        if (pressureRootInBracket(T_, P_bar, Va, Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+        if (pressureRootInBracket(T_, P_bar, Va, Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
 }
@@ -530,9 +557,11 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     // the searches found as many, the scan would find none other.
     const bool allFound = (feed && feed->holds(P_bar) && !found.empty()) ||
                           (!found.empty() && stablePressureRootCount(T_, P_bar) == static_cast<int>(found.size()));
-    if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found);
-    errorflag = found.empty() ? 1 : 0;
-    const PhaseRoots r = rootsOf(found);
+    std::vector<PhaseRoot> offBranch;
+    if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found, component_count > 1 ? &offBranch : nullptr);
+    PhaseRoots r = rootsOf(found);
+    withStableOffBranchRoot(r, offBranch);
+    errorflag = r.liquid.found ? 0 : 1;
     if (keeps) {
         k.kept = true;
         k.T = T_;

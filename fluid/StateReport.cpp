@@ -263,9 +263,10 @@ bool StateReport::verdictAt(double T_, double P_bar, Verdict& v) {
     v = Verdict{};
     if (!reportedStateFromTP(T_, P_bar, v.state)) return false;
     modelVerdict(T_, P_bar, v);
-    if (v.tested) {
-        // The stability test leaves the model at a trial: the state is found
-        // again, its notes said once above.
+    if (m_.component_count > 1) {
+        // The stability test leaves the model at a trial (or where it found
+        // no root to test): the state is found again, its notes said once
+        // above.
         const platform::ThreadLogCapture quiet;
         if (!reportedStateFromTP(T_, P_bar, v.state)) return false;
     }

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <vector>
 
+#include "console/tests/IndependentTangentPlane.h"
+
 namespace indep {
 
 constexpr double kR = 8.31434;
@@ -195,66 +197,29 @@ const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRo
 // Robinson's model takes it (647.13 K, 22.055 MPa, its own slope 0.85360439).
 const Component kPrAr = pengRobinson(150.687, 4863000.0, -0.00219), kPrH2O = {647.13, 22055000.0, 0.85360439};
 
-// The mechanically stable roots of P(V) = P at T and x1, by sign changes of
-// P(V) - P on a geometric grid of V from the co-volume out, each bisected.
-inline std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
-    double a, b, ai[2], bi[2];
-    c.params(T, x1, a, b, ai, bi);
-    std::vector<double> found;
-    const double V0 = b * (1.0 + 1e-6), V1 = 1e3 * kR * T / P;
-    constexpr int kSteps = 1500;
-    const double r = std::pow(V1 / V0, 1.0 / kSteps);
-    double Va = V0, ga = c.P(T, Va, x1) - P;
-    for (int k = 1; k <= kSteps; ++k) {
-        double Vb = V0 * std::pow(r, k), gb = c.P(T, Vb, x1) - P;
-        if (ga > 0.0 && gb <= 0.0) {  // P falls through P: a stable root (dP/dV < 0)
-            double lo = Va, hi = Vb;
-            for (int i = 0; i < 100; ++i) {
-                const double mid = 0.5 * (lo + hi);
-                (c.P(T, mid, x1) - P > 0.0 ? lo : hi) = mid;
-            }
-            found.push_back(0.5 * (lo + hi));
-        }
-        Va = Vb, ga = gb;
+// One isotherm of fixed composition of a cubic, for the tangent-plane test
+// (IndependentTangentPlane.h): its scan starts just above the co-volume.
+struct CubicIsotherm {
+    const Cubic& c;
+    double T, x1;
+    double Vmin() const {
+        double a, b, ai[2], bi[2];
+        c.params(T, x1, a, b, ai, bi);
+        return b * (1.0 + 1e-6) - c.shift(x1);
     }
-    return found;
-}
+    double P(double V) const { return c.P(T, V, x1); }
+    double lnf(int i, double V) const { return c.lnf(i, T, V, x1); }
+};
+inline CubicIsotherm isotherm(const Cubic& c, double T, double x1) { return {c, T, x1}; }
 
-// The Gibbs energy over RT of a root, to within terms the same for every
-// root at T, P and x1: sum_i x_i ln f_i.
+// The cubic's mechanically stable roots at T, P (Pa) and x1, and the Gibbs
+// energy over RT of a root, to within terms the same for every root at T, P
+// and x1: sum_i x_i ln f_i.
+inline std::vector<double> roots(const Cubic& c, double T, double P, double x1) {
+    return stableRoots(isotherm(c, T, x1), T, P);
+}
 inline double gibbs(const Cubic& c, double T, double V, double x1) {
     return (1.0 - x1) * c.lnf(0, T, V, x1) + x1 * c.lnf(1, T, V, x1);
-}
-
-// The stable root's volume and the least tangent-plane distance of a trial
-// phase (each stable root of each trial composition) from it.
-struct Independent {
-    double V = std::nan(""), distance = HUGE_VAL;
-};
-// The least distance of a trial phase (each stable root of each trial
-// composition) from the plane of ln f0 and ln f1; trials beside the feed x1
-// (NaN: none) left out, whose distance vanishes with their difference from it.
-inline double leastDistance(const Cubic& c, double T, double P, double lnf0, double lnf1, double x1) {
-    double least = HUGE_VAL;
-    for (int k = 1; k < 240; ++k) {
-        // Trial compositions dense near both ends, where the phases of a
-        // split of these binaries lie.
-        const double u = k / 240.0, w = 0.5 - 0.5 * std::cos(M_PI * u * u * (3.0 - 2.0 * u));
-        const bool besideFeed = std::fabs(std::log(w / x1)) < 0.1 && std::fabs(std::log((1.0 - w) / (1.0 - x1))) < 0.1;
-        if (!(w > 0.0 && w < 1.0) || besideFeed) continue;
-        for (double V : roots(c, T, P, w))
-            least = std::min(least, (1.0 - w) * (c.lnf(0, T, V, w) - lnf0) + w * (c.lnf(1, T, V, w) - lnf1));
-    }
-    return least;
-}
-inline Independent tangentPlane(const Cubic& c, double T, double P, double x1) {
-    Independent r;
-    double G = HUGE_VAL;
-    for (double V : roots(c, T, P, x1))
-        if (const double g = gibbs(c, T, V, x1); g < G) G = g, r.V = V;
-    if (!std::isfinite(r.V)) return r;
-    r.distance = leastDistance(c, T, P, c.lnf(0, T, r.V, x1), c.lnf(1, T, r.V, x1), x1);
-    return r;
 }
 
 }  // namespace indep

@@ -21,6 +21,7 @@
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
 #include "families/duan/tests/DuanChecks.h"
+#include "families/duan/tests/DuanPaperBinary.h"
 #include "fluid/StateReport.h"
 #include "gases/IUPACCH4.h"
 #include "gases/IUPACCO2.h"
@@ -329,103 +330,6 @@ TEST(DuanModels, MixturesAgainstThePublishedMixingRule)
     }
 }
 
-namespace {
-
-// The binary equation of Duan, Moller & Weare (1992, part II), written here
-// from the paper independently of the model's expression tree:
-//   Z = 1 + B/V + C/V^2 + D/V^4 + E/V^5 + F/V^2 (beta + gamma/V^2) exp(-gamma/V^2),
-// each coefficient a sum over the composition monomials of the cube of the
-// mean cube root of the components' reduced coefficients (signs kept), times
-// the power of the pseudo-critical volume ((n1 Vc1^1/3 + n2 Vc2^1/3)/n)^3 of
-// its index pattern, with k1 on the mixed B, k2 on the mixed C and k3 on the
-// mixed gamma; beta = x1 beta1 + x2 beta2.  The fugacity coefficients come
-// from the residual Helmholtz energy by central differences in the mole
-// numbers at constant total volume.
-struct PaperBinary {
-    const duan::FluidSet* s[2];
-    double k1, k2, k3;
-
-    struct Coefficients {
-        double B, C, D, E, F, beta, gamma;
-    };
-
-    Coefficients at(double T, double x2) const
-    {
-        const double x[2] = {1.0 - x2, x2};
-        duan_tests::Reduced r[2] = {duan_tests::reduced(*s[0], T), duan_tests::reduced(*s[1], T)};
-        const double c[2] = {std::cbrt(r[0].Vc), std::cbrt(r[1].Vc)};
-        // Sum over the patterns of n1 firsts and n2 = n - n1 seconds.
-        auto mix = [&](int n, int volumePower, double duan_tests::Reduced::*u, double k) {
-            double sum = 0.0;
-            for (int n2 = 0; n2 <= n; ++n2) {
-                const int n1 = n - n2;
-                double binom = 1.0;
-                for (int i = 0; i < n2; ++i) binom = binom * (n - i) / (i + 1);
-                const double m = (n1 * std::cbrt(r[0].*u) + n2 * std::cbrt(r[1].*u)) / n;
-                const double vc = std::pow((n1 * c[0] + n2 * c[1]) / n, 3);
-                const double kk = n1 > 0 && n2 > 0 ? k : 1.0;
-                sum += binom * std::pow(x[0], n1) * std::pow(x[1], n2) * std::pow(vc, volumePower) * kk * m * m * m;
-            }
-            return sum;
-        };
-        Coefficients k;
-        k.B = mix(2, 1, &duan_tests::Reduced::B, k1);
-        k.C = mix(3, 2, &duan_tests::Reduced::C, k2);
-        k.D = mix(5, 4, &duan_tests::Reduced::D, 1.0);
-        k.E = mix(6, 5, &duan_tests::Reduced::E, 1.0);
-        k.F = mix(2, 2, &duan_tests::Reduced::F, 1.0);
-        k.gamma = mix(3, 2, &duan_tests::Reduced::gamma, k3);
-        k.beta = x[0] * r[0].beta + x[1] * r[1].beta;
-        return k;
-    }
-
-    static double Z(const Coefficients& k, double V)
-    {
-        const double V2 = V * V;
-        return 1.0 + k.B / V + k.C / V2 + k.D / (V2 * V2) + k.E / (V2 * V2 * V) +
-               k.F / V2 * (k.beta + k.gamma / V2) * std::exp(-k.gamma / V2);
-    }
-    // The integral of (Z - 1)/V from V to infinity.
-    static double residual(const Coefficients& k, double V)
-    {
-        const double V2 = V * V, g = k.gamma;
-        return k.B / V + k.C / (2 * V2) + k.D / (4 * V2 * V2) + k.E / (5 * V2 * V2 * V) +
-               k.F / (2 * g) * (k.beta + 1.0 - (k.beta + 1.0 + g / V2) * std::exp(-g / V2));
-    }
-    // The gas root: V (m3/mol) at T (K) and P (bar) by Newton steps from the ideal gas.
-    double volume(double T, double P_bar, double x2) const
-    {
-        const Coefficients k = at(T, x2);
-        const double R = duan_tests::R, P = P_bar * 1e5;
-        double V = R * T / P;
-        for (int i = 0; i < 200; ++i) {
-            const double h = 1e-7 * V;
-            const double p = Z(k, V) * R * T / V;
-            const double dp = (Z(k, V + h) * R * T / (V + h) - Z(k, V - h) * R * T / (V - h)) / (2 * h);
-            const double step = (p - P) / dp;
-            V -= step;
-            if (std::fabs(step) < 1e-15 * V) break;
-        }
-        return V;
-    }
-    // ln phi_i = d(n a_r)/dn_i at T and nV - ln Z.
-    double lnPhi(int i, double T, double V, double x2) const
-    {
-        const double Vt = V;  // one mole
-        auto nar = [&](double n1, double n2) {
-            const double n = n1 + n2;
-            return n * residual(at(T, n2 / n), Vt / n);
-        };
-        const double h = 1e-5;
-        const double n1 = 1.0 - x2, n2 = x2;
-        const double d = i == 0 ? (nar(n1 + h, n2) - nar(n1 - h, n2)) / (2 * h)
-                                : (nar(n1, n2 + h) - nar(n1, n2 - h)) / (2 * h);
-        const double z = Z(at(T, x2), V);
-        return d - std::log(z);
-    }
-};
-
-}  // namespace
 
 TEST(DuanModels, MethaneCarbonDioxideRowsOfThePaper)
 {
@@ -436,17 +340,9 @@ TEST(DuanModels, MethaneCarbonDioxideRowsOfThePaper)
     // cm3/mol, phi 0.983363 for CO2 and 1.020338 for CH4) and x(CH4) = 0.8 at
     // 273.15 K and 50 bar (V = 401.2745 cm3/mol); the model follows it over
     // both rows.
-    auto paper = [](double T) {
-        PaperBinary p{{&duan::kCO2, &duan::kCH4}, 1.0, 1.0, 1.0};
-        if (T <= 305.15) {
-            p.k1 = 0.38;
-            p.k2 = 1.74094 - 0.0058903 * T;
-            p.k3 = 1.59;
-        }
-        return p;
-    };
+    const auto paper = &duan_tests::carbonDioxideMethane;
     {
-        const PaperBinary p = paper(600.0);
+        const duan_tests::PaperBinary p = paper(600.0);
         const double V = p.volume(600.0, 100.0, 0.5);
         EXPECT_NEAR(V * 1e6, 501.2010, 1e-4);
         EXPECT_NEAR(std::exp(p.lnPhi(0, 600.0, V, 0.5)), 0.983363, 1e-6);
@@ -462,7 +358,7 @@ TEST(DuanModels, MethaneCarbonDioxideRowsOfThePaper)
                                 State{700.0, 3000.0, 0.7}}) {
             SCOPED_TRACE(testing::Message() << (dmweos ? "DMWEOS" : "DMW2") << " at " << st.T << " K, " << st.P
                                             << " bar, x(CH4) " << st.x2);
-            const PaperBinary p = paper(st.T);
+            const duan_tests::PaperBinary p = paper(st.T);
             const double V = p.volume(st.T, st.P, st.x2);
             auto m = mixture(dmweos, "CO2", "CH4");
             m->composition(1.0 - st.x2, st.x2);
@@ -485,19 +381,7 @@ TEST(DuanModels, WaterCarbonDioxideFugacitiesOfThePaperBelowWatersCriticalPoint)
     // model's volume the paper's equation gives its pressure back and its
     // fugacity coefficients, water-rich liquids and CO2-rich fluids alike
     // (at 523.15 K and 500 bar the phases of the model's own split).
-    auto paper = [](double T) {
-        PaperBinary p{{&duan::kH2O, &duan::kCO2}, 1.0, 1.0, 1.0};
-        if (T > 495.15) {
-            p.k1 = -0.3568 + 0.00078888 * T + 333.399 / T;
-            p.k2 = -19.97444 + 0.0192515 * T + 5707.4229 / T;
-            p.k3 = 12.1308 - 0.0099489 * T - 3042.09583 / T;
-        } else {
-            p.k1 = -10084.5042 - 4.27134485 * T + 0.00166997474 * T * T + 256477.783 / T + 1816.78 * std::log(T);
-            p.k2 = 9.000263 - 0.00623494 * T - 2307.7125 / T;
-            p.k3 = -74.1163 + 0.1800496 * T - 0.000140904946 * T * T + 10130.5246 / T;
-        }
-        return p;
-    };
+    const auto paper = &duan_tests::waterCarbonDioxide;
     struct State {
         double T, P, xCO2;
         int phaseKind;
@@ -509,9 +393,9 @@ TEST(DuanModels, WaterCarbonDioxideFugacitiesOfThePaperBelowWatersCriticalPoint)
         m->composition(1.0 - st.xCO2, st.xCO2);
         m->calculateFromTP(st.T, st.P, 0);
         ASSERT_EQ(m->errorflag, 0);
-        const PaperBinary p = paper(st.T);
-        const PaperBinary::Coefficients k = p.at(st.T, st.xCO2);
-        EXPECT_NEAR(PaperBinary::Z(k, m->V) * duan_tests::R * st.T / m->V * 1e-5, st.P, 1e-6 * st.P);
+        const duan_tests::PaperBinary p = paper(st.T);
+        const duan_tests::PaperBinary::Coefficients k = p.at(st.T, st.xCO2);
+        EXPECT_NEAR(duan_tests::PaperBinary::Z(k, m->V) * duan_tests::R * st.T / m->V * 1e-5, st.P, 1e-6 * st.P);
         for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(m->fugcoef[i]), p.lnPhi(i, st.T, m->V, st.xCO2), 2e-7) << i;
     }
 }
