@@ -83,6 +83,14 @@ public:
     bool admitUntracedRow = false;
     bool plainRow = false;
 
+    // The mixing rule's coefficients at the term's T and composition (B to
+    // gama as the tree's nodes Bd .. gama hold them): false where the fixed
+    // stage refuses the state or a coefficient is not finite.
+    struct Mixed {
+        double B, C, D, E, F, beta, gamma;
+    };
+    bool mixedCoefficients(Mixed& m);
+
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K
     double Pc[2] = {0.0, 0.0};  // Pa
@@ -98,7 +106,34 @@ public:
     Leaf x6[7];
     BIPDuan k1, k2, k3;
 
+protected:
+    // A volume search at fixed T and composition, and the fugacity pass,
+    // in closed form: the mixing rule's coefficients are polynomials in x1
+    // and x2 whose coefficients depend on T alone (kept per temperature),
+    // and a(V) is the Duan equation's Helmholtz energy in V.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
+    bool fugacityPassAnswer() override;
+    bool answersOutsideVolumeSearch() const override { return true; }
+
 private:
+    // Per index pattern (n1 firsts, n2 seconds) of each coefficient, the
+    // pattern's value at T with its first two T-derivatives, already times
+    // its multiplicity, interaction parameter and pseudo-critical volume
+    // power: B (3 patterns), C (4), D (6), E (7), F (3), gamma (4).
+    struct KeptAtTemperature {
+        double T = -1.0;
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false, inRange = true, finite = false;
+        double g[27][3] = {};
+    };
+    bool keepTemperature();
+    // The state refused by the fixed stage (the pair's range, a missing
+    // parameter set, an untraced row).
+    bool fixedStageRefuses();
+    KeptAtTemperature keptT_;
+    unsigned long parameterVersion_ = 0;
+
     // Steps of the construction of the expression tree.
     void nameLeaves();
     void tieCombiningNodes();
