@@ -291,6 +291,18 @@ void Interaction::calculate() {
 }
 
 void Interaction::calculate_state_functions() {
+    termError = 0;
+    if (refusesEvaluation()) return;
+    if (root && secondOrderAnswer()) {
+        leaveStagesBehind();
+        AT = aT;
+        Av = aV;
+        ATv = aTV;
+        Avv = aVV;
+        P = -R * T * Av;
+        Z = -V * Av;
+        return;
+    }
     runStages(false);
     if (!root) {
         A = AT = Av = ATT = ATv = Avv = 0.0;
@@ -432,7 +444,7 @@ void Interaction::runFugacityPass(const double* lnV) {
         fugacitiesInClosedForm(f, fT, fTT, m, lnV);
         return;
     }
-    if (!reuse && root && fugacityPassAnswer()) {
+    if (!reuse && root && secondOrderAnswer()) {
         // The term's own answer: its leaves and nodes are left behind.
         leaveStagesBehind();
         chemicalPotentialsFromDerivatives();
@@ -544,6 +556,13 @@ void Interaction::print_values() {
     if (stagesBehind) zFromTree();  // the nodes at the term's state
     root->initialize_the_graph();
     root->printValues(stdout);
+}
+
+void Interaction::evaluateNodesAtState() {
+    if (!stagesBehind || !root) return;
+    runStages(false);
+    const Expression::HigherOrderProducts rounding;
+    evaluate(2);
 }
 
 void Interaction::setDebugLink() {

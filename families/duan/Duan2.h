@@ -112,7 +112,7 @@ protected:
     // and x2 whose coefficients depend on T alone (kept per temperature),
     // and a(V) is the Duan equation's Helmholtz energy in V.
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
-    bool fugacityPassAnswer() override;
+    bool secondOrderAnswer() override;
     bool answersOutsideVolumeSearch() const override { return true; }
 
 private:
@@ -132,6 +132,22 @@ private:
     // parameter set, an untraced row).
     bool fixedStageRefuses();
     KeptAtTemperature keptT_;
+    // The last second-order answer with its state: a, a_T, a_V, a_TT,
+    // a_TV, a_VV and per component a_x, a_xT, a_xV, a_xx1, a_xx2.
+    struct KeptSecondOrder {
+        double T = -1.0, V = 0.0, x[2] = {};
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false;
+        double a[6] = {};
+        double ax[2][5] = {};
+    } keptSecondOrder_;
+    // The composition the monomial leaves x6 hold (storage: their first
+    // derivatives' when loaded; null before).
+    struct KeptMonomials {
+        const double* storage = nullptr;
+        double x1 = 0.0, x2 = 0.0;
+    } x6Kept_;
     unsigned long parameterVersion_ = 0;
 
     // Steps of the construction of the expression tree.
