@@ -601,8 +601,8 @@ struct Jet2 {
         r.v = a.v * b.v;
         for (int i = 0; i < 4; ++i) {
             r.g[i] = a.g[i] * b.v + a.v * b.g[i];
-            for (int k = 0; k < 4; ++k)
-                r.h[i][k] = a.h[i][k] * b.v + a.g[i] * b.g[k] + a.g[k] * b.g[i] + a.v * b.h[i][k];
+            for (int k = 0; k <= i; ++k)
+                r.h[i][k] = r.h[k][i] = a.h[i][k] * b.v + a.g[i] * b.g[k] + a.g[k] * b.g[i] + a.v * b.h[i][k];
         }
         return r;
     }
@@ -613,7 +613,7 @@ struct Jet2 {
         r.v = f0;
         for (int i = 0; i < 4; ++i) {
             r.g[i] = f1 * g[i];
-            for (int k = 0; k < 4; ++k) r.h[i][k] = f1 * h[i][k] + f2 * g[i] * g[k];
+            for (int k = 0; k <= i; ++k) r.h[i][k] = r.h[k][i] = f1 * h[i][k] + f2 * g[i] * g[k];
         }
         return r;
     }
@@ -726,6 +726,13 @@ bool Duan2::mixedCoefficients(Mixed& m)
 {
     if (x.size() < 2 || !keepTemperature() || fixedStageRefuses()) return false;
     const double x1 = x[0], x2 = x[1];
+    // (A volume search or scan asks at one composition many times.)
+    KeptMixed& kept = keptMixed_;
+    if (kept.T == T && kept.x1 == x1 && kept.x2 == x2 && kept.version == parameterVersion_ &&
+        kept.pair == pairType && kept.plain == plainRow) {
+        m = kept.m;
+        return kept.usable;
+    }
     auto family = [&](const Family& f) {
         double sum = 0.0;
         for (int n2 = 0; n2 <= f.n; ++n2)
@@ -739,7 +746,9 @@ bool Duan2::mixedCoefficients(Mixed& m)
     m.F = family(famF);
     m.gamma = family(famGamma);
     m.beta = 1.0 + x1 * par[0][13] + x2 * par[1][13];
-    return std::isfinite(m.B + m.C + m.D + m.E + m.F + m.gamma + m.beta) && m.gamma != 0.0;
+    const bool usable = std::isfinite(m.B + m.C + m.D + m.E + m.F + m.gamma + m.beta) && m.gamma != 0.0;
+    kept = {T, x1, x2, parameterVersion_, pairType, plainRow, usable, m};
+    return usable;
 }
 
 // A/(RT) = -ln V + B/V + C/(2 V^2) + D/(4 V^4) + E/(5 V^5) + F beta/(2 gama)
@@ -789,17 +798,25 @@ bool Duan2::secondOrderAnswer()
     // The coefficients as functions of (T, V, x1, x2): sums over their
     // patterns of x1^n1 x2^n2 times the pattern's function of T.
     const double xs[2] = {x[0], x[1]};
+    // x_i^k for k = -2 .. 6 (the negative powers multiplied by zero).
+    double pw[2][9];
+    for (int i = 0; i < 2; ++i) {
+        pw[i][0] = pw[i][1] = 0.0;
+        for (int k = 0; k <= 6; ++k) pw[i][2 + k] = power(xs[i], k);
+    }
     auto family = [&](const Family& f) {
         Jet2 c;
         for (int n2 = 0; n2 <= f.n; ++n2) {
             const int n1 = f.n - n2;
             const double* g = keptT_.g[f.first + n2];
-            const double p = power(xs[0], n1) * power(xs[1], n2);
-            const double p1 = n1 > 0 ? n1 * power(xs[0], n1 - 1) * power(xs[1], n2) : 0.0;
-            const double p2 = n2 > 0 ? n2 * power(xs[0], n1) * power(xs[1], n2 - 1) : 0.0;
-            const double p11 = n1 > 1 ? n1 * (n1 - 1) * power(xs[0], n1 - 2) * power(xs[1], n2) : 0.0;
-            const double p22 = n2 > 1 ? n2 * (n2 - 1) * power(xs[0], n1) * power(xs[1], n2 - 2) : 0.0;
-            const double p12 = n1 > 0 && n2 > 0 ? n1 * n2 * power(xs[0], n1 - 1) * power(xs[1], n2 - 1) : 0.0;
+            const double* w1 = pw[0] + 2 + n1;
+            const double* w2 = pw[1] + 2 + n2;
+            const double p = w1[0] * w2[0];
+            const double p1 = n1 * w1[-1] * w2[0];
+            const double p2 = n2 * w1[0] * w2[-1];
+            const double p11 = n1 * (n1 - 1) * w1[-2] * w2[0];
+            const double p22 = n2 * (n2 - 1) * w1[0] * w2[-2];
+            const double p12 = n1 * n2 * w1[-1] * w2[-1];
             c.v += p * g[0];
             c.g[0] += p * g[1];
             c.h[0][0] += p * g[2];

@@ -132,6 +132,14 @@ private:
     // parameter set, an untraced row).
     bool fixedStageRefuses();
     KeptAtTemperature keptT_;
+    // The last coefficients found (mixedCoefficients) with their state.
+    struct KeptMixed {
+        double T = -1.0, x1 = 0.0, x2 = 0.0;
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false, usable = false;
+        Mixed m{};
+    } keptMixed_;
     // The last second-order answer with its state: a, a_T, a_V, a_TT,
     // a_TV, a_VV and per component a_x, a_xT, a_xV, a_xx1, a_xx2.
     struct KeptSecondOrder {
