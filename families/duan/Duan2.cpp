@@ -323,10 +323,27 @@ void Duan2::calculate_virial_coefficients(int i)
     beti[i].value = a[13];
 }
 
-void Duan2::calculate_x6_derivatives()
+void Duan2::calculate_volume_dependent_parameters()
 {
-    const double x1 = x.size() > 0 ? x[0] : 0.0;
-    const double x2 = x.size() > 1 ? x[1] : 0.0;
+    loadPendingMonomials();
+    Duan::calculate_volume_dependent_parameters();
+}
+
+void Duan2::calculate_high_order_parameters()
+{
+    loadPendingMonomials();
+    Duan::calculate_high_order_parameters();
+}
+
+void Duan2::loadPendingMonomials()
+{
+    if (!x6Pending_.pending) return;
+    x6Pending_.pending = false;
+    calculate_x6_derivatives(x6Pending_.x1, x6Pending_.x2);
+}
+
+void Duan2::calculate_x6_derivatives(double x1, double x2)
+{
     // The leaves, written by this stage alone, hold the composition they
     // were last loaded with (and the storage they were loaded into).
     if (x6Kept_.storage && x6Kept_.storage == x6[0].d1 && x6Kept_.x1 == x1 && x6Kept_.x2 == x2) return;
@@ -530,7 +547,10 @@ void Duan2::calculate_fixed_parameters()
     if (!set_interaction_parameters(T) && both) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;
-    calculate_x6_derivatives();
+    // The monomials, which only the tree reads, are loaded by the stage
+    // that precedes each of its evaluations (a volume search or a
+    // fugacity pass answered in closed form needs none).
+    x6Pending_ = {true, x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};
     calculate_virial_coefficients(0);
     calculate_virial_coefficients(1);
     double xs[2] = {x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};

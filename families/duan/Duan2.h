@@ -45,8 +45,12 @@ public:
     void calculate_pseudo_critical_volumes();
     // Per-component leaves of component i at the current T.
     void calculate_virial_coefficients(int i);
-    // The seven composition monomials x1^(6-m) x2^m with their derivatives.
-    void calculate_x6_derivatives();
+    // The seven composition monomials x1^(6-m) x2^m with their derivatives
+    // at (x1, x2).
+    void calculate_x6_derivatives(double x1, double x2);
+    // The volume leaves, after the monomials of the last fixed stage.
+    void calculate_volume_dependent_parameters() override;
+    void calculate_high_order_parameters() override;
     // Coefficients of k1, k2, k3 for the pair type at temperature t; false
     // when the pair's parameters are not defined there (CO2-H2O outside
     // 273.15-1273.15 K; its rows begin at 323.15 K, and the first is
@@ -156,6 +160,13 @@ private:
         const double* storage = nullptr;
         double x1 = 0.0, x2 = 0.0;
     } x6Kept_;
+    // The composition of the last fixed stage, whose monomials are loaded
+    // before the tree is next evaluated (loadPendingMonomials).
+    struct PendingMonomials {
+        bool pending = false;
+        double x1 = 0.0, x2 = 0.0;
+    } x6Pending_;
+    void loadPendingMonomials();
     unsigned long parameterVersion_ = 0;
 
     // Steps of the construction of the expression tree.
