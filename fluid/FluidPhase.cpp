@@ -248,7 +248,10 @@ double FluidPhase::lowestCurveTemperature() const {
 
 void FluidPhase::print_parameters(std::FILE* f) {
     for (Interaction* t : interactions)
-        if (t) t->print_parameters(f);
+        if (t) {
+            t->evaluateNodesAtState();
+            t->print_parameters(f);
+        }
     if (ideal) ideal->print_parameters(f);
 }
 
@@ -263,7 +266,10 @@ void FluidPhase::print_parse_tree(std::FILE* f) {
     }
     std::vector<Interaction*> terms;
     for (Interaction* t : interactions)
-        if (t && t->root) terms.push_back(t);
+        if (t && t->root) {
+            t->evaluateNodesAtState();
+            terms.push_back(t);
+        }
     if (ideal && ideal->root) terms.push_back(ideal);
     auto banner = [f](Interaction* t) {
         std::fprintf(f, "\n\n\n========================================================\n");

@@ -211,10 +211,14 @@ void Interaction::calculate_Z() {
         return;
     }
     double a = 0.0, av = 0.0, avv = 0.0;
-    if (volumeSearch && !refusedComponents && volumeSearchAnswer(a, av, avv)) {
+    if ((volumeSearch || answersOutsideVolumeSearch()) && !refusedComponents && volumeSearchAnswer(a, av, avv)) {
         termError = 0;
-        treeBehind = true;
-        passV = V;
+        if (volumeSearch) {
+            treeBehind = true;
+            passV = V;
+        } else {
+            leaveStagesBehind();
+        }
         takeVolumeDerivatives(a, av, avv);
         return;
     }
@@ -287,6 +291,18 @@ void Interaction::calculate() {
 }
 
 void Interaction::calculate_state_functions() {
+    termError = 0;
+    if (refusesEvaluation()) return;
+    if (root && secondOrderAnswer()) {
+        leaveStagesBehind();
+        AT = aT;
+        Av = aV;
+        ATv = aTV;
+        Avv = aVV;
+        P = -R * T * Av;
+        Z = -V * Av;
+        return;
+    }
     runStages(false);
     if (!root) {
         A = AT = Av = ATT = ATv = Avv = 0.0;
@@ -428,6 +444,12 @@ void Interaction::runFugacityPass(const double* lnV) {
         fugacitiesInClosedForm(f, fT, fTT, m, lnV);
         return;
     }
+    if (!reuse && root && secondOrderAnswer()) {
+        // The term's own answer: its leaves and nodes are left behind.
+        leaveStagesBehind();
+        chemicalPotentialsFromDerivatives();
+        return;
+    }
     if (!reuse) {
         assignVariables();
         fugacityPass = 1;
@@ -449,11 +471,27 @@ void Interaction::runFugacityPass(const double* lnV) {
     }
     const Expression* e = root;
     A = e->value + fugacityPassConstant();
-    aT = AT = e->d1[0];
-    aV = Av = e->d1[1];
+    aT = e->d1[0];
+    aV = e->d1[1];
     ATT = e->d2[0][0];
-    aTV = ATv = e->d2[1][0];
-    aVV = Avv = e->d2[1][1];
+    aTV = e->d2[1][0];
+    aVV = e->d2[1][1];
+    for (int i = 0; i < n; i++) {
+        const int vi = 2 + i;
+        dadx[i] = e->d1[vi];
+        dadxdV[i] = e->d2[vi][1];
+        dadxdT[i] = e->d2[vi][0];
+        for (int j = 0; j <= i; j++) dadxdx[i][j] = dadxdx[j][i] = e->d2[vi][2 + j];
+    }
+    chemicalPotentialsFromDerivatives();
+}
+
+void Interaction::chemicalPotentialsFromDerivatives() {
+    const int n = component_count;
+    AT = aT;
+    Av = aV;
+    ATv = aTV;
+    Avv = aVV;
     dZdV = -aV - V * aVV;
     dZdT = -V * aTV;
     Z = -V * aV;
@@ -461,11 +499,6 @@ void Interaction::runFugacityPass(const double* lnV) {
 
     double sx = 0.0, sxT = 0.0, sxV = 0.0;
     for (int i = 0; i < n; i++) {
-        const int vi = 2 + i;
-        dadx[i] = e->d1[vi];
-        dadxdV[i] = e->d2[vi][1];
-        dadxdT[i] = e->d2[vi][0];
-        for (int j = 0; j <= i; j++) dadxdx[i][j] = dadxdx[j][i] = e->d2[vi][2 + j];
         sx += x[i] * dadx[i];
         sxT += x[i] * dadxdT[i];
         sxV += x[i] * dadxdV[i];
@@ -523,6 +556,13 @@ void Interaction::print_values() {
     if (stagesBehind) zFromTree();  // the nodes at the term's state
     root->initialize_the_graph();
     root->printValues(stdout);
+}
+
+void Interaction::evaluateNodesAtState() {
+    if (!stagesBehind || !root) return;
+    runStages(false);
+    const Expression::HigherOrderProducts rounding;
+    evaluate(2);
 }
 
 void Interaction::setDebugLink() {

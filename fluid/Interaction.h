@@ -148,6 +148,10 @@ public:
     // ---- checks and diagnostic plots
     void detect_connection_errors();
     void print_values();
+    // The tree evaluated at the term's state (every stage, to the second
+    // order) where the term's own answers left its leaves and nodes behind:
+    // for what prints them.
+    void evaluateNodesAtState();
     void setDebugLink();
     void check_derivatives_of(Expression* e);
     void check_derivatives_of(Expression* e, int i);
@@ -225,6 +229,22 @@ protected:
     // nodes are left behind (see endVolumeSearch).  False (the tree
     // evaluated) where it cannot give a finite answer.
     virtual bool volumeSearchAnswer(double& /*a*/, double& /*aV*/, double& /*aVV*/) { return false; }
+    // The state functions and the fugacity pass of a term that gives a with
+    // its first and second derivatives in T, V and the mole fractions more
+    // cheaply than its tree: it writes A, aT, aV, ATT, aTV, aVV, dadx,
+    // dadxdT, dadxdV and dadxdx at its T, V and composition and answers true
+    // (its leaves and nodes are then left behind, as after
+    // volumeSearchAnswer); false (the tree evaluated) where it cannot give a
+    // finite answer.
+    virtual bool secondOrderAnswer() { return false; }
+    // Whether volumeSearchAnswer answers every evaluation of Z, P and their
+    // V-derivatives (calculate_Z), inside a volume search or not: the
+    // term's answer costs less than its stages alone.  Outside a search its
+    // leaves and nodes are then left behind.
+    virtual bool answersOutsideVolumeSearch() const { return false; }
+    // Z, P, their derivatives and the reduced chemical potentials with
+    // theirs, from a and its derivatives in T, V and the mole fractions.
+    void chemicalPotentialsFromDerivatives();
 
     // The refusal part alone, for a term that builds its tree for the count it
     // takes: true when n is refused (the term sized for n and marked

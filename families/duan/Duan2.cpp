@@ -239,6 +239,7 @@ void Duan2::number_of_components(int n)
                         static_cast<SumF*>(Fsum), static_cast<SumF*>(gsum)})
             s->starting_index(2);
     sizeDuanTerm(n, 2);
+    x6Kept_ = {};
 }
 
 void Duan2::specify_dependencies()
@@ -256,6 +257,7 @@ void Duan2::specify_dependencies()
 void Duan2::set_parameters(int i, double Tc_, double Pc_bar, const double* a)
 {
     if (i < 0 || i > 1) return;
+    ++parameterVersion_;
     Tc[i] = Tc_;
     Pc[i] = Pc_bar * 100000.0;
     if (a)
@@ -321,10 +323,31 @@ void Duan2::calculate_virial_coefficients(int i)
     beti[i].value = a[13];
 }
 
-void Duan2::calculate_x6_derivatives()
+void Duan2::calculate_volume_dependent_parameters()
 {
-    const double x1 = x.size() > 0 ? x[0] : 0.0;
-    const double x2 = x.size() > 1 ? x[1] : 0.0;
+    loadPendingMonomials();
+    Duan::calculate_volume_dependent_parameters();
+}
+
+void Duan2::calculate_high_order_parameters()
+{
+    loadPendingMonomials();
+    Duan::calculate_high_order_parameters();
+}
+
+void Duan2::loadPendingMonomials()
+{
+    if (!x6Pending_.pending) return;
+    x6Pending_.pending = false;
+    calculate_x6_derivatives(x6Pending_.x1, x6Pending_.x2);
+}
+
+void Duan2::calculate_x6_derivatives(double x1, double x2)
+{
+    // The leaves, written by this stage alone, hold the composition they
+    // were last loaded with (and the storage they were loaded into).
+    if (x6Kept_.storage && x6Kept_.storage == x6[0].d1 && x6Kept_.x1 == x1 && x6Kept_.x2 == x2) return;
+    x6Kept_ = {x6[0].d1, x1, x2};
     // Variables 2 (x1) and 3 (x2); a derivative with n1 x1's and n2 x2's of
     // x1^p x2^q is p!/(p-n1)! x1^(p-n1) q!/(q-n2)! x2^(q-n2): n (n - 1) ..
     // (n - k + 1) times x^(n - k), the powers taken once.
@@ -524,7 +547,10 @@ void Duan2::calculate_fixed_parameters()
     if (!set_interaction_parameters(T) && both) termError = 1;
     if (!(Pc[0] > 0.0) || !(Pc[1] > 0.0)) termError = 1;  // a component without its parameter set
     if (refuseMixture()) termError = 1;
-    calculate_x6_derivatives();
+    // The monomials, which only the tree reads, are loaded by the stage
+    // that precedes each of its evaluations (a volume search or a
+    // fugacity pass answered in closed form needs none).
+    x6Pending_ = {true, x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};
     calculate_virial_coefficients(0);
     calculate_virial_coefficients(1);
     double xs[2] = {x.size() > 0 ? x[0] : 0.0, x.size() > 1 ? x[1] : 0.0};
@@ -541,4 +567,339 @@ void Duan2::calculate_fixed_parameters()
         beta1Leaf->d1[2] = par[0][13];
         beta1Leaf->d1[3] = par[1][13];
     }
+}
+
+// ---- the closed form at one temperature
+
+namespace {
+
+// The coefficient families of the mixing rule: the order n of their
+// composition monomials, the power of the pseudo-critical volume that
+// scales them, the bracket of par (c0, c2, c3; -1 a zero coefficient), and
+// the first of their patterns in KeptAtTemperature::g.
+struct Family {
+    int n, volumePower, c0, c2, c3, first;
+};
+constexpr Family famB{2, 1, 0, 1, 2, 0}, famC{3, 2, 3, 4, 5, 3}, famD{5, 4, 6, 7, 8, 7}, famE{6, 5, 9, 10, 11, 13},
+    famF{2, 2, -1, -1, 12, 20}, famGamma{3, 2, -1, -1, -1, 23};
+
+// A function of (T, V, x1, x2) with its first and second derivatives.
+struct Jet2 {
+    double v = 0.0;
+    double g[4] = {};
+    double h[4][4] = {};
+
+    static Jet2 constant(double c)
+    {
+        Jet2 j;
+        j.v = c;
+        return j;
+    }
+    Jet2& operator+=(const Jet2& o)
+    {
+        v += o.v;
+        for (int i = 0; i < 4; ++i) {
+            g[i] += o.g[i];
+            for (int k = 0; k < 4; ++k) h[i][k] += o.h[i][k];
+        }
+        return *this;
+    }
+    Jet2& operator*=(double c)
+    {
+        v *= c;
+        for (int i = 0; i < 4; ++i) {
+            g[i] *= c;
+            for (int k = 0; k < 4; ++k) h[i][k] *= c;
+        }
+        return *this;
+    }
+    friend Jet2 operator+(Jet2 a, const Jet2& b) { return a += b; }
+    friend Jet2 operator*(double c, Jet2 a) { return a *= c; }
+    friend Jet2 operator*(const Jet2& a, const Jet2& b)
+    {
+        Jet2 r;
+        r.v = a.v * b.v;
+        for (int i = 0; i < 4; ++i) {
+            r.g[i] = a.g[i] * b.v + a.v * b.g[i];
+            for (int k = 0; k <= i; ++k)
+                r.h[i][k] = r.h[k][i] = a.h[i][k] * b.v + a.g[i] * b.g[k] + a.g[k] * b.g[i] + a.v * b.h[i][k];
+        }
+        return r;
+    }
+    // f(a) from f, f' and f'' at a.v.
+    Jet2 through(double f0, double f1, double f2) const
+    {
+        Jet2 r;
+        r.v = f0;
+        for (int i = 0; i < 4; ++i) {
+            r.g[i] = f1 * g[i];
+            for (int k = 0; k <= i; ++k) r.h[i][k] = r.h[k][i] = f1 * h[i][k] + f2 * g[i] * g[k];
+        }
+        return r;
+    }
+    Jet2 reciprocal() const
+    {
+        const double r = 1.0 / v;
+        return through(r, -r * r, 2.0 * r * r * r);
+    }
+};
+
+double power(double x, int k)
+{
+    double r = 1.0;
+    for (int i = 0; i < k; ++i) r *= x;
+    return r;
+}
+
+}  // namespace
+
+bool Duan2::fixedStageRefuses()
+{
+    const bool both = x.size() > 1 && x[0] > 0.0 && x[1] > 0.0;
+    return (both && !keptT_.inRange) || !(Pc[0] > 0.0) || !(Pc[1] > 0.0) || refuseMixture();
+}
+
+// The patterns of each family at the term's T: a component's own
+// coefficient c0 + c2 (Tc/T)^2 + c3 (Tc/T)^3 (its first two T-derivatives
+// as loadBracket gives them), a mixed one the cube of the mean of the
+// components' cube roots, signs kept, times its interaction parameter
+// (k1 on B, k2 on C, k3 on gamma), each times its multiplicity n!/(n1! n2!)
+// and the power of its pseudo-critical volume.
+bool Duan2::keepTemperature()
+{
+    KeptAtTemperature& k = keptT_;
+    if (k.T == T && k.version == parameterVersion_ && k.pair == pairType && k.plain == plainRow) return k.finite;
+    k.T = T;
+    k.version = parameterVersion_;
+    k.pair = pairType;
+    k.plain = plainRow;
+    k.inRange = set_interaction_parameters(T);
+    const double t = T, it = 1.0 / t;
+    auto bracket = [&](int i, const Family& f, double (&q)[3]) {
+        const double* a = par[i];
+        const double r = Tc[i] * it, r2 = r * r, r3 = r2 * r;
+        const double c0 = f.c0 < 0 ? 0.0 : a[f.c0], c2 = f.c2 < 0 ? 0.0 : a[f.c2], c3 = f.c3 < 0 ? 0.0 : a[f.c3];
+        if (&f == &famGamma) {
+            q[0] = a[14];
+            q[1] = q[2] = 0.0;
+            return;
+        }
+        q[0] = c0 + c2 * r2 + c3 * r3;
+        q[1] = (-2.0 * c2 * r2 - 3.0 * c3 * r3) * it;
+        q[2] = (6.0 * c2 * r2 + 12.0 * c3 * r3) * it * it;
+    };
+    auto bip = [&](const BIPDuan& b, double (&q)[3]) {
+        const double* c = b.c;
+        q[0] = b.at(t);
+        q[1] = c[1] + 2.0 * c[2] * t - c[3] * it * it + c[4] * it;
+        q[2] = 2.0 * c[2] + 2.0 * c[3] * it * it * it - c[4] * it * it;
+    };
+    bool finite = true;
+    for (const Family* f : {&famB, &famC, &famD, &famE, &famF, &famGamma}) {
+        double q[2][3], kk[3] = {1.0, 0.0, 0.0};
+        bracket(0, *f, q[0]);
+        bracket(1, *f, q[1]);
+        if (f == &famB) bip(k1, kk);
+        if (f == &famC) bip(k2, kk);
+        if (f == &famGamma) bip(k3, kk);
+        // The cube roots s_i = Q_i^(1/3) with their T-derivatives.
+        double s[2][3];
+        for (int i = 0; i < 2; ++i) {
+            const double c = std::cbrt(q[i][0]);
+            s[i][0] = c;
+            s[i][1] = q[i][1] / (3.0 * c * c);
+            s[i][2] = q[i][2] / (3.0 * c * c) - 2.0 * q[i][1] * q[i][1] / (9.0 * c * c * c * c * c);
+        }
+        const int n = f->n;
+        double binom = 1.0;
+        for (int n2 = 0; n2 <= n; ++n2) {
+            const int n1 = n - n2;
+            double* g = k.g[f->first + n2];
+            double scale;
+            if (n2 == 0 || n1 == 0) {
+                const int i = n2 == 0 ? 0 : 1;
+                scale = power(Vc[i], f->volumePower);
+                for (int d = 0; d < 3; ++d) g[d] = q[i][d];
+            } else {
+                // The pseudo-critical volume of the pattern (Vpc: V12,
+                // V112, V122, V11112 .. V12222, V111112 .. V122222).
+                const int index = n == 2 ? 0 : n == 3 ? n2 : n == 5 ? 2 + n2 : 6 + n2;
+                scale = power(Vpc[index], f->volumePower);
+                double m[3];
+                for (int d = 0; d < 3; ++d) m[d] = (n1 * s[0][d] + n2 * s[1][d]) / n;
+                const double M[3] = {m[0] * m[0] * m[0], 3.0 * m[0] * m[0] * m[1],
+                                     6.0 * m[0] * m[1] * m[1] + 3.0 * m[0] * m[0] * m[2]};
+                g[0] = kk[0] * M[0];
+                g[1] = kk[1] * M[0] + kk[0] * M[1];
+                g[2] = kk[2] * M[0] + 2.0 * kk[1] * M[1] + kk[0] * M[2];
+            }
+            for (int d = 0; d < 3; ++d) g[d] *= binom * scale;
+            finite = finite && std::isfinite(g[0]);
+            binom = binom * (n - n2) / (n2 + 1);
+        }
+    }
+    k.finite = finite;
+    return finite;
+}
+
+bool Duan2::mixedCoefficients(Mixed& m)
+{
+    if (x.size() < 2 || !keepTemperature() || fixedStageRefuses()) return false;
+    const double x1 = x[0], x2 = x[1];
+    // (A volume search or scan asks at one composition many times.)
+    KeptMixed& kept = keptMixed_;
+    if (kept.T == T && kept.x1 == x1 && kept.x2 == x2 && kept.version == parameterVersion_ &&
+        kept.pair == pairType && kept.plain == plainRow) {
+        m = kept.m;
+        return kept.usable;
+    }
+    auto family = [&](const Family& f) {
+        double sum = 0.0;
+        for (int n2 = 0; n2 <= f.n; ++n2)
+            sum += power(x1, f.n - n2) * power(x2, n2) * keptT_.g[f.first + n2][0];
+        return sum;
+    };
+    m.B = family(famB);
+    m.C = family(famC);
+    m.D = family(famD);
+    m.E = family(famE);
+    m.F = family(famF);
+    m.gamma = family(famGamma);
+    m.beta = 1.0 + x1 * par[0][13] + x2 * par[1][13];
+    const bool usable = std::isfinite(m.B + m.C + m.D + m.E + m.F + m.gamma + m.beta) && m.gamma != 0.0;
+    kept = {T, x1, x2, parameterVersion_, pairType, plainRow, usable, m};
+    return usable;
+}
+
+// A/(RT) = -ln V + B/V + C/(2 V^2) + D/(4 V^4) + E/(5 V^5) + F beta/(2 gama)
+//          + h(1/V^2),  h(u) = -(F beta/gama + F u) exp(-gama u)/2.
+bool Duan2::volumeSearchAnswer(double& a, double& aV, double& aVV)
+{
+    Mixed m;
+    if (!(V > 0.0) || !mixedCoefficients(m)) return false;
+    const double iV = 1.0 / V, iV2 = iV * iV, iV3 = iV2 * iV, iV4 = iV2 * iV2;
+    const double e = std::exp(-m.gamma * iV2);
+    const double Fb = m.F * m.beta;
+    const double hu = -0.5 * e * (m.F - Fb - m.gamma * m.F * iV2);
+    const double huu = 0.5 * m.gamma * e * (2.0 * m.F - Fb - m.gamma * m.F * iV2);
+    const double du = -2.0 * iV3, duu = 6.0 * iV4;
+    a = -std::log(V) + m.B * iV + 0.5 * m.C * iV2 + 0.25 * m.D * iV4 + 0.2 * m.E * iV4 * iV + 0.5 * Fb / m.gamma -
+        0.5 * (Fb / m.gamma + m.F * iV2) * e;
+    aV = -iV - m.B * iV2 - m.C * iV3 - m.D * iV4 * iV - m.E * iV3 * iV3 + hu * du;
+    aVV = iV2 + 2.0 * m.B * iV3 + 3.0 * m.C * iV4 + 5.0 * m.D * iV3 * iV3 + 6.0 * m.E * iV4 * iV3 +
+          huu * du * du + hu * duu;
+    return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+}
+
+bool Duan2::secondOrderAnswer()
+{
+    if (component_count != 2 || !(V > 0.0) || !(T > 0.0) || x.size() < 2 || !keepTemperature() ||
+        fixedStageRefuses())
+        return false;
+    // The state functions and the fugacity pass of one state ask twice.
+    KeptSecondOrder& kept = keptSecondOrder_;
+    if (kept.T == T && kept.V == V && kept.x[0] == x[0] && kept.x[1] == x[1] && kept.version == parameterVersion_ &&
+        kept.pair == pairType && kept.plain == plainRow) {
+        A = kept.a[0];
+        aT = kept.a[1];
+        aV = kept.a[2];
+        ATT = kept.a[3];
+        aTV = kept.a[4];
+        aVV = kept.a[5];
+        for (int i = 0; i < 2; ++i) {
+            dadx[i] = kept.ax[i][0];
+            dadxdT[i] = kept.ax[i][1];
+            dadxdV[i] = kept.ax[i][2];
+            dadxdx[i][0] = kept.ax[i][3];
+            dadxdx[i][1] = kept.ax[i][4];
+        }
+        return true;
+    }
+    // The coefficients as functions of (T, V, x1, x2): sums over their
+    // patterns of x1^n1 x2^n2 times the pattern's function of T.
+    const double xs[2] = {x[0], x[1]};
+    // x_i^k for k = -2 .. 6 (the negative powers multiplied by zero).
+    double pw[2][9];
+    for (int i = 0; i < 2; ++i) {
+        pw[i][0] = pw[i][1] = 0.0;
+        for (int k = 0; k <= 6; ++k) pw[i][2 + k] = power(xs[i], k);
+    }
+    auto family = [&](const Family& f) {
+        Jet2 c;
+        for (int n2 = 0; n2 <= f.n; ++n2) {
+            const int n1 = f.n - n2;
+            const double* g = keptT_.g[f.first + n2];
+            const double* w1 = pw[0] + 2 + n1;
+            const double* w2 = pw[1] + 2 + n2;
+            const double p = w1[0] * w2[0];
+            const double p1 = n1 * w1[-1] * w2[0];
+            const double p2 = n2 * w1[0] * w2[-1];
+            const double p11 = n1 * (n1 - 1) * w1[-2] * w2[0];
+            const double p22 = n2 * (n2 - 1) * w1[0] * w2[-2];
+            const double p12 = n1 * n2 * w1[-1] * w2[-1];
+            c.v += p * g[0];
+            c.g[0] += p * g[1];
+            c.h[0][0] += p * g[2];
+            c.g[2] += p1 * g[0];
+            c.g[3] += p2 * g[0];
+            c.h[2][0] += p1 * g[1];
+            c.h[3][0] += p2 * g[1];
+            c.h[2][2] += p11 * g[0];
+            c.h[3][3] += p22 * g[0];
+            c.h[2][3] += p12 * g[0];
+        }
+        c.h[0][2] = c.h[2][0];
+        c.h[0][3] = c.h[3][0];
+        c.h[3][2] = c.h[2][3];
+        return c;
+    };
+    const Jet2 B = family(famB), C = family(famC), D = family(famD), E = family(famE), F = family(famF),
+               g = family(famGamma);
+    Jet2 beta = Jet2::constant(1.0 + xs[0] * par[0][13] + xs[1] * par[1][13]);
+    beta.g[2] = par[0][13];
+    beta.g[3] = par[1][13];
+    // The powers of 1/V.
+    auto inverse = [&](int k) {
+        Jet2 u;
+        const double w = std::pow(V, -k);
+        u.v = w;
+        u.g[1] = -k * w / V;
+        u.h[1][1] = k * (k + 1) * w / (V * V);
+        return u;
+    };
+    const Jet2 u1 = inverse(1), u2 = inverse(2), u4 = inverse(4), u5 = inverse(5);
+    Jet2 lnV = Jet2::constant(-std::log(V));
+    lnV.g[1] = -1.0 / V;
+    lnV.h[1][1] = 1.0 / (V * V);
+    const Jet2 Fbg = F * beta * g.reciprocal();
+    const Jet2 gu = g * u2;
+    const double ex = std::exp(-gu.v);
+    const Jet2 e = gu.through(ex, -ex, ex);
+    const Jet2 a = lnV + B * u1 + 0.5 * (C * u2) + 0.25 * (D * u4) + 0.2 * (E * u5) + 0.5 * Fbg +
+                   (-0.5) * ((Fbg + F * u2) * e);
+    // (A cube root through zero leaves its T-derivatives infinite: the tree
+    // says so.)
+    bool finite = std::isfinite(a.v);
+    for (int i = 0; i < 4; ++i) {
+        finite = finite && std::isfinite(a.g[i]);
+        for (int k = 0; k < 4; ++k) finite = finite && std::isfinite(a.h[i][k]);
+    }
+    if (!finite) return false;
+    A = a.v;
+    aT = a.g[0];
+    aV = a.g[1];
+    ATT = a.h[0][0];
+    aTV = a.h[1][0];
+    aVV = a.h[1][1];
+    for (int i = 0; i < 2; ++i) {
+        dadx[i] = a.g[2 + i];
+        dadxdV[i] = a.h[2 + i][1];
+        dadxdT[i] = a.h[2 + i][0];
+        for (int j = 0; j < 2; ++j) dadxdx[i][j] = a.h[2 + i][2 + j];
+    }
+    kept = {T, V, {x[0], x[1]}, parameterVersion_, pairType, plainRow, {A, aT, aV, ATT, aTV, aVV}, {}};
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 5; ++k)
+            kept.ax[i][k] = k == 0 ? dadx[i] : k == 1 ? dadxdT[i] : k == 2 ? dadxdV[i] : dadxdx[i][k - 3];
+    return true;
 }

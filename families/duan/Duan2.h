@@ -45,8 +45,12 @@ public:
     void calculate_pseudo_critical_volumes();
     // Per-component leaves of component i at the current T.
     void calculate_virial_coefficients(int i);
-    // The seven composition monomials x1^(6-m) x2^m with their derivatives.
-    void calculate_x6_derivatives();
+    // The seven composition monomials x1^(6-m) x2^m with their derivatives
+    // at (x1, x2).
+    void calculate_x6_derivatives(double x1, double x2);
+    // The volume leaves, after the monomials of the last fixed stage.
+    void calculate_volume_dependent_parameters() override;
+    void calculate_high_order_parameters() override;
     // Coefficients of k1, k2, k3 for the pair type at temperature t; false
     // when the pair's parameters are not defined there (CO2-H2O outside
     // 273.15-1273.15 K; its rows begin at 323.15 K, and the first is
@@ -83,6 +87,14 @@ public:
     bool admitUntracedRow = false;
     bool plainRow = false;
 
+    // The mixing rule's coefficients at the term's T and composition (B to
+    // gama as the tree's nodes Bd .. gama hold them): false where the fixed
+    // stage refuses the state or a coefficient is not finite.
+    struct Mixed {
+        double B, C, D, E, F, beta, gamma;
+    };
+    bool mixedCoefficients(Mixed& m);
+
     short pairType = kCH4H2O;
     double Tc[2] = {0.0, 0.0};  // K
     double Pc[2] = {0.0, 0.0};  // Pa
@@ -98,7 +110,65 @@ public:
     Leaf x6[7];
     BIPDuan k1, k2, k3;
 
+protected:
+    // A volume search at fixed T and composition, and the fugacity pass,
+    // in closed form: the mixing rule's coefficients are polynomials in x1
+    // and x2 whose coefficients depend on T alone (kept per temperature),
+    // and a(V) is the Duan equation's Helmholtz energy in V.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
+    bool secondOrderAnswer() override;
+    bool answersOutsideVolumeSearch() const override { return true; }
+
 private:
+    // Per index pattern (n1 firsts, n2 seconds) of each coefficient, the
+    // pattern's value at T with its first two T-derivatives, already times
+    // its multiplicity, interaction parameter and pseudo-critical volume
+    // power: B (3 patterns), C (4), D (6), E (7), F (3), gamma (4).
+    struct KeptAtTemperature {
+        double T = -1.0;
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false, inRange = true, finite = false;
+        double g[27][3] = {};
+    };
+    bool keepTemperature();
+    // The state refused by the fixed stage (the pair's range, a missing
+    // parameter set, an untraced row).
+    bool fixedStageRefuses();
+    KeptAtTemperature keptT_;
+    // The last coefficients found (mixedCoefficients) with their state.
+    struct KeptMixed {
+        double T = -1.0, x1 = 0.0, x2 = 0.0;
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false, usable = false;
+        Mixed m{};
+    } keptMixed_;
+    // The last second-order answer with its state: a, a_T, a_V, a_TT,
+    // a_TV, a_VV and per component a_x, a_xT, a_xV, a_xx1, a_xx2.
+    struct KeptSecondOrder {
+        double T = -1.0, V = 0.0, x[2] = {};
+        unsigned long version = 0;
+        short pair = 0;
+        bool plain = false;
+        double a[6] = {};
+        double ax[2][5] = {};
+    } keptSecondOrder_;
+    // The composition the monomial leaves x6 hold (storage: their first
+    // derivatives' when loaded; null before).
+    struct KeptMonomials {
+        const double* storage = nullptr;
+        double x1 = 0.0, x2 = 0.0;
+    } x6Kept_;
+    // The composition of the last fixed stage, whose monomials are loaded
+    // before the tree is next evaluated (loadPendingMonomials).
+    struct PendingMonomials {
+        bool pending = false;
+        double x1 = 0.0, x2 = 0.0;
+    } x6Pending_;
+    void loadPendingMonomials();
+    unsigned long parameterVersion_ = 0;
+
     // Steps of the construction of the expression tree.
     void nameLeaves();
     void tieCombiningNodes();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -397,6 +398,70 @@ TEST(DuanModels, WaterCarbonDioxideFugacitiesOfThePaperBelowWatersCriticalPoint)
         const duan_tests::PaperBinary::Coefficients k = p.at(st.T, st.xCO2);
         EXPECT_NEAR(duan_tests::PaperBinary::Z(k, m->V) * duan_tests::R * st.T / m->V * 1e-5, st.P, 1e-6 * st.P);
         for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(m->fugcoef[i]), p.lnPhi(i, st.T, m->V, st.xCO2), 2e-7) << i;
+    }
+}
+
+TEST(DuanModels, BinaryTermFollowsThePaperInTemperatureAndVolume)
+{
+    // The binary term's Helmholtz energy, Z, reduced chemical potentials and
+    // their T- and V-derivatives (what the state functions, fugacities and
+    // their derivatives are made of) against the paper's equation written
+    // independently (duan_tests::PaperBinary) and central differences of it in T, with
+    // the interaction rows of H2O-CO2 varying with T (the ln T row of
+    // 373.15-495.15 K, the row of 495.15-623.15 K) and CO2-CH4's plain row:
+    // liquids, gases, dilute mixtures and the pure ends, several states in
+    // turn on one model.
+    auto rows = [](const char* gas, double T) {
+        if (std::strcmp(gas, "CH4") == 0) return duan_tests::PaperBinary{{&duan::kCO2, &duan::kCH4}, 1.0, 1.0, 1.0};
+        return duan_tests::waterCarbonDioxide(T);
+    };
+    struct State {
+        const char* first;
+        const char* gas;
+        double T, V, x2;  // K, m3/mol, the gas's mole fraction
+    };
+    auto dmw = mixture(false, "H2O", "CO2");
+    auto cm = mixture(false, "CO2", "CH4");
+    for (const State& st : {State{"H2O", "CO2", 550.0, 2.2e-5, 0.05}, State{"H2O", "CO2", 550.0, 4e-4, 0.6},
+                            State{"H2O", "CO2", 450.0, 1.9e-5, 0.01}, State{"H2O", "CO2", 600.0, 1e-4, 0.3},
+                            State{"H2O", "CO2", 520.0, 2e-5, 0.0}, State{"H2O", "CO2", 480.0, 3e-3, 1.0},
+                            State{"H2O", "CO2", 610.0, 2.5e-5, 1e-6}, State{"CO2", "CH4", 900.0, 6e-5, 0.4},
+                            State{"CO2", "CH4", 600.0, 5e-4, 0.9}}) {
+        SCOPED_TRACE(testing::Message() << st.first << "-" << st.gas << " at " << st.T << " K, " << st.V
+                                        << " m3/mol, x2 " << st.x2);
+        FluidPhase& m = std::strcmp(st.gas, "CH4") == 0 ? *cm : *dmw;
+        Interaction& t = *m.interactions[0];
+        t.T = st.T;
+        t.V = st.V;
+        t.x[0] = 1.0 - st.x2;
+        t.x[1] = st.x2;
+        t.calculate_fugacities();
+        ASSERT_EQ(t.termError, 0);
+        // a = -ln V + the residual; Z; rcp_i = d(n a)/dn_i = ln phi_i + ln Z - ln V + 1.
+        auto a = [&](double u, double v) {
+            return -std::log(v) + duan_tests::PaperBinary::residual(rows(st.gas, u).at(u, st.x2), v);
+        };
+        auto Z = [&](double u) { return duan_tests::PaperBinary::Z(rows(st.gas, u).at(u, st.x2), st.V); };
+        auto rcp = [&](int i, double u) {
+            return rows(st.gas, u).lnPhi(i, u, st.V, st.x2) + std::log(Z(u)) - std::log(st.V) + 1.0;
+        };
+        const double h = 0.05, T = st.T, V = st.V, hv = 1e-4 * V;
+        auto dT = [&](auto f) { return (8.0 * (f(T + h) - f(T - h)) - (f(T + 2 * h) - f(T - 2 * h))) / (12.0 * h); };
+        const double aT = dT([&](double u) { return a(u, V); });
+        const double aTT = (a(T + 1.0, V) - 2.0 * a(T, V) + a(T - 1.0, V)) / 1.0;
+        EXPECT_NEAR(t.A, a(T, V), 1e-12 * std::fabs(a(T, V)) + 1e-12);
+        EXPECT_NEAR(t.Z, Z(T), 1e-11 * std::fabs(Z(T)) + 1e-12);
+        EXPECT_NEAR(t.AT, aT, 1e-7 * std::fabs(aT) + 1e-12);
+        EXPECT_NEAR(t.ATT, aTT, 1e-5 * std::fabs(aTT) + 1e-10);
+        EXPECT_NEAR(t.dZdT, dT(Z), 1e-7 * std::fabs(dT(Z)) + 1e-12);
+        const duan_tests::PaperBinary::Coefficients k = rows(st.gas, T).at(T, st.x2);
+        const double dZdV = (duan_tests::PaperBinary::Z(k, V + hv) - duan_tests::PaperBinary::Z(k, V - hv)) / (2.0 * hv);
+        EXPECT_NEAR(t.dZdV, dZdV, 1e-6 * std::fabs(dZdV) + 1e-6 * std::fabs(t.Z) / V);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_NEAR(t.rcp[i], rcp(i, T), 1e-8) << i;
+            const double rT = dT([&](double u) { return rcp(i, u); });
+            EXPECT_NEAR(t.drcpdT[i], rT, 1e-6 * std::fabs(rT) + 1e-8) << i;
+        }
     }
 }
 
