@@ -107,6 +107,12 @@ public:
 
     // P (Pa) at the volume v (m3/mol); NaN where the phase has no state.
     double at(double v) const {
+        double dPdV = 0.0;
+        return at(v, dPdV);
+    }
+    // The same with its slope (dP/dV)T (Pa mol/m3), which each term's Z
+    // brings with it.
+    double at(double v, double& dPdV) const {
         p_.volume(v);
         p_.errorflag = 0;
         if (refused_ || p_.belowCoVolume()) {
@@ -114,11 +120,16 @@ public:
             return std::nan("");
         }
         p_.Z = 0.0;
-        if (!sumOverTerms<&Interaction::calculate_Z>(p_, [this](const Interaction& t) { p_.Z += t.Z; })) {
+        double dZdV = 0.0;
+        if (!sumOverTerms<&Interaction::calculate_Z>(p_, [&](const Interaction& t) {
+                p_.Z += t.Z;
+                dZdV += t.dZdV;
+            })) {
             p_.errorflag = 1;
             return std::nan("");
         }
         p_.P = p_.R * p_.Z * p_.T / p_.V;
+        dPdV = p_.R * p_.T * dZdV / p_.V - p_.P / p_.V;
         if (!std::isfinite(p_.P)) p_.errorflag = 1;
         return p_.errorflag ? std::nan("") : p_.P;
     }
@@ -190,6 +201,10 @@ constexpr double kBeyondSaturation = 1e-6;
 // one search fails (a single root, a single change of sign).
 constexpr int kFullScanSteps = 2000;
 constexpr int kCoarseScanSteps = 100;
+// The scan samples P and dP/dV every kScanStride of its steps and takes
+// every step only where a root or a loop of P(V) may lie between two
+// samples.
+constexpr int kScanStride = 8;
 // Steps (factor in V, most steps) of the walk along a branch of the isotherm
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
@@ -202,6 +217,24 @@ constexpr double kFinestBranchStep = 1e-5;  // ln V
 constexpr double kShallowLoop = 1.02;
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
+
+// Whether P - P0 may cross zero between two samples of the isotherm a
+// stride apart: f0 and f1 are P - P0 at its ends, m0 and m1 the slopes
+// dP/dlnV times the stride.  It may where a value is missing, where f or
+// its slope changes sign, and where the cubic of Hermite through the ends
+// turns back between them (a loop of P(V) within the stride) or flattens to
+// within a fourth of its steeper end's slope (a loop the cubic smooths out).
+bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
+    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return true;
+    if ((f0 > 0.0) != (f1 > 0.0) || !(m0 * m1 > 0.0)) return true;
+    // The cubic's slope in t from 0 to 1: a t^2 + b t + m0.
+    const double a = 6.0 * (f0 - f1) + 3.0 * (m0 + m1), b = 6.0 * (f1 - f0) - 4.0 * m0 - 2.0 * m1;
+    if (a == 0.0) return false;
+    const double t = -b / (2.0 * a);
+    if (!(t > 0.0 && t < 1.0)) return false;
+    const double least = (a * t + b) * t + m0;
+    return least / m0 < 0.25 * std::fmax(1.0, m1 / m0);
+}
 
 // Whether the volume v lies nearer (in ln V) to `own` than to `other`.
 bool nearerTo(double v, double own, double other) {
@@ -510,17 +543,41 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     const double step = std::log(Vhigh / Vlow) / steps;
     temperature(T_);
     // The brackets first, all at the one temperature; then the root in each.
+    // The samples of every kScanStride-th step give P - P0 and its slope in
+    // ln V; between two, the steps are taken one by one (the brackets those
+    // steps give) only where a root or a loop may lie there.
     std::vector<std::pair<double, double>> brackets;
     {
         const PressuresAtOneTemperature pressures(*this);
-        double Vprev = 0.0, fprev = std::nan("");
-        for (int k = 0; k <= steps; ++k) {
+        const double Pt = P_bar * 1e5;
+        auto sample = [&](int k, double& f, double& slope) {
             const double v = Vlow * std::exp(step * k);
-            const double fv = pressures.at(v) - P_bar * 1e5;
-            if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
-                brackets.emplace_back(Vprev, v);
-            Vprev = v;
-            fprev = fv;
+            double dPdV_ = 0.0;
+            f = pressures.at(v, dPdV_) - Pt;
+            slope = v * dPdV_;
+            return v;
+        };
+        double f0 = 0.0, s0 = 0.0;
+        double V0 = sample(0, f0, s0);
+        for (int k0 = 0; k0 < steps;) {
+            const int k1 = std::min(k0 + kScanStride, steps);
+            double f1 = 0.0, s1 = 0.0;
+            const double V1 = sample(k1, f1, s1);
+            if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0))) {
+                double Vprev = V0, fprev = f0;
+                for (int k = k0 + 1; k <= k1; ++k) {
+                    double slope = 0.0, fv = f1;
+                    const double v = k < k1 ? sample(k, fv, slope) : V1;
+                    if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
+                        brackets.emplace_back(Vprev, v);
+                    Vprev = v;
+                    fprev = fv;
+                }
+            }
+            k0 = k1;
+            V0 = V1;
+            f0 = f1;
+            s0 = s1;
         }
     }
     double V_ = 0.0, G_ = 0.0;
