@@ -432,6 +432,20 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
                             row[11], row[12]});
         }
     };
+    // The temperatures of the isochore where no row is written, by cause.
+    struct Skipped {
+        long count = 0;
+        double from = 0.0, to = 0.0;
+        void add(double T_) {
+            if (count++ == 0) from = T_;
+            to = T_;
+        }
+        void say(double V_, const char* why) const {
+            if (count > 0)
+                platform::warnf("Isochore at %g cm3/mol: %ld temperatures from %g to %g K are not written: %s\n",
+                                V_ * 1e6, count, from, to, why);
+        }
+    } spinodalRows, failedRows;
     double t = Tmin, tPrev = Tmin;
     bool wasInside = false, said = false;
     double insideFrom = Tmin;
@@ -472,11 +486,18 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         }
         temperature(t);
         volume(V_);
-        if (!stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions) ||
-            !(dPdV < 0))
+        const bool evaluated =
+            stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions);
+        if (!evaluated || !(dPdV < 0)) {
+            // No state of one phase: the model gives none, or its pressure
+            // rises with volume (between its spinodals); counted and said.
+            (evaluated ? spinodalRows : failedRows).add(t);
             continue;
+        }
         writeRow();
     }
+    spinodalRows.say(V_, "the model's pressure rises with volume there (between its spinodals): no state of one phase");
+    failedRows.say(V_, "the model gives no state there");
     unstableRows.say("Isochore", V_ * 1e6, "cm3/mol", "K", 1.0);
     if (written == 0 && !wasInside)
         platform::diagf("Isochore at %g cm3/mol: no state from %g to %g K is a stable state of the model\n", V_ * 1e6,
