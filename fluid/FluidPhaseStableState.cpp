@@ -204,7 +204,7 @@ constexpr int kCoarseScanSteps = 100;
 // The scan samples P and dP/dV every kScanStride of its steps and takes
 // every step only where a root or a loop of P(V) may lie between two
 // samples.
-constexpr int kScanStride = 8;
+constexpr int kScanStride = 16;
 // Steps (factor in V, most steps) of the walk along a branch of the isotherm
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
