@@ -15,7 +15,12 @@
 // roots, the one of least Gibbs energy), Michelsen's test from Wilson's
 // K-factors and the pure components, its flash by successive substitution
 // then Newton's method:
-//   BM_PlainRoot, BM_PlainStability, BM_PlainFlash.
+//   BM_PlainRoot, BM_PlainStability, BM_PlainFlash;
+// and of the binary of Duan, Moller & Weare written out
+// (bench/DuanMollerWeareBinary.h) at the DMW2 states: its stable root
+// (Newton's method from a liquid and a gas start, the root of lower Gibbs
+// energy), the same test and flash:
+//   BM_PlainDmwRoot, BM_PlainDmwStability, BM_PlainDmwFlash.
 //   BM_WaterEndStableState DMW2's pure-water end (x 0) against DuanH2O, the
 //                          same equation alone (BM_DuanH2OStableState).
 // Counters: splits (1 where the state splits), tie_found (the tie line found).
@@ -24,6 +29,7 @@
 #include <cmath>
 #include <memory>
 
+#include "bench/DuanMollerWeareBinary.h"
 #include "console/FluidModelFactory.h"
 #include "families/cubic/tests/PengRobinsonBinary.h"
 #include "fluid/FluidPhase.h"
@@ -49,6 +55,7 @@ const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.
                             {"SRK2:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK2:CO2,CH4", 0.3, 250.0, 40.0},
                             {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
+constexpr int kFirstDmw = 5, kLastDmw = 8;  // the DMW2 states
 
 std::unique_ptr<FluidPhase> model(const MixState& s) {
     std::unique_ptr<FluidPhase> m(createFluidModel(s.model));
@@ -104,42 +111,53 @@ void BM_MixtureTieLine(benchmark::State& state) {
     state.counters["tie_found"] = found ? 1.0 : 0.0;
 }
 
-void BM_PlainRoot(benchmark::State& state) {
+// The plain binaries' stable root, test and flash at T (K), P (Pa) and
+// component 1's fraction.
+template <class Binary>
+void plainRoot(benchmark::State& state, const Binary& eos) {
     const MixState& s = kStates[state.range(0)];
-    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
     const double x[2] = {1.0 - s.x1, s.x1};
     for (auto _ : state) {
         double Z = 0.0, l[2];
-        const bool rooted = pr.stableRoot(s.T, s.Pbar * 1e5, x, Z, l);
+        const bool rooted = eos.stableRoot(s.T, s.Pbar * 1e5, x, Z, l);
         benchmark::DoNotOptimize(Z);
         if (!rooted) state.SkipWithError("no root");
     }
 }
 
-void BM_PlainStability(benchmark::State& state) {
+template <class Binary>
+void plainStability(benchmark::State& state, const Binary& eos) {
     const MixState& s = kStates[state.range(0)];
-    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
     bool splits = false;
     for (auto _ : state) {
-        splits = pr.splits(s.T, s.Pbar * 1e5, s.x1);
+        splits = eos.splits(s.T, s.Pbar * 1e5, s.x1);
         benchmark::ClobberMemory();
     }
     state.counters["splits"] = splits ? 1.0 : 0.0;
 }
 
-void BM_PlainFlash(benchmark::State& state) {
+template <class Binary>
+void plainFlash(benchmark::State& state, const Binary& eos) {
     const MixState& s = kStates[state.range(0)];
-    const PengRobinsonBinary pr = PengRobinsonBinary::co2Methane();
     double w1 = 0.0;
-    if (!pr.splits(s.T, s.Pbar * 1e5, s.x1, &w1)) return state.SkipWithError("one fluid");
+    if (!eos.splits(s.T, s.Pbar * 1e5, s.x1, &w1)) return state.SkipWithError("one fluid");
     bool found = false;
     for (auto _ : state) {
-        const PengRobinsonBinary::Split split = pr.flash(s.T, s.Pbar * 1e5, s.x1, w1);
+        const plain_binary::Split split = eos.flash(s.T, s.Pbar * 1e5, s.x1, w1);
         benchmark::DoNotOptimize(split.x1[0]);
         found = split.found;
     }
     state.counters["tie_found"] = found ? 1.0 : 0.0;
 }
+
+void BM_PlainRoot(benchmark::State& state) { plainRoot(state, PengRobinsonBinary::co2Methane()); }
+void BM_PlainStability(benchmark::State& state) { plainStability(state, PengRobinsonBinary::co2Methane()); }
+void BM_PlainFlash(benchmark::State& state) { plainFlash(state, PengRobinsonBinary::co2Methane()); }
+void BM_PlainDmwRoot(benchmark::State& state) { plainRoot(state, DuanMollerWeareBinary::waterCarbonDioxide()); }
+void BM_PlainDmwStability(benchmark::State& state) {
+    plainStability(state, DuanMollerWeareBinary::waterCarbonDioxide());
+}
+void BM_PlainDmwFlash(benchmark::State& state) { plainFlash(state, DuanMollerWeareBinary::waterCarbonDioxide()); }
 
 // Pure water by DMW2 (its CO2 at x 0) and by DuanH2O, at a liquid, a steam
 // and a supercritical state.
@@ -170,5 +188,8 @@ BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->DenseRange(10, 18, 2)->Unit(benc
 BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainDmwRoot)->DenseRange(kFirstDmw, kLastDmw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainDmwStability)->DenseRange(kFirstDmw, kLastDmw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainDmwFlash)->DenseRange(kFirstDmw + 1, kLastDmw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WaterEndStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DuanH2OStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);

@@ -10,33 +10,10 @@
 
 #include "expressions/Expression.h"
 #include "families/duan/DuanParameters.h"
+#include "families/duan/tests/DuanReducedCoefficients.h"
 #include "fluid/Interaction.h"
 
 namespace duan_tests {
-
-constexpr double R = 8.31434;
-
-// Reduced virial coefficients of a set at T (K).
-struct Reduced {
-    double B, C, D, E, F, beta, gamma, Vc;
-};
-
-inline Reduced reduced(double Tc, double Pc_bar, const double* a, double T)
-{
-    const double Tr = T / Tc, Tr2 = Tr * Tr, Tr3 = Tr2 * Tr;
-    Reduced r;
-    r.B = a[0] + a[1] / Tr2 + a[2] / Tr3;
-    r.C = a[3] + a[4] / Tr2 + a[5] / Tr3;
-    r.D = a[6] + a[7] / Tr2 + a[8] / Tr3;
-    r.E = a[9] + a[10] / Tr2 + a[11] / Tr3;
-    r.F = a[12] / Tr3;
-    r.beta = a[13];
-    r.gamma = a[14];
-    r.Vc = R * Tc / (Pc_bar * 1e5);
-    return r;
-}
-
-inline Reduced reduced(const duan::FluidSet& s, double T) { return reduced(s.Tc, s.Pc, s.a, T); }
 
 // The Duan compressibility factor in reduced variables.
 inline double closedZ(const Reduced& r, double V)

@@ -109,28 +109,10 @@ struct PaperBinary {
 // The interaction rows of the paper (Duan, Moller & Weare 1992, part II),
 // each k = c0 + c1 T + c2 T^2 + c3/T + c4 ln T on the mixed patterns of B
 // (k1), C (k2) and gamma (k3); every k = 1 outside the rows.
-// H2O-CO2: 273.15-373.15, 373.15-495.15, 495.15-623.15 and 623.15-1273.15 K.
 inline PaperBinary waterCarbonDioxide(double T)
 {
-    PaperBinary p{{&duan::kH2O, &duan::kCO2}, 1.0, 1.0, 1.0};
-    if (T <= 373.15) {
-        p.k1 = 0.20611 + 0.0006 * T;
-        p.k2 = 0.8023278 - 0.0022206 * T + 184.76824 / T;
-        p.k3 = 1.80544 - 0.0032605 * T;
-    } else if (T <= 495.15) {
-        p.k1 = -10084.5042 - 4.27134485 * T + 0.00166997474 * T * T + 256477.783 / T + 1816.78 * std::log(T);
-        p.k2 = 9.000263 - 0.00623494 * T - 2307.7125 / T;
-        p.k3 = -74.1163 + 0.1800496 * T - 0.000140904946 * T * T + 10130.5246 / T;
-    } else if (T <= 623.15) {
-        p.k1 = -0.3568 + 0.00078888 * T + 333.399 / T;
-        p.k2 = -19.97444 + 0.0192515 * T + 5707.4229 / T;
-        p.k3 = 12.1308 - 0.0099489 * T - 3042.09583 / T;
-    } else {
-        p.k1 = -4.53122 + 0.0042113 * T + 1619.7 / T;
-        p.k2 = -163.4855 + 0.190552 * T - 7.228514e-5 * T * T + 46082.885 / T;
-        p.k3 = 1.7137 - 0.00067136 * T;
-    }
-    return p;
+    const PairRow k = waterCarbonDioxideRow(T);
+    return {{&duan::kH2O, &duan::kCO2}, k.k1, k.k2, k.k3};
 }
 // H2O-CH4: below 363.15 K and from 363.15 to 513.15 K; above, the row the
 // DMW models take there (k1 = 42.1575 - 0.05 T, k2 = k3 = 1), which their
