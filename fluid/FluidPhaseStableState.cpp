@@ -13,8 +13,11 @@
 // isotherm remains for mixtures and for whatever these steps cannot decide.
 //
 // A cubic gives its roots in closed form (closedFormRoots): the stable state
-// is the root of lower Gibbs energy among them, with no saturation solve; a
-// cubic mixture's too (closedFormMixtureRoots), with no scan of its roots.
+// is the root of lower Gibbs energy among them, with no saturation solve,
+// and a cubic built of terms gives its residual Helmholtz energy there in
+// closed form too (closedFormResidualTerms), with no evaluation of its
+// trees; a cubic mixture's roots too (closedFormMixtureRoots), with no scan
+// of its roots.
 // Other models without saturation expansions take the saturation state
 // close below their critical temperature from the laws of the approach to
 // it (where the loop is too shallow to solve the equilibrium), start its
