@@ -221,6 +221,18 @@ public:
                                        double* lnPhi = nullptr, bool sameT = false);
     // Its pressure (Pa) at T (K), V (m3/mol) and x in closed form; NaN where none.
     virtual double closedFormMixturePressure(double T_, double V_, const double* x_);
+    // A term of the reduced Helmholtz energy a = A/(RT) and its derivatives
+    // in T (K) and V (m3/mol).
+    struct TermInClosedForm {
+        double a = 0.0, aT = 0.0, aTT = 0.0, aV = 0.0, aVV = 0.0, aTV = 0.0;
+    };
+    // The residual terms of a pure fluid at T (K) and V (m3/mol) in closed
+    // form, in the order of its terms, into `terms` (one for each term):
+    // their number, 0 where the model has no closed form of them (its terms
+    // are then evaluated).  The stable state of a pure fluid from its
+    // closed-form roots takes its state functions from them and from the
+    // ideal-gas part.
+    virtual int closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]);
     // Whether the stable state of a pure fluid takes its shortcuts: the
     // closed-form roots where the model gives them, the saturation state by
     // the approach to the critical point close below it, the saturation
@@ -248,6 +260,10 @@ public:
     int singleRootPhase(double V_, double P_bar);
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
+    // The same with the residual terms in closed form (closedFormResidualTerms),
+    // the ideal-gas part evaluated; false, with nothing set, where the model
+    // has no such form or the state is none.
+    bool setStateFromClosedFormTerms(double T_, double P_bar, double V_);
     // True at a critical point, where (dP/dV)T vanishes and cp, the expansivity and the compressibility diverge.
     bool compressibilityDiverges() const;
     // The state (T, P, V, Z) is finite, with a positive volume.
@@ -987,6 +1003,12 @@ private:
     void fugacitiesFromSums();
     void pureFugacitiesFromSums(double e, double rT, double rV);
     bool pureFugacitiesFromState();
+    static constexpr std::size_t kMaxPassTerms = 8;
+    void pureFugacitiesFromPasses(const Interaction::PassDerivatives* passes, std::size_t terms,
+                                  const Interaction::PassDerivatives& id, bool termsHeld);
+    void stateFunctionsFromSums(const TermInClosedForm& sums, bool idealGas);
+    // P, Z and the fugacity coefficients taken to the pressure asked for (setStateFromTPV).
+    void takeStateToPressure(double P_bar);
     // The saturation expansions once read (saturationExpansion()).
     std::shared_ptr<const SaturationExpansion> satExpansion_;
     bool satExpansionRead_ = false;

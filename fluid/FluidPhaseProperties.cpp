@@ -47,13 +47,25 @@ void FluidPhase::calculate_fugacities() {
 // part's pass is a function of T alone the pressure and its derivatives are
 // then the same numbers as the term-by-term pass gives.
 bool FluidPhase::pureFugacitiesFromState() {
-    Interaction::PassDerivatives id{}, d;
+    Interaction::PassDerivatives id{}, d[kMaxPassTerms];
     if (ideal && !ideal->fugacityPassFromState(id)) return false;
+    const std::size_t terms = interactions.size();
+    if (terms > kMaxPassTerms) return false;
+    for (std::size_t k = 0; k < terms; ++k)
+        if (!interactions[k]->fugacityPassFromState(d[k])) return false;
+    pureFugacitiesFromPasses(d, terms, id, true);
+    return true;
+}
+
+// The pure fluid's fugacity from the passes d of its terms and id of its
+// ideal-gas part (zero where it has none); termsHeld: the terms hold their
+// evaluation at this state (ln V may be taken from them).
+void FluidPhase::pureFugacitiesFromPasses(const Interaction::PassDerivatives* passes, std::size_t terms,
+                                          const Interaction::PassDerivatives& id, bool termsHeld) {
     double a = 0.0, aT = 0.0, aV = 0.0, M = 0.0;
     double z = 0.0, zV = 0.0, zT = 0.0;
-    const std::size_t terms = interactions.size();
     for (std::size_t k = 0; k < terms; ++k) {
-        if (!interactions[k]->fugacityPassFromState(d)) return false;
+        Interaction::PassDerivatives d = passes[k];
         a += d.a;
         aT += d.aT;
         aV += d.aV;
@@ -79,10 +91,11 @@ bool FluidPhase::pureFugacitiesFromState() {
     Z = z;
     dZdV = zV;
     dZdT = zT;
-    auto logV = [this] {
+    auto logV = [this, termsHeld] {
         double lnV;
-        for (const Interaction* t : interactions)
-            if (t->heldLogVolume(V, lnV)) return lnV;
+        if (termsHeld)
+            for (const Interaction* t : interactions)
+                if (t->heldLogVolume(V, lnV)) return lnV;
         return std::log(V);
     };
     double e;
@@ -99,7 +112,6 @@ bool FluidPhase::pureFugacitiesFromState() {
     dZdx[0] = 0.0;
     drcpdx[0][0] = 0.0;
     pureFugacitiesFromSums(e, aT + zT, 1.0 / V + aV + zV);
-    return true;
 }
 
 // The sums over the terms and the fugacities with their derivatives; N = 1 a
@@ -271,6 +283,15 @@ void FluidPhase::calculate_state_functions() {
         errorflag = 1;
         return;
     }
+    stateFunctionsFromSums({a, aT, aTT, aV, aVV, aTV}, idealGas);
+}
+
+// A, P, U, H, S, G, the heat capacities, the sound speed and the derivatives
+// from the reduced Helmholtz energy a = A/(RT) of the whole fluid and its
+// derivatives; idealGas false: the quantities that need the ideal gas are
+// not given.
+void FluidPhase::stateFunctionsFromSums(const TermInClosedForm& sums, bool idealGas) {
+    const double a = sums.a, aT = sums.aT, aTT = sums.aTT, aV = sums.aV, aVV = sums.aVV, aTV = sums.aTV;
     const double RT = R * T;
     A = RT * a;
     P = -RT * aV;

@@ -13,8 +13,11 @@
 // isotherm remains for mixtures and for whatever these steps cannot decide.
 //
 // A cubic gives its roots in closed form (closedFormRoots): the stable state
-// is the root of lower Gibbs energy among them, with no saturation solve; a
-// cubic mixture's too (closedFormMixtureRoots), with no scan of its roots.
+// is the root of lower Gibbs energy among them, with no saturation solve,
+// and a cubic built of terms gives its residual Helmholtz energy there in
+// closed form too (closedFormResidualTerms), with no evaluation of its
+// trees; a cubic mixture's roots too (closedFormMixtureRoots), with no scan
+// of its roots.
 // Other models without saturation expansions take the saturation state
 // close below their critical temperature from the laws of the approach to
 // it (where the loop is too shallow to solve the equilibrium), start its
@@ -28,6 +31,7 @@
 
 #include "fluid/ClosedFormMixture.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/Ideal.h"
 #include "fluid/KeptFields.h"
 #include "fluid/PhaseTerms.h"
 #include "fluid/PressureRootsHold.h"
@@ -478,6 +482,44 @@ void FluidPhase::setStateFromTPV(double T_, double P_bar, double V_) {
     calculate_fixed_parameters();
     calculate_state_functions();
     calculate_fugacities();
+    takeStateToPressure(P_bar);
+}
+
+bool FluidPhase::setStateFromClosedFormTerms(double T_, double P_bar, double V_) {
+    TermInClosedForm terms[2];
+    const std::size_t n = static_cast<std::size_t>(closedFormResidualTerms(T_, V_, terms));
+    if (component_count != 1 || n == 0 || n != interactions.size() || !ideal) return false;
+    errorflag = 0;
+    temperature(T_);
+    pressure(P_bar);
+    volume(V_);
+    calculate_fixed_parameters();
+    if (termRefusesState() || belowCoVolume()) return false;
+    // The ideal-gas part as the state functions evaluate it, the residual
+    // terms added in their order before it, as the sum over the terms takes them.
+    keepHoldValid();
+    ideal->calculate_state_functions();
+    Interaction::PassDerivatives id{};
+    if (ideal->termError || !ideal->fugacityPassFromState(id)) return false;
+    Ideal* part = ideal->asIdealPart();
+    TermInClosedForm sum;
+    Interaction::PassDerivatives passes[2];
+    for (std::size_t k = 0; k < n; ++k) {
+        const TermInClosedForm& t = terms[k];
+        sum = {sum.a + t.a, sum.aT + t.aT, sum.aTT + t.aTT, sum.aV + t.aV, sum.aVV + t.aVV, sum.aTV + t.aTV};
+        passes[k] = {t.a, t.aT, t.aV, t.aTV, t.aVV, 0.0};
+    }
+    const Interaction& g = *ideal;
+    sum = {sum.a + g.A, sum.aT + g.AT, sum.aTT + g.ATT, sum.aV + g.Av, sum.aVV + g.Avv, sum.aTV + g.ATv};
+    stateFunctionsFromSums(sum, !part || part->hasData());
+    if (errorflag) return false;
+    pureFugacitiesFromPasses(passes, n, id, false);
+    if (errorflag) return false;
+    takeStateToPressure(P_bar);
+    return true;
+}
+
+void FluidPhase::takeStateToPressure(double P_bar) {
     // P, Z and the fugacity coefficients of the pressure asked for: a stiff
     // liquid gives it back only to the change a relative 1e-12 of its volume
     // makes, and at its root's own pressure R T Z / V they would hang on the
@@ -1222,6 +1264,7 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
 }
 
 int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; }
+int FluidPhase::closedFormResidualTerms(double, double, TermInClosedForm[2]) { return 0; }
 
 bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s) {
     // A shifted or capillary system is not the plain fluid's isotherm.
@@ -1241,7 +1284,7 @@ bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOth
     // may evaluate the model at the start of its critical-point search).
     temperature(T_);
     const int phase = two ? (best == 0 ? kPhaseLiquid : kPhaseVapour) : singleRootPhase(r[best].V, P_bar);
-    setStateFromTPV(T_, P_bar, r[best].V);
+    if (!setStateFromClosedFormTerms(T_, P_bar, r[best].V)) setStateFromTPV(T_, P_bar, r[best].V);
     if (errorflag || !(V > 0.0)) {
         errorflag = 0;
         return false;

@@ -49,17 +49,51 @@ int stableCubicRoots(double a, double ba, double br, double u, double w, double 
     return k;
 }
 
-int termCubicRoots(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, double P_bar,
-                   FluidPhase::ClosedFormRoot roots[2]) {
-    if (f.component_count != 1 || f.nInteractions != 2 || f.withVenturi || !t.a || !t.b || repulsion.bij.empty())
-        return -1;
-    // a and b depend on T (and the parameters) alone: kept for the isotherm.
+namespace {
+
+// Whether f is one component of the repulsion and the attraction t alone.
+bool pureTermCubic(const FluidPhase& f, const Schmidt0& t, const VdWr1& repulsion) {
+    return f.component_count == 1 && f.nInteractions == 2 && !f.withVenturi && t.a && t.b && !repulsion.bij.empty();
+}
+
+// a and b of the attraction at T for the model's composition and parameters,
+// from the tree where they are not kept for them.
+const Schmidt0::KeptParameters& keptParameters(FluidPhase& f, Schmidt0& t, double T, double P_bar) {
     Schmidt0::KeptParameters& k = t.kept;
     if (!(k.T == T && k.x == f.x[0] && k.revision == f.parameterRevision())) {
-        evaluateAttractionAt(t, T, P_bar);
-        k = {T, f.x[0], t.a->value, t.b->value, f.parameterRevision()};
+        evaluateAttractionAt(t, T, P_bar, 2);
+        k = {T, f.x[0], t.a->value, t.b->value, t.a->d1[0], t.a->d2[0][0], t.b->d1[0], f.parameterRevision()};
     }
+    return k;
+}
+
+}  // namespace
+
+int termCubicRoots(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, double P_bar,
+                   FluidPhase::ClosedFormRoot roots[2]) {
+    if (!pureTermCubic(f, t, repulsion)) return -1;
+    // a and b depend on T (and the parameters) alone: kept for the isotherm.
+    const Schmidt0::KeptParameters& k = keptParameters(f, t, T, P_bar);
     return stableCubicRoots(k.a, k.b, repulsion.bij[0], t.u, t.w, T, P_bar * 1e5, roots);
+}
+
+int termResidualInClosedForm(FluidPhase& f, Schmidt0& t, VdWr1& repulsion, double T, double V,
+                             FluidPhase::TermInClosedForm terms[2]) {
+    if (!pureTermCubic(f, t, repulsion) || !(T > 0.0) || !(V > 0.0)) return 0;
+    const Schmidt0::KeptParameters& k = keptParameters(f, t, T, FluidPhase::R * T / V * 1e-5);
+    const double br = repulsion.bij[0], ba = k.b, a = k.a;
+    if (k.bT != 0.0 || !(V > br) || !(ba > 0.0) || !std::isfinite(a + k.aT + k.aTT)) return 0;
+    // Repulsion -ln(V - br).
+    const double iVb = 1.0 / (V - br);
+    terms[0] = {-std::log(V - br), 0.0, 0.0, -iVb, iVb * iVb, 0.0};
+    // Attraction g(T) L(V)/(ba sqrt(delta)), g = a/(RT), L the logarithm:
+    // L_V = 2/e1 - 2/e2 and L_VV = 4/e2^2 - 4/e1^2 with e1,2 = 2V + (u -+ sqrt(delta)) ba.
+    const double sd = std::sqrt(t.delta), e1 = 2.0 * V + (t.u - sd) * ba, e2 = 2.0 * V + (t.u + sd) * ba;
+    const double L = std::log(e1 / e2), LV = 2.0 / e1 - 2.0 / e2, LVV = 4.0 / (e2 * e2) - 4.0 / (e1 * e1);
+    const double RT = R * T, c = 1.0 / (ba * sd);
+    const double g = a / RT, gT = (k.aT - a / T) / RT, gTT = (k.aTT - 2.0 * k.aT / T + 2.0 * a / (T * T)) / RT;
+    terms[1] = {c * g * L, c * gT * L, c * gTT * L, c * g * LV, c * g * LVV, c * gT * LV};
+    return 2;
 }
 
 }  // namespace cubic

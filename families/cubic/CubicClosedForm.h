@@ -32,4 +32,13 @@ int stableCubicRoots(double a, double ba, double br, double u, double w, double 
 int termCubicRoots(FluidPhase& f, Schmidt0& attraction, VdWr1& repulsion, double T, double P_bar,
                    FluidPhase::ClosedFormRoot roots[2]);
 
+// The residual terms of that model in closed form at T (K) and V (m3/mol),
+// reduced by RT: the repulsion -ln(V - br) and the attraction
+//     a/(ba R T sqrt(delta)) ln[(2V + (u - sqrt(delta)) ba)/(2V + (u + sqrt(delta)) ba)],
+// delta = u^2 - 4w, with their T and V derivatives to the second order, from
+// a(T) and its T derivatives kept for the isotherm (the tree evaluated at a
+// new one); 2, or 0 for any other model or where the co-volumes depend on T.
+int termResidualInClosedForm(FluidPhase& f, Schmidt0& attraction, VdWr1& repulsion, double T, double V,
+                             FluidPhase::TermInClosedForm terms[2]);
+
 }  // namespace cubic

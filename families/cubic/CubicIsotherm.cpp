@@ -82,13 +82,13 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
     return atMax > 0 && atMin > 0 ? counted(2) : 0;
 }
 
-void evaluateAttractionAt(Interaction& t, double T_, double P_bar) {
+void evaluateAttractionAt(Interaction& t, double T_, double P_bar, int order) {
     t.T = T_;
     t.V = FluidPhase::R * T_ / (P_bar * 1e5);
     t.assignVariables();
     t.calculate_fixed_parameters();
     t.calculate_volume_dependent_parameters();
-    t.root->calculate(0);
+    t.root->calculate(order);
 }
 
 int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, double* roots) {

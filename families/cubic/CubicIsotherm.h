@@ -38,6 +38,7 @@ int stableRootCountOfTerms(FluidPhase& f, Schmidt0& t, double T_, double P_bar, 
 // values of its tree.  Both the mixture's root count and the pure fluid's
 // closed-form roots take a and b from here; a cubic mixture's pairs, its
 // repulsion's co-volume node among them (any term).
-void evaluateAttractionAt(Interaction& t, double T_, double P_bar);
+// order: the derivatives taken (0 the values alone).
+void evaluateAttractionAt(Interaction& t, double T_, double P_bar, int order = 0);
 
 }  // namespace cubic

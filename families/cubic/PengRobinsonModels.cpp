@@ -189,6 +189,9 @@ int TermPengRobinson::stablePressureRootCount(double T_, double P_bar, double* r
 int TermPengRobinson::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
     return cubic::termCubicRoots(*this, *mixedAttraction(), *repulsion(), T_, P_bar, roots);
 }
+int TermPengRobinson::closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]) {
+    return cubic::termResidualInClosedForm(*this, *mixedAttraction(), *repulsion(), T_, V_, terms);
+}
 int TermPengRobinson::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                              double* lnPhi, bool sameT) {
     return cubic::quadraticMixtureRoots(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots,

@@ -99,6 +99,9 @@ int SRK1::closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) {
     return cubic::termCubicRoots(*this, *attraction(), *repulsion(), T_, P_bar, roots);
 }
 
+int SRK1::closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]) {
+    return cubic::termResidualInClosedForm(*this, *attraction(), *repulsion(), T_, V_, terms);
+}
 int SRK1::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2], double* lnPhi,
                                  bool sameT) {
     return cubic::quadraticMixtureRoots(*this, *attraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots, lnPhi,

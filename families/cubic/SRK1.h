@@ -22,6 +22,8 @@ public:
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
     // The pure fluid's roots from its cubic (cubic::termCubicRoots).
     int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
+    // Its residual terms in closed form (cubic::termResidualInClosedForm).
+    int closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]) override;
     // A mixture's roots with each component's ln phi (cubic::termMixtureRoots).
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;

@@ -36,12 +36,13 @@ public:
     virtual void specify_dependencies() {}
 
     double u, w, delta;
-    // a and b of a pure fluid at keptT (its mole fraction keptX, the model's
-    // parameter revision keptRevision), as its closed-form roots last took
-    // them from the tree: the roots at further pressures of that isotherm
+    // a and b of a pure fluid at T (its mole fraction x, the model's
+    // parameter revision), with the first and second T derivatives of a and
+    // the first of b, as its closed-form roots last took them from the tree:
+    // the roots and state functions at further pressures of that isotherm
     // need not evaluate the tree again.
     struct KeptParameters {
-        double T = std::nan(""), x = std::nan(""), a = 0.0, b = 0.0;
+        double T = std::nan(""), x = std::nan(""), a = 0.0, b = 0.0, aT = 0.0, aTT = 0.0, bT = 0.0;
         unsigned long revision = 0;
     } kept;
     Expression* a = nullptr;  // "a", mixture attraction parameter (Pa m6/mol2)
