@@ -221,17 +221,12 @@ public:
                                        double* lnPhi = nullptr, bool sameT = false);
     // Its pressure (Pa) at T (K), V (m3/mol) and x in closed form; NaN where none.
     virtual double closedFormMixturePressure(double T_, double V_, const double* x_);
-    // A term of the reduced Helmholtz energy a = A/(RT) and its derivatives
-    // in T (K) and V (m3/mol).
+    // A term of a = A/(RT) and its derivatives in T (K) and V (m3/mol).
     struct TermInClosedForm {
         double a = 0.0, aT = 0.0, aTT = 0.0, aV = 0.0, aVV = 0.0, aTV = 0.0;
     };
-    // The residual terms of a pure fluid at T (K) and V (m3/mol) in closed
-    // form, in the order of its terms, into `terms` (one for each term):
-    // their number, 0 where the model has no closed form of them (its terms
-    // are then evaluated).  The stable state of a pure fluid from its
-    // closed-form roots takes its state functions from them and from the
-    // ideal-gas part.
+    // A pure fluid's residual terms at T and V in closed form, in the order of
+    // its terms: their number, 0 where it has none (FluidPhaseStableState.cpp).
     virtual int closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]);
     // Whether the stable state of a pure fluid takes its shortcuts: the
     // closed-form roots where the model gives them, the saturation state by
@@ -260,9 +255,7 @@ public:
     int singleRootPhase(double V_, double P_bar);
     static const char* phaseName(int phase);
     void setStateFromTPV(double T_, double P_bar, double V_);
-    // The same with the residual terms in closed form (closedFormResidualTerms),
-    // the ideal-gas part evaluated; false, with nothing set, where the model
-    // has no such form or the state is none.
+    // The same from closedFormResidualTerms; false, nothing set, where none.
     bool setStateFromClosedFormTerms(double T_, double P_bar, double V_);
     // True at a critical point, where (dP/dV)T vanishes and cp, the expansivity and the compressibility diverge.
     bool compressibilityDiverges() const;
@@ -280,16 +273,8 @@ public:
     // the first and second derivatives of A, P, Z and V: the terms evaluated to
     // the second order.
     virtual void calculate_state_functions();
-    // While one lives, the phase is evaluated at several volumes at one
-    // temperature and composition (the two sides of a saturation point):
-    // the parts of its terms free of the volume keep what the first
-    // evaluation computed.  Each evaluation gives the same numbers as
-    // without it, provided that the evaluations in it are of one kind
-    // (all calculate_state_functions, or all calculate_fugacities), and that
-    // nothing but the volume changes until it ends.  `on` false: no hold.
-    // A change of the temperature or the composition while a hold is on ends
-    // it (keepHoldValid, before every evaluation of the terms), so the kept
-    // parts are never read at another state.
+    // While one lives, the parts of the terms free of the volume keep what
+    // the first evaluation computed (FluidPhaseProperties.cpp).
     class SameTemperature {
     public:
         explicit SameTemperature(FluidPhase& p, bool on = true);
@@ -410,14 +395,9 @@ public:
     // the state tested (a critical point at its own volume, say); true where
     // a trial phase at T and P lies below it.  The composition is put back.
     bool binarySplitsAgainst(double T_, double P_bar, const double (&lnfRef)[2], double* trial = nullptr);
-    // The two phases of a binary's split at T (K) and P (bar): its
-    // isothermal-isobaric flash, started from the phase's composition and a
-    // trial phase w1 (component 1's fraction) below its tangent plane.
-    // Found where both phases hold equal fugacities of both components to
-    // 1e-8, P to 1e-8, are locally stable and distinct, and the phase's
-    // composition lies strictly between them.  Index 0 is the denser phase.
-    // The model's state, composition, searches' start values and solver are
-    // put back as they were.
+    // The two phases of a binary's split at T (K) and P (bar) from a trial
+    // phase w1 below its tangent plane (FluidPhaseConsole.cpp); index 0 the
+    // denser phase.
     struct BinaryTieLine {
         bool found = false;
         double x1[2] = {0.0, 0.0};  // component 1's fraction in each phase
@@ -815,13 +795,8 @@ public:
     // From the current state: T and V at fixed x1 (flag 0) or x1 and V at fixed T (flag 1).
     void search_a_critical_point(CriticalPointFlag flag);
     // The vapour-liquid critical point of the binary at mole fraction x1 of
-    // component 1, from the pseudo-critical point (Tpc, Vpc) and a grid of
-    // starts over temperature and volume: of the roots found, one the
-    // mixture does not split at (tangent plane) and whose fourth-order
-    // stability holds; of several, the highest in temperature (the others,
-    // highest first, in `others` where given).  The phase is left at the
-    // point (T, V, P, the state functions); false, with a message, where
-    // none is found.
+    // component 1 from the pseudo-critical point (Tpc, Vpc); the others found
+    // in `others` (FluidPhaseMixtureCritical.cpp).
     struct MixtureCriticalPoint {
         double T, V, P;  // K, m3/mol, Pa
     };

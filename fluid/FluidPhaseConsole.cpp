@@ -367,6 +367,12 @@ FluidPhase::BinaryTieLine FluidPhase::binaryTieLineFrom(double T_, double P_bar,
 // From the stability test's own trial, then (where that ends on the feed
 // itself or on no tie line) the trial deepest below the feed's tangent
 // plane on a grid; a trial below a tie line found starts the next search.
+// The tie line is the isothermal-isobaric flash started from the phase's
+// composition and the trial w1 (component 1's fraction), found where both
+// phases hold equal fugacities of both components to 1e-8, P to 1e-8, are
+// locally stable and distinct, and the phase's composition lies strictly
+// between them.  The model's state, composition, searches' start values and
+// solver are put back as they were.
 FluidPhase::BinaryTieLine FluidPhase::binaryTieLineAt(double T_, double P_bar, double w1) {
     BinaryTieLine line;
     if (component_count != 2 || x.size() != 2 || !(x[1] > 0.0 && x[1] < 1.0) || !(w1 > 0.0 && w1 < 1.0))

@@ -413,6 +413,12 @@ void reportNoMixtureCriticalPoint(const FluidPhase& p, double x1, const std::vec
 
 }  // namespace
 
+// From the pseudo-critical point and a grid of starts over temperature and
+// volume: of the roots found, one the mixture does not split at (tangent
+// plane) and whose fourth-order stability holds; of several, the highest in
+// temperature (the others, highest first, in `others` where given).  The
+// phase is left at the point (T, V, P, the state functions); false, with a
+// message, where none is found.
 bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
                                                std::vector<MixtureCriticalPoint>* others) {
     errorflag = 0;

@@ -337,6 +337,16 @@ void FluidPhase::stateFunctionsFromSums(const TermInClosedForm& sums, bool ideal
     if (!idealGas) withholdStateFunctions(false);
 }
 
+// While one lives, the phase is evaluated at several volumes at one
+// temperature and composition (the two sides of a saturation point): the
+// parts of its terms free of the volume keep what the first evaluation
+// computed.  Each evaluation gives the same numbers as without it, provided
+// that the evaluations in it are of one kind (all calculate_state_functions,
+// or all calculate_fugacities), and that nothing but the volume changes until
+// it ends.  `on` false: no hold.  A change of the temperature or the
+// composition while a hold is on ends it (keepHoldValid, before every
+// evaluation of the terms), so the kept parts are never read at another
+// state.
 FluidPhase::SameTemperature::SameTemperature(FluidPhase& p, bool on) : phase_(p), on_(on) {
     if (!on_) return;
     for (Interaction* t : phase_.interactions)

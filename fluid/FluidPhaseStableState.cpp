@@ -1264,6 +1264,11 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
 }
 
 int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; }
+// The residual terms of a pure fluid at T (K) and V (m3/mol) in closed form,
+// in the order of its terms, into `terms` (one for each term): their number,
+// 0 where the model has no closed form of them (its terms are then
+// evaluated).  The stable state of a pure fluid from its closed-form roots
+// takes its state functions from them and from the ideal-gas part.
 int FluidPhase::closedFormResidualTerms(double, double, TermInClosedForm[2]) { return 0; }
 
 bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOtherRoot, StableState& s) {
