@@ -11,7 +11,10 @@
 // uncertainty as Carroll (Natural Gas Hydrates, 3rd ed., 2014) quotes them:
 // 15 to 238 C and 0.1 to 69 MPa, within about 5 %.  It is the content over
 // liquid water: where methane hydrate is the stable phase beside the gas
-// (below about 290 K at these pressures) the gas holds less.
+// (below about 290 K at these pressures) the gas holds less.  Its constants,
+// range and uncertainty are recalled from the handbooks, not read from the
+// bulletin: the test holds its first term to Raoult's law and its whole to
+// an evaluation in field units.
 namespace solubility {
 
 // The mole fraction of water in a methane-rich gas at T (K) and P (bar),

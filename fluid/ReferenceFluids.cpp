@@ -129,7 +129,8 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // molecule does not share.
 // The mutual solubilities' stated uncertainties: Spycher, Pruess &
 // Ennis-King's and Duan & Sun's fits hold their measurements within about
-// 10 %; Bukacek's water content of natural gas within about 5 %.
+// 10 %; Bukacek's water content of natural gas within about 5 % (its
+// constants and range recalled from the handbooks, brines/WaterInMethane.h).
 constexpr const char* kG704 = "IAPWS G7-04";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
 constexpr ReferencePair kStandardPairRows[] = {
