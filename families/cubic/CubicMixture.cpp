@@ -196,30 +196,38 @@ struct Partials {
 // derivatives in T, V and the mole fractions (the chain rule); g is the
 // quadratic form G/(RT) of the attraction's a, or 1 (G null).
 void writeTerm(Interaction& t, int n, double T, const Form* G, const Form& p, const Partials& f) {
-    const double RT = R * T;
+    const double RT = R * T, iRT = 1.0 / RT;
     double g = 1.0, gT = 0.0, gTT = 0.0;
+    double gk[kMaxMixtureComponents] = {}, gkT[kMaxMixtureComponents] = {};
     if (G) {
         g = G->v / RT;
         gT = (G->T - G->v / T) / RT;
         gTT = (G->TT - 2.0 * G->T / T + 2.0 * G->v / (T * T)) / RT;
+        for (int k = 0; k < n; ++k) {
+            gk[k] = G->x[k] / RT;
+            gkT[k] = (G->xT[k] - G->x[k] / T) / RT;
+        }
     }
+    const double fp = f.p, gfp = g * fp;
     t.A = g * f.f;
-    t.aT = gT * f.f + g * f.p * p.T;
-    t.ATT = gTT * f.f + 2.0 * gT * f.p * p.T + g * (f.pp * p.T * p.T + f.p * p.TT);
+    t.aT = gT * f.f + gfp * p.T;
+    t.ATT = gTT * f.f + 2.0 * gT * fp * p.T + g * (f.pp * p.T * p.T + fp * p.TT);
     t.aV = g * f.V;
     t.aVV = g * f.VV;
     t.aTV = gT * f.V + g * f.pV * p.T;
+    double* dadx = t.dadx.data();
+    double* dadxdT = t.dadxdT.data();
+    double* dadxdV = t.dadxdV.data();
     for (int k = 0; k < n; ++k) {
-        const double gk = G ? G->x[k] / RT : 0.0, gkT = G ? (G->xT[k] - G->x[k] / T) / RT : 0.0;
         const double pk = p.x[k];
-        t.dadx[k] = gk * f.f + g * f.p * pk;
-        t.dadxdT[k] = gkT * f.f + gk * f.p * p.T + gT * f.p * pk + g * (f.pp * pk * p.T + f.p * p.xT[k]);
-        t.dadxdV[k] = gk * f.V + g * f.pV * pk;
+        dadx[k] = gk[k] * f.f + gfp * pk;
+        dadxdT[k] = gkT[k] * f.f + gk[k] * fp * p.T + gT * fp * pk + g * (f.pp * pk * p.T + fp * p.xT[k]);
+        dadxdV[k] = gk[k] * f.V + g * f.pV * pk;
+        double* row = t.dadxdx[k].data();
         for (int l = 0; l <= k; ++l) {
-            const double gl = G ? G->x[l] / RT : 0.0, gkl = G ? 2.0 * G->m[k * n + l] / RT : 0.0;
+            const double gkl = G ? 2.0 * G->m[k * n + l] * iRT : 0.0;
             const double pl = p.x[l], pkl = 2.0 * p.m[k * n + l];
-            t.dadxdx[k][l] = t.dadxdx[l][k] =
-                gkl * f.f + (gk * pl + gl * pk) * f.p + g * (f.pp * pk * pl + f.p * pkl);
+            row[l] = t.dadxdx[l][k] = gkl * f.f + (gk[k] * pl + gk[l] * pk) * fp + g * (f.pp * pk * pl + fp * pkl);
         }
     }
 }
