@@ -17,7 +17,8 @@
 // and a cubic built of terms gives its residual Helmholtz energy there in
 // closed form too (closedFormResidualTerms), with no evaluation of its
 // trees; a cubic mixture's roots too (closedFormMixtureRoots), with no scan
-// of its roots.
+// of its roots, and a term-built cubic mixture's residual terms with their
+// composition derivatives (closedFormMixtureTerms).
 // Other models without saturation expansions take the saturation state
 // close below their critical temperature from the laws of the approach to
 // it (where the loop is too shallow to solve the equilibrium), start its
