@@ -224,7 +224,7 @@ public:
     virtual int closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]);
     // A mixture's residual terms at T, V and its composition in closed form,
     // written into the terms: false where none (FluidPhaseClosedFormMixture.cpp).
-    virtual bool closedFormMixtureTerms(double T_, double V_);
+    virtual bool closedFormMixtureTerms(double T_, double V_, bool sameT = false);
     // Whether the stable state of a pure fluid takes its shortcuts: the
     // closed-form roots where the model gives them, the saturation state by
     // the approach to the critical point close below it, the saturation
@@ -255,7 +255,7 @@ public:
     // The same from closedFormResidualTerms; false, nothing set, where none.
     bool setStateFromClosedFormTerms(double T_, double P_bar, double V_);
     // The same for a mixture from closedFormMixtureTerms; false where none.
-    bool setStateFromClosedFormMixture(double T_, double P_bar, double V_);
+    bool setStateFromClosedFormMixture(double T_, double P_bar, double V_, bool sameT = false);
     // True at a critical point, where (dP/dV)T vanishes and cp, the expansivity and the compressibility diverge.
     bool compressibilityDiverges() const;
     // The state (T, P, V, Z) is finite, with a positive volume.

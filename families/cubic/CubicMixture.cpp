@@ -171,13 +171,16 @@ void formAt(const std::vector<double>& m, const std::vector<double>& mT, const s
             const double* x, Form& q) {
     q.m = m.data();
     q.v = q.T = q.TT = 0.0;
+    const bool inT = !mT.empty();  // (empty: the pairs do not depend on T)
     for (int k = 0; k < n; ++k) {
         double s = 0.0, sT = 0.0, sTT = 0.0;
-        for (int j = 0; j < n; ++j) {
-            s += m[k * n + j] * x[j];
-            sT += mT[k * n + j] * x[j];
-            sTT += mTT[k * n + j] * x[j];
-        }
+        const double* row = m.data() + k * n;
+        for (int j = 0; j < n; ++j) s += row[j] * x[j];
+        if (inT)
+            for (int j = 0; j < n; ++j) {
+                sT += mT[k * n + j] * x[j];
+                sTT += mTT[k * n + j] * x[j];
+            }
         q.v += x[k] * s;
         q.T += x[k] * sT;
         q.TT += x[k] * sTT;
@@ -196,16 +199,17 @@ struct Partials {
 // derivatives in T, V and the mole fractions (the chain rule); g is the
 // quadratic form G/(RT) of the attraction's a, or 1 (G null).
 void writeTerm(Interaction& t, int n, double T, const Form* G, const Form& p, const Partials& f) {
-    const double RT = R * T, iRT = 1.0 / RT;
+    const double iRT = 1.0 / (R * T), iT = 1.0 / T;
     double g = 1.0, gT = 0.0, gTT = 0.0;
-    double gk[kMaxMixtureComponents] = {}, gkT[kMaxMixtureComponents] = {};
+    double gk[kMaxMixtureComponents], gkT[kMaxMixtureComponents];
+    for (int k = 0; k < n; ++k) gk[k] = gkT[k] = 0.0;
     if (G) {
-        g = G->v / RT;
-        gT = (G->T - G->v / T) / RT;
-        gTT = (G->TT - 2.0 * G->T / T + 2.0 * G->v / (T * T)) / RT;
+        g = G->v * iRT;
+        gT = (G->T - G->v * iT) * iRT;
+        gTT = (G->TT - 2.0 * G->T * iT + 2.0 * G->v * iT * iT) * iRT;
         for (int k = 0; k < n; ++k) {
-            gk[k] = G->x[k] / RT;
-            gkT[k] = (G->xT[k] - G->x[k] / T) / RT;
+            gk[k] = G->x[k] * iRT;
+            gkT[k] = (G->xT[k] - G->x[k] * iT) * iRT;
         }
     }
     const double fp = f.p, gfp = g * fp;
@@ -317,6 +321,14 @@ void readPairDerivatives(FluidPhase& f, Schmidt0& t, VdWr& r, double T, double V
             m.brT[i * n + j] = m.brT[j * n + i] = brT;
             m.brTT[i * n + j] = m.brTT[j * n + i] = brTT;
         }
+    // (pairs that do not depend on T: none kept)
+    for (auto [d, dd] : {std::pair{&m.aT, &m.aTT}, {&m.baT, &m.baTT}, {&m.brT, &m.brTT}}) {
+        const auto zero = [](double v) { return v == 0.0; };
+        if (std::all_of(d->begin(), d->end(), zero) && std::all_of(dd->begin(), dd->end(), zero)) {
+            d->clear();
+            dd->clear();
+        }
+    }
     // The closed form written at the trees' state, then the trees' own a
     // and derivatives there: the terms mix as the closed form assumes.
     if (writeTerms(m, t, r, T, Ve, f.x.data()) && agreesWithTree(t, T, Ve) && agreesWithTree(r, T, Ve))
@@ -338,9 +350,9 @@ bool pairsAt(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, double T, 
 }
 
 bool termMixtureResidual(FluidPhase& f, Schmidt0& t, VdWr& r, MixturePairs& kept, Sources sources, double T,
-                         double V) {
+                         double V, bool sameT) {
     if (!(T > 0.0) || !(V > 0.0) || static_cast<int>(f.x.size()) != f.component_count ||
-        !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, sources, false))
+        !pairsAt(f, t, r, kept, T, R * T / V * 1e-5, sources, sameT))
         return false;
     if (kept.derivatives == 0) readPairDerivatives(f, t, r, T, V, kept);
     // (the trees' evaluation leaves the terms at its own volume)
@@ -375,8 +387,9 @@ double quadraticMixturePressure(FluidPhase& f, QuadraticCubic& t, VdWr1& r, Mixt
     return termMixturePressure(f, t, r, kept, {t.pairs.kaij, t.pairs.bij, r.bij}, T, V, x);
 }
 
-bool quadraticMixtureResidual(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V) {
-    return termMixtureResidual(f, t, r, kept, {t.pairs.kaij, t.pairs.bij, r.bij}, T, V);
+bool quadraticMixtureResidual(FluidPhase& f, QuadraticCubic& t, VdWr1& r, MixturePairs& kept, double T, double V,
+                              bool sameT) {
+    return termMixtureResidual(f, t, r, kept, {t.pairs.kaij, t.pairs.bij, r.bij}, T, V, sameT);
 }
 
 double mixturePressure(const MixturePairs& m, double T, double V, const double* x) {

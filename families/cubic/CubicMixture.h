@@ -53,7 +53,8 @@ struct MixturePairs {
     // The first and second T derivatives of a_ij, ba_ij and br_ij, read from
     // the trees where a state's functions are asked for, and whether the
     // terms' trees were then found to be the closed form's (1), not (-1), or
-    // not yet read (0) at T.
+    // not yet read (0) at T; a pair of them empty where those pairs do not
+    // depend on T.
     std::vector<double> aT, aTT, baT, baTT, brT, brTT;
     int derivatives = 0;
 };
@@ -97,9 +98,10 @@ double termMixturePressure(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion,
 // the term (Interaction::takeAnswerInClosedForm).  The pairs' T derivatives
 // are read from the trees once at T, where the trees' own a and derivatives
 // at the state are checked against the closed form's; false, nothing
-// written, where f is not such a fluid or they differ.
+// written, where f is not such a fluid or they differ.  `sameT` as for
+// termMixtureRoots.
 bool termMixtureResidual(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
-                         double T, double V);
+                         double T, double V, bool sameT);
 
 // The same two for the attraction mixed by its pair nodes (QuadraticCubic)
 // and the repulsion VdWr1, their sources the pairs' kaij and both terms'
@@ -110,6 +112,6 @@ int quadraticMixtureRoots(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repu
 double quadraticMixturePressure(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept,
                                 double T, double V, const double* x);
 bool quadraticMixtureResidual(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept,
-                              double T, double V);
+                              double T, double V, bool sameT);
 
 }  // namespace cubic

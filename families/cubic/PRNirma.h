@@ -54,7 +54,7 @@ public:
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
     // A mixture's residual terms in closed form (cubic::termMixtureResidual).
-    bool closedFormMixtureTerms(double T_, double V_) override;
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);

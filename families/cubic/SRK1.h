@@ -29,7 +29,7 @@ public:
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
     // A mixture's residual terms in closed form (cubic::termMixtureResidual).
-    bool closedFormMixtureTerms(double T_, double V_) override;
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

@@ -30,7 +30,7 @@ public:
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
     // A mixture's residual terms in closed form (cubic::termMixtureResidual).
-    bool closedFormMixtureTerms(double T_, double V_) override;
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
 
     VdWr2* repulsion() { return static_cast<VdWr2*>(interactions[0]); }
     Soave2* attraction() { return static_cast<Soave2*>(interactions[1]); }
