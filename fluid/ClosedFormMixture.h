@@ -29,7 +29,9 @@ namespace closed_form_mixture {
 // T (K) and P (bar): the root of lower Gibbs energy, named as the roots the
 // searches find are (two roots: the denser the liquid; one root by the
 // model's own start), the other root beside it; the model left in the root
-// with its state functions.  False, the state not given, where the closed
+// with its state functions, from its residual terms in closed form where the
+// model gives them (FluidPhase::setStateFromClosedFormMixture), else from
+// its terms' evaluation.  False, the state not given, where the closed
 // form does not give it (nor where the searches would look further: a root
 // above the ideal gas in Gibbs energy far below its volume).
 bool stableState(FluidPhase& p, double T_, double P_bar, FluidPhase::StableState& s);

@@ -208,13 +208,7 @@ public:
     struct ClosedFormRoot {
         double V = 0.0, lnPhi = 0.0;
     };
-    // A cubic's mechanically stable roots at T (K) and P (bar) for its
-    // one component, in closed form, ascending in volume into `roots` (two
-    // where the isotherm has a loop that spans P, the liquid and the vapour;
-    // else one): their number, 0 where the model cannot give them (no data,
-    // no root), -1 where it has no closed form.  The stable state of a pure
-    // fluid takes the root of lower Gibbs energy from them, with no
-    // saturation solve or scan of the isotherm.
+    // A cubic's stable roots of its one component in closed form (FluidPhaseStableState.cpp).
     virtual int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]);
     // The same for a mixture of the mole fractions x (ClosedFormMixture.h).
     virtual int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
@@ -228,6 +222,9 @@ public:
     // A pure fluid's residual terms at T and V in closed form, in the order of
     // its terms: their number, 0 where it has none (FluidPhaseStableState.cpp).
     virtual int closedFormResidualTerms(double T_, double V_, TermInClosedForm terms[2]);
+    // A mixture's residual terms at T, V and its composition in closed form,
+    // written into the terms: false where none (FluidPhaseClosedFormMixture.cpp).
+    virtual bool closedFormMixtureTerms(double T_, double V_, bool sameT = false);
     // Whether the stable state of a pure fluid takes its shortcuts: the
     // closed-form roots where the model gives them, the saturation state by
     // the approach to the critical point close below it, the saturation
@@ -257,6 +254,8 @@ public:
     void setStateFromTPV(double T_, double P_bar, double V_);
     // The same from closedFormResidualTerms; false, nothing set, where none.
     bool setStateFromClosedFormTerms(double T_, double P_bar, double V_);
+    // The same for a mixture from closedFormMixtureTerms; false where none.
+    bool setStateFromClosedFormMixture(double T_, double P_bar, double V_, bool sameT = false);
     // True at a critical point, where (dP/dV)T vanishes and cp, the expansivity and the compressibility diverge.
     bool compressibilityDiverges() const;
     // The state (T, P, V, Z) is finite, with a positive volume.
@@ -974,7 +973,7 @@ private:
     void releaseHeldTerms();
     // calculate_fugacities after its checks (N = 1: one component).
     template <int N>
-    void fugacitiesFromTerms();
+    void fugacitiesFromTerms(bool termsAnswered = false);
     void fugacitiesFromSums();
     void pureFugacitiesFromSums(double e, double rT, double rV);
     bool pureFugacitiesFromState();

@@ -6,6 +6,38 @@
 
 int FluidPhase::closedFormMixtureRoots(double, double, const double*, ClosedFormRoot[2], double*, bool) { return -1; }
 double FluidPhase::closedFormMixturePressure(double, double, const double*) { return std::nan(""); }
+// `sameT` as for closedFormMixtureRoots: no call at another temperature nor
+// a change of the model's parameters since the model's last closed-form call.
+bool FluidPhase::closedFormMixtureTerms(double, double, bool) { return false; }
+
+bool FluidPhase::setStateFromClosedFormMixture(double T_, double P_bar, double V_, bool sameT) {
+    if (component_count < 2 || !ideal || static_cast<int>(x.size()) != component_count) return false;
+    errorflag = 0;
+    temperature(T_);
+    pressure(P_bar);
+    volume(V_);
+    calculate_fixed_parameters();
+    if (termRefusesState() || belowCoVolume() || !closedFormMixtureTerms(T_, V_, sameT)) return false;
+    // The residual terms hold their state functions and fugacity pass; the
+    // ideal-gas part evaluated as the state functions evaluate it, the sums
+    // over the terms taken in their order with the ideal part last, as
+    // calculate_state_functions and calculate_fugacities take them.
+    keepHoldValid();
+    ideal->calculate_state_functions();
+    if (ideal->termError) return false;
+    TermInClosedForm sum;
+    for (const Interaction* t : interactions)
+        sum = {sum.a + t->A, sum.aT + t->AT, sum.aTT + t->ATT, sum.aV + t->Av, sum.aVV + t->Avv, sum.aTV + t->ATv};
+    const Interaction& g = *ideal;
+    sum = {sum.a + g.A, sum.aT + g.AT, sum.aTT + g.ATT, sum.aV + g.Av, sum.aVV + g.Avv, sum.aTV + g.ATv};
+    Ideal* part = ideal->asIdealPart();
+    stateFunctionsFromSums(sum, !part || part->hasData());
+    if (errorflag) return false;
+    fugacitiesFromTerms<0>(true);
+    if (errorflag) return false;
+    takeStateToPressure(P_bar);
+    return true;
+}
 
 namespace closed_form_mixture {
 
@@ -58,7 +90,8 @@ bool stableState(FluidPhase& p, double T_, double P_bar, FluidPhase::StableState
     p.pressure(P_bar);
     const int phase = two ? (best == 0 ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour)
                           : singleRootPhase(p, T_, P_bar, r[0].V);
-    p.setStateFromTPV(T_, P_bar, r[best].V);
+    // (the roots just read the model's pairs at T)
+    if (!p.setStateFromClosedFormMixture(T_, P_bar, r[best].V, true)) p.setStateFromTPV(T_, P_bar, r[best].V);
     if (p.errorflag || !(p.V > 0.0)) {
         p.errorflag = 0;
         return false;

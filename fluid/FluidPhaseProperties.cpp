@@ -116,8 +116,10 @@ void FluidPhase::pureFugacitiesFromPasses(const Interaction::PassDerivatives* pa
 
 // The sums over the terms and the fugacities with their derivatives; N = 1 a
 // pure fluid (its loops unrolled), N = 0 any component count.
+// termsAnswered: the residual terms hold their pass at this state already
+// (their model wrote it in closed form), the ideal-gas part is evaluated.
 template <int N>
-void FluidPhase::fugacitiesFromTerms() {
+void FluidPhase::fugacitiesFromTerms(bool termsAnswered) {
     const int n = N == 1 ? 1 : component_count;
     Z = dZdV = dZdT = 0.0;
     const double lnV = std::log(V);
@@ -129,7 +131,7 @@ void FluidPhase::fugacitiesFromTerms() {
         for (int k = 0; k < n; k++) drcpdx[i][k] = 0.0;
     }
     for (Interaction* t : interactions) {
-        t->calculate_fugacities();
+        if (!termsAnswered) t->calculate_fugacities();
         if (t->termError) {
             errorflag = 1;
             return;
@@ -165,6 +167,9 @@ void FluidPhase::fugacitiesFromTerms() {
     else
         fugacitiesFromSums();
 }
+
+// (a mixture's state from its residual terms in closed form takes it too)
+template void FluidPhase::fugacitiesFromTerms<0>(bool);
 
 // One component: P, the fugacity and their derivatives from Z, dZ/dV, dZ/dT,
 // dZ/dx and d Lambda/dx (held), e = exp(Lambda) and Lambda's derivatives rT

@@ -17,7 +17,8 @@
 // and a cubic built of terms gives its residual Helmholtz energy there in
 // closed form too (closedFormResidualTerms), with no evaluation of its
 // trees; a cubic mixture's roots too (closedFormMixtureRoots), with no scan
-// of its roots.
+// of its roots, and a term-built cubic mixture's residual terms with their
+// composition derivatives (closedFormMixtureTerms).
 // Other models without saturation expansions take the saturation state
 // close below their critical temperature from the laws of the approach to
 // it (where the loop is too shallow to solve the equilibrium), start its
@@ -1263,6 +1264,13 @@ bool FluidPhase::stableStateAboveCritical(double T_, double P_bar, double Pc, St
     return s.phase != kPhaseNone && errorflag == 0;
 }
 
+// A cubic's mechanically stable roots at T (K) and P (bar) for its one
+// component, in closed form, ascending in volume into `roots` (two where the
+// isotherm has a loop that spans P, the liquid and the vapour; else one):
+// their number, 0 where the model cannot give them (no data, no root), -1
+// where it has no closed form.  The stable state of a pure fluid takes the
+// root of lower Gibbs energy from them, with no saturation solve or scan of
+// the isotherm.
 int FluidPhase::closedFormRoots(double, double, ClosedFormRoot[2]) { return -1; }
 // The residual terms of a pure fluid at T (K) and V (m3/mol) in closed form,
 // in the order of its terms, into `terms` (one for each term): their number,

@@ -486,6 +486,12 @@ void Interaction::runFugacityPass(const double* lnV) {
     chemicalPotentialsFromDerivatives();
 }
 
+void Interaction::takeAnswerInClosedForm() {
+    termError = 0;
+    leaveStagesBehind();
+    chemicalPotentialsFromDerivatives();
+}
+
 void Interaction::chemicalPotentialsFromDerivatives() {
     const int n = component_count;
     AT = aT;

@@ -64,6 +64,12 @@ public:
         double a, aT, aV, aTV, aVV, m;
     };
     bool fugacityPassFromState(PassDerivatives& d) const;
+    // The state functions' and the fugacity pass's results of the term from
+    // its a with the first and second derivatives in T, V and the mole
+    // fractions that its model wrote in closed form at the term's T, V and
+    // composition (A, aT, aV, ATT, aTV, aVV, dadx, dadxdT, dadxdV, dadxdx),
+    // its stages and tree left behind the state (as after secondOrderAnswer).
+    void takeAnswerInClosedForm();
     virtual void print_parameters(std::FILE* /*f*/) {}
     // Whether the term's stages or tree differ while `fugacityPass` is set
     // (ideal-gas and reference terms that switch their constant parts).  A term

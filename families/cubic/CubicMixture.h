@@ -50,6 +50,13 @@ struct MixturePairs {
     // without a new revision (Sources).
     unsigned long revision = 0;
     std::vector<double> sources;
+    // The first and second T derivatives of a_ij, ba_ij and br_ij, read from
+    // the trees where a state's functions are asked for, and whether the
+    // terms' trees were then found to be the closed form's (1), not (-1), or
+    // not yet read (0) at T; a pair of them empty where those pairs do not
+    // depend on T.
+    std::vector<double> aT, aTT, baT, baTT, brT, brTT;
+    int derivatives = 0;
 };
 
 // The parameters a model's pairs are read from besides its components'
@@ -82,6 +89,20 @@ double mixturePressure(const MixturePairs& m, double T, double V, const double* 
 double termMixturePressure(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
                            double T, double V, const double* x);
 
+// The residual terms of that fluid at T (K), V (m3/mol) and its composition
+// in closed form: the repulsion -ln(V - br) and the attraction
+//     a/(ba R T sqrt(delta)) ln[(2V + (u - sqrt(delta)) ba)/(2V + (u + sqrt(delta)) ba)]
+// with a, ba and br the quadratic forms of the pairs at T (the mole
+// fractions independent, as the trees take them), each term's a with its
+// first and second derivatives in T, V and the mole fractions written into
+// the term (Interaction::takeAnswerInClosedForm).  The pairs' T derivatives
+// are read from the trees once at T, where the trees' own a and derivatives
+// at the state are checked against the closed form's; false, nothing
+// written, where f is not such a fluid or they differ.  `sameT` as for
+// termMixtureRoots.
+bool termMixtureResidual(FluidPhase& f, Schmidt0& attraction, VdWr& repulsion, MixturePairs& kept, Sources sources,
+                         double T, double V, bool sameT);
+
 // The same two for the attraction mixed by its pair nodes (QuadraticCubic)
 // and the repulsion VdWr1, their sources the pairs' kaij and both terms'
 // co-volume pairs.
@@ -90,5 +111,7 @@ int quadraticMixtureRoots(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repu
                           bool sameT);
 double quadraticMixturePressure(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept,
                                 double T, double V, const double* x);
+bool quadraticMixtureResidual(FluidPhase& f, QuadraticCubic& attraction, VdWr1& repulsion, MixturePairs& kept,
+                              double T, double V, bool sameT);
 
 }  // namespace cubic

@@ -53,6 +53,8 @@ public:
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
+    // A mixture's residual terms in closed form (cubic::termMixtureResidual).
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
     void resolve_cubic_equation_in_Z();
     // Binary P-x isotherm "isot" + suffix and critical curve "crit" + suffix.
     void calculateTheIsotherm(double T, const char* suffix);

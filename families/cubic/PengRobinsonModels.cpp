@@ -197,6 +197,9 @@ int TermPengRobinson::closedFormMixtureRoots(double T_, double P_bar, const doub
     return cubic::quadraticMixtureRoots(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, P_bar, x_, roots,
                                         lnPhi, sameT);
 }
+bool TermPengRobinson::closedFormMixtureTerms(double T_, double V_, bool sameT) {
+    return cubic::quadraticMixtureResidual(*this, *mixedAttraction(), *repulsion(), mixturePairs_, T_, V_, sameT);
+}
 double TermPengRobinson::closedFormMixturePressure(double T_, double V_, const double* x_) {
     return cubic::quadraticMixturePressure(*this, *mixedAttraction(), *repulsion(), pressurePairs_, T_, V_, x_);
 }

@@ -108,6 +108,10 @@ int SRK1::closedFormMixtureRoots(double T_, double P_bar, const double* x_, Clos
                                         sameT);
 }
 
+bool SRK1::closedFormMixtureTerms(double T_, double V_, bool sameT) {
+    return cubic::quadraticMixtureResidual(*this, *attraction(), *repulsion(), mixturePairs_, T_, V_, sameT);
+}
+
 double SRK1::closedFormMixturePressure(double T_, double V_, const double* x_) {
     return cubic::quadraticMixturePressure(*this, *attraction(), *repulsion(), pressurePairs_, T_, V_, x_);
 }

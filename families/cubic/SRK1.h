@@ -28,6 +28,8 @@ public:
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
+    // A mixture's residual terms in closed form (cubic::termMixtureResidual).
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
 
     void set_binary_interaction_kaij(int i, int j, double k);
     void set_binary_interaction_kbij(int i, int j, double k);

@@ -78,6 +78,12 @@ int SRK2::closedFormMixtureRoots(double T_, double P_bar, const double* x_, Clos
                                    sameT);
 }
 
+bool SRK2::closedFormMixtureTerms(double T_, double V_, bool sameT) {
+    const std::array<double, 12> s = pairSources();
+    return cubic::termMixtureResidual(*this, *attraction(), *repulsion(), mixturePairs_,
+                                      {s, attraction()->covolumes, repulsion()->covolumes}, T_, V_, sameT);
+}
+
 double SRK2::closedFormMixturePressure(double T_, double V_, const double* x_) {
     const std::array<double, 12> s = pairSources();
     return cubic::termMixturePressure(*this, *attraction(), *repulsion(), pressurePairs_,

@@ -29,6 +29,8 @@ public:
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;
     double closedFormMixturePressure(double T_, double V_, const double* x_) override;
+    // A mixture's residual terms in closed form (cubic::termMixtureResidual).
+    bool closedFormMixtureTerms(double T_, double V_, bool sameT = false) override;
 
     VdWr2* repulsion() { return static_cast<VdWr2*>(interactions[0]); }
     Soave2* attraction() { return static_cast<Soave2*>(interactions[1]); }

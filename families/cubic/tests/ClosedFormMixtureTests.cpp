@@ -11,9 +11,12 @@
 // both ends of the composition.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/PRNirma.h"
@@ -90,6 +93,170 @@ bool stableSplit(FluidPhase& m, double T, double Pbar, const double (&z)[2], con
         if (!(std::fabs(lnf[0][i] - lnf[1][i]) < 1e-8)) return false;
     m.composition(z);
     return !m.binarySplitsAgainst(T, Pbar, lnf[0]);
+}
+
+// Every quantity a state leaves in the model (state functions, derivatives,
+// fugacities and their derivatives) with the scale it is compared on.  A
+// state function or fugacity on its own magnitude.  A derivative that is
+// the small difference of large parts, in a liquid (the repulsion's
+// pressure RT/(V - b) against the attraction's) and beside a critical point
+// (dP/dV vanishing), on its magnitude times the amplification of a relative
+// rounding of the parts, kappa the larger of RT/((V - b) P) and
+// RT/((V - b)^2 |dP/dV|), or on the scale of
+// its neighbours where it vanishes (a cross derivative, the Joule-Thomson
+// coefficient of a liquid on V/Cp).
+struct Quantity {
+    std::string name;
+    double value, scale;
+};
+std::vector<Quantity> stateOf(FluidPhase& m) {
+    const int n = m.component_count;
+    const double b = m.coVolume(), RT = FluidPhase::R * m.T, Prep = RT / (m.V - b);
+    const double kappa = std::max({1.0, Prep / ((m.V - b) * std::fabs(m.dPdV)), Prep / std::fabs(m.P)});
+    std::vector<Quantity> q;
+    auto add = [&](std::string name, double v, double scale) { q.push_back({std::move(name), v, scale}); };
+    auto own = [&](std::string name, double v) { add(std::move(name), v, std::fabs(v)); };
+    auto derivative = [&](std::string name, double v, double neighbours) {
+        add(std::move(name), v, kappa * (std::fabs(v) + neighbours));
+    };
+    own("P", m.P);
+    own("V", m.V);
+    own("Z", m.Z);
+    for (auto [name, v] : {std::pair{"A", m.A}, {"U", m.U}, {"H", m.H}, {"G", m.G}}) add(name, v, std::fabs(m.H) + std::fabs(v));
+    own("S", m.S);
+    own("Cv", m.Cv);
+    own("dAdT", m.dAdT);
+    own("d2AdT2", m.d2AdT2);
+    own("dSdTv", m.dSdTv);
+    own("dHdTv", m.dHdTv);
+    derivative("Cp", m.Cp, 0.0);
+    derivative("w", m.soundSpeed, 0.0);
+    derivative("JT", m.jouleThomson, m.V / m.Cp);
+    derivative("dAdV", m.dAdV, Prep);
+    derivative("dPdT", m.dPdT, 0.0);
+    derivative("dPdV", m.dPdV, 0.0);
+    derivative("d2AdV2", m.d2AdV2, 0.0);
+    derivative("dVdT", m.dVdT, 0.0);
+    derivative("dZdT", m.dZdT, std::fabs(m.Z) / m.T);
+    derivative("dZdV", m.dZdV, std::fabs(m.Z) / m.V);
+    derivative("dZdP", m.dZdP, std::fabs(m.Z) / m.P);
+    derivative("dSdVt", m.dSdVt, 0.0);
+    derivative("d2AdTdV", m.d2AdTdV, 0.0);
+    derivative("dHdVt", m.dHdVt, std::fabs(m.H) / m.V);
+    for (int i = 0; i < n; ++i) {
+        const std::string c = "[" + std::to_string(i) + "]";
+        own("fugacity" + c, m.fugacity[i]);
+        own("fugcoef" + c, m.fugcoef[i]);
+        add("rcp" + c, m.rcp[i], 1.0 + std::fabs(m.rcp[i]));
+        derivative("drcpdT" + c, m.drcpdT[i], 1.0 / m.T);
+        derivative("drcpdV" + c, m.drcpdV[i], 1.0 / m.V);
+        derivative("drcpdP" + c, m.drcpdP[i], 1.0 / m.P);
+        derivative("dZdx" + c, m.dZdx[i], std::fabs(m.Z));
+        derivative("dPdx" + c, m.dPdx[i], m.P);
+        derivative("dVdx" + c, m.dVdx[i], m.V);
+        derivative("dfugcoefdT" + c, m.dfugcoefdT[i], m.fugcoef[i] / m.T);
+        derivative("dfugcoefdV" + c, m.dfugcoefdV[i], m.fugcoef[i] / m.V);
+        derivative("dfugcoefdP" + c, m.dfugcoefdP[i], m.fugcoef[i] / m.P);
+        derivative("dfugacitydT" + c, m.dfugacitydT[i], m.fugacity[i] / m.T);
+        derivative("dfugacitydV" + c, m.dfugacitydV[i], m.fugacity[i] / m.V);
+        derivative("dfugacitydP" + c, m.dfugacitydP[i], m.fugacity[i] / m.P);
+        for (int k = 0; k < n; ++k) {
+            const std::string ck = c + "[" + std::to_string(k) + "]";
+            derivative("drcpdx" + ck, m.drcpdx[i][k], 1.0);
+            derivative("dfugcoefdx" + ck, m.dfugcoefdx[i][k], m.fugcoef[i]);
+            derivative("dfugacitydx" + ck, m.dfugacitydx[i][k], m.P * m.fugcoef[i]);
+        }
+    }
+    return q;
+}
+
+// A binary's states: its liquid, vapour and supercritical fluid, beside
+// CO2's critical point and the mixture's critical line, and both dilute
+// ends, the temperatures out of order on one object.
+struct MixtureState {
+    double x, T, Pbar;
+};
+const MixtureState kStates[] = {{0.3, 300.0, 50.0},  {0.02, 230.0, 60.0},  {0.98, 250.0, 5.0},   {0.5, 330.0, 120.0},
+                                {0.3, 250.0, 40.0},  {1e-6, 304.1, 73.8},  {0.3, 270.0, 86.0},   {1.0 - 1e-6, 190.0, 45.0},
+                                {1e-6, 250.0, 40.0}, {1.0 - 1e-6, 300.0, 50.0}, {0.7, 200.0, 30.0}, {0.3, 300.0, 50.0}};
+
+// The mixture's state from its residual Helmholtz energy in closed form (the
+// repulsion and the attraction from the mixing rule's a, ba, br and their T
+// derivatives at T) against the model's expression trees at the same T, V
+// and composition, an independent evaluation of the same terms.
+TEST(ClosedFormMixture, StateIsThatOfTheTermsAtTheSameVolume) {
+    const platform::ThreadLogCapture quiet;
+    double largest = 0.0;
+    for (const Pair& p : pairs()) {
+        if (p.name == std::string("SRK") || p.name == std::string("Montel")) continue;  // (no terms)
+        auto closed = binary(p), trees = binary(p);
+        trees->usePureFluidShortcuts = false;
+        for (const MixtureState& s : kStates) {
+            if (p.first == std::string("H2O") && s.T < 290.0) continue;
+            const std::string at = std::string(p.name) + ":" + p.first + "," + p.second + " x " +
+                                   std::to_string(s.x) + " " + std::to_string(s.T) + " K " + std::to_string(s.Pbar) + " bar";
+            SCOPED_TRACE(at);
+            const double z[2] = {1.0 - s.x, s.x};
+            closed->composition(z);
+            trees->composition(z);
+            ASSERT_NE(closed->calculateStableStateFromTP(s.T, s.Pbar).phase, FluidPhase::kPhaseNone);
+            const std::vector<Quantity> stable = stateOf(*closed);
+            const double V = closed->V;
+            // The stable state took the closed form.
+            ASSERT_TRUE(closed->setStateFromClosedFormMixture(s.T, s.Pbar, V));
+            const std::vector<Quantity> c = stateOf(*closed);
+            trees->setStateFromTPV(s.T, s.Pbar, V);
+            ASSERT_EQ(trees->errorflag, 0);
+            const std::vector<Quantity> e = stateOf(*trees);
+            ASSERT_EQ(c.size(), e.size());
+            for (std::size_t k = 0; k < c.size(); ++k) {
+                EXPECT_EQ(std::isfinite(c[k].value), std::isfinite(e[k].value)) << c[k].name;
+                if (!std::isfinite(e[k].value)) continue;
+                EXPECT_EQ(stable[k].value, c[k].value) << c[k].name;
+                const double d = std::fabs(c[k].value - e[k].value) / e[k].scale;
+                largest = std::max(largest, d);
+                EXPECT_LE(d, 1e-13) << c[k].name << " " << c[k].value << " against " << e[k].value;
+            }
+        }
+    }
+    std::printf("largest difference %.3g\n", largest);
+}
+
+// The closed form's state against its own Helmholtz energy: P = -(dA/dV)_T,
+// S = -(dA/dT)_V, dP/dT and dP/dV and the fugacity coefficients' T and V
+// derivatives by central differences of the closed form's states at
+// neighbouring T and V (Peng-Robinson CO2-CH4, a liquid, a vapour and a
+// supercritical fluid).
+TEST(ClosedFormMixture, StateDerivativesAgreeWithDifferences) {
+    const platform::ThreadLogCapture quiet;
+    auto m = binary(pairs()[0]);
+    for (const MixtureState& s : {MixtureState{0.02, 230.0, 60.0}, {0.98, 250.0, 5.0}, {0.5, 330.0, 120.0}}) {
+        SCOPED_TRACE(testing::Message() << s.x << " " << s.T << " K " << s.Pbar << " bar");
+        const double z[2] = {1.0 - s.x, s.x};
+        m->composition(z);
+        ASSERT_NE(m->calculateStableStateFromTP(s.T, s.Pbar).phase, FluidPhase::kPhaseNone);
+        const double V = m->V, T = s.T;
+        ASSERT_TRUE(m->setStateFromClosedFormMixture(T, s.Pbar, V));
+        // (-dA/dV: the pressure at V itself, before the state is taken to P)
+        // (the fugacity coefficient at V: fugacity/(x P(V)))
+        const double Pt = -m->dAdV, S = m->S, dPdT = m->dPdT, dPdV = m->dPdV, phiT0 = m->dfugcoefdT[0],
+                     fV1 = m->dfugacitydV[1];
+        struct Values {
+            double A, P, phi0, f1;
+        };
+        auto at = [&](double t, double v) {
+            EXPECT_TRUE(m->setStateFromClosedFormMixture(t, s.Pbar, v));
+            return Values{m->A, -m->dAdV, m->fugacity[0] / (z[0] * -m->dAdV), m->fugacity[1]};
+        };
+        const double hV = 1e-5 * V, hT = 1e-5 * T;
+        const auto vp = at(T, V + hV), vm = at(T, V - hV), tp = at(T + hT, V), tm = at(T - hT, V);
+        EXPECT_NEAR(-(vp.A - vm.A) / (2.0 * hV) / Pt, 1.0, 1e-8);
+        EXPECT_NEAR(-(tp.A - tm.A) / (2.0 * hT) / S, 1.0, 1e-7);
+        EXPECT_NEAR((vp.P - vm.P) / (2.0 * hV) / dPdV, 1.0, 1e-7);
+        EXPECT_NEAR((tp.P - tm.P) / (2.0 * hT) / dPdT, 1.0, 1e-7);
+        EXPECT_NEAR((tp.phi0 - tm.phi0) / (2.0 * hT) / phiT0, 1.0, 1e-6);
+        EXPECT_NEAR((vp.f1 - vm.f1) / (2.0 * hV) / fV1, 1.0, 1e-6);
+    }
 }
 
 // The stable state, its other root, the verdict and the tie line of both
