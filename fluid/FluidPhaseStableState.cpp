@@ -32,6 +32,7 @@
 #include "fluid/ClosedFormMixture.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Ideal.h"
+#include "fluid/IsothermWalks.h"
 #include "fluid/KeptFields.h"
 #include "fluid/PhaseTerms.h"
 #include "fluid/PressureRootsHold.h"
@@ -222,22 +223,65 @@ constexpr double kShallowLoop = 1.02;
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
 
-// Whether P - P0 may cross zero between two samples of the isotherm a
+// Whether P - P0 is shown monotone between two samples of the isotherm a
 // stride apart: f0 and f1 are P - P0 at its ends, m0 and m1 the slopes
-// dP/dlnV times the stride.  It may where a value is missing, where f or
-// its slope changes sign, and where the cubic of Hermite through the ends
-// turns back between them (a loop of P(V) within the stride) or flattens to
+// dP/dlnV times the stride.  It is where every value is given, the slopes
+// have one sign, and the cubic of Hermite through the ends neither turns
+// back between them (a loop of P(V) within the stride) nor flattens to
 // within a fourth of its steeper end's slope (a loop the cubic smooths out).
-bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
-    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return true;
-    if ((f0 > 0.0) != (f1 > 0.0) || !(m0 * m1 > 0.0)) return true;
+bool monotoneBetween(double f0, double m0, double f1, double m1) {
+    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return false;
+    if (!(m0 * m1 > 0.0)) return false;
     // The cubic's slope in t from 0 to 1: a t^2 + b t + m0.
     const double a = 6.0 * (f0 - f1) + 3.0 * (m0 + m1), b = 6.0 * (f1 - f0) - 4.0 * m0 - 2.0 * m1;
-    if (a == 0.0) return false;
+    if (a == 0.0) return true;
     const double t = -b / (2.0 * a);
-    if (!(t > 0.0 && t < 1.0)) return false;
+    if (!(t > 0.0 && t < 1.0)) return true;
     const double least = (a * t + b) * t + m0;
-    return least / m0 < 0.25 * std::fmax(1.0, m1 / m0);
+    return !(least / m0 < 0.25 * std::fmax(1.0, m1 / m0));
+}
+
+// Whether P - P0 may cross zero between two such samples: where f changes
+// sign, or where it is not shown monotone there.
+bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
+    if (!std::isfinite(f0) || !std::isfinite(f1)) return true;
+    return (f0 > 0.0) != (f1 > 0.0) || !monotoneBetween(f0, m0, f1, m1);
+}
+
+// The stretches (ln V) of the isotherm at T (K) and P (Pa) that the walks of
+// one search of every root showed stable, joined where they meet, that the
+// scan of the roots need not sample: P falls monotonically along each, so
+// that each holds at most one root, and the ones kept hold a root found
+// already (found) or none (P - P0 of one sign at both ends).
+std::vector<std::pair<double, double>> stretchesWithoutNewRoots(const IsothermWalks& walks, double T_, double P_Pa,
+                                                               const std::vector<FluidPhase::PhaseRoot>& found) {
+    std::vector<IsothermWalks::Stretch> s;
+    for (const IsothermWalks::Stretch& w : walks.stretches)
+        if (w.T == T_ && w.P == P_Pa && w.uHigh > w.uLow) s.push_back(w);
+    std::sort(s.begin(), s.end(), [](const auto& a, const auto& b) { return a.uLow < b.uLow; });
+    std::vector<IsothermWalks::Stretch> joined;
+    for (const IsothermWalks::Stretch& w : s) {
+        if (!joined.empty() && w.uLow <= joined.back().uHigh) {
+            IsothermWalks::Stretch& j = joined.back();
+            if (w.uHigh > j.uHigh) {
+                j.uHigh = w.uHigh;
+                j.fHigh = w.fHigh;
+            }
+        } else {
+            joined.push_back(w);
+        }
+    }
+    std::vector<std::pair<double, double>> kept;
+    for (const IsothermWalks::Stretch& j : joined) {
+        bool holdsFound = false;
+        for (const FluidPhase::PhaseRoot& r : found) {
+            const double u = std::log(r.V);
+            holdsFound = holdsFound || (u >= j.uLow && u <= j.uHigh);
+        }
+        const bool none = std::isfinite(j.fLow) && std::isfinite(j.fHigh) && (j.fLow > 0.0) == (j.fHigh > 0.0);
+        if (holdsFound || none) kept.emplace_back(j.uLow, j.uHigh);
+    }
+    return kept;
 }
 
 // Whether the volume v lies nearer (in ln V) to `own` than to `other`.
@@ -584,11 +628,27 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     if (!std::isfinite(Vhigh) || !(Vhigh > Vlow)) return;
     const double step = std::log(Vhigh / Vlow) / steps;
     temperature(T_);
+    // Through a search of every root, the stretches its walks showed stable
+    // hold no root but the ones found: strides within them are not sampled,
+    // nor are brackets within them closed (to within a relative 1e-12 in
+    // ln V, beyond the rounding of the scan's volumes).
+    const std::vector<std::pair<double, double>> known =
+        isothermWalks_ ? stretchesWithoutNewRoots(*isothermWalks_, T_, P_bar * 1e5, found)
+                       : std::vector<std::pair<double, double>>{};
+    auto withinKnown = [&](double Va, double Vb) {
+        const double ua = std::log(Va), ub = std::log(Vb), margin = 1e-12 * std::fmax(1.0, std::fabs(ua));
+        for (const auto& [lo, hi] : known)
+            if (ua >= lo + margin && ub <= hi - margin) return true;
+        return false;
+    };
     // The brackets first, all at the one temperature; then the root in each.
     // The samples of every kScanStride-th step give P - P0 and its slope in
     // ln V; between two, the steps are taken one by one (the brackets those
     // steps give) only where a root or a loop may lie there.
-    std::vector<std::pair<double, double>> brackets;
+    struct Bracket {
+        double Va, fa, ma, Vb, fb, mb;  // the ends' volumes, P - P0 and slopes dP/dlnV times the step
+    };
+    std::vector<Bracket> brackets;
     {
         const PressuresAtOneTemperature pressures(*this);
         const double Pt = P_bar * 1e5;
@@ -599,32 +659,52 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             slope = v * dPdV_;
             return v;
         };
-        double f0 = 0.0, s0 = 0.0;
-        double V0 = sample(0, f0, s0);
+        double f0 = 0.0, s0 = 0.0, V0 = 0.0;
+        bool sampled0 = false;
         for (int k0 = 0; k0 < steps;) {
             const int k1 = std::min(k0 + kScanStride, steps);
+            if (!known.empty() && withinKnown(Vlow * std::exp(step * k0), Vlow * std::exp(step * k1))) {
+                sampled0 = false;
+                k0 = k1;
+                continue;
+            }
+            if (!sampled0) V0 = sample(k0, f0, s0);
             double f1 = 0.0, s1 = 0.0;
             const double V1 = sample(k1, f1, s1);
             if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0))) {
-                double Vprev = V0, fprev = f0;
+                double Vprev = V0, fprev = f0, sprev = s0;
                 for (int k = k0 + 1; k <= k1; ++k) {
-                    double slope = 0.0, fv = f1;
+                    double slope = s1, fv = f1;
                     const double v = k < k1 ? sample(k, fv, slope) : V1;
                     if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
-                        brackets.emplace_back(Vprev, v);
+                        brackets.push_back({Vprev, fprev, sprev * step, v, fv, slope * step});
                     Vprev = v;
                     fprev = fv;
+                    sprev = slope;
                 }
             }
             k0 = k1;
             V0 = V1;
             f0 = f1;
             s0 = s1;
+            sampled0 = true;
         }
     }
     double V_ = 0.0, G_ = 0.0;
-    for (const auto& [Va, Vb] : brackets) {
-        if (pressureRootInBracket(T_, P_bar, Va, Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
+    for (const Bracket& br : brackets) {
+        // Where P is shown monotone across the step, a rising P has its
+        // root mechanically unstable (no state: acceptRoot refuses it), and
+        // a falling P's one root is a root found already where one lies in
+        // the step.
+        if (monotoneBetween(br.fa, br.ma, br.fb, br.mb)) {
+            if (br.ma > 0.0) continue;
+            const bool holdsFound = std::any_of(found.begin(), found.end(), [&](const PhaseRoot& r) {
+                return r.V >= br.Va && r.V <= br.Vb;
+            });
+            if (holdsFound) continue;
+        }
+        if (!known.empty() && withinKnown(br.Va, br.Vb)) continue;
+        if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
 }
@@ -639,10 +719,24 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
         return k.roots;
     }
+    // The searches, the checks of their roots and the scan walk the same
+    // isotherm: each walk's verdict and the stretches it showed stable are
+    // kept through this search (fluid/IsothermWalks.h).
+    IsothermWalks walks;
+    struct Held {
+        IsothermWalks*& held;
+        IsothermWalks* const before;
+        ~Held() { held = before; }
+    } const holding{isothermWalks_, isothermWalks_};
+    isothermWalks_ = &walks;
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
-    if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    // A mixture's vapour search adds no root where the vapour branch holds
+    // the liquid search's root or none (vapourSearchAddsNoRoot).
+    const bool mixture = std::count_if(x.begin(), x.end(), [](double xi) { return xi > 0.0; }) > 1;
+    const bool vapourAddsNone = mixture && found.size() == 1 && vapourSearchAddsNoRoot(T_, P_bar, found.front().V);
+    if (!vapourAddsNone && pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     // The volume searches start from one volume each and may both end on
     // the same root: the scan finds the others.  Through a curve, where the
     // isotherm of the composition has one stable root at P (its scan once
