@@ -248,6 +248,21 @@ bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
     return (f0 > 0.0) != (f1 > 0.0) || !monotoneBetween(f0, m0, f1, m1);
 }
 
+// Whether two samples of the isotherm a stride or a step apart (f = P - P0,
+// m = dP/dlnV times the stride) show that no root the scan keeps, other
+// than a root found already, lies between them: where P is shown monotone
+// across a change of sign of P - P0, rising (its one root mechanically
+// unstable, no state) or falling with a root found inside (withFound: its
+// one root is that root); where P - P0 keeps its sign and lies further from
+// zero at both ends than ten times the change their slopes make over the
+// stride (a root would need a loop far deeper than the slopes show).
+bool noNewRootWithin(double f0, double m0, double f1, double m1, bool withFound) {
+    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return false;
+    if ((f0 > 0.0) != (f1 > 0.0)) return monotoneBetween(f0, m0, f1, m1) && (m0 > 0.0 || withFound);
+    constexpr double kFar = 10.0;
+    return std::fmin(std::fabs(f0), std::fabs(f1)) > kFar * (std::fabs(m0) + std::fabs(m1));
+}
+
 // The stretches (ln V) of the isotherm at T (K) and P (Pa) that the walks of
 // one search of every root showed stable, joined where they meet, that the
 // scan of the roots need not sample: P falls monotonically along each, so
@@ -645,6 +660,9 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     // The samples of every kScanStride-th step give P - P0 and its slope in
     // ln V; between two, the steps are taken one by one (the brackets those
     // steps give) only where a root or a loop may lie there.
+    auto holdsFound = [&](double Va, double Vb) {
+        return std::any_of(found.begin(), found.end(), [&](const PhaseRoot& r) { return r.V >= Va && r.V <= Vb; });
+    };
     struct Bracket {
         double Va, fa, ma, Vb, fb, mb;  // the ends' volumes, P - P0 and slopes dP/dlnV times the step
     };
@@ -671,7 +689,8 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             if (!sampled0) V0 = sample(k0, f0, s0);
             double f1 = 0.0, s1 = 0.0;
             const double V1 = sample(k1, f1, s1);
-            if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0))) {
+            if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0)) &&
+                !noNewRootWithin(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0), holdsFound(V0, V1))) {
                 double Vprev = V0, fprev = f0, sprev = s0;
                 for (int k = k0 + 1; k <= k1; ++k) {
                     double slope = s1, fv = f1;
@@ -696,13 +715,7 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
         // root mechanically unstable (no state: acceptRoot refuses it), and
         // a falling P's one root is a root found already where one lies in
         // the step.
-        if (monotoneBetween(br.fa, br.ma, br.fb, br.mb)) {
-            if (br.ma > 0.0) continue;
-            const bool holdsFound = std::any_of(found.begin(), found.end(), [&](const PhaseRoot& r) {
-                return r.V >= br.Va && r.V <= br.Vb;
-            });
-            if (holdsFound) continue;
-        }
+        if (noNewRootWithin(br.fa, br.ma, br.fb, br.mb, holdsFound(br.Va, br.Vb))) continue;
         if (!known.empty() && withinKnown(br.Va, br.Vb)) continue;
         if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
