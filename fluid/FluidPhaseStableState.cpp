@@ -633,6 +633,100 @@ void FluidPhase::keepPressureRoot(std::vector<PhaseRoot>& found, double T_, doub
         offBranch->push_back({true, V_, G_});
 }
 
+namespace {
+
+// A bracket of the scan of every root: the ends' volumes, P - P0 there and
+// the slopes dP/dlnV times the step.
+struct ScanBracket {
+    double Va, fa, ma, Vb, fb, mb;
+};
+
+// The scan of every root over its grid of `steps` steps in ln V from uLow,
+// sampled every kScanStride-th step (P - P0 and its slope in ln V):
+// between two samples, the steps are taken one by one (the brackets those
+// steps give) only where a root or a loop may lie there and one the scan
+// keeps may (mayHoldRootOrLoop, noNewRootWithin).  The strides are taken
+// in spans of halves, from the whole grid down: a span within a stretch
+// the walks showed stable (withinKnown) is left, and a span of several
+// strides whose end samples are joined by a stretch resolved as stable
+// with P - P0 of one sign (resolvedWithoutRoot) holds no root; any other
+// is halved at a sample of the grid, down to single strides.  Every sample
+// taken is one of the grid's, and a stride's steps and brackets are those
+// of the grid's own stride.
+template <class Sample, class Resolved, class WithinKnown, class HoldsFound>
+class RootScan {
+public:
+    RootScan(int steps, double step, double uLow, Sample& sample, Resolved& resolved, WithinKnown& withinKnown,
+             HoldsFound& holdsFound, bool anyKnown)
+        : steps_(steps), step_(step), uLow_(uLow), sample_(sample), resolved_(resolved),
+          withinKnown_(withinKnown), holdsFound_(holdsFound), anyKnown_(anyKnown),
+          strides_((steps + kScanStride - 1) / kScanStride), at_(static_cast<std::size_t>(strides_) + 1) {}
+    void run() { span(0, strides_); }
+    std::vector<ScanBracket> brackets;
+
+private:
+    struct Sampled {
+        double V = 0.0, f = 0.0, s = 0.0;
+        bool taken = false;
+    };
+    int boundary(int i) const { return std::min(i * kScanStride, steps_); }
+    double u(int i) const { return uLow_ + step_ * boundary(i); }
+    const Sampled& at(int i) {
+        Sampled& s = at_[static_cast<std::size_t>(i)];
+        if (!s.taken) {
+            s.V = sample_(boundary(i), s.f, s.s);
+            s.taken = true;
+        }
+        return s;
+    }
+    void span(int a, int b) {
+        if (anyKnown_ && withinKnown_(u(a), u(b))) return;
+        if (b - a == 1) return stride(a, b);
+        if (!anyKnown_ || !touchesKnown(a, b)) {
+            const Sampled &sa = at(a), &sb = at(b);
+            if (resolved_(u(a), sa.f, sa.s, u(b), sb.f, sb.s)) return;
+        }
+        const int m = (a + b) / 2;
+        span(a, m);
+        span(m, b);
+    }
+    // Whether a stretch the walks showed stable holds part of the span (its
+    // halves may be left without samples).
+    bool touchesKnown(int a, int b) const {
+        for (int i = a; i < b; ++i)
+            if (withinKnown_(u(i), u(i + 1))) return true;
+        return false;
+    }
+    void stride(int a, int b) {
+        const int k0 = boundary(a), k1 = boundary(b);
+        const Sampled s0 = at(a), s1 = at(b);
+        const double m0 = s0.s * step_ * (k1 - k0), m1 = s1.s * step_ * (k1 - k0);
+        if (!mayHoldRootOrLoop(s0.f, m0, s1.f, m1) || noNewRootWithin(s0.f, m0, s1.f, m1, holdsFound_(s0.V, s1.V)))
+            return;
+        double Vprev = s0.V, fprev = s0.f, sprev = s0.s;
+        for (int k = k0 + 1; k <= k1; ++k) {
+            double slope = s1.s, fv = s1.f;
+            const double v = k < k1 ? sample_(k, fv, slope) : s1.V;
+            if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
+                brackets.push_back({Vprev, fprev, sprev * step_, v, fv, slope * step_});
+            Vprev = v;
+            fprev = fv;
+            sprev = slope;
+        }
+    }
+    const int steps_;
+    const double step_, uLow_;
+    Sample& sample_;
+    Resolved& resolved_;
+    WithinKnown& withinKnown_;
+    HoldsFound& holdsFound_;
+    const bool anyKnown_;
+    const int strides_;
+    std::vector<Sampled> at_;
+};
+
+}  // namespace
+
 void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found,
                                    std::vector<PhaseRoot>* offBranch) {
     // A scan of the isotherm in ln V, from a fifth of the critical volume
@@ -650,23 +744,18 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     const std::vector<std::pair<double, double>> known =
         isothermWalks_ ? stretchesWithoutNewRoots(*isothermWalks_, T_, P_bar * 1e5, found)
                        : std::vector<std::pair<double, double>>{};
-    auto withinKnown = [&](double Va, double Vb) {
-        const double ua = std::log(Va), ub = std::log(Vb), margin = 1e-12 * std::fmax(1.0, std::fabs(ua));
+    auto withinKnown = [&](double ua, double ub) {
+        const double margin = 1e-12 * std::fmax(1.0, std::fabs(ua));
         for (const auto& [lo, hi] : known)
             if (ua >= lo + margin && ub <= hi - margin) return true;
         return false;
     };
+    const double uLow = std::log(Vlow);
     // The brackets first, all at the one temperature; then the root in each.
-    // The samples of every kScanStride-th step give P - P0 and its slope in
-    // ln V; between two, the steps are taken one by one (the brackets those
-    // steps give) only where a root or a loop may lie there.
     auto holdsFound = [&](double Va, double Vb) {
         return std::any_of(found.begin(), found.end(), [&](const PhaseRoot& r) { return r.V >= Va && r.V <= Vb; });
     };
-    struct Bracket {
-        double Va, fa, ma, Vb, fb, mb;  // the ends' volumes, P - P0 and slopes dP/dlnV times the step
-    };
-    std::vector<Bracket> brackets;
+    std::vector<ScanBracket> brackets;
     {
         const PressuresAtOneTemperature pressures(*this);
         const double Pt = P_bar * 1e5;
@@ -677,46 +766,26 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             slope = v * dPdV_;
             return v;
         };
-        double f0 = 0.0, s0 = 0.0, V0 = 0.0;
-        bool sampled0 = false;
-        for (int k0 = 0; k0 < steps;) {
-            const int k1 = std::min(k0 + kScanStride, steps);
-            if (!known.empty() && withinKnown(Vlow * std::exp(step * k0), Vlow * std::exp(step * k1))) {
-                sampled0 = false;
-                k0 = k1;
-                continue;
-            }
-            if (!sampled0) V0 = sample(k0, f0, s0);
-            double f1 = 0.0, s1 = 0.0;
-            const double V1 = sample(k1, f1, s1);
-            if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0)) &&
-                !noNewRootWithin(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0), holdsFound(V0, V1))) {
-                double Vprev = V0, fprev = f0, sprev = s0;
-                for (int k = k0 + 1; k <= k1; ++k) {
-                    double slope = s1, fv = f1;
-                    const double v = k < k1 ? sample(k, fv, slope) : V1;
-                    if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
-                        brackets.push_back({Vprev, fprev, sprev * step, v, fv, slope * step});
-                    Vprev = v;
-                    fprev = fv;
-                    sprev = slope;
-                }
-            }
-            k0 = k1;
-            V0 = V1;
-            f0 = f1;
-            s0 = s1;
-            sampled0 = true;
-        }
+        // A span of strides whose end samples are joined by a stretch the
+        // walks would take as stable (resolvedStretch) with P - P0 of one
+        // sign holds no root.
+        auto resolvedWithoutRoot = [&](double ua, double fa, double ga, double ub, double fb, double gb) {
+            const BranchSample a{ua, fa, ga, BranchSample::kStable}, b{ub, fb, gb, BranchSample::kStable};
+            return std::isfinite(fa) && std::isfinite(fb) && (fa > 0.0) == (fb > 0.0) && ga < 0.0 && gb < 0.0 &&
+                   resolvedStretch(a, b);
+        };
+        RootScan scan(steps, step, uLow, sample, resolvedWithoutRoot, withinKnown, holdsFound, !known.empty());
+        scan.run();
+        brackets = std::move(scan.brackets);
     }
     double V_ = 0.0, G_ = 0.0;
-    for (const Bracket& br : brackets) {
+    for (const ScanBracket& br : brackets) {
         // Where P is shown monotone across the step, a rising P has its
         // root mechanically unstable (no state: acceptRoot refuses it), and
         // a falling P's one root is a root found already where one lies in
         // the step.
         if (noNewRootWithin(br.fa, br.ma, br.fb, br.mb, holdsFound(br.Va, br.Vb))) continue;
-        if (!known.empty() && withinKnown(br.Va, br.Vb)) continue;
+        if (!known.empty() && withinKnown(std::log(br.Va), std::log(br.Vb))) continue;
         if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
