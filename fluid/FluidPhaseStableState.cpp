@@ -739,15 +739,15 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     temperature(T_);
     // Through a search of every root, the stretches its walks showed stable
     // hold no root but the ones found: strides within them are not sampled,
-    // nor are brackets within them closed (to within a relative 1e-12 in
-    // ln V, beyond the rounding of the scan's volumes).
+    // nor are brackets within them closed (to within 1e-12 in ln V, the
+    // rounding of the scan's volumes, no room for another root).
     const std::vector<std::pair<double, double>> known =
         isothermWalks_ ? stretchesWithoutNewRoots(*isothermWalks_, T_, P_bar * 1e5, found)
                        : std::vector<std::pair<double, double>>{};
     auto withinKnown = [&](double ua, double ub) {
         const double margin = 1e-12 * std::fmax(1.0, std::fabs(ua));
         for (const auto& [lo, hi] : known)
-            if (ua >= lo + margin && ub <= hi - margin) return true;
+            if (ua >= lo - margin && ub <= hi + margin) return true;
         return false;
     };
     const double uLow = std::log(Vlow);
@@ -767,12 +767,14 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             return v;
         };
         // A span of strides whose end samples are joined by a stretch the
-        // walks would take as stable (resolvedStretch) with P - P0 of one
-        // sign holds no root.
+        // walks would take as monotone (resolvedStretch: stable, or mirrored
+        // for a rising P) with P - P0 of one sign holds no root.
         auto resolvedWithoutRoot = [&](double ua, double fa, double ga, double ub, double fb, double gb) {
-            const BranchSample a{ua, fa, ga, BranchSample::kStable}, b{ub, fb, gb, BranchSample::kStable};
-            return std::isfinite(fa) && std::isfinite(fb) && (fa > 0.0) == (fb > 0.0) && ga < 0.0 && gb < 0.0 &&
-                   resolvedStretch(a, b);
+            if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0.0) != (fb > 0.0)) return false;
+            const double sign = ga < 0.0 && gb < 0.0 ? 1.0 : ga > 0.0 && gb > 0.0 ? -1.0 : 0.0;
+            const BranchSample a{ua, sign * fa, sign * ga, BranchSample::kStable},
+                b{ub, sign * fb, sign * gb, BranchSample::kStable};
+            return sign != 0.0 && resolvedStretch(a, b);
         };
         RootScan scan(steps, step, uLow, sample, resolvedWithoutRoot, withinKnown, holdsFound, !known.empty());
         scan.run();
