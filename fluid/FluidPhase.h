@@ -1104,8 +1104,6 @@ private:
     StableStretch vapourStretch_;
     int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
     IsothermWalks* isothermWalks_ = nullptr;  // through one search of every root (fluid/IsothermWalks.h)
-    // Whether the kind-1 search at T, P would add no root to Vroot, the kind-2 search's (FluidPhaseState.cpp).
-    bool vapourSearchAddsNoRoot(double T_, double P_bar, double Vroot);
     bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
     // A volume of the nearly ideal gas at the current T, at least ten times
     // the ideal-gas volume at P; 0 when none is found.

@@ -780,14 +780,28 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
         scan.run();
         brackets = std::move(scan.brackets);
     }
+    auto mayKeep = [&](const ScanBracket& br) {
+        return !noNewRootWithin(br.fa, br.ma, br.fb, br.mb, holdsFound(br.Va, br.Vb)) &&
+               (known.empty() || !withinKnown(std::log(br.Va), std::log(br.Vb)));
+    };
     double V_ = 0.0, G_ = 0.0;
+    if (isothermWalks_ && isothermWalks_->vapourSearchDeferred) {
+        // The vapour search put off (pressureRootsFromTP): taken where a
+        // bracket of a root the scan may keep lies above the root found.
+        isothermWalks_->vapourSearchDeferred = false;
+        const double above = isothermWalks_->deferredAbove;
+        if (std::any_of(brackets.begin(), brackets.end(),
+                        [&](const ScanBracket& br) { return br.Vb > above && mayKeep(br); })) {
+            if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+            temperature(T_);
+        }
+    }
     for (const ScanBracket& br : brackets) {
         // Where P is shown monotone across the step, a rising P has its
         // root mechanically unstable (no state: acceptRoot refuses it), and
         // a falling P's one root is a root found already where one lies in
         // the step.
-        if (noNewRootWithin(br.fa, br.ma, br.fb, br.mb, holdsFound(br.Va, br.Vb))) continue;
-        if (!known.empty() && withinKnown(std::log(br.Va), std::log(br.Vb))) continue;
+        if (!mayKeep(br)) continue;
         if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
@@ -816,11 +830,19 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
-    // A mixture's vapour search adds no root where the vapour branch holds
-    // the liquid search's root or none (vapourSearchAddsNoRoot).
+    // The vapour search gives the vapour branch's root, else the liquid
+    // branch's.  A mixture's, where the liquid search found a root on a
+    // branch and the scan follows, is put off until the scan has its
+    // brackets: the vapour branch's root lies above the liquid search's
+    // root on a stable stretch, where the scan brackets it; where no bracket
+    // of a root the scan may keep lies above it, the vapour search's root
+    // is the one found already or none (scanPressureRoots).
     const bool mixture = std::count_if(x.begin(), x.end(), [](double xi) { return xi > 0.0; }) > 1;
-    const bool vapourAddsNone = mixture && found.size() == 1 && vapourSearchAddsNoRoot(T_, P_bar, found.front().V);
-    if (!vapourAddsNone && pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    bool deferred = mixture && found.size() == 1 && stablePressureRootCount(T_, P_bar) == 0;
+    auto vapourSearch = [&] {
+        if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    };
+    if (!deferred) vapourSearch();
     // The volume searches start from one volume each and may both end on
     // the same root: the scan finds the others.  Through a curve, where the
     // isotherm of the composition has one stable root at P (its scan once
@@ -830,12 +852,23 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         feed->V[0] = found.front().V;
         feed->P = P_bar;
     }
+    if (deferred && feed && feed->holds(P_bar)) {
+        deferred = false;
+        vapourSearch();
+    }
+    walks.vapourSearchDeferred = deferred;
+    walks.deferredAbove = deferred ? found.front().V : 0.0;
     // Where the model counts the isotherm's stable roots in closed form and
     // the searches found as many, the scan would find none other.
     const bool allFound = (feed && feed->holds(P_bar) && !found.empty()) ||
                           (!found.empty() && stablePressureRootCount(T_, P_bar) == static_cast<int>(found.size()));
     std::vector<PhaseRoot> offBranch;
     if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found, component_count > 1 ? &offBranch : nullptr);
+    if (walks.vapourSearchDeferred) {
+        // (No brackets were sought.)
+        walks.vapourSearchDeferred = false;
+        vapourSearch();
+    }
     PhaseRoots r = rootsOf(found);
     withStableOffBranchRoot(r, offBranch);
     errorflag = r.liquid.found ? 0 : 1;

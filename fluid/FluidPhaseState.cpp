@@ -877,40 +877,6 @@ bool FluidPhase::branchRootByWalk(RootBranch branch, double liquid) {
     return rootInMonotoneBracket(std::exp(a.u), a.f, std::exp(b.u));
 }
 
-bool FluidPhase::vapourSearchAddsNoRoot(double T_, double P_bar, double Vroot) {
-    // The kind-1 search answers with the vapour branch's root, and where
-    // that branch has none, with the liquid branch's.  P falls monotonically
-    // along the vapour branch, which holds one root at most: where Vroot is
-    // on it, or where the branch ends short of the pressure asked for, the
-    // search's root is Vroot (the kind-2 search's: the liquid branch's root,
-    // else the vapour branch's) or none.  Shown here, without the search's
-    // own walks from the roots its starts converge to: Vroot inside the
-    // stretch a walk of the isotherm showed stable to the nearly ideal gas
-    // (vapourStretch_), or the walk along the vapour branch from the nearly
-    // ideal gas towards the dense fluid (as branchRootByWalk takes it),
-    // which crosses the pressure asked for around Vroot or turns unstable
-    // before it crosses.  False where neither is shown.
-    temperature(T_);
-    pressure(P_bar);
-    calculate_fixed_parameters();
-    if (!(Vroot > 0.0) || isothermHasOneRoot()) return false;
-    const double uRoot = std::log(Vroot), gas = R * T / P;
-    const StableStretch& kept = vapourStretch_;
-    if (stretchHolds(kept) && kept.uHigh >= std::log(10.0 * std::max(Vroot, gas)) && uRoot >= kept.uLow &&
-        uRoot <= kept.uHigh)
-        return true;
-    walkSamples_ = 0;
-    const double from = nearlyIdealGasVolume();
-    if (!std::isfinite(from) || !(from > 0.0)) return false;
-    BranchSample a = branchSample(std::log(from)), b;
-    if (a.state != BranchSample::kStable || !(a.f < 0.0)) return false;
-    const double uEnd = std::log(std::max(1.001 * coVolume(), 1e-300));
-    const WalkEnd end = walkIsotherm(a, -1.0, uEnd, true, b, std::numeric_limits<double>::infinity(), 0.0,
-                                     subcriticalPureFluid());
-    if (end == WalkEnd::Crossed) return uRoot >= b.u && uRoot <= a.u;
-    return end == WalkEnd::Unstable;
-}
-
 double FluidPhase::compressedLiquidStartNearCritical() {
     // Within 2 % below the critical temperature a pure fluid compressed to
     // twice its saturation pressure or more is a dense fluid much as on the

@@ -28,6 +28,10 @@ struct IsothermWalks {
     };
     std::vector<Verdict> verdicts;
     std::vector<Stretch> stretches;
+    // The vapour search put off until the scan has its brackets, and the
+    // root found (m3/mol) above which a bracket calls for it.
+    bool vapourSearchDeferred = false;
+    double deferredAbove = 0.0;
 
     const Verdict* verdictOf(bool vapour, double V, double liquid, double T, double P) const {
         for (const Verdict& v : verdicts)
