@@ -653,13 +653,13 @@ struct ScanBracket {
 // is halved at a sample of the grid, down to single strides.  Every sample
 // taken is one of the grid's, and a stride's steps and brackets are those
 // of the grid's own stride.
-template <class Sample, class Resolved, class WithinKnown, class HoldsFound>
+template <class Sample, class Resolved, class WithinKnown, class OverlapsKnown, class HoldsFound>
 class RootScan {
 public:
     RootScan(int steps, double step, double uLow, Sample& sample, Resolved& resolved, WithinKnown& withinKnown,
-             HoldsFound& holdsFound, bool anyKnown)
+             OverlapsKnown& overlapsKnown, HoldsFound& holdsFound, bool anyKnown)
         : steps_(steps), step_(step), uLow_(uLow), sample_(sample), resolved_(resolved),
-          withinKnown_(withinKnown), holdsFound_(holdsFound), anyKnown_(anyKnown),
+          withinKnown_(withinKnown), overlapsKnown_(overlapsKnown), holdsFound_(holdsFound), anyKnown_(anyKnown),
           strides_((steps + kScanStride - 1) / kScanStride), at_(static_cast<std::size_t>(strides_) + 1) {}
     void run() { span(0, strides_); }
     std::vector<ScanBracket> brackets;
@@ -690,13 +690,9 @@ private:
         span(a, m);
         span(m, b);
     }
-    // Whether a stretch the walks showed stable holds part of the span (its
+    // Whether a stretch the walks showed stable overlaps the span (its
     // halves may be left without samples).
-    bool touchesKnown(int a, int b) const {
-        for (int i = a; i < b; ++i)
-            if (withinKnown_(u(i), u(i + 1))) return true;
-        return false;
-    }
+    bool touchesKnown(int a, int b) const { return overlapsKnown_(u(a), u(b)); }
     void stride(int a, int b) {
         const int k0 = boundary(a), k1 = boundary(b);
         const Sampled s0 = at(a), s1 = at(b);
@@ -719,6 +715,7 @@ private:
     Sample& sample_;
     Resolved& resolved_;
     WithinKnown& withinKnown_;
+    OverlapsKnown& overlapsKnown_;
     HoldsFound& holdsFound_;
     const bool anyKnown_;
     const int strides_;
@@ -750,6 +747,11 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             if (ua >= lo - margin && ub <= hi + margin) return true;
         return false;
     };
+    auto overlapsKnown = [&](double ua, double ub) {
+        for (const auto& [lo, hi] : known)
+            if (ua < hi && ub > lo) return true;
+        return false;
+    };
     const double uLow = std::log(Vlow);
     // The brackets first, all at the one temperature; then the root in each.
     auto holdsFound = [&](double Va, double Vb) {
@@ -776,7 +778,8 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
                 b{ub, sign * fb, sign * gb, BranchSample::kStable};
             return sign != 0.0 && resolvedStretch(a, b);
         };
-        RootScan scan(steps, step, uLow, sample, resolvedWithoutRoot, withinKnown, holdsFound, !known.empty());
+        RootScan scan(steps, step, uLow, sample, resolvedWithoutRoot, withinKnown, overlapsKnown, holdsFound,
+                      !known.empty());
         scan.run();
         brackets = std::move(scan.brackets);
     }
