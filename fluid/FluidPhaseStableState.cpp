@@ -805,7 +805,8 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
         // a falling P's one root is a root found already where one lies in
         // the step.
         if (!mayKeep(br)) continue;
-        if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
+        if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_))
+            keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
 }

@@ -582,7 +582,8 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
             const double K = -b.g, meanK = -(b.f - a.f) / (b.u - a.u);
             if (std::fabs(b.u - a.u) >= kResolvedMean && meanK < (1.0 - kSlopeTurn) * std::min(-a.g, K))
                 return ended(WalkEnd::Unstable);
-            if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough) return ended(WalkEnd::Unstable);
+            if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough)
+                return ended(WalkEnd::Unstable);
             if (K > Kpeak)
                 Kpeak = Ktrough = K;
             else
