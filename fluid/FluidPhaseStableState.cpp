@@ -210,6 +210,9 @@ constexpr int kCoarseScanSteps = 100;
 // every step only where a root or a loop of P(V) may lie between two
 // samples.
 constexpr int kScanStride = 16;
+// The longest span (ln V) of strides the scan passes without their own
+// samples: the longest step of a walk along the isotherm.
+constexpr double kLongestSpan = 0.5;
 // Steps (factor in V, most steps) of the walk along a branch of the isotherm
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
@@ -769,10 +772,12 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             return v;
         };
         // A span of strides whose end samples are joined by a stretch the
-        // walks would take as monotone (resolvedStretch: stable, or mirrored
-        // for a rising P) with P - P0 of one sign holds no root.
+        // walks would take as monotone in one of their steps (resolvedStretch
+        // over kLongestSpan at most: stable, or mirrored for a rising P) with
+        // P - P0 of one sign holds no root.
         auto resolvedWithoutRoot = [&](double ua, double fa, double ga, double ub, double fb, double gb) {
-            if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0.0) != (fb > 0.0)) return false;
+            if (!(ub - ua <= kLongestSpan) || !std::isfinite(fa) || !std::isfinite(fb) || (fa > 0.0) != (fb > 0.0))
+                return false;
             const double sign = ga < 0.0 && gb < 0.0 ? 1.0 : ga > 0.0 && gb > 0.0 ? -1.0 : 0.0;
             const BranchSample a{ua, sign * fa, sign * ga, BranchSample::kStable},
                 b{ub, sign * fb, sign * gb, BranchSample::kStable};
@@ -840,9 +845,11 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
     // brackets: the vapour branch's root lies above the liquid search's
     // root on a stable stretch, where the scan brackets it; where no bracket
     // of a root the scan may keep lies above it, the vapour search's root
-    // is the one found already or none (scanPressureRoots).
+    // is the one found already or none (scanPressureRoots).  (The scan sees
+    // the pressure of a model made of terms only: a closed form without
+    // them searches as before.)
     const bool mixture = std::count_if(x.begin(), x.end(), [](double xi) { return xi > 0.0; }) > 1;
-    bool deferred = mixture && found.size() == 1 && stablePressureRootCount(T_, P_bar) == 0;
+    bool deferred = mixture && !interactions.empty() && found.size() == 1 && stablePressureRootCount(T_, P_bar) == 0;
     auto vapourSearch = [&] {
         if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
     };
