@@ -8,7 +8,7 @@
 //     again, the walk would take the same samples to the same verdict.
 //   - Each stretch a walk found mechanically stable, with P(V) - P at its
 //     ends: P falls monotonically along it, so that it holds at most one
-//     root, which it holds where P - P changes sign between its ends.
+//     root, which it holds where P(V) - P changes sign between its ends.
 // Kept for the one search only: nothing of it outlives the call.
 #include <cmath>
 #include <vector>
