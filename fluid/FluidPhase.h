@@ -71,6 +71,7 @@ double triplePointTemperature(const char* component, const ReferenceFluids* flui
 // point at xi = 1; 0 for a component without one.  The rows those of `fluids` (null: the standard table).
 double mixtureFreezingTemperature(const char* component, double xi, const ReferenceFluids* fluids = nullptr);
 
+struct IsothermWalks;
 class FluidPhase : public Phase {
 public:
     static constexpr double R = 8.31434;
@@ -1089,12 +1090,8 @@ private:
     // volume: the model's end, or ten times the pressure at a volume below
     // the liquid start `liquid`).
     bool stableToBranchEnd(bool vapour, double Vfound, double liquid);
-    // The stretch of the isotherm that the walks of stableToBranchEnd have
-    // found stable at one temperature and composition (with the same
-    // parameters and samples), from uLow to the end of the vapour branch at
-    // uHigh: a root inside it is on the vapour branch without a walk of its
-    // own, one below it once a walk reaches uLow.  A sweep of pressures along
-    // an isotherm walks each stretch once.
+    bool walkToBranchEnd(bool vapour, double Vfound, double liquid);  // (the walk itself)
+    // A stretch walked stable to the vapour branch's end (FluidPhaseState.cpp, stretchHolds).
     struct StableStretch {
         double T = std::numeric_limits<double>::quiet_NaN();
         std::vector<double> x;
@@ -1105,6 +1102,7 @@ private:
     bool stretchHolds(const StableStretch& s) const;
     StableStretch vapourStretch_;
     int walkSamples_ = 0;  // samples of the current walk, bounded by the walk
+    IsothermWalks* isothermWalks_ = nullptr;  // through one search of every root (fluid/IsothermWalks.h)
     bool walkOnCriticalSet_ = false;  // samples from calculate_critical_parameters_of_pure_fluid
     // A volume of the nearly ideal gas at the current T, at least ten times
     // the ideal-gas volume at P; 0 when none is found.

@@ -33,6 +33,7 @@
 #include "fluid/ClosedFormMixture.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/Ideal.h"
+#include "fluid/IsothermWalks.h"
 #include "fluid/KeptFields.h"
 #include "fluid/PhaseTerms.h"
 #include "fluid/PressureRootsHold.h"
@@ -210,6 +211,9 @@ constexpr int kCoarseScanSteps = 100;
 // every step only where a root or a loop of P(V) may lie between two
 // samples.
 constexpr int kScanStride = 16;
+// The longest span (ln V) of strides the scan passes without their own
+// samples: the longest step of a walk along the isotherm.
+constexpr double kLongestSpan = 0.5;
 // Steps (factor in V, most steps) of the walk along a branch of the isotherm
 // to its metastable root.
 constexpr double kBranchStep = 1.01;
@@ -223,22 +227,80 @@ constexpr double kShallowLoop = 1.02;
 
 bool sameRoot(double a, double b) { return std::fabs(a - b) <= kSameRoot * std::fmax(a, b); }
 
-// Whether P - P0 may cross zero between two samples of the isotherm a
+// Whether P - P0 is shown monotone between two samples of the isotherm a
 // stride apart: f0 and f1 are P - P0 at its ends, m0 and m1 the slopes
-// dP/dlnV times the stride.  It may where a value is missing, where f or
-// its slope changes sign, and where the cubic of Hermite through the ends
-// turns back between them (a loop of P(V) within the stride) or flattens to
+// dP/dlnV times the stride.  It is where every value is given, the slopes
+// have one sign, and the cubic of Hermite through the ends neither turns
+// back between them (a loop of P(V) within the stride) nor flattens to
 // within a fourth of its steeper end's slope (a loop the cubic smooths out).
-bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
-    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return true;
-    if ((f0 > 0.0) != (f1 > 0.0) || !(m0 * m1 > 0.0)) return true;
+bool monotoneBetween(double f0, double m0, double f1, double m1) {
+    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return false;
+    if (!(m0 * m1 > 0.0)) return false;
     // The cubic's slope in t from 0 to 1: a t^2 + b t + m0.
     const double a = 6.0 * (f0 - f1) + 3.0 * (m0 + m1), b = 6.0 * (f1 - f0) - 4.0 * m0 - 2.0 * m1;
-    if (a == 0.0) return false;
+    if (a == 0.0) return true;
     const double t = -b / (2.0 * a);
-    if (!(t > 0.0 && t < 1.0)) return false;
+    if (!(t > 0.0 && t < 1.0)) return true;
     const double least = (a * t + b) * t + m0;
-    return least / m0 < 0.25 * std::fmax(1.0, m1 / m0);
+    return !(least / m0 < 0.25 * std::fmax(1.0, m1 / m0));
+}
+
+// Whether P - P0 may cross zero between two such samples: where f changes
+// sign, or where it is not shown monotone there.
+bool mayHoldRootOrLoop(double f0, double m0, double f1, double m1) {
+    if (!std::isfinite(f0) || !std::isfinite(f1)) return true;
+    return (f0 > 0.0) != (f1 > 0.0) || !monotoneBetween(f0, m0, f1, m1);
+}
+
+// Whether two samples of the isotherm a stride or a step apart (f = P - P0,
+// m = dP/dlnV times the stride) show that no root the scan keeps, other
+// than a root found already, lies between them: where P is shown monotone
+// across a change of sign of P - P0, rising (its one root mechanically
+// unstable, no state) or falling with a root found inside (withFound: its
+// one root is that root); where P - P0 keeps its sign and lies further from
+// zero at both ends than ten times the change their slopes make over the
+// stride (a root would need a loop far deeper than the slopes show).
+bool noNewRootWithin(double f0, double m0, double f1, double m1, bool withFound) {
+    if (!std::isfinite(f0) || !std::isfinite(f1) || !std::isfinite(m0) || !std::isfinite(m1)) return false;
+    if ((f0 > 0.0) != (f1 > 0.0)) return monotoneBetween(f0, m0, f1, m1) && (m0 > 0.0 || withFound);
+    constexpr double kFar = 10.0;
+    return std::fmin(std::fabs(f0), std::fabs(f1)) > kFar * (std::fabs(m0) + std::fabs(m1));
+}
+
+// The stretches (ln V) of the isotherm at T (K) and P (Pa) that the walks of
+// one search of every root showed stable, joined where they meet, that the
+// scan of the roots need not sample: P falls monotonically along each, so
+// that each holds at most one root, and the ones kept hold a root found
+// already (found) or none (P - P0 of one sign at both ends).
+std::vector<std::pair<double, double>> stretchesWithoutNewRoots(const IsothermWalks& walks, double T_, double P_Pa,
+                                                               const std::vector<FluidPhase::PhaseRoot>& found) {
+    std::vector<IsothermWalks::Stretch> s;
+    for (const IsothermWalks::Stretch& w : walks.stretches)
+        if (w.T == T_ && w.P == P_Pa && w.uHigh > w.uLow) s.push_back(w);
+    std::sort(s.begin(), s.end(), [](const auto& a, const auto& b) { return a.uLow < b.uLow; });
+    std::vector<IsothermWalks::Stretch> joined;
+    for (const IsothermWalks::Stretch& w : s) {
+        if (!joined.empty() && w.uLow <= joined.back().uHigh) {
+            IsothermWalks::Stretch& j = joined.back();
+            if (w.uHigh > j.uHigh) {
+                j.uHigh = w.uHigh;
+                j.fHigh = w.fHigh;
+            }
+        } else {
+            joined.push_back(w);
+        }
+    }
+    std::vector<std::pair<double, double>> kept;
+    for (const IsothermWalks::Stretch& j : joined) {
+        bool holdsFound = false;
+        for (const FluidPhase::PhaseRoot& r : found) {
+            const double u = std::log(r.V);
+            holdsFound = holdsFound || (u >= j.uLow && u <= j.uHigh);
+        }
+        const bool none = std::isfinite(j.fLow) && std::isfinite(j.fHigh) && (j.fLow > 0.0) == (j.fHigh > 0.0);
+        if (holdsFound || none) kept.emplace_back(j.uLow, j.uHigh);
+    }
+    return kept;
 }
 
 // Whether the volume v lies nearer (in ln V) to `own` than to `other`.
@@ -575,6 +637,97 @@ void FluidPhase::keepPressureRoot(std::vector<PhaseRoot>& found, double T_, doub
         offBranch->push_back({true, V_, G_});
 }
 
+namespace {
+
+// A bracket of the scan of every root: the ends' volumes, P - P0 there and
+// the slopes dP/dlnV times the step.
+struct ScanBracket {
+    double Va, fa, ma, Vb, fb, mb;
+};
+
+// The scan of every root over its grid of `steps` steps in ln V from uLow,
+// sampled every kScanStride-th step (P - P0 and its slope in ln V):
+// between two samples, the steps are taken one by one (the brackets those
+// steps give) only where a root or a loop may lie there and one the scan
+// keeps may (mayHoldRootOrLoop, noNewRootWithin).  The strides are taken
+// in spans of halves, from the whole grid down: a span within a stretch
+// the walks showed stable (withinKnown) is left, and a span of several
+// strides whose end samples are joined by a stretch resolved as stable
+// with P - P0 of one sign (resolvedWithoutRoot) holds no root; any other
+// is halved at a sample of the grid, down to single strides.  Every sample
+// taken is one of the grid's, and a stride's steps and brackets are those
+// of the grid's own stride.
+template <class Sample, class Resolved, class WithinKnown, class OverlapsKnown, class HoldsFound>
+class RootScan {
+public:
+    RootScan(int steps, double step, double uLow, Sample& sample, Resolved& resolved, WithinKnown& withinKnown,
+             OverlapsKnown& overlapsKnown, HoldsFound& holdsFound, bool anyKnown)
+        : steps_(steps), step_(step), uLow_(uLow), sample_(sample), resolved_(resolved),
+          withinKnown_(withinKnown), overlapsKnown_(overlapsKnown), holdsFound_(holdsFound), anyKnown_(anyKnown),
+          strides_((steps + kScanStride - 1) / kScanStride), at_(static_cast<std::size_t>(strides_) + 1) {}
+    void run() { span(0, strides_); }
+    std::vector<ScanBracket> brackets;
+
+private:
+    struct Sampled {
+        double V = 0.0, f = 0.0, s = 0.0;
+        bool taken = false;
+    };
+    int boundary(int i) const { return std::min(i * kScanStride, steps_); }
+    double u(int i) const { return uLow_ + step_ * boundary(i); }
+    const Sampled& at(int i) {
+        Sampled& s = at_[static_cast<std::size_t>(i)];
+        if (!s.taken) {
+            s.V = sample_(boundary(i), s.f, s.s);
+            s.taken = true;
+        }
+        return s;
+    }
+    void span(int a, int b) {
+        if (anyKnown_ && withinKnown_(u(a), u(b))) return;
+        if (b - a == 1) return stride(a, b);
+        if (!anyKnown_ || !touchesKnown(a, b)) {
+            const Sampled &sa = at(a), &sb = at(b);
+            if (resolved_(u(a), sa.f, sa.s, u(b), sb.f, sb.s)) return;
+        }
+        const int m = (a + b) / 2;
+        span(a, m);
+        span(m, b);
+    }
+    // Whether a stretch the walks showed stable overlaps the span (its
+    // halves may be left without samples).
+    bool touchesKnown(int a, int b) const { return overlapsKnown_(u(a), u(b)); }
+    void stride(int a, int b) {
+        const int k0 = boundary(a), k1 = boundary(b);
+        const Sampled s0 = at(a), s1 = at(b);
+        const double m0 = s0.s * step_ * (k1 - k0), m1 = s1.s * step_ * (k1 - k0);
+        if (!mayHoldRootOrLoop(s0.f, m0, s1.f, m1) || noNewRootWithin(s0.f, m0, s1.f, m1, holdsFound_(s0.V, s1.V)))
+            return;
+        double Vprev = s0.V, fprev = s0.f, sprev = s0.s;
+        for (int k = k0 + 1; k <= k1; ++k) {
+            double slope = s1.s, fv = s1.f;
+            const double v = k < k1 ? sample_(k, fv, slope) : s1.V;
+            if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
+                brackets.push_back({Vprev, fprev, sprev * step_, v, fv, slope * step_});
+            Vprev = v;
+            fprev = fv;
+            sprev = slope;
+        }
+    }
+    const int steps_;
+    const double step_, uLow_;
+    Sample& sample_;
+    Resolved& resolved_;
+    WithinKnown& withinKnown_;
+    OverlapsKnown& overlapsKnown_;
+    HoldsFound& holdsFound_;
+    const bool anyKnown_;
+    const int strides_;
+    std::vector<Sampled> at_;
+};
+
+}  // namespace
+
 void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vector<PhaseRoot>& found,
                                    std::vector<PhaseRoot>* offBranch) {
     // A scan of the isotherm in ln V, from a fifth of the critical volume
@@ -585,11 +738,30 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
     if (!std::isfinite(Vhigh) || !(Vhigh > Vlow)) return;
     const double step = std::log(Vhigh / Vlow) / steps;
     temperature(T_);
+    // Through a search of every root, the stretches its walks showed stable
+    // hold no root but the ones found: strides within them are not sampled,
+    // nor are brackets within them closed (to within 1e-12 in ln V, the
+    // rounding of the scan's volumes, no room for another root).
+    const std::vector<std::pair<double, double>> known =
+        isothermWalks_ ? stretchesWithoutNewRoots(*isothermWalks_, T_, P_bar * 1e5, found)
+                       : std::vector<std::pair<double, double>>{};
+    auto withinKnown = [&](double ua, double ub) {
+        const double margin = 1e-12 * std::fmax(1.0, std::fabs(ua));
+        for (const auto& [lo, hi] : known)
+            if (ua >= lo - margin && ub <= hi + margin) return true;
+        return false;
+    };
+    auto overlapsKnown = [&](double ua, double ub) {
+        for (const auto& [lo, hi] : known)
+            if (ua < hi && ub > lo) return true;
+        return false;
+    };
+    const double uLow = std::log(Vlow);
     // The brackets first, all at the one temperature; then the root in each.
-    // The samples of every kScanStride-th step give P - P0 and its slope in
-    // ln V; between two, the steps are taken one by one (the brackets those
-    // steps give) only where a root or a loop may lie there.
-    std::vector<std::pair<double, double>> brackets;
+    auto holdsFound = [&](double Va, double Vb) {
+        return std::any_of(found.begin(), found.end(), [&](const PhaseRoot& r) { return r.V >= Va && r.V <= Vb; });
+    };
+    std::vector<ScanBracket> brackets;
     {
         const PressuresAtOneTemperature pressures(*this);
         const double Pt = P_bar * 1e5;
@@ -600,32 +772,47 @@ void FluidPhase::scanPressureRoots(double T_, double P_bar, int steps, std::vect
             slope = v * dPdV_;
             return v;
         };
-        double f0 = 0.0, s0 = 0.0;
-        double V0 = sample(0, f0, s0);
-        for (int k0 = 0; k0 < steps;) {
-            const int k1 = std::min(k0 + kScanStride, steps);
-            double f1 = 0.0, s1 = 0.0;
-            const double V1 = sample(k1, f1, s1);
-            if (mayHoldRootOrLoop(f0, s0 * step * (k1 - k0), f1, s1 * step * (k1 - k0))) {
-                double Vprev = V0, fprev = f0;
-                for (int k = k0 + 1; k <= k1; ++k) {
-                    double slope = 0.0, fv = f1;
-                    const double v = k < k1 ? sample(k, fv, slope) : V1;
-                    if (std::isfinite(fv) && std::isfinite(fprev) && (fv > 0.0) != (fprev > 0.0))
-                        brackets.emplace_back(Vprev, v);
-                    Vprev = v;
-                    fprev = fv;
-                }
-            }
-            k0 = k1;
-            V0 = V1;
-            f0 = f1;
-            s0 = s1;
+        // A span of strides whose end samples are joined by a stretch the
+        // walks would take as monotone in one of their steps (resolvedStretch
+        // over kLongestSpan at most: stable, or mirrored for a rising P) with
+        // P - P0 of one sign holds no root.
+        auto resolvedWithoutRoot = [&](double ua, double fa, double ga, double ub, double fb, double gb) {
+            if (!(ub - ua <= kLongestSpan) || !std::isfinite(fa) || !std::isfinite(fb) || (fa > 0.0) != (fb > 0.0))
+                return false;
+            const double sign = ga < 0.0 && gb < 0.0 ? 1.0 : ga > 0.0 && gb > 0.0 ? -1.0 : 0.0;
+            const BranchSample a{ua, sign * fa, sign * ga, BranchSample::kStable},
+                b{ub, sign * fb, sign * gb, BranchSample::kStable};
+            return sign != 0.0 && resolvedStretch(a, b);
+        };
+        RootScan scan(steps, step, uLow, sample, resolvedWithoutRoot, withinKnown, overlapsKnown, holdsFound,
+                      !known.empty());
+        scan.run();
+        brackets = std::move(scan.brackets);
+    }
+    auto mayKeep = [&](const ScanBracket& br) {
+        return !noNewRootWithin(br.fa, br.ma, br.fb, br.mb, holdsFound(br.Va, br.Vb)) &&
+               (known.empty() || !withinKnown(std::log(br.Va), std::log(br.Vb)));
+    };
+    double V_ = 0.0, G_ = 0.0;
+    if (isothermWalks_ && isothermWalks_->vapourSearchDeferred) {
+        // The vapour search put off (pressureRootsFromTP): taken where a
+        // bracket of a root the scan may keep lies above the root found.
+        isothermWalks_->vapourSearchDeferred = false;
+        const double above = isothermWalks_->deferredAbove;
+        if (std::any_of(brackets.begin(), brackets.end(),
+                        [&](const ScanBracket& br) { return br.Vb > above && mayKeep(br); })) {
+            if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+            temperature(T_);
         }
     }
-    double V_ = 0.0, G_ = 0.0;
-    for (const auto& [Va, Vb] : brackets) {
-        if (pressureRootInBracket(T_, P_bar, Va, Vb, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
+    for (const ScanBracket& br : brackets) {
+        // Where P is shown monotone across the step, a rising P has its
+        // root mechanically unstable (no state: acceptRoot refuses it), and
+        // a falling P's one root is a root found already where one lies in
+        // the step.
+        if (!mayKeep(br)) continue;
+        if (pressureRootInBracket(T_, P_bar, br.Va, br.Vb, V_, G_))
+            keepPressureRoot(found, T_, P_bar, V_, G_, offBranch);
         temperature(T_);
     }
 }
@@ -640,10 +827,34 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         errorflag = k.roots.liquid.found || k.roots.vapour.found ? 0 : 1;
         return k.roots;
     }
+    // The searches, the checks of their roots and the scan walk the same
+    // isotherm: each walk's verdict and the stretches it showed stable are
+    // kept through this search (fluid/IsothermWalks.h).
+    IsothermWalks walks;
+    struct Held {
+        IsothermWalks*& held;
+        IsothermWalks* const before;
+        ~Held() { held = before; }
+    } const holding{isothermWalks_, isothermWalks_};
+    isothermWalks_ = &walks;
     std::vector<PhaseRoot> found;
     double V_ = 0.0, G_ = 0.0;
     if (pressureRootFromTP(2, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
-    if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    // The vapour search gives the vapour branch's root, else the liquid
+    // branch's.  A mixture's, where the liquid search found a root on a
+    // branch and the scan follows, is put off until the scan has its
+    // brackets: the vapour branch's root lies above the liquid search's
+    // root on a stable stretch, where the scan brackets it; where no bracket
+    // of a root the scan may keep lies above it, the vapour search's root
+    // is the one found already or none (scanPressureRoots).  (The scan sees
+    // the pressure of a model made of terms only: a closed form without
+    // them searches as before.)
+    const bool mixture = std::count_if(x.begin(), x.end(), [](double xi) { return xi > 0.0; }) > 1;
+    bool deferred = mixture && !interactions.empty() && found.size() == 1 && stablePressureRootCount(T_, P_bar) == 0;
+    auto vapourSearch = [&] {
+        if (pressureRootFromTP(1, T_, P_bar, V_, G_)) keepPressureRoot(found, T_, P_bar, V_, G_);
+    };
+    if (!deferred) vapourSearch();
     // The volume searches start from one volume each and may both end on
     // the same root: the scan finds the others.  Through a curve, where the
     // isotherm of the composition has one stable root at P (its scan once
@@ -653,12 +864,23 @@ FluidPhase::PhaseRoots FluidPhase::pressureRootsFromTP(double T_, double P_bar) 
         feed->V[0] = found.front().V;
         feed->P = P_bar;
     }
+    if (deferred && feed && feed->holds(P_bar)) {
+        deferred = false;
+        vapourSearch();
+    }
+    walks.vapourSearchDeferred = deferred;
+    walks.deferredAbove = deferred ? found.front().V : 0.0;
     // Where the model counts the isotherm's stable roots in closed form and
     // the searches found as many, the scan would find none other.
     const bool allFound = (feed && feed->holds(P_bar) && !found.empty()) ||
                           (!found.empty() && stablePressureRootCount(T_, P_bar) == static_cast<int>(found.size()));
     std::vector<PhaseRoot> offBranch;
     if (!allFound) scanPressureRoots(T_, P_bar, kFullScanSteps, found, component_count > 1 ? &offBranch : nullptr);
+    if (walks.vapourSearchDeferred) {
+        // (No brackets were sought.)
+        walks.vapourSearchDeferred = false;
+        vapourSearch();
+    }
     PhaseRoots r = rootsOf(found);
     withStableOffBranchRoot(r, offBranch);
     errorflag = r.liquid.found ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "fluid/FluidPhase.h"
+#include "fluid/IsothermWalks.h"
 #include "fluid/PhaseTerms.h"
 #include "fluid/SaturationAncillaries.h"
 #include "numerics/NewtonRaphson.h"
@@ -546,18 +547,31 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
     // 113.8 K: K falls to 112 bar at 51.85 cm3/mol and rises to 117 bar at
     // 52.33, 0.017 bar).
     constexpr double kSlopeTurn = 1e-3, kSubcriticalFirstStep = 1e-3, kSubcriticalStep = 0.1, kResolvedMean = 1e-4;
+    // Through a search of every root, the stretch walked stable (to b where
+    // the walk crossed the pressure asked for) is kept with its ends.
+    const BranchSample start = a;
+    auto ended = [&](WalkEnd end) {
+        const BranchSample& last = end == WalkEnd::Crossed ? b : a;
+        if (isothermWalks_ && !walkOnCriticalSet_ && start.state == BranchSample::kStable && last.u != start.u) {
+            const bool up = last.u > start.u;
+            const BranchSample& lo = up ? start : last;
+            const BranchSample& hi = up ? last : start;
+            isothermWalks_->stretches.push_back({T, P, lo.u, lo.f, hi.u, hi.f});
+        }
+        return end;
+    };
     double Kpeak = -a.g, Ktrough = -a.g;  // the highest K so far, the lowest since
     double h = subcritical ? kSubcriticalFirstStep : kFirstStep;
     bool probed = false;  // beyond a predicted spinodal, once per walk
     while (true) {
-        if (walkSamples_ > kMaxSamples) return WalkEnd::NoVerdict;
-        if (direction * (a.u - uEnd) >= 0.0) return WalkEnd::Reached;
+        if (walkSamples_ > kMaxSamples) return ended(WalkEnd::NoVerdict);
+        if (direction * (a.u - uEnd) >= 0.0) return ended(WalkEnd::Reached);
         const double u = direction > 0.0 ? std::min(a.u + h, uEnd) : std::max(a.u - h, uEnd);
         b = branchSample(u);
-        if (b.state == BranchSample::kFailed) return WalkEnd::Failed;
+        if (b.state == BranchSample::kFailed) return ended(WalkEnd::Failed);
         const bool stable = b.state == BranchSample::kStable && stableStretch(a, b, 40);
         if (!stable) {
-            if (h <= kShortestStep) return WalkEnd::Unstable;
+            if (h <= kShortestStep) return ended(WalkEnd::Unstable);
             h = std::max(0.125 * h, kShortestStep);
             continue;
         }
@@ -567,17 +581,18 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
             // its values at the ends.
             const double K = -b.g, meanK = -(b.f - a.f) / (b.u - a.u);
             if (std::fabs(b.u - a.u) >= kResolvedMean && meanK < (1.0 - kSlopeTurn) * std::min(-a.g, K))
-                return WalkEnd::Unstable;
-            if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough) return WalkEnd::Unstable;
+                return ended(WalkEnd::Unstable);
+            if (Ktrough < (1.0 - kSlopeTurn) * Kpeak && K > (1.0 + kSlopeTurn) * Ktrough)
+                return ended(WalkEnd::Unstable);
             if (K > Kpeak)
                 Kpeak = Ktrough = K;
             else
                 Ktrough = std::min(Ktrough, K);
         }
-        if (untilCrossing && (b.f > 0.0) != (a.f > 0.0)) return WalkEnd::Crossed;
+        if (untilCrossing && (b.f > 0.0) != (a.f > 0.0)) return ended(WalkEnd::Crossed);
         if (b.f >= fStop && direction * (b.u - uStop) >= 0.0) {
             a = b;
-            return WalkEnd::Reached;
+            return ended(WalkEnd::Reached);
         }
         // The next step: longer while the slope changes little over this one.
         const double step = std::fabs(b.u - a.u), change = std::fabs(std::log(b.g / a.g));
@@ -597,7 +612,7 @@ FluidPhase::WalkEnd FluidPhase::walkIsotherm(BranchSample& a, double direction, 
                 const BranchSample c = branchSample(b.u + direction * 1.2 * left);
                 if (c.state != BranchSample::kStable) {
                     a = b;
-                    return WalkEnd::Unstable;
+                    return ended(WalkEnd::Unstable);
                 }
             }
             h = std::max(std::min(h, 0.4 * left), kShortestStep);
@@ -611,6 +626,26 @@ bool FluidPhase::subcriticalPureFluid() const {
 }
 
 bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
+    // Through a search of every root, the verdict of the same walk asked
+    // again (the same root, branch, liquid start, T and P: the same samples)
+    // is the one it gave, its samples counted as taken; within the walks'
+    // bound of samples, as the walk itself would be.
+    IsothermWalks* const walks = walkOnCriticalSet_ ? nullptr : isothermWalks_;
+    const int before = walkSamples_;
+    if (walks) {
+        const IsothermWalks::Verdict* v = walks->verdictOf(vapour, Vfound, liquid, T, P);
+        if (v && before + v->samples <= kMaxSamples) {
+            walkSamples_ += v->samples;
+            return v->onBranch;
+        }
+    }
+    const bool on = walkToBranchEnd(vapour, Vfound, liquid);
+    if (walks && walkSamples_ <= kMaxSamples)
+        walks->verdicts.push_back({vapour, Vfound, liquid, T, P, walkSamples_ - before, on});
+    return on;
+}
+
+bool FluidPhase::walkToBranchEnd(bool vapour, double Vfound, double liquid) {
     // Vapour: from the root to a gas at least ten times as dilute as the
     // root and as the ideal gas at the pressure asked for, where the
     // isotherm is that of a nearly ideal gas (V^2 |dP/dV| / R T above 0.9),
@@ -619,7 +654,11 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     double uFar = std::log(10.0 * std::max(Vfound, R * T / P));
     // A stretch known stable that reaches as far as this root's walk must.
     const bool known = vapour && stretchHolds(vapourStretch_) && vapourStretch_.uHigh >= uFar;
-    if (known && uRoot >= vapourStretch_.uLow && uRoot <= vapourStretch_.uHigh) return true;
+    if (known && uRoot >= vapourStretch_.uLow && uRoot <= vapourStretch_.uHigh) {
+        if (isothermWalks_ && !walkOnCriticalSet_)
+            isothermWalks_->stretches.push_back({T, P, vapourStretch_.uLow, NAN, vapourStretch_.uHigh, NAN});
+        return true;
+    }
     BranchSample a = branchSample(uRoot), b;
     if (a.state != BranchSample::kStable) return false;
     constexpr double kNone = std::numeric_limits<double>::infinity();
@@ -682,6 +721,12 @@ bool FluidPhase::stableToBranchEnd(bool vapour, double Vfound, double liquid) {
     return end == WalkEnd::Reached || end == WalkEnd::Failed;
 }
 
+// The stretch of the isotherm that the walks of stableToBranchEnd have
+// found stable at one temperature and composition (with the same
+// parameters and samples), from uLow to the end of the vapour branch at
+// uHigh: a root inside it is on the vapour branch without a walk of its
+// own, one below it once a walk reaches uLow.  A sweep of pressures along
+// an isotherm walks each stretch once.
 bool FluidPhase::stretchHolds(const StableStretch& s) const {
     return s.T == T && s.x == x && s.revision == parameterRevision() && s.criticalSet == walkOnCriticalSet_;
 }

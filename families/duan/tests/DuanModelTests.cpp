@@ -869,14 +869,48 @@ TEST(DuanFixedFluids, TestOperations)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
+namespace {
+
+// Every mechanically stable root of the paper's equation at T (K), P (bar)
+// and x2, found by a scan of its own in steps of 1e-4 in ln V from 6e-6
+// m3/mol to ten times the ideal gas's volume (bisection of each change of
+// sign of P - P0, dP/dV < 0 by central differences), each with
+// sum x_i ln phi_i, in ascending volume; the volumes where dP/dV changes
+// sign into turns.
+std::vector<std::pair<double, double>> paperStableRoots(const duan_tests::PaperBinary& p, double T, double P_bar,
+                                                         double x2, std::vector<double>& turns)
+{
+    const duan_tests::PaperBinary::Coefficients k = p.at(T, x2);
+    const double Pt = P_bar * 1e5;
+    auto f = [&](double V) { return duan_tests::PaperBinary::Z(k, V) * duan_tests::R * T / V - Pt; };
+    std::vector<std::pair<double, double>> roots;
+    turns.clear();
+    const double top = std::log(10.0 * duan_tests::R * T / Pt);
+    for (double u = std::log(6e-6); u < top; u += 1e-4) {
+        double a = std::exp(u), b = std::exp(u + 1e-4);
+        if (turns.size() % 2 == 0 ? f(b) > f(a) : f(b) < f(a)) turns.push_back(a);
+        if ((f(a) > 0.0) == (f(b) > 0.0)) continue;
+        for (int i = 0; i < 200 && b - a > 1e-15 * b; ++i) {
+            const double mid = 0.5 * (a + b);
+            if ((f(mid) > 0.0) == (f(a) > 0.0))
+                a = mid;
+            else
+                b = mid;
+        }
+        const double V = 0.5 * (a + b), h = 1e-7 * V;
+        if (!(f(V + h) < f(V - h))) continue;
+        roots.emplace_back(V, (1.0 - x2) * p.lnPhi(0, T, V, x2) + x2 * p.lnPhi(1, T, V, x2));
+    }
+    return roots;
+}
+
+}  // namespace
+
 TEST(DuanModels, MixtureStableStateIsThePapersRootOfLeastGibbsEnergy)
 {
-    // Every mechanically stable root of the paper's equation at T, P and x,
-    // found by a scan of its own in steps of 1e-4 in ln V from 6e-6 m3/mol
-    // to ten times the ideal gas's volume (bisection of each change of sign
-    // of P - P0, dP/dV < 0 by central differences), ranked by
-    // sum x_i ln phi_i: the model's stable state is the root of least Gibbs
-    // energy.  H2O-CH4 with 30-35 % CH4 at 340-360 K holds a stable stretch
+    // Every mechanically stable root of the paper's equation at T, P and x
+    // (paperStableRoots), ranked by sum x_i ln phi_i: the model's stable
+    // state is the root of least Gibbs energy.  H2O-CH4 with 30-35 % CH4 at 340-360 K holds a stable stretch
     // between two loops of P(V) that neither the liquid nor the vapour
     // branch joins (the table holds states with three stable roots, and
     // states whose stable root lies on the stretch); H2O-CO2 at a
@@ -896,27 +930,8 @@ TEST(DuanModels, MixtureStableStateIsThePapersRootOfLeastGibbsEnergy)
                                         << " bar, x2 " << c.x2);
         const duan_tests::PaperBinary p =
             c.methane ? duan_tests::waterMethane(c.T) : duan_tests::waterCarbonDioxide(c.T);
-        const duan_tests::PaperBinary::Coefficients k = p.at(c.T, c.x2);
-        const double Pt = c.P * 1e5;
-        auto f = [&](double V) { return duan_tests::PaperBinary::Z(k, V) * duan_tests::R * c.T / V - Pt; };
-        std::vector<std::pair<double, double>> roots;  // (V, sum x ln phi)
-        std::vector<double> turns;                     // volumes where dP/dV changes sign
-        const double top = std::log(10.0 * duan_tests::R * c.T / Pt);
-        for (double u = std::log(6e-6); u < top; u += 1e-4) {
-            double a = std::exp(u), b = std::exp(u + 1e-4);
-            if (turns.size() % 2 == 0 ? f(b) > f(a) : f(b) < f(a)) turns.push_back(a);
-            if ((f(a) > 0.0) == (f(b) > 0.0)) continue;
-            for (int i = 0; i < 200 && b - a > 1e-15 * b; ++i) {
-                const double mid = 0.5 * (a + b);
-                if ((f(mid) > 0.0) == (f(a) > 0.0))
-                    a = mid;
-                else
-                    b = mid;
-            }
-            const double V = 0.5 * (a + b), h = 1e-7 * V;
-            if (!(f(V + h) < f(V - h))) continue;
-            roots.emplace_back(V, (1.0 - c.x2) * p.lnPhi(0, c.T, V, c.x2) + c.x2 * p.lnPhi(1, c.T, V, c.x2));
-        }
+        std::vector<double> turns;  // volumes where dP/dV changes sign
+        std::vector<std::pair<double, double>> roots = paperStableRoots(p, c.T, c.P, c.x2, turns);
         ASSERT_FALSE(roots.empty());
         std::sort(roots.begin(), roots.end(), [](const auto& r, const auto& s) { return r.second < s.second; });
         // Roots of nearly equal energy (within the differences' error) are
@@ -933,4 +948,68 @@ TEST(DuanModels, MixtureStableStateIsThePapersRootOfLeastGibbsEnergy)
     }
     EXPECT_GT(threeRoots, 0);
     EXPECT_GT(offBranch, 0);
+}
+
+TEST(DuanModels, MixtureRootsAreThePapersBranchRoots)
+{
+    // The roots of the isotherm at T, P and x (pressureRootsFromTP) against
+    // every mechanically stable root of the paper's equation
+    // (paperStableRoots): with one stable root, it is the liquid and there
+    // is no vapour; with two (a loop between them), the liquid is the
+    // denser and the vapour the lighter, whose search follows the scan of
+    // the isotherm; with three (H2O-CH4's stable stretch between two loops,
+    // joined to neither branch), each root given is one of them and the one
+    // of least Gibbs energy is among them.  States on either side of the
+    // three-phase and critical regions of H2O-CO2 and H2O-CH4, and CO2-CH4
+    // below CO2's critical temperature.
+    struct Case {
+        const char* b;
+        double T, P, x2;
+    };
+    std::vector<Case> cases;
+    for (double T : {300.0, 400.0, 500.0, 550.0, 600.0, 650.0})
+        for (double P : {20.0, 100.0, 300.0, 1000.0})
+            for (double x2 : {0.05, 0.3, 0.7}) cases.push_back({"CO2", T, P, x2});
+    for (double T : {340.0, 350.0, 360.0})
+        for (double P : {40.0, 60.0, 100.0}) cases.push_back({"CH4", T, P, 0.32});
+    for (double T : {420.0, 500.0})
+        for (double P : {50.0, 500.0}) cases.push_back({"CH4", T, P, 0.2});
+    for (double T : {280.0, 300.0})
+        for (double P : {20.0, 50.0, 80.0, 200.0}) cases.push_back({"CH4-CO2", T, P, 0.3});
+    int counted[4] = {0, 0, 0, 0};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.b << " " << c.T << " K, " << c.P << " bar, x2 " << c.x2);
+        const bool co2Methane = std::strcmp(c.b, "CH4-CO2") == 0, methane = std::strcmp(c.b, "CH4") == 0;
+        const duan_tests::PaperBinary p = co2Methane ? duan_tests::carbonDioxideMethane(c.T)
+                                          : methane  ? duan_tests::waterMethane(c.T)
+                                                     : duan_tests::waterCarbonDioxide(c.T);
+        std::vector<double> turns;
+        const std::vector<std::pair<double, double>> roots = paperStableRoots(p, c.T, c.P, c.x2, turns);
+        ASSERT_FALSE(roots.empty());
+        ASSERT_LE(roots.size(), 3u);
+        ++counted[roots.size()];
+        auto m = mixture(false, co2Methane ? "CO2" : "H2O", co2Methane ? "CH4" : methane ? "CH4" : "CO2");
+        m->composition(1.0 - c.x2, c.x2);
+        const FluidPhase::PhaseRoots r = m->pressureRootsFromTP(c.T, c.P);
+        ASSERT_TRUE(r.liquid.found);
+        auto isRoot = [&](double V, double paper) { return std::fabs(V / paper - 1.0) < 1e-9; };
+        if (roots.size() < 3) {
+            EXPECT_TRUE(isRoot(r.liquid.V, roots.front().first)) << r.liquid.V << " " << roots.front().first;
+            EXPECT_EQ(r.vapour.found, roots.size() == 2);
+            if (roots.size() == 2 && r.vapour.found) {
+                EXPECT_TRUE(isRoot(r.vapour.V, roots.back().first)) << r.vapour.V << " " << roots.back().first;
+            }
+            continue;
+        }
+        const auto least = std::min_element(roots.begin(), roots.end(),
+                                            [](const auto& a, const auto& b) { return a.second < b.second; });
+        auto among = [&](double V) {
+            return std::any_of(roots.begin(), roots.end(), [&](const auto& root) { return isRoot(V, root.first); });
+        };
+        EXPECT_TRUE(among(r.liquid.V));
+        EXPECT_TRUE(!r.vapour.found || among(r.vapour.V));
+        EXPECT_TRUE(isRoot(r.liquid.V, least->first) || (r.vapour.found && isRoot(r.vapour.V, least->first)));
+    }
+    EXPECT_GT(counted[1], 0);
+    EXPECT_GT(counted[2], 0);
 }
