@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "families/cubic/CubicData.h"
 #include "platform/LogSink.h"
@@ -93,6 +94,10 @@ void ClassicalCubic0::number_of_components(int n) {
     ClassicalQuadraMix::number_of_components(component_count);
     for (auto* v : {&Tc, &Pc, &Vc, &omega, &m, &ac, &bi}) v->assign(component_count, 0.0);
     known.assign(component_count, 0);
+    // The arrays start again from zero: nothing computed is held.
+    pairsFrom_.clear();
+    pressureFrom_.clear();
+    recordFromX_.clear();
 }
 
 bool ClassicalCubic0::parametersUsable() const {
@@ -127,7 +132,35 @@ void ClassicalCubic0::read_component_data(int i, const char* name) {
     if (i == n_ - 1) read_BIP();
 }
 
+namespace {
+// Bitwise equality: a kept result stands for the same arithmetic on the
+// same bits (-0 and +0, or NaN, are not taken for one another).
+bool sameBits(const std::vector<double>& p, const std::vector<double>& q) {
+    return p.size() == q.size() && (p.empty() || std::memcmp(p.data(), q.data(), p.size() * sizeof(double)) == 0);
+}
+}  // namespace
+
+void ClassicalCubic0::pairInputs(double T_, std::vector<double>& inputs) const {
+    inputs.clear();
+    inputs.push_back(T_);
+    inputs.push_back(static_cast<double>(n_));
+    for (const std::vector<double>* v : {&ac, &bi, &m, &Tc, &c0, &c1, &kaij, &kbij})
+        inputs.insert(inputs.end(), v->begin(), v->end());
+}
+
+void ClassicalCubic0::calculate_mixing_parameters() {
+    if (recordFromPairs_ == pairsComputed_ && pairsComputed_ != 0 && sameBits(recordFromX_, x)) return;
+    quadraticMixing();
+    recordFromPairs_ = pairsComputed_;
+    recordFromX_ = x;
+}
+
 void ClassicalCubic0::calculate_parameters_of_pure_components() {
+    pairInputs(T, inputsNow_);
+    if (sameBits(pairsFrom_, inputsNow_)) return;
+    // (invalid while they are rewritten)
+    pairsFrom_.clear();
+    ++pairsComputed_;
     const int n = n_;
     for (int i = 0; i < n; i++) {
         const double s = 1.0 + m[i] * (1.0 - std::sqrt(T / Tc[i]));
@@ -144,6 +177,7 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
         ci[i] = c0[i] + c1[i] * T;
     }
     geometricPairs(kaij, kbij);
+    pairsFrom_.swap(inputsNow_);
 }
 
 bool ClassicalCubic0::mixturePairsAt(double T_) {
@@ -173,8 +207,26 @@ int ClassicalCubic0::closedFormMixtureRoots(double T_, double P_bar, const doubl
 }
 
 double ClassicalCubic0::closedFormMixturePressure(double T_, double V_, const double* x_) {
-    if (!x_ || !(V_ > 0.0) || !mixturePairsAt(T_)) return std::nan("");
-    return cubic::mixturePressure(mixturePairs_, T_, V_, x_);
+    const int n = component_count;
+    if (!x_ || !(V_ > 0.0) || n < 2 || n > cubic::kMaxMixtureComponents || n != n_ || !(T_ > 0.0) ||
+        !parametersUsable())
+        return std::nan("");
+    // The pressure of the same pairs, volume and composition as the last
+    // call's is that call's; the model is left at T_ as mixturePairsAt
+    // leaves it (the pair matrices are computed again where a state asks).
+    pairInputs(T_, inputsNow_);
+    inputsNow_.insert(inputsNow_.end(), {d1, d2, V_});
+    inputsNow_.insert(inputsNow_.end(), x_, x_ + n);
+    if (sameBits(pressureFrom_, inputsNow_)) {
+        temperature(T_);
+        errorflag = 0;
+        return pressureKept_;
+    }
+    std::vector<double> from = inputsNow_;
+    mixturePairsAt(T_);
+    pressureKept_ = cubic::mixturePressure(mixturePairs_, T_, V_, x_);
+    pressureFrom_.swap(from);
+    return pressureKept_;
 }
 
 namespace {

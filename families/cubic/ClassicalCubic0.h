@@ -18,7 +18,12 @@ public:
 
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
+    // The pair matrices at T; skipped while they were last computed from
+    // the same T, constants and pair parameters, bit for bit.
     void calculate_parameters_of_pure_components() override;
+    // The mixture record; skipped while the pair matrices and the
+    // composition it was last computed from hold.
+    void calculate_mixing_parameters() override;
     bool parametersUsable() const override;
     bool trialsFromStateSearch() const override { return true; }
     // A mixture's roots with each component's ln phi from the pair matrices
@@ -36,6 +41,20 @@ protected:
     // no mixture or lacks a component's data.
     bool mixturePairsAt(double T_);
     cubic::MixturePairs mixturePairs_;
+    // What the pair matrices are a function of: T, the count, each
+    // component's ac, b, m, Tc and translation (c0, c1), the pair
+    // parameters kaij and kbij, into `inputs`.
+    void pairInputs(double T_, std::vector<double>& inputs) const;
+    // The inputs of the pair matrices held (empty: none), the count of their
+    // computations, and the count and composition of the mixture record's.
+    std::vector<double> pairsFrom_, inputsNow_;
+    unsigned long pairsComputed_ = 0, recordFromPairs_ = 0;
+    std::vector<double> recordFromX_;
+    // The last pressure of closedFormMixturePressure with its inputs (the
+    // pairs' at T, V and the composition): the naming of a single root
+    // asks it at one state again and again.
+    std::vector<double> pressureFrom_;
+    double pressureKept_ = 0.0;
     // Sets the constants of component i and its derived parameters.
     void setComponent(int i, double Tc_, double Pc_, double omega_, double mw, double Vc_);
 };
