@@ -32,6 +32,7 @@ void ClassicalCubic::set_translation_parameters(std::initializer_list<double> pa
         (k % 2 == 0 ? c0 : c1)[i] = v;
         k++;
     }
+    parametersChanged();
 }
 
 void ClassicalCubic::volumeDerivatives() {

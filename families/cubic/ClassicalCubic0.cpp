@@ -1,7 +1,9 @@
 #include "families/cubic/ClassicalCubic0.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -119,6 +121,7 @@ void ClassicalCubic0::setComponent(int i, double Tc_, double Pc_, double omega_,
     bi[i] = Omega_b * R * Tc_ / Pc_;
     cubic::keepCriticalStart(critical_T, critical_V, i, Tc_, Vc_);
     known[i] = 1;
+    parametersChanged();
 }
 
 void ClassicalCubic0::read_component_data(int i, const char* name) {
@@ -133,31 +136,37 @@ void ClassicalCubic0::read_component_data(int i, const char* name) {
 }
 
 namespace {
-// Bitwise equality: a kept result stands for the same arithmetic on the
-// same bits (-0 and +0, or NaN, are not taken for one another).
-bool sameBits(const std::vector<double>& p, const std::vector<double>& q) {
-    return p.size() == q.size() && (p.empty() || std::memcmp(p.data(), q.data(), p.size() * sizeof(double)) == 0);
+// Bitwise equality of n doubles: a kept result stands for the same
+// arithmetic on the same bits (-0 and +0, or NaN, are not taken for one
+// another).
+bool sameBits(const double* p, const double* q, std::size_t n) {
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < n; ++i) differ |= std::bit_cast<std::uint64_t>(p[i]) ^ std::bit_cast<std::uint64_t>(q[i]);
+    return differ == 0;
 }
 }  // namespace
 
 void ClassicalCubic0::pairInputs(double T_, std::vector<double>& inputs) const {
-    inputs.clear();
-    inputs.push_back(T_);
-    inputs.push_back(static_cast<double>(n_));
-    for (const std::vector<double>* v : {&ac, &bi, &m, &Tc, &c0, &c1, &kaij, &kbij})
-        inputs.insert(inputs.end(), v->begin(), v->end());
+    inputs.assign({T_, static_cast<double>(n_), static_cast<double>(parameterRevision())});
+}
+
+std::size_t ClassicalCubic0::heldPairInputs(const std::vector<double>& kept, double T_) const {
+    const double now[3] = {T_, static_cast<double>(n_), static_cast<double>(parameterRevision())};
+    return kept.size() >= 3 && sameBits(kept.data(), now, 3) ? 3 : 0;
 }
 
 void ClassicalCubic0::calculate_mixing_parameters() {
-    if (recordFromPairs_ == pairsComputed_ && pairsComputed_ != 0 && sameBits(recordFromX_, x)) return;
+    if (recordFromPairs_ == pairsComputed_ && pairsComputed_ != 0 && recordFromX_.size() == x.size() &&
+        sameBits(recordFromX_.data(), x.data(), x.size()))
+        return;
     quadraticMixing();
     recordFromPairs_ = pairsComputed_;
     recordFromX_ = x;
 }
 
 void ClassicalCubic0::calculate_parameters_of_pure_components() {
-    pairInputs(T, inputsNow_);
-    if (sameBits(pairsFrom_, inputsNow_)) return;
+    const std::size_t held = heldPairInputs(pairsFrom_, T);
+    if (held != 0 && held == pairsFrom_.size()) return;
     // (invalid while they are rewritten)
     pairsFrom_.clear();
     ++pairsComputed_;
@@ -177,7 +186,7 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
         ci[i] = c0[i] + c1[i] * T;
     }
     geometricPairs(kaij, kbij);
-    pairsFrom_.swap(inputsNow_);
+    pairInputs(T, pairsFrom_);
 }
 
 bool ClassicalCubic0::mixturePairsAt(double T_) {
@@ -189,6 +198,10 @@ bool ClassicalCubic0::mixturePairsAt(double T_) {
     // (V' - d1 b)(V' - d2 b) = V'^2 + u b V' + w b^2; one co-volume for the
     // repulsion and the attraction.
     cubic::MixturePairs& m = mixturePairs_;
+    // (the pairs of the pure stage's last computation are already there)
+    if (pairsOfMixturePairs_ == pairsComputed_ && m.n == n && m.T == T_ && m.u == -(d1 + d2) && m.w == d1 * d2)
+        return true;
+    pairsOfMixturePairs_ = pairsComputed_;
     m.T = T_;
     m.n = n;
     m.u = -(d1 + d2);
@@ -214,18 +227,20 @@ double ClassicalCubic0::closedFormMixturePressure(double T_, double V_, const do
     // The pressure of the same pairs, volume and composition as the last
     // call's is that call's; the model is left at T_ as mixturePairsAt
     // leaves it (the pair matrices are computed again where a state asks).
-    pairInputs(T_, inputsNow_);
-    inputsNow_.insert(inputsNow_.end(), {d1, d2, V_});
-    inputsNow_.insert(inputsNow_.end(), x_, x_ + n);
-    if (sameBits(pressureFrom_, inputsNow_)) {
+    const std::size_t held = heldPairInputs(pressureFrom_, T_);
+    const double tail[3] = {d1, d2, V_};
+    if (held != 0 && pressureFrom_.size() == held + 3 + n && sameBits(pressureFrom_.data() + held, tail, 3) &&
+        sameBits(pressureFrom_.data() + held + 3, x_, n)) {
         temperature(T_);
         errorflag = 0;
         return pressureKept_;
     }
-    std::vector<double> from = inputsNow_;
+    pressureFrom_.clear();
     mixturePairsAt(T_);
     pressureKept_ = cubic::mixturePressure(mixturePairs_, T_, V_, x_);
-    pressureFrom_.swap(from);
+    pairInputs(T_, pressureFrom_);
+    pressureFrom_.insert(pressureFrom_.end(), tail, tail + 3);
+    pressureFrom_.insert(pressureFrom_.end(), x_, x_ + n);
     return pressureKept_;
 }
 
@@ -332,6 +347,7 @@ void Montel::read_component_data(int i, const char* name) {
     setComponent(i, tc, pc, w, r.mw, r.Vc * 1e-6);
     c0[i] = s * bi[i];
     c1[i] = 0.0;
+    parametersChanged();
     if (i == n_ - 1) read_BIP();
 }
 

@@ -329,7 +329,7 @@ std::vector<double> closedCubicState(ClassicalCubic0& m, double T, double Pbar, 
 
 TEST(ClassicalCubic0, StatesDoNotDependOnTheCallsBefore) {
     // One object asked a list of states in several orders, its pair
-    // parameters and translation changed between the rounds, gives at each
+    // parameters, translation and a constant changed between the rounds, gives at each
     // state the very bits of a new object with the same parameters: what it
     // keeps of one temperature, composition or parameter set is not taken
     // for another.
@@ -345,7 +345,12 @@ TEST(ClassicalCubic0, StatesDoNotDependOnTheCallsBefore) {
     const Change changes[] = {[](ClassicalCubic0&) {},
                               [](ClassicalCubic0& m) { m.set_binary_interaction_kaij(0, 1, 0.05); },
                               [](ClassicalCubic0& m) { m.set_translation_parameters(2.0e-6, 1.0e-8, -3.0e-6, 5.0e-9); },
-                              [](ClassicalCubic0& m) { m.set_binary_interaction_kbij(0, 1, 0.02); }};
+                              [](ClassicalCubic0& m) { m.set_binary_interaction_kbij(0, 1, 0.02); },
+                              [](ClassicalCubic0& m) {
+                                  // a constant written directly, the change told
+                                  m.m[0] *= 1.02;
+                                  m.parametersChanged();
+                              }};
     struct State {
         double T, Pbar, x0;
     };
