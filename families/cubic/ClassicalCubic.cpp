@@ -1,6 +1,8 @@
 #include "families/cubic/ClassicalCubic.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
@@ -136,8 +138,65 @@ void ClassicalCubic::calculate_molar_volume() {
     calculateBulkMolarWeight();
 }
 
+namespace {
+// f(pointer, count) on each value a kept pressure state is compared by: its
+// inputs besides the record (T, V, d1, d2), then what pressureFromRecord
+// writes.
+template <class F>
+void forPressureStateFields(ClassicalCubic& p, F&& f) {
+    for (double* v : {&p.T, &p.V, &p.d1, &p.d2, &p.Vp, &p.P, &p.Z, &p.dPdT, &p.dPdV, &p.dVpdT, &p.dVpdP, &p.dVdT,
+                      &p.dZdV, &p.dZdP})
+        f(v, std::size_t{1});
+    for (std::vector<double>* v : {&p.vprime, &p.dVdx, &p.dVpdn, &p.dPdx}) f(v->data(), v->size());
+}
+}  // namespace
+
+bool ClassicalCubic::pressureStateHolds() const {
+    const unsigned long record = recordComputations();
+    if (record == 0 || record != pressureState_.record) return false;
+    const std::vector<double>& kept = pressureState_.fields;
+    std::size_t at = 0;
+    std::uint64_t differ = 0;
+    bool fits = true;
+    forPressureStateFields(const_cast<ClassicalCubic&>(*this), [&](const double* v, std::size_t n) {
+        if (!fits || at + n > kept.size()) {
+            fits = false;
+            return;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            differ |= std::bit_cast<std::uint64_t>(v[i]) ^ std::bit_cast<std::uint64_t>(kept[at + i]);
+        at += n;
+    });
+    return fits && at == kept.size() && differ == 0;
+}
+
+bool ClassicalCubic::pressureOfState() {
+    if (pressureStateHolds()) return true;
+    pressureFromRecord();
+    return errorflag == 0;
+}
+
+const ClassicalCubic::PressureState& ClassicalCubic::stateLogarithms() {
+    PressureState& s = pressureState_;
+    if (!s.logs) {
+        const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
+        s.L = std::log(E1 / E2) / (d1 - d2);
+        s.Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
+        s.M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+        s.lnfree = std::log(P * (Vp - b) / (R * T));
+        s.logs = true;
+    }
+    return s;
+}
+
 void ClassicalCubic::calculate_pressure() {
     if (!usableParametersRefreshed()) return;
+    pressureFromRecord();
+}
+
+void ClassicalCubic::pressureFromRecord() {
+    pressureState_.record = 0;
+    pressureState_.logs = false;
     Vp = V + c;
     const double E1 = Vp - d1 * b, E2 = Vp - d2 * b, DD = E1 * E2;
     if (!(Vp > b)) {
@@ -154,6 +213,11 @@ void ClassicalCubic::calculate_pressure() {
         dPdx[i] = R * T * bbar[i] / ((Vp - b) * (Vp - b)) - abar[i] / DD -
                   bbar[i] * a * (d1 / (E1 * E1 * E2) + d2 / (E1 * E2 * E2));
     }
+    pressureState_.record = recordComputations();
+    if (pressureState_.record == 0) return;
+    std::vector<double>& kept = pressureState_.fields;
+    kept.clear();
+    forPressureStateFields(*this, [&kept](const double* v, std::size_t n) { kept.insert(kept.end(), v, v + n); });
 }
 
 void ClassicalCubic::quadraticMixing() {
@@ -248,16 +312,13 @@ void ClassicalCubic::excessAtInfinitePressure() {
 
 void ClassicalCubic::calculate_fugacities() {
     errorflag = 0;
-    calculate_pressure();
-    if (errorflag) return;
+    if (!usableParametersRefreshed() || !pressureOfState()) return;
     excessAtInfinitePressure();
     const double RT = R * T;
-    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
-    const double L = std::log(E1 / E2) / (d1 - d2);
-    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
-    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    const PressureState& logs = stateLogarithms();
+    const double L = logs.L, Lp = logs.Lp, M = logs.M, lnfree = logs.lnfree;
     const double Zp = P * Vp / RT;
-    const double lnfree = std::log(P * (Vp - b) / RT);
+    const double lnZ = std::log(Z);
     for (int i = 0; i < n_; i++) {
         const double beta = bbar[i] / b - 1.0;
         // a_ii/(b_ii RT) - ln gamma_inf/Lambda, which equals (a/b + D_i)/RT.
@@ -265,7 +326,7 @@ void ClassicalCubic::calculate_fugacities() {
         lnphi[i] = beta * (Zp - 1.0) - lnfree + L * Ki - ci[i] * P / RT;
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
-        rcp[i] = lnphi[i] + std::log(Z);
+        rcp[i] = lnphi[i] + lnZ;
         // Temperature and pressure derivatives at constant composition.
         const double KiT = (dadT_b + DT[i]) / RT - Ki / T;
         dlnphidT[i] = beta * P * dVpdT / RT - beta * P * Vp / (RT * T) - dVpdT / (Vp - b) + 1.0 / T +
@@ -300,15 +361,12 @@ void ClassicalCubic::calculate_fugacities() {
 void ClassicalCubic::calculate_state_functions() {
     // The departure functions of the current T and V.
     errorflag = 0;
-    calculate_pressure();
-    if (errorflag) return;
-    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
-    const double L = std::log(E1 / E2) / (d1 - d2);
-    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
-    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    if (!usableParametersRefreshed() || !pressureOfState()) return;
+    const PressureState& logs = stateLogarithms();
+    const double L = logs.L, Lp = logs.Lp, M = logs.M;
     const double F = (a - T * dadT) / b;
     Hdep = P * Vp - R * T + L * F - (c - T * dcdT) * P;
-    Sdep = R * std::log(P * (Vp - b) / (R * T)) - L * dadT / b + P * dcdT;
+    Sdep = R * logs.lnfree - L * dadT / b + P * dcdT;
     dHdepdP = Vp + dVpdP * (P + Lp * F);
     dHdepdT = P * dVpdT - R + dVpdT * Lp * F - L * T * d2adT2 / b;
     for (int i = 0; i < n_; i++)

@@ -53,6 +53,9 @@ public:
 
     // False while a component lacks its data (no state can be computed).
     virtual bool parametersUsable() const { return true; }
+    // The count of the mixture record's computations, 0 where the model does
+    // not count them (a state's pressure and logarithms are then not kept).
+    virtual unsigned long recordComputations() const { return 0; }
     void refresh_parameters() {
         calculate_parameters_of_pure_components();
         calculate_mixing_parameters();
@@ -101,6 +104,26 @@ public:
 
 protected:
     int n_ = 0;
+    // P, Z and their derivatives at the current T and V from the record (the
+    // body of calculate_pressure); errorflag at or below the co-volume.
+    void pressureFromRecord();
+    // What pressureFromRecord last left, kept with the record's count, T, V,
+    // d1 and d2 (`fields`, with its outputs, bit for bit): while they all
+    // hold, the state functions and fugacities of the same state take it,
+    // and the logarithms their closed forms share, as they stand.
+    struct PressureState {
+        unsigned long record = 0;
+        std::vector<double> fields;
+        bool logs = false;
+        double L = 0.0, Lp = 0.0, M = 0.0, lnfree = 0.0;
+    };
+    PressureState pressureState_;
+    bool pressureStateHolds() const;
+    // pressureFromRecord unless its results hold; false with errorflag.
+    bool pressureOfState();
+    // L = ln(E1/E2)/(d1 - d2), its V' derivative Lp, M and ln(P (V' - b)/RT)
+    // of the state held.
+    const PressureState& stateLogarithms();
     // Volume derivatives at V': dP/dV, dV'/dT, dV'/dP and v'_i = dV'/dx_i.
     void volumeDerivatives();
     // Van der Waals one-fluid sums over the pair matrices: a, b, c, their

@@ -160,6 +160,7 @@ void ClassicalCubic0::calculate_mixing_parameters() {
         sameBits(recordFromX_.data(), x.data(), x.size()))
         return;
     quadraticMixing();
+    ++recordComputed_;
     recordFromPairs_ = pairsComputed_;
     recordFromX_ = x;
 }

@@ -26,6 +26,7 @@ public:
     // composition it was last computed from hold.
     void calculate_mixing_parameters() override;
     bool parametersUsable() const override;
+    unsigned long recordComputations() const override { return recordComputed_; }
     bool trialsFromStateSearch() const override { return true; }
     // A mixture's roots with each component's ln phi from the pair matrices
     // at T, the translation included (cubic::mixtureRoots).
@@ -54,7 +55,7 @@ protected:
     // computations, the count the mixture record and mixturePairs_ were
     // taken from, and the record's composition.
     std::vector<double> pairsFrom_;
-    unsigned long pairsComputed_ = 0, recordFromPairs_ = 0, pairsOfMixturePairs_ = 0;
+    unsigned long pairsComputed_ = 0, recordFromPairs_ = 0, pairsOfMixturePairs_ = 0, recordComputed_ = 0;
     std::vector<double> recordFromX_;
     // The last pressure of closedFormMixturePressure with its inputs (the
     // pairs' at T, V and the composition): the naming of a single root
