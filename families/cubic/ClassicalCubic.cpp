@@ -1,5 +1,6 @@
 #include "families/cubic/ClassicalCubic.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -139,35 +140,34 @@ void ClassicalCubic::calculate_molar_volume() {
 }
 
 namespace {
-// f(pointer, count) on each value a kept pressure state is compared by: its
-// inputs besides the record (T, V, d1, d2), then what pressureFromRecord
-// writes.
-template <class F>
-void forPressureStateFields(ClassicalCubic& p, F&& f) {
-    for (double* v : {&p.T, &p.V, &p.d1, &p.d2, &p.Vp, &p.P, &p.Z, &p.dPdT, &p.dPdV, &p.dVpdT, &p.dVpdP, &p.dVdT,
-                      &p.dZdV, &p.dZdP})
-        f(v, std::size_t{1});
-    for (std::vector<double>* v : {&p.vprime, &p.dVdx, &p.dVpdn, &p.dPdx}) f(v->data(), v->size());
+bool sameBits(const double* p, const double* q, std::size_t n) {
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < n; ++i) differ |= std::bit_cast<std::uint64_t>(p[i]) ^ std::bit_cast<std::uint64_t>(q[i]);
+    return differ == 0;
 }
 }  // namespace
 
+void ClassicalCubic::pressureStateScalars(double (&v)[kPressureStateScalars]) const {
+    // The inputs besides the record (T, V, d1, d2), then the scalars
+    // pressureFromRecord writes.
+    const double now[kPressureStateScalars] = {T,     V,     d1,   d2,   Vp,   P,    Z,
+                                               dPdT,  dPdV,  dVpdT, dVpdP, dVdT, dZdV, dZdP};
+    std::copy(now, now + kPressureStateScalars, v);
+}
+
 bool ClassicalCubic::pressureStateHolds() const {
+    const PressureState& k = pressureState_;
     const unsigned long record = recordComputations();
-    if (record == 0 || record != pressureState_.record) return false;
-    const std::vector<double>& kept = pressureState_.fields;
-    std::size_t at = 0;
-    std::uint64_t differ = 0;
-    bool fits = true;
-    forPressureStateFields(const_cast<ClassicalCubic&>(*this), [&](const double* v, std::size_t n) {
-        if (!fits || at + n > kept.size()) {
-            fits = false;
-            return;
-        }
-        for (std::size_t i = 0; i < n; ++i)
-            differ |= std::bit_cast<std::uint64_t>(v[i]) ^ std::bit_cast<std::uint64_t>(kept[at + i]);
-        at += n;
-    });
-    return fits && at == kept.size() && differ == 0;
+    if (record == 0 || record != k.record || !sameBits(&k.scalars[0], &T, 1) || !sameBits(&k.scalars[1], &V, 1))
+        return false;
+    double now[kPressureStateScalars];
+    pressureStateScalars(now);
+    if (!sameBits(k.scalars, now, kPressureStateScalars)) return false;
+    // and the vectors it writes
+    const std::size_t n = vprime.size();
+    if (k.vectors.size() != 4 * n || dVdx.size() != n || dVpdn.size() != n || dPdx.size() != n) return false;
+    return sameBits(k.vectors.data(), vprime.data(), n) && sameBits(k.vectors.data() + n, dVdx.data(), n) &&
+           sameBits(k.vectors.data() + 2 * n, dVpdn.data(), n) && sameBits(k.vectors.data() + 3 * n, dPdx.data(), n);
 }
 
 bool ClassicalCubic::pressureOfState() {
@@ -213,11 +213,13 @@ void ClassicalCubic::pressureFromRecord() {
         dPdx[i] = R * T * bbar[i] / ((Vp - b) * (Vp - b)) - abar[i] / DD -
                   bbar[i] * a * (d1 / (E1 * E1 * E2) + d2 / (E1 * E2 * E2));
     }
-    pressureState_.record = recordComputations();
-    if (pressureState_.record == 0) return;
-    std::vector<double>& kept = pressureState_.fields;
-    kept.clear();
-    forPressureStateFields(*this, [&kept](const double* v, std::size_t n) { kept.insert(kept.end(), v, v + n); });
+    PressureState& k = pressureState_;
+    k.record = recordComputations();
+    if (k.record == 0) return;
+    pressureStateScalars(k.scalars);
+    k.vectors.clear();
+    for (const std::vector<double>* v : {&vprime, &dVdx, &dVpdn, &dPdx})
+        k.vectors.insert(k.vectors.end(), v->begin(), v->end());
 }
 
 void ClassicalCubic::quadraticMixing() {

@@ -13,6 +13,7 @@
 // with the mole fractions as independent variables and projected on the mole
 // numbers where a partial molar quantity is needed.
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <initializer_list>
 #include <vector>
@@ -108,17 +109,20 @@ protected:
     // body of calculate_pressure); errorflag at or below the co-volume.
     void pressureFromRecord();
     // What pressureFromRecord last left, kept with the record's count, T, V,
-    // d1 and d2 (`fields`, with its outputs, bit for bit): while they all
-    // hold, the state functions and fugacities of the same state take it,
-    // and the logarithms their closed forms share, as they stand.
+    // d1 and d2 (with its outputs, bit for bit): while they all hold, the
+    // state functions and fugacities of the same state take it, and the
+    // logarithms their closed forms share, as they stand.
+    static constexpr std::size_t kPressureStateScalars = 14;
     struct PressureState {
         unsigned long record = 0;
-        std::vector<double> fields;
+        double scalars[kPressureStateScalars] = {};
+        std::vector<double> vectors;  // vprime, dVdx, dVpdn, dPdx
         bool logs = false;
         double L = 0.0, Lp = 0.0, M = 0.0, lnfree = 0.0;
     };
     PressureState pressureState_;
     bool pressureStateHolds() const;
+    void pressureStateScalars(double (&v)[kPressureStateScalars]) const;
     // pressureFromRecord unless its results hold; false with errorflag.
     bool pressureOfState();
     // L = ln(E1/E2)/(d1 - d2), its V' derivative Lp, M and ln(P (V' - b)/RT)
