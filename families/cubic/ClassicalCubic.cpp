@@ -1,6 +1,9 @@
 #include "families/cubic/ClassicalCubic.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "families/cubic/CubicClosedForm.h"
 #include "families/cubic/CubicData.h"
@@ -32,6 +35,7 @@ void ClassicalCubic::set_translation_parameters(std::initializer_list<double> pa
         (k % 2 == 0 ? c0 : c1)[i] = v;
         k++;
     }
+    parametersChanged();
 }
 
 void ClassicalCubic::volumeDerivatives() {
@@ -135,8 +139,64 @@ void ClassicalCubic::calculate_molar_volume() {
     calculateBulkMolarWeight();
 }
 
+namespace {
+bool sameBits(const double* p, const double* q, std::size_t n) {
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < n; ++i) differ |= std::bit_cast<std::uint64_t>(p[i]) ^ std::bit_cast<std::uint64_t>(q[i]);
+    return differ == 0;
+}
+}  // namespace
+
+void ClassicalCubic::pressureStateScalars(double (&v)[kPressureStateScalars]) const {
+    // The inputs besides the record (T, V, d1, d2), then the scalars
+    // pressureFromRecord writes.
+    const double now[kPressureStateScalars] = {T,     V,     d1,   d2,   Vp,   P,    Z,
+                                               dPdT,  dPdV,  dVpdT, dVpdP, dVdT, dZdV, dZdP};
+    std::copy(now, now + kPressureStateScalars, v);
+}
+
+bool ClassicalCubic::pressureStateHolds() const {
+    const PressureState& k = pressureState_;
+    const unsigned long record = recordComputations();
+    if (record == 0 || record != k.record || !sameBits(&k.scalars[0], &T, 1) || !sameBits(&k.scalars[1], &V, 1))
+        return false;
+    double now[kPressureStateScalars];
+    pressureStateScalars(now);
+    if (!sameBits(k.scalars, now, kPressureStateScalars)) return false;
+    // and the vectors it writes
+    const std::size_t n = vprime.size();
+    if (k.vectors.size() != 4 * n || dVdx.size() != n || dVpdn.size() != n || dPdx.size() != n) return false;
+    return sameBits(k.vectors.data(), vprime.data(), n) && sameBits(k.vectors.data() + n, dVdx.data(), n) &&
+           sameBits(k.vectors.data() + 2 * n, dVpdn.data(), n) && sameBits(k.vectors.data() + 3 * n, dPdx.data(), n);
+}
+
+bool ClassicalCubic::pressureOfState() {
+    if (pressureStateHolds()) return true;
+    pressureFromRecord();
+    return errorflag == 0;
+}
+
+const ClassicalCubic::PressureState& ClassicalCubic::stateLogarithms() {
+    PressureState& s = pressureState_;
+    if (!s.logs) {
+        const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
+        s.L = std::log(E1 / E2) / (d1 - d2);
+        s.Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
+        s.M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+        s.lnfree = std::log(P * (Vp - b) / (R * T));
+        s.logs = true;
+    }
+    return s;
+}
+
 void ClassicalCubic::calculate_pressure() {
     if (!usableParametersRefreshed()) return;
+    pressureFromRecord();
+}
+
+void ClassicalCubic::pressureFromRecord() {
+    pressureState_.record = 0;
+    pressureState_.logs = false;
     Vp = V + c;
     const double E1 = Vp - d1 * b, E2 = Vp - d2 * b, DD = E1 * E2;
     if (!(Vp > b)) {
@@ -153,6 +213,13 @@ void ClassicalCubic::calculate_pressure() {
         dPdx[i] = R * T * bbar[i] / ((Vp - b) * (Vp - b)) - abar[i] / DD -
                   bbar[i] * a * (d1 / (E1 * E1 * E2) + d2 / (E1 * E2 * E2));
     }
+    PressureState& k = pressureState_;
+    k.record = recordComputations();
+    if (k.record == 0) return;
+    pressureStateScalars(k.scalars);
+    k.vectors.clear();
+    for (const std::vector<double>* v : {&vprime, &dVdx, &dVpdn, &dPdx})
+        k.vectors.insert(k.vectors.end(), v->begin(), v->end());
 }
 
 void ClassicalCubic::quadraticMixing() {
@@ -247,16 +314,13 @@ void ClassicalCubic::excessAtInfinitePressure() {
 
 void ClassicalCubic::calculate_fugacities() {
     errorflag = 0;
-    calculate_pressure();
-    if (errorflag) return;
+    if (!usableParametersRefreshed() || !pressureOfState()) return;
     excessAtInfinitePressure();
     const double RT = R * T;
-    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
-    const double L = std::log(E1 / E2) / (d1 - d2);
-    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
-    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    const PressureState& logs = stateLogarithms();
+    const double L = logs.L, Lp = logs.Lp, M = logs.M, lnfree = logs.lnfree;
     const double Zp = P * Vp / RT;
-    const double lnfree = std::log(P * (Vp - b) / RT);
+    const double lnZ = std::log(Z);
     for (int i = 0; i < n_; i++) {
         const double beta = bbar[i] / b - 1.0;
         // a_ii/(b_ii RT) - ln gamma_inf/Lambda, which equals (a/b + D_i)/RT.
@@ -264,7 +328,7 @@ void ClassicalCubic::calculate_fugacities() {
         lnphi[i] = beta * (Zp - 1.0) - lnfree + L * Ki - ci[i] * P / RT;
         fugcoef[i] = std::exp(lnphi[i]);
         fugacity[i] = x[i] * P * fugcoef[i];
-        rcp[i] = lnphi[i] + std::log(Z);
+        rcp[i] = lnphi[i] + lnZ;
         // Temperature and pressure derivatives at constant composition.
         const double KiT = (dadT_b + DT[i]) / RT - Ki / T;
         dlnphidT[i] = beta * P * dVpdT / RT - beta * P * Vp / (RT * T) - dVpdT / (Vp - b) + 1.0 / T +
@@ -299,15 +363,12 @@ void ClassicalCubic::calculate_fugacities() {
 void ClassicalCubic::calculate_state_functions() {
     // The departure functions of the current T and V.
     errorflag = 0;
-    calculate_pressure();
-    if (errorflag) return;
-    const double E1 = Vp - d1 * b, E2 = Vp - d2 * b;
-    const double L = std::log(E1 / E2) / (d1 - d2);
-    const double Lp = (1.0 / E1 - 1.0 / E2) / (d1 - d2);
-    const double M = -(d1 / E1 - d2 / E2) / (d1 - d2);
+    if (!usableParametersRefreshed() || !pressureOfState()) return;
+    const PressureState& logs = stateLogarithms();
+    const double L = logs.L, Lp = logs.Lp, M = logs.M;
     const double F = (a - T * dadT) / b;
     Hdep = P * Vp - R * T + L * F - (c - T * dcdT) * P;
-    Sdep = R * std::log(P * (Vp - b) / (R * T)) - L * dadT / b + P * dcdT;
+    Sdep = R * logs.lnfree - L * dadT / b + P * dcdT;
     dHdepdP = Vp + dVpdP * (P + Lp * F);
     dHdepdT = P * dVpdT - R + dVpdT * Lp * F - L * T * d2adT2 / b;
     for (int i = 0; i < n_; i++)

@@ -13,6 +13,7 @@
 // with the mole fractions as independent variables and projected on the mole
 // numbers where a partial molar quantity is needed.
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <initializer_list>
 #include <vector>
@@ -53,6 +54,9 @@ public:
 
     // False while a component lacks its data (no state can be computed).
     virtual bool parametersUsable() const { return true; }
+    // The count of the mixture record's computations, 0 where the model does
+    // not count them (a state's pressure and logarithms are then not kept).
+    virtual unsigned long recordComputations() const { return 0; }
     void refresh_parameters() {
         calculate_parameters_of_pure_components();
         calculate_mixing_parameters();
@@ -101,6 +105,29 @@ public:
 
 protected:
     int n_ = 0;
+    // P, Z and their derivatives at the current T and V from the record (the
+    // body of calculate_pressure); errorflag at or below the co-volume.
+    void pressureFromRecord();
+    // What pressureFromRecord last left, kept with the record's count, T, V,
+    // d1 and d2 (with its outputs, bit for bit): while they all hold, the
+    // state functions and fugacities of the same state take it, and the
+    // logarithms their closed forms share, as they stand.
+    static constexpr std::size_t kPressureStateScalars = 14;
+    struct PressureState {
+        unsigned long record = 0;
+        double scalars[kPressureStateScalars] = {};
+        std::vector<double> vectors;  // vprime, dVdx, dVpdn, dPdx
+        bool logs = false;
+        double L = 0.0, Lp = 0.0, M = 0.0, lnfree = 0.0;
+    };
+    PressureState pressureState_;
+    bool pressureStateHolds() const;
+    void pressureStateScalars(double (&v)[kPressureStateScalars]) const;
+    // pressureFromRecord unless its results hold; false with errorflag.
+    bool pressureOfState();
+    // L = ln(E1/E2)/(d1 - d2), its V' derivative Lp, M and ln(P (V' - b)/RT)
+    // of the state held.
+    const PressureState& stateLogarithms();
     // Volume derivatives at V': dP/dV, dV'/dT, dV'/dP and v'_i = dV'/dx_i.
     void volumeDerivatives();
     // Van der Waals one-fluid sums over the pair matrices: a, b, c, their

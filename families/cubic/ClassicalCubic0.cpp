@@ -1,9 +1,12 @@
 #include "families/cubic/ClassicalCubic0.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "families/cubic/CubicData.h"
 #include "platform/LogSink.h"
@@ -93,6 +96,10 @@ void ClassicalCubic0::number_of_components(int n) {
     ClassicalQuadraMix::number_of_components(component_count);
     for (auto* v : {&Tc, &Pc, &Vc, &omega, &m, &ac, &bi}) v->assign(component_count, 0.0);
     known.assign(component_count, 0);
+    // The arrays start again from zero: nothing computed is held.
+    pairsFrom_.clear();
+    pressureFrom_.clear();
+    recordFromX_.clear();
 }
 
 bool ClassicalCubic0::parametersUsable() const {
@@ -114,6 +121,7 @@ void ClassicalCubic0::setComponent(int i, double Tc_, double Pc_, double omega_,
     bi[i] = Omega_b * R * Tc_ / Pc_;
     cubic::keepCriticalStart(critical_T, critical_V, i, Tc_, Vc_);
     known[i] = 1;
+    parametersChanged();
 }
 
 void ClassicalCubic0::read_component_data(int i, const char* name) {
@@ -127,7 +135,42 @@ void ClassicalCubic0::read_component_data(int i, const char* name) {
     if (i == n_ - 1) read_BIP();
 }
 
+namespace {
+// Bitwise equality of n doubles: a kept result stands for the same
+// arithmetic on the same bits (-0 and +0, or NaN, are not taken for one
+// another).
+bool sameBits(const double* p, const double* q, std::size_t n) {
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < n; ++i) differ |= std::bit_cast<std::uint64_t>(p[i]) ^ std::bit_cast<std::uint64_t>(q[i]);
+    return differ == 0;
+}
+}  // namespace
+
+void ClassicalCubic0::pairInputs(double T_, std::vector<double>& inputs) const {
+    inputs.assign({T_, static_cast<double>(n_), static_cast<double>(parameterRevision())});
+}
+
+std::size_t ClassicalCubic0::heldPairInputs(const std::vector<double>& kept, double T_) const {
+    const double now[3] = {T_, static_cast<double>(n_), static_cast<double>(parameterRevision())};
+    return kept.size() >= 3 && sameBits(kept.data(), now, 3) ? 3 : 0;
+}
+
+void ClassicalCubic0::calculate_mixing_parameters() {
+    if (recordFromPairs_ == pairsComputed_ && pairsComputed_ != 0 && recordFromX_.size() == x.size() &&
+        sameBits(recordFromX_.data(), x.data(), x.size()))
+        return;
+    quadraticMixing();
+    ++recordComputed_;
+    recordFromPairs_ = pairsComputed_;
+    recordFromX_ = x;
+}
+
 void ClassicalCubic0::calculate_parameters_of_pure_components() {
+    const std::size_t held = heldPairInputs(pairsFrom_, T);
+    if (held != 0 && held == pairsFrom_.size()) return;
+    // (invalid while they are rewritten)
+    pairsFrom_.clear();
+    ++pairsComputed_;
     const int n = n_;
     for (int i = 0; i < n; i++) {
         const double s = 1.0 + m[i] * (1.0 - std::sqrt(T / Tc[i]));
@@ -144,6 +187,7 @@ void ClassicalCubic0::calculate_parameters_of_pure_components() {
         ci[i] = c0[i] + c1[i] * T;
     }
     geometricPairs(kaij, kbij);
+    pairInputs(T, pairsFrom_);
 }
 
 bool ClassicalCubic0::mixturePairsAt(double T_) {
@@ -155,6 +199,10 @@ bool ClassicalCubic0::mixturePairsAt(double T_) {
     // (V' - d1 b)(V' - d2 b) = V'^2 + u b V' + w b^2; one co-volume for the
     // repulsion and the attraction.
     cubic::MixturePairs& m = mixturePairs_;
+    // (the pairs of the pure stage's last computation are already there)
+    if (pairsOfMixturePairs_ == pairsComputed_ && m.n == n && m.T == T_ && m.u == -(d1 + d2) && m.w == d1 * d2)
+        return true;
+    pairsOfMixturePairs_ = pairsComputed_;
     m.T = T_;
     m.n = n;
     m.u = -(d1 + d2);
@@ -173,8 +221,28 @@ int ClassicalCubic0::closedFormMixtureRoots(double T_, double P_bar, const doubl
 }
 
 double ClassicalCubic0::closedFormMixturePressure(double T_, double V_, const double* x_) {
-    if (!x_ || !(V_ > 0.0) || !mixturePairsAt(T_)) return std::nan("");
-    return cubic::mixturePressure(mixturePairs_, T_, V_, x_);
+    const int n = component_count;
+    if (!x_ || !(V_ > 0.0) || n < 2 || n > cubic::kMaxMixtureComponents || n != n_ || !(T_ > 0.0) ||
+        !parametersUsable())
+        return std::nan("");
+    // The pressure of the same pairs, volume and composition as the last
+    // call's is that call's; the model is left at T_ as mixturePairsAt
+    // leaves it (the pair matrices are computed again where a state asks).
+    const std::size_t held = heldPairInputs(pressureFrom_, T_);
+    const double tail[3] = {d1, d2, V_};
+    if (held != 0 && pressureFrom_.size() == held + 3 + n && sameBits(pressureFrom_.data() + held, tail, 3) &&
+        sameBits(pressureFrom_.data() + held + 3, x_, n)) {
+        temperature(T_);
+        errorflag = 0;
+        return pressureKept_;
+    }
+    pressureFrom_.clear();
+    mixturePairsAt(T_);
+    pressureKept_ = cubic::mixturePressure(mixturePairs_, T_, V_, x_);
+    pairInputs(T_, pressureFrom_);
+    pressureFrom_.insert(pressureFrom_.end(), tail, tail + 3);
+    pressureFrom_.insert(pressureFrom_.end(), x_, x_ + n);
+    return pressureKept_;
 }
 
 namespace {
@@ -280,6 +348,7 @@ void Montel::read_component_data(int i, const char* name) {
     setComponent(i, tc, pc, w, r.mw, r.Vc * 1e-6);
     c0[i] = s * bi[i];
     c1[i] = 0.0;
+    parametersChanged();
     if (i == n_ - 1) read_BIP();
 }
 

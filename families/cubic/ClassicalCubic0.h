@@ -6,6 +6,7 @@
 // formula names: "C1"/"CH4", "C2"/"C2H6", ...).  A name outside the table is
 // reported ("Cannot treat %s component") and leaves the model without usable
 // parameters until the components are set again.
+#include <cstddef>
 #include <vector>
 
 #include "families/cubic/ClassicalQuadraMix.h"
@@ -18,8 +19,14 @@ public:
 
     void number_of_components(int n) override;
     void read_component_data(int i, const char* name) override;
+    // The pair matrices at T; skipped while they were last computed at the
+    // same T (bit for bit) and parameter revision.
     void calculate_parameters_of_pure_components() override;
+    // The mixture record; skipped while the pair matrices and the
+    // composition it was last computed from hold.
+    void calculate_mixing_parameters() override;
     bool parametersUsable() const override;
+    unsigned long recordComputations() const override { return recordComputed_; }
     bool trialsFromStateSearch() const override { return true; }
     // A mixture's roots with each component's ln phi from the pair matrices
     // at T, the translation included (cubic::mixtureRoots).
@@ -36,6 +43,25 @@ protected:
     // no mixture or lacks a component's data.
     bool mixturePairsAt(double T_);
     cubic::MixturePairs mixturePairs_;
+    // What the pair matrices are kept for: T, the count and the parameter
+    // revision (the components' constants, translations and pair
+    // parameters; their setters count a change, and a caller that writes
+    // them directly calls parametersChanged), into `inputs`.
+    void pairInputs(double T_, std::vector<double>& inputs) const;
+    // The length of those inputs at T_ at the head of `kept` where they are
+    // the same bits, else 0.
+    std::size_t heldPairInputs(const std::vector<double>& kept, double T_) const;
+    // The inputs of the pair matrices held (empty: none), the count of their
+    // computations, the count the mixture record and mixturePairs_ were
+    // taken from, and the record's composition.
+    std::vector<double> pairsFrom_;
+    unsigned long pairsComputed_ = 0, recordFromPairs_ = 0, pairsOfMixturePairs_ = 0, recordComputed_ = 0;
+    std::vector<double> recordFromX_;
+    // The last pressure of closedFormMixturePressure with its inputs (the
+    // pairs' at T, V and the composition): the naming of a single root
+    // asks it at one state again and again.
+    std::vector<double> pressureFrom_;
+    double pressureKept_ = 0.0;
     // Sets the constants of component i and its derived parameters.
     void setComponent(int i, double Tc_, double Pc_, double omega_, double mw, double Vc_);
 };

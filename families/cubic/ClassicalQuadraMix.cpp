@@ -11,11 +11,13 @@ void ClassicalQuadraMix::number_of_components(int n) {
 void ClassicalQuadraMix::set_binary_interaction_kaij(int i, int j, double k) {
     if (i < 0 || j < 0 || i >= n_ || j >= n_) return;
     kaij[i * n_ + j] = kaij[j * n_ + i] = k;
+    parametersChanged();
 }
 
 void ClassicalQuadraMix::set_binary_interaction_kbij(int i, int j, double k) {
     if (i < 0 || j < 0 || i >= n_ || j >= n_) return;
     kbij[i * n_ + j] = kbij[j * n_ + i] = k;
+    parametersChanged();
 }
 
 void ClassicalQuadraMix::read_BIP() {

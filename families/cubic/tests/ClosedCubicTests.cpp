@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/SRK1.h"
@@ -291,5 +296,97 @@ TEST(Montel, NamedComponentsTakeTheirOwnRowsAndPairs) {
         mo.calculateFromTP(l.T, 100.0, 0);
         ASSERT_EQ(mo.errorflag, 0) << l.name << " " << l.T;
         EXPECT_NEAR(mo.molar_mass[0] / mo.V / l.rho, 1.0, 0.05) << l.name << " " << l.T;
+    }
+}
+
+namespace {
+
+// Everything a state of the closed cubic hands out: the stable state at T
+// and P, then the fugacities and departure functions at a volume 60 %
+// larger (the (T, V) path), with or without the pressure at 30 % larger
+// asked first.
+std::vector<double> closedCubicState(ClassicalCubic0& m, double T, double Pbar, double x0, bool detour) {
+    m.composition(x0, 1.0 - x0);
+    const FluidPhase::StableState s = m.calculateStableStateFromTP(T, Pbar);
+    std::vector<double> out = {static_cast<double>(s.phase), static_cast<double>(s.otherPhase), s.otherV,
+                               static_cast<double>(m.errorflag), m.V, m.P, m.Z, m.dPdT, m.dPdV, m.Hdep, m.Sdep,
+                               m.Adep, m.Gdep, m.dHdepdT, m.dHdepdP, m.a, m.b, m.c, m.dadT, m.d2adT2};
+    auto take = [&out, &m] {
+        for (int i = 0; i < 2; ++i) {
+            out.insert(out.end(), {m.lnphi[i], m.fugcoef[i], m.dlnphidT[i], m.dlnphidP[i], m.Hdep_i[i]});
+            out.insert(out.end(), m.dlnphidn[i].begin(), m.dlnphidn[i].end());
+        }
+    };
+    take();
+    const double V0 = m.V;
+    if (detour) {
+        m.volume(1.3 * V0);
+        m.calculate_pressure();
+    }
+    m.volume(1.6 * V0);
+    m.calculate_state_functions();
+    m.calculate_fugacities();
+    out.insert(out.end(), {static_cast<double>(m.errorflag), m.P, m.Hdep, m.Sdep, m.dHdepdT});
+    take();
+    return out;
+}
+
+}  // namespace
+
+TEST(ClassicalCubic0, StatesDoNotDependOnTheCallsBefore) {
+    // One object asked a list of states in several orders, its pair
+    // parameters, translation and a constant changed between the rounds, gives at each
+    // state the very bits of a new object with the same parameters: what it
+    // keeps of one temperature, composition or parameter set is not taken
+    // for another.
+    using Make = ClassicalCubic0* (*)();
+    const Make makers[] = {[]() -> ClassicalCubic0* { return newBinary(1, 0.7); },
+                           []() -> ClassicalCubic0* {
+                               auto* m = new Montel(1);
+                               m->number_of_components(2);
+                               m->add_components("CO2", "CH4");
+                               return m;
+                           }};
+    using Change = void (*)(ClassicalCubic0&);
+    const Change changes[] = {[](ClassicalCubic0&) {},
+                              [](ClassicalCubic0& m) { m.set_binary_interaction_kaij(0, 1, 0.05); },
+                              [](ClassicalCubic0& m) { m.set_translation_parameters(2.0e-6, 1.0e-8, -3.0e-6, 5.0e-9); },
+                              [](ClassicalCubic0& m) { m.set_binary_interaction_kbij(0, 1, 0.02); },
+                              [](ClassicalCubic0& m) {
+                                  // a constant written directly, the change told
+                                  m.m[0] *= 1.02;
+                                  m.parametersChanged();
+                              }};
+    struct State {
+        double T, Pbar, x0;
+    };
+    // (at 350 K and 160 bar the one root is supercritical at x0 0.7 and a
+    // vapour at 0.4: the mixture's pressure at the critical search's start
+    // lies between)
+    const State states[] = {{300.0, 50.0, 0.7},  {250.0, 40.0, 0.7},  {300.0, 50.0, 0.4}, {220.0, 20.0, 0.7},
+                            {350.0, 160.0, 0.7}, {250.0, 40.0, 0.95}, {350.0, 160.0, 0.4}};
+    const std::vector<std::vector<int>> orders = {
+        {0, 1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1, 0}, {2, 0, 4, 6, 1, 5, 3, 0, 4, 2}};
+    for (const Make make : makers) {
+        for (const std::vector<int>& order : orders) {
+            std::unique_ptr<ClassicalCubic0> reused(make());
+            for (std::size_t k = 0; k < std::size(changes); ++k) {
+                changes[k](*reused);
+                for (int i : order) {
+                    const State& s = states[i];
+                    std::unique_ptr<ClassicalCubic0> fresh(make());
+                    for (std::size_t j = 0; j <= k; ++j) changes[j](*fresh);
+                    const std::vector<double> want = closedCubicState(*fresh, s.T, s.Pbar, s.x0, false);
+                    const std::vector<double> got = closedCubicState(*reused, s.T, s.Pbar, s.x0, true);
+                    SCOPED_TRACE(std::string(reused->modelName()) + " parameters " + std::to_string(k) + " at " +
+                                 std::to_string(s.T) + " K " + std::to_string(s.Pbar) + " bar x0 " +
+                                 std::to_string(s.x0));
+                    ASSERT_EQ(got.size(), want.size());
+                    for (std::size_t q = 0; q < got.size(); ++q)
+                        EXPECT_EQ(std::memcmp(&got[q], &want[q], sizeof(double)), 0)
+                            << "value " << q << ": " << got[q] << " against " << want[q];
+                }
+            }
+        }
     }
 }
