@@ -69,12 +69,16 @@ inline bool evaluate(FluidPhase& p, int kind, double z, double Vs, double Ts, Si
 // A_zz = RT d ln(f1/f0)/dz and A_zV = -dP/dz at constant volume.  The states
 // of a tie line are; a near-trivial root of the equal-fugacity equations
 // near a spinodal holds a phase beyond it.  The model is left at (z, V).
+// The test of a side already evaluated at temperature T (K).
+inline bool locallyStable(const Side& s, double T) {
+    if (!(s.f[0] > 0.0 && s.f[1] > 0.0)) return -s.PV > 0.0;  // a pure phase
+    const double Azz = FluidPhase::R * T * (s.fz[1] / s.f[1] - s.fz[0] / s.f[0]);
+    return -s.PV > 0.0 && -s.PV * Azz - s.Pz * s.Pz > 0.0;
+}
+
 inline bool locallyStable(FluidPhase& p, int kind, double z, double Vs) {
     Side s;
-    if (!evaluate(p, kind, z, Vs, 0.0, s)) return false;
-    if (!(s.f[0] > 0.0 && s.f[1] > 0.0)) return -s.PV > 0.0;  // a pure phase
-    const double Azz = FluidPhase::R * p.T * (s.fz[1] / s.f[1] - s.fz[0] / s.f[0]);
-    return -s.PV > 0.0 && -s.PV * Azz - s.Pz * s.Pz > 0.0;
+    return evaluate(p, kind, z, Vs, 0.0, s) && locallyStable(s, p.T);
 }
 
 // Both phases of a tie line held by two models of the binary (the first at

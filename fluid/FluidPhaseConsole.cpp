@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "fluid/BinaryIsothermTrace.h"
@@ -100,15 +101,22 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     bool sameT = false;  // a closed form's pairs read at T
     // The closed-form roots of the grid's trials, met by both passes.
     std::vector<closed_form_mixture::BinaryRoots> gridRoots(trials.size());
+    // Those of the narrowing's trials: where a trial's isotherm has one root
+    // both passes take the same distance, and the second pass's narrowing
+    // meets the first's trials again.
+    std::vector<std::pair<double, closed_form_mixture::BinaryRoots>> narrowedRoots;
     auto distance = [&](int kind, double w1, closed_form_mixture::BinaryRoots* kept = nullptr) {
         const double w[2] = {1.0 - w1, w1};
         double d = 0.0;
+        for (std::size_t k = 0; !kept && k < narrowedRoots.size(); ++k)
+            if (narrowedRoots[k].first == w1) kept = &narrowedRoots[k].second;
         closed_form_mixture::BinaryRoots own;
         closed_form_mixture::BinaryRoots& roots = kept ? *kept : own;
         if (roots.n > 0 || closed_form_mixture::binaryRoots(*this, T_, P_bar, w1, roots, sameT) > 0) {
             // The trial's roots in closed form: the liquid's of the liquid
             // start, the vapour's of the gas start.
             sameT = true;
+            if (!kept) narrowedRoots.emplace_back(w1, own);
             d = roots.distance(kind == 2 ? 0 : roots.n - 1, w1, P_bar * 1e5, ref);
             oneRootEach = oneRootEach && roots.n == 1;
         } else {
@@ -175,16 +183,20 @@ namespace {
 // the test holds the trials against: its volume and the ln of both
 // components' fugacity coefficients, false where it has none.  A mixture's
 // closed-form roots where the model gives them (its pairs read at T by the
-// tie line's search before, binaryTieLineFrom).
-bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, double (&lnphi)[2]) {
+// tie line's search before, binaryTieLineFrom); `closed` (if given) is set
+// to whether they gave the root found.
+bool lowerRootAt(FluidPhase& p, double T_, double P_bar, double w1, double& V_, double (&lnphi)[2],
+                 bool* closed = nullptr) {
     closed_form_mixture::BinaryRoots roots;
     if (closed_form_mixture::binaryRoots(p, T_, P_bar, w1, roots, true) > 0) {
         const int k = roots.lower(w1);
         V_ = roots.V[k];
         lnphi[0] = roots.lnPhi[k][0];
         lnphi[1] = roots.lnPhi[k][1];
+        if (closed) *closed = true;
         return true;
     }
+    if (closed) *closed = false;
     const double w[2] = {1.0 - w1, w1};
     double best = HUGE_VAL;
     auto take = [&] {
@@ -229,36 +241,43 @@ bool substitutedSplit(FluidPhase& p, double T_, double P_bar, double z1, double 
             if (at(to)) return true;
         return false;
     };
+    // Each phase's root at its composition, and whether both phases' came
+    // from the closed form (the same composition then gives the same root,
+    // which is not sought again).
     double lz[2], lw[2];
-    if (!lowerRootAt(p, T_, P_bar, z1, Va, lz) || !lowerRootAt(p, T_, P_bar, w1, Vb, lw)) return false;
+    bool closedA = false, closedB = false;
+    auto rootA = [&](double w) { return lowerRootAt(p, T_, P_bar, w, Va, lz, &closedA); };
+    auto rootB = [&](double w) { return lowerRootAt(p, T_, P_bar, w, Vb, lw, &closedB); };
+    if (!rootA(z1) || !rootB(w1)) return false;
     for (int it = 0; it < 100; ++it) {
         const double W0 = (1.0 - z1) * std::exp(lz[0] - lw[0]), W1 = z1 * std::exp(lz[1] - lw[1]);
         double next = W1 / (W0 + W1);
-        if (!(next > 0.0 && next < 1.0) ||
-            !rooted(next, w1, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Vb, lw); }))
-            break;
+        if (!(next > 0.0 && next < 1.0) || !rooted(next, w1, rootB)) break;
         const bool still = std::fabs(next - w1) < 1e-10;
         w1 = next;
         if (still) break;
     }
     xa = z1;
     xb = w1;
-    if (!lowerRootAt(p, T_, P_bar, xa, Va, lz) || !lowerRootAt(p, T_, P_bar, xb, Vb, lw)) return false;
+    if (!(closedA && closedB) && (!rootA(xa) || !rootB(xb))) return false;
+    bool held = true;  // the roots kept are those of xa and xb
     for (int it = 0; it < 100; ++it) {
         const double K0 = std::exp(lz[0] - lw[0]), K1 = std::exp(lz[1] - lw[1]);
         double a = (1.0 - K0) / (K1 - K0), b = K1 * a;
         if (!(a > 0.0 && a < 1.0 && b > 0.0 && b < 1.0) || !(std::fabs(a - b) > 1e-9)) break;
-        if (!rooted(a, xa, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Va, lz); }) ||
-            !rooted(b, xb, [&](double w) { return lowerRootAt(p, T_, P_bar, w, Vb, lw); }))
+        if (!rooted(a, xa, rootA)) break;
+        if (!rooted(b, xb, rootB)) {
+            held = false;  // a's root kept, xa not moved to it
             break;
+        }
         const bool still = std::fabs(a - xa) < 1e-9 && std::fabs(b - xb) < 1e-9;
         xa = a;
         xb = b;
         if (still) break;
     }
     // (the last phases with roots: the tie line's search starts from them)
-    return lowerRootAt(p, T_, P_bar, xa, Va, lz) && lowerRootAt(p, T_, P_bar, xb, Vb, lw) &&
-           std::fabs(xa - xb) > 1e-9;
+    if (!(held && closedA && closedB) && (!rootA(xa) || !rootB(xb))) return false;
+    return std::fabs(xa - xb) > 1e-9;
 }
 
 // The trial composition deepest below the tangent plane of the feed z1
@@ -305,7 +324,7 @@ FluidPhase::BinaryTieLine heldTieLine(FluidPhase& p, double T_, double P_bar, do
     for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
     const double lighter = (z1 - xl) / (yv - xl);
     if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
-        !binary_side::locallyStable(p, 2, xl, Vl) || !binary_side::locallyStable(p, 1, yv, Vv))
+        !binary_side::locallyStable(l, T_) || !binary_side::locallyStable(v, T_))
         return line;
     for (int i = 0; i < 2; ++i) lnf[i] = std::log(0.5 * (l.f[i] + v.f[i]));
     const double feed[2] = {1.0 - z1, z1};

@@ -15,24 +15,31 @@ namespace {
 // by the square root of it.
 constexpr double kDecided = 1e-9;
 
-// The smallest (smallest false) or largest real root of V^3 + p2 V^2 + p1 V
-// + p0: Cardano's where it has one, else the trigonometric form.
-double outerRealRoot(double p2, double p1, double p0, bool largest) {
-    // V = t - p2/3: t^3 + p t + q = 0.
-    const double p = p1 - p2 * p2 / 3.0, q = (2.0 * p2 * p2 / 27.0 - p1 / 3.0) * p2 + p0;
-    const double D = 0.25 * q * q + p * p * p / 27.0;
-    double t = 0.0;
-    if (D > 0.0) {
-        const double s = std::sqrt(D);
-        t = std::cbrt(-0.5 * q + s) + std::cbrt(-0.5 * q - s);
-    } else if (p < 0.0) {
-        // t_k = m cos((phi - 2 pi k) / 3): k = 0 the largest, k = 2 (phi + 2 pi) the smallest.
-        const double m = 2.0 * std::sqrt(-p / 3.0);
-        const double phi = std::acos(std::fmax(-1.0, std::fmin(1.0, 3.0 * q / (p * m))));
-        t = m * std::cos(largest ? phi / 3.0 : (phi + 2.0 * std::acos(-1.0)) / 3.0);
+// The cubic V^3 + p2 V^2 + p1 V + p0 reduced to t^3 + p t + q = 0 (V = t -
+// p2/3), its smallest or largest real root (outer): Cardano's where it has
+// one, else the trigonometric form (the angle taken once for both).
+struct ReducedCubic {
+    double p2, p, q, D, m = 0.0, phi = 0.0;
+    ReducedCubic(double p2_, double p1, double p0)
+        : p2(p2_), p(p1 - p2_ * p2_ / 3.0), q((2.0 * p2_ * p2_ / 27.0 - p1 / 3.0) * p2_ + p0),
+          D(0.25 * q * q + p * p * p / 27.0) {
+        if (!(D > 0.0) && p < 0.0) {
+            m = 2.0 * std::sqrt(-p / 3.0);
+            phi = std::acos(std::fmax(-1.0, std::fmin(1.0, 3.0 * q / (p * m))));
+        }
     }
-    return t - p2 / 3.0;
-}
+    double outer(bool largest) const {
+        double t = 0.0;
+        if (D > 0.0) {
+            const double s = std::sqrt(D);
+            t = std::cbrt(-0.5 * q + s) + std::cbrt(-0.5 * q - s);
+        } else if (p < 0.0) {
+            // t_k = m cos((phi - 2 pi k) / 3): k = 0 the largest, k = 2 (phi + 2 pi) the smallest.
+            t = m * std::cos(largest ? phi / 3.0 : (phi + 2.0 * std::acos(-1.0)) / 3.0);
+        }
+        return t - p2 / 3.0;
+    }
+};
 
 }  // namespace
 
@@ -46,8 +53,8 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
     const double c0 = -(P * br + RT) * w * b * b - a * br;
     // The outer roots, polished by Newton's steps on g (where g rises, as
     // it does at both).
-    auto outer = [&](bool largest, double& V) {
-        V = outerRealRoot(c2 / c3, c1 / c3, c0 / c3, largest);
+    auto outer = [&](const ReducedCubic& reduced, bool largest, double& V) {
+        V = reduced.outer(largest);
         for (int k = 0; k < 3; ++k) {
             const double g = ((c3 * V + c2) * V + c1) * V + c0, dg = (3.0 * c3 * V + 2.0 * c2) * V + c1;
             if (!(dg > 0.0)) break;
@@ -57,8 +64,10 @@ int stableRootCount(double RT, double P, double a, double b, double u, double w,
     };
     auto counted = [&](int n) {
         if (!roots) return n;
-        if (n == 2) return outer(false, roots[0]) && outer(true, roots[1]) && roots[0] < roots[1] ? 2 : 0;
-        return outer(true, roots[0]) ? 1 : 0;
+        const ReducedCubic reduced(c2 / c3, c1 / c3, c0 / c3);
+        if (n == 2)
+            return outer(reduced, false, roots[0]) && outer(reduced, true, roots[1]) && roots[0] < roots[1] ? 2 : 0;
+        return outer(reduced, true, roots[0]) ? 1 : 0;
     };
     const double disc = c2 * c2 - 3.0 * c3 * c1;
     if (!(disc > 0.0)) return counted(1);  // g rises everywhere: one root

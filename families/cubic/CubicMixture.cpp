@@ -412,27 +412,36 @@ int mixtureRoots(const MixturePairs& kept, double T, double P_bar, const double*
                  br = quadratic(kept.br, n, x, sbr);
     const double P = P_bar * 1e5, RT = R * T, A = a * P / (RT * RT), Ba = ba * P / RT, Br = br * P / RT;
     const double s = std::sqrt(kept.u * kept.u - 4.0 * kept.w), d1 = 0.5 * (kept.u + s), d2 = 0.5 * (kept.u - s);
-    double z[2] = {0.0, 0.0};
+    // Each root's ln(Z - B) and attraction term A/(B (d1 - d2)) ln(q1/q2),
+    // shared by the fluid's ln phi and the components'.
+    double z[2] = {0.0, 0.0}, lnZB[2] = {0.0, 0.0}, L[2] = {0.0, 0.0};
+    auto logs = [&](int k) {
+        const double Z = z[k];
+        lnZB[k] = std::log(Z - Br);
+        L[k] = A / (Ba * (d1 - d2)) * std::log((Z + d1 * Ba) / (Z + d2 * Ba));
+    };
     int count = A > 0.0 && Ba > 0.0 && Br > 0.0 && std::isfinite(A + Ba + Br)
                     ? polishedRoots(A, Ba, Br, kept.u, kept.w, RT, P, a, ba, br, z)
                     : 0;
     if (count > 0) {
         for (int k = 0; k < count; ++k) {
-            const double Z = z[k];
-            roots[k].V = Z * RT / P;
-            roots[k].lnPhi = Z - 1.0 - std::log(Z - Br) - A / (Ba * (d1 - d2)) * std::log((Z + d1 * Ba) / (Z + d2 * Ba));
+            logs(k);
+            roots[k].V = z[k] * RT / P;
+            roots[k].lnPhi = z[k] - 1.0 - lnZB[k] - L[k];
         }
     } else {
         count = stableCubicRoots(a, ba, br, kept.u, kept.w, T, P, roots);
-        for (int k = 0; k < count; ++k) z[k] = roots[k].V * P / RT;
+        for (int k = 0; k < count; ++k) {
+            z[k] = roots[k].V * P / RT;
+            if (lnPhi) logs(k);
+        }
     }
     for (int k = 0; k < count && lnPhi; ++k) {
         const double Z = z[k], q1 = Z + d1 * Ba, q2 = Z + d2 * Ba;
-        const double L = A / (Ba * (d1 - d2)) * std::log(q1 / q2), bulk = A * Z / (q1 * q2);
-        const double lnZB = std::log(Z - Br);
+        const double bulk = A * Z / (q1 * q2);
         for (int i = 0; i < n; ++i) {
             const double ai = 2.0 * sa[i] / a, bai = (2.0 * sba[i] - ba) / ba, Bri = (2.0 * sbr[i] - br) * P / RT;
-            lnPhi[k * n + i] = -lnZB + Bri / (Z - Br) - L * (ai - bai) - bai * bulk;
+            lnPhi[k * n + i] = -lnZB[k] + Bri / (Z - Br) - L[k] * (ai - bai) - bai * bulk;
         }
     }
     // A translated volume V = V' - c (c = sum_i x_i c_i) shifts ln phi_i by
