@@ -99,25 +99,37 @@ bool FluidPhase::binarySplitsAgainst(double T_, double P_bar, const double (&ref
     // and its pass would repeat the gas start's.
     bool oneRootEach = true;
     bool sameT = false;  // a closed form's pairs read at T
-    // The closed-form roots of the grid's trials, met by both passes.
-    std::vector<closed_form_mixture::BinaryRoots> gridRoots(trials.size());
-    // Those of the narrowing's trials: where a trial's isotherm has one root
-    // both passes take the same distance, and the second pass's narrowing
-    // meets the first's trials again.
-    std::vector<std::pair<double, closed_form_mixture::BinaryRoots>> narrowedRoots;
-    auto distance = [&](int kind, double w1, closed_form_mixture::BinaryRoots* kept = nullptr) {
+    // The closed-form roots of the grid's trials, met by both passes, and
+    // those of the narrowing's trials: where a trial's isotherm has one root
+    // both passes take the same distance (kept with it), and the second
+    // pass's narrowing meets the first's trials again.
+    struct Trial {
+        double w1 = 0.0;
+        closed_form_mixture::BinaryRoots roots;
+        double oneRootDistance = std::nan("");
+    };
+    std::vector<Trial> gridRoots(trials.size()), narrowedRoots;
+    auto distance = [&](int kind, double w1, Trial* kept = nullptr) {
         const double w[2] = {1.0 - w1, w1};
         double d = 0.0;
         for (std::size_t k = 0; !kept && k < narrowedRoots.size(); ++k)
-            if (narrowedRoots[k].first == w1) kept = &narrowedRoots[k].second;
-        closed_form_mixture::BinaryRoots own;
-        closed_form_mixture::BinaryRoots& roots = kept ? *kept : own;
+            if (narrowedRoots[k].w1 == w1) kept = &narrowedRoots[k];
+        Trial own;
+        Trial& t = kept ? *kept : own;
+        closed_form_mixture::BinaryRoots& roots = t.roots;
         if (roots.n > 0 || closed_form_mixture::binaryRoots(*this, T_, P_bar, w1, roots, sameT) > 0) {
             // The trial's roots in closed form: the liquid's of the liquid
             // start, the vapour's of the gas start.
             sameT = true;
-            if (!kept) narrowedRoots.emplace_back(w1, own);
-            d = roots.distance(kind == 2 ? 0 : roots.n - 1, w1, P_bar * 1e5, ref);
+            if (roots.n == 1 && !std::isnan(t.oneRootDistance))
+                d = t.oneRootDistance;
+            else
+                d = roots.distance(kind == 2 ? 0 : roots.n - 1, w1, P_bar * 1e5, ref);
+            if (roots.n == 1) t.oneRootDistance = d;
+            if (!kept) {
+                own.w1 = w1;
+                narrowedRoots.push_back(own);
+            }
             oneRootEach = oneRootEach && roots.n == 1;
         } else {
             composition(w);

@@ -21,6 +21,11 @@ namespace {
 // The quadratic form sum_ij x_i x_j m_ij and, into s (if given), its
 // partial sums s_i = sum_j x_j m_ij.
 double quadratic(const std::vector<double>& m, int n, const double* x, double* s) {
+    if (n == 2) {  // a binary's, its sums in the same order
+        const double s0 = (0.0 + m[0] * x[0]) + m[1] * x[1], s1 = (0.0 + m[2] * x[0]) + m[3] * x[1];
+        if (s) s[0] = s0, s[1] = s1;
+        return (0.0 + x[0] * s0) + x[1] * s1;
+    }
     double q = 0.0;
     for (int i = 0; i < n; ++i) {
         double si = 0.0;
