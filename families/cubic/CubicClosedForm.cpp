@@ -1,6 +1,7 @@
 #include "families/cubic/CubicClosedForm.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "families/cubic/CubicData.h"
@@ -10,10 +11,35 @@
 
 namespace cubic {
 
-int stableCubicRoots(double a, double ba, double br, double u, double w, double T, double P,
-                     FluidPhase::ClosedFormRoot roots[2]) {
-    const double RT = R * T, A = a * P / (RT * RT), Ba = ba * P / RT, Br = br * P / RT;
-    if (!(A > 0.0) || !(Ba > 0.0) || !(Br > 0.0) || !std::isfinite(A + Ba + Br)) return 0;
+// (The count decides where g at its turning points stands above its
+// rounding; four Newton steps in Z take its roots to rounding.)
+int polishedRoots(double A, double Ba, double Br, double u, double w, double RT, double P, double a, double ba,
+                  double br, double (&Z)[2]) {
+    double V[2];
+    const int n = stableRootCount(RT, P, a, ba, u, w, br, V);
+    if (n < 1) return 0;
+    const double k2 = u * Ba - Br - 1.0, k1 = w * Ba * Ba - u * Ba * Br - u * Ba + A,
+                 k0 = -(w * Ba * Ba * Br + w * Ba * Ba + A * Br);
+    for (int k = 0; k < n; ++k) {
+        double z = V[k] * P / RT;
+        bool settled = false;
+        for (int it = 0; it < 4 && !settled; ++it) {
+            const double f = ((z + k2) * z + k1) * z + k0, df = (3.0 * z + 2.0 * k2) * z + k1;
+            const double step = f / df;
+            z -= step;
+            settled = std::fabs(step) <= 4.0 * DBL_EPSILON * z;
+        }
+        if (!settled || !(z > Br) || !std::isfinite(z)) return 0;
+        Z[k] = z;
+    }
+    return n == 2 && !(Z[0] < Z[1]) ? 0 : n;
+}
+
+namespace {
+
+// Of every real root of the cubic in Z above Br, the stable ones (ascending):
+// the outer two of three, the crossing one of a double root, else the one.
+int everyStableRoot(double A, double Ba, double Br, double u, double w, double d1, double d2, double (&kept)[2]) {
     const double coef[4] = {-(w * Ba * Ba * Br + w * Ba * Ba + A * Br), w * Ba * Ba - u * Ba * Br - u * Ba + A,
                             u * Ba - Br - 1.0, 1.0};
     double z[3];
@@ -24,12 +50,10 @@ int stableCubicRoots(double a, double ba, double br, double u, double w, double 
     for (int i = 1; i < n; ++i)
         for (int j = i; j > 0 && z[j] < z[j - 1]; --j) std::swap(z[j], z[j - 1]);
     // dP/dV at a root, in units of P/V: of three roots the middle one rises.
-    const double s = std::sqrt(u * u - 4.0 * w), d1 = 0.5 * (u + s), d2 = 0.5 * (u - s);
     auto slope = [&](double Z) {
         const double q = (Z + d1 * Ba) * (Z + d2 * Ba);
         return -Z * Z / ((Z - Br) * (Z - Br)) + A * Z * (2.0 * Z + u * Ba) / (q * q);
     };
-    double kept[2];
     int k = 0;
     if (n == 3) {
         kept[k++] = z[0];
@@ -40,6 +64,21 @@ int stableCubicRoots(double a, double ba, double br, double u, double w, double 
     } else {
         kept[k++] = z[0];
     }
+    return k;
+}
+
+}  // namespace
+
+int stableCubicRoots(double a, double ba, double br, double u, double w, double T, double P,
+                     FluidPhase::ClosedFormRoot roots[2]) {
+    const double RT = R * T, A = a * P / (RT * RT), Ba = ba * P / RT, Br = br * P / RT;
+    if (!(A > 0.0) || !(Ba > 0.0) || !(Br > 0.0) || !std::isfinite(A + Ba + Br)) return 0;
+    const double s = std::sqrt(u * u - 4.0 * w), d1 = 0.5 * (u + s), d2 = 0.5 * (u - s);
+    double kept[2];
+    // The isotherm's count and its outer roots where it decides them, else
+    // every real root of the cubic (beside a spinodal or the critical point).
+    int k = polishedRoots(A, Ba, Br, u, w, RT, P, a, ba, br, kept);
+    if (k == 0) k = everyStableRoot(A, Ba, Br, u, w, d1, d2, kept);
     const double attraction = A / (Ba * (d1 - d2));
     for (int i = 0; i < k; ++i) {
         const double Z = kept[i];

@@ -18,6 +18,15 @@ class VdWr1;
 
 namespace cubic {
 
+// The stable roots Z (ascending) of the cubic in Z of A = a P/(RT)^2,
+// Ba = ba P/(RT), Br = br P/(RT), u, w, at RT (J/mol) and P (Pa), as the
+// isotherm's count gives them (stableRootCount: Cardano's or the
+// trigonometric form), polished by Newton's steps on the cubic in Z until
+// they stand to rounding; 0 where the count is undecided (beside a spinodal
+// or the critical point) or the steps do not settle.
+int polishedRoots(double A, double Ba, double Br, double u, double w, double RT, double P, double a, double ba,
+                  double br, double (&Z)[2]);
+
 // The mechanically stable roots at T (K) and P (Pa): of the real roots above
 // br, the outer two where there are three (the middle one lies where
 // dP/dV > 0), else the one; ascending in volume into `roots` with ln phi at

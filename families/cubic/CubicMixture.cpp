@@ -115,33 +115,6 @@ bool stillHold(const FluidPhase& f, double T, Sources sources, const MixturePair
            sameSources(m.sources, sources);
 }
 
-// The stable roots Z (ascending) of the cubic in Z of A, Ba, Br, u, w as
-// the isotherm's count gives them (stableRootCount: Cardano's or the
-// trigonometric form), polished by Newton's steps on the cubic in Z until
-// they stand to rounding; 0 where the count is undecided (beside a spinodal
-// or the critical point) or the steps do not settle, and the roots are
-// then taken from the cubic's full solution (stableCubicRoots).
-int polishedRoots(double A, double Ba, double Br, double u, double w, double RT, double P, double a, double ba,
-                  double br, double (&Z)[2]) {
-    double V[2];
-    const int n = stableRootCount(RT, P, a, ba, u, w, br, V);
-    if (n < 1) return 0;
-    const double k2 = u * Ba - Br - 1.0, k1 = w * Ba * Ba - u * Ba * Br - u * Ba + A,
-                 k0 = -(w * Ba * Ba * Br + w * Ba * Ba + A * Br);
-    for (int k = 0; k < n; ++k) {
-        double z = V[k] * P / RT;
-        bool settled = false;
-        for (int it = 0; it < 4 && !settled; ++it) {
-            const double f = ((z + k2) * z + k1) * z + k0, df = (3.0 * z + 2.0 * k2) * z + k1;
-            const double step = f / df;
-            z -= step;
-            settled = std::fabs(step) <= 4.0 * DBL_EPSILON * z;
-        }
-        if (!settled || !(z > Br) || !std::isfinite(z)) return 0;
-        Z[k] = z;
-    }
-    return n == 2 && !(Z[0] < Z[1]) ? 0 : n;
-}
 
 
 // The T derivatives of the pair (i, j) of a node quadratic in the mole
