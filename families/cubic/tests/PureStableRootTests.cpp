@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "families/cubic/ClassicalCubic0.h"
 #include "families/cubic/CubicData.h"
 #include "families/cubic/Nirma.h"
 #include "families/cubic/PRNirma.h"
@@ -40,6 +41,8 @@ struct PureCubic {
         std::unique_ptr<FluidPhase> f;
         if (pengRobinson)
             f = std::make_unique<PRNirma>(1, 0, 0);
+        else if (std::string(model) == "SRK")
+            f = std::make_unique<ClassicalSRK>(2);  // the closed cubic, not built of terms
         else
             f = std::make_unique<SRK1>(1, 0);
         f->number_of_components(1);
@@ -52,6 +55,7 @@ double srkSlope(double w) { return 0.48 + 1.574 * w - 0.176 * w * w; }
 
 const PureCubic kFluids[] = {
     {"SRK1", "CO2", 304.21, 7382500.0, srkSlope(0.225), false},
+    {"SRK", "CO2", 304.21, 7382500.0, srkSlope(0.225), false},
     {"SRK1", "CH4", 190.555, 4595000.0, srkSlope(0.013), false},
     {"SRK1", "H2O", kWaterCritical.T, kWaterCritical.P, srkSlope(0.344), false},
     {"PR", "H2O", 647.13, 22055000.0, 0.85360439, true},
