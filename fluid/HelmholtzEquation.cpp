@@ -2,9 +2,11 @@
 // published coefficients (see HelmholtzEquation.h).
 #include "fluid/HelmholtzEquation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -136,34 +138,186 @@ void addSeparable(HelmholtzDerivatives& r, double f, double L, double dL, double
     r.dt += f * L * M;
 }
 
-// The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5).
+// The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5):
+// the parts of its delta derivative (Delta^b, psi and their delta
+// derivatives), false where Delta is not positive (the term vanishes).
+struct NonAnalyticParts {
+    double x, x2, y, ex, theta, Delta, psi, psiD, dDelta, Db, Db1, DbD;
+};
+bool nonAnalyticParts(const HelmholtzTerm& k, double delta, double tau, NonAnalyticParts& p) {
+    p.x = delta - 1.0, p.x2 = p.x * p.x, p.y = tau - 1.0;
+    const double x = p.x, x2 = p.x2, y = p.y;
+    p.ex = 1.0 / (2.0 * k.beta);
+    const double ex = p.ex;
+    p.theta = (1.0 - tau) + k.A * std::pow(x2, ex);
+    p.Delta = p.theta * p.theta + k.B * std::pow(x2, k.a);
+    if (!(p.Delta > 0.0)) return false;
+    p.psi = std::exp(-k.C * x2 - k.D * y * y);
+    p.psiD = -2.0 * k.C * x * p.psi;
+    p.dDelta = x * (k.A * p.theta * 2.0 / k.beta * std::pow(x2, ex - 1.0) + 2.0 * k.B * k.a * std::pow(x2, k.a - 1.0));
+    p.Db = std::pow(p.Delta, k.b), p.Db1 = std::pow(p.Delta, k.b - 1.0);
+    p.DbD = k.b * p.Db1 * p.dDelta;
+    return true;
+}
+double nonAnalyticDelta(const HelmholtzTerm& k, const NonAnalyticParts& p, double delta) {
+    return k.n * (p.Db * (p.psi + delta * p.psiD) + p.DbD * delta * p.psi);
+}
+
 void addNonAnalytic(HelmholtzDerivatives& r, const HelmholtzTerm& k, double delta, double tau) {
-    const double x = delta - 1.0, x2 = x * x, y = tau - 1.0;
-    const double ex = 1.0 / (2.0 * k.beta);
-    const double theta = (1.0 - tau) + k.A * std::pow(x2, ex);
-    const double Delta = theta * theta + k.B * std::pow(x2, k.a);
-    if (!(Delta > 0.0)) return;
-    const double psi = std::exp(-k.C * x2 - k.D * y * y);
-    const double psiD = -2.0 * k.C * x * psi, psiDD = (2.0 * k.C * x2 - 1.0) * 2.0 * k.C * psi;
+    NonAnalyticParts p;
+    if (!nonAnalyticParts(k, delta, tau, p)) return;
+    const double x = p.x, x2 = p.x2, y = p.y, ex = p.ex, theta = p.theta, Delta = p.Delta, psi = p.psi,
+                 psiD = p.psiD, dDelta = p.dDelta, Db = p.Db, Db1 = p.Db1, DbD = p.DbD;
+    const double psiDD = (2.0 * k.C * x2 - 1.0) * 2.0 * k.C * psi;
     const double psiT = -2.0 * k.D * y * psi, psiTT = (2.0 * k.D * y * y - 1.0) * 2.0 * k.D * psi;
     const double psiDT = 4.0 * k.C * k.D * x * y * psi;
-    const double dDelta = x * (k.A * theta * 2.0 / k.beta * std::pow(x2, ex - 1.0) +
-                               2.0 * k.B * k.a * std::pow(x2, k.a - 1.0));
     const double ddDelta = dDelta / x + x2 * (4.0 * k.B * k.a * (k.a - 1.0) * std::pow(x2, k.a - 2.0) +
                                               2.0 * k.A * k.A / (k.beta * k.beta) * std::pow(std::pow(x2, ex - 1.0), 2) +
                                               k.A * theta * 4.0 / k.beta * (ex - 1.0) * std::pow(x2, ex - 2.0));
-    const double b = k.b, Db = std::pow(Delta, b), Db1 = std::pow(Delta, b - 1.0), Db2 = std::pow(Delta, b - 2.0);
-    const double DbD = b * Db1 * dDelta, DbDD = b * (Db1 * ddDelta + (b - 1.0) * Db2 * dDelta * dDelta);
+    const double b = k.b, Db2 = std::pow(Delta, b - 2.0);
+    const double DbDD = b * (Db1 * ddDelta + (b - 1.0) * Db2 * dDelta * dDelta);
     const double DbT = -2.0 * theta * b * Db1, DbTT = 2.0 * b * Db1 + 4.0 * theta * theta * b * (b - 1.0) * Db2;
     const double DbDT =
         -k.A * b * 2.0 / k.beta * Db1 * x * std::pow(x2, ex - 1.0) - 2.0 * theta * b * (b - 1.0) * Db2 * dDelta;
     const double n = k.n;
     r.f += n * Db * delta * psi;
-    r.d += n * (Db * (psi + delta * psiD) + DbD * delta * psi);
+    r.d += nonAnalyticDelta(k, p, delta);
     r.dd += n * (Db * (2.0 * psiD + delta * psiDD) + 2.0 * DbD * (psi + delta * psiD) + DbDD * delta * psi);
     r.t += n * delta * (DbT * psi + Db * psiT);
     r.tt += n * delta * (DbTT * psi + 2.0 * DbT * psiT + Db * psiTT);
     r.dt += n * (Db * (psiT + delta * psiDT) + delta * DbD * psiT + DbT * (psi + delta * psiD) + DbDT * delta * psi);
+}
+
+// The pressure along one isotherm: each term's tau^t taken once for all
+// the densities the root search asks, and of the residual part only its
+// delta derivative.  The arithmetic is the full evaluation's, term by term,
+// so the pressure is the same to the bit.
+constexpr int kMaxIsothermTerms = 64;
+static_assert(std::size(kCO2Terms) <= kMaxIsothermTerms && std::size(kCH4Terms) <= kMaxIsothermTerms);
+
+class Isotherm {
+public:
+    Isotherm(const HelmholtzEquation& e, double T) : e_(e), T_(T), tau_(e.Tc / T) {
+        for (int i = 0; i < e.count && i < kMaxIsothermTerms; ++i) {
+            const HelmholtzTerm& k = e.terms[i];
+            tauPower_[i] = std::pow(tau_, k.t);
+            // The whole exponents of delta (d, and c of the exponential
+            // terms): their powers taken once a density.
+            d_[i] = wholeExponent(k.d);
+            c_[i] = k.kind == HelmholtzTerm::kExponential ? wholeExponent(k.c) : -1;
+            for (const int n : {d_[i], c_[i]}) powers_ = std::max(powers_, n + 1);
+            if (c_[i] >= 0) exponentials_ |= 1u << c_[i];
+        }
+    }
+    const HelmholtzEquation& equation() const { return e_; }
+    double T() const { return T_; }
+    // delta rhoc R T (1 + delta dphir/ddelta), Pa.
+    double pressure(double delta) const {
+        return delta * e_.rhoc * e_.R * T_ * (1.0 + delta * residualDelta(delta));
+    }
+
+private:
+    double residualDelta(double delta) const {
+        if (e_.count > kMaxIsothermTerms) return e_.residual(delta, tau_).d;
+        if (delta == 1.0) delta = 1.0 + 1e-12;  // as the full evaluation
+        // delta^n and exp(-delta^n) for the whole exponents n the terms use
+        // (the same calls as the full evaluation's, once each).
+        double power[kMaxWholeExponent + 1], expMinusPower[kMaxWholeExponent + 1];
+        for (int n = 0; n < powers_; ++n) {
+            power[n] = std::pow(delta, double(n));
+            expMinusPower[n] = exponentials_ & (1u << n) ? std::exp(-power[n]) : 0.0;
+        }
+        double d = 0.0;
+        for (int i = 0; i < e_.count; ++i) {
+            const HelmholtzTerm& k = e_.terms[i];
+            if (k.kind == HelmholtzTerm::kNonAnalytic) {
+                NonAnalyticParts p;
+                if (nonAnalyticParts(k, delta, tau_, p)) d += nonAnalyticDelta(k, p, delta);
+                continue;
+            }
+            double L = k.d / delta, E = 1.0;  // exp(0) for a polynomial term
+            if (k.kind == HelmholtzTerm::kExponential) {
+                const double dc = c_[i] >= 0 ? power[c_[i]] : std::pow(delta, k.c);
+                E = c_[i] >= 0 ? expMinusPower[c_[i]] : std::exp(-dc);
+                L += -k.c * dc / delta;
+            } else if (k.kind == HelmholtzTerm::kGaussian) {
+                const double u = delta - k.eps, v = tau_ - k.gamma;
+                E = std::exp(-k.alpha * u * u - k.beta * v * v);
+                L += -2.0 * k.alpha * u;
+            }
+            const double dd = d_[i] >= 0 ? power[d_[i]] : std::pow(delta, k.d);
+            d += k.n * dd * tauPower_[i] * E * L;
+        }
+        return d;
+    }
+
+    static constexpr int kMaxWholeExponent = 24;
+    // n where x is a whole number from 0 to kMaxWholeExponent, else -1.
+    static int wholeExponent(double x) {
+        return x >= 0.0 && x <= kMaxWholeExponent && x == std::floor(x) ? static_cast<int>(x) : -1;
+    }
+
+    const HelmholtzEquation& e_;
+    double T_, tau_;
+    double tauPower_[kMaxIsothermTerms] = {};
+    int d_[kMaxIsothermTerms] = {}, c_[kMaxIsothermTerms] = {};
+    int powers_ = 0;              // the whole exponents' count: 0 to powers_ - 1
+    unsigned exponentials_ = 0;  // bit n: some exponential term's c is n
+};
+
+// p(delta) - P on a scan fine enough to hold both sides of the loop of the
+// critical region: in ln delta up to 0.2, then in steps of 0.005 to 3.5
+// times the critical density (beyond every state of either equation's
+// range).  The scan's part in steps of delta does not depend on P: a caller
+// that asks many pressures on one isotherm hands its pressures in
+// `linearScan` (linearScanPressures), else they are computed here.
+constexpr double kScanKnee = 0.2, kScanTop = 3.5, kScanStep = 0.005;
+constexpr int kScanLogSteps = 200;
+
+double linearScanDelta(int k) { return kScanKnee + kScanStep * (k - kScanLogSteps); }
+
+std::vector<double> linearScanPressures(const Isotherm& iso) {
+    std::vector<double> p;
+    for (int k = kScanLogSteps + 1; linearScanDelta(k) <= kScanTop; ++k) p.push_back(iso.pressure(linearScanDelta(k)));
+    return p;
+}
+
+void rootsAlong(const Isotherm& iso, double P, const std::vector<double>* linearScan, double& gas, double& liquid) {
+    const HelmholtzEquation& e = iso.equation();
+    const auto excess = [&](double delta) { return iso.pressure(delta) - P; };
+    const double ideal = P / (e.rhoc * e.R * iso.T());
+    const double lo = std::fmin(0.1 * ideal, 1e-3), knee = kScanKnee;
+    // The gas's root is a rising crossing before p(delta) first falls, the
+    // liquid's the last one after which it rises no more to fall: between
+    // them the equation's loops in the unstable region can cross P rising
+    // too, roots of no phase.
+    gas = kNaN;
+    liquid = kNaN;
+    bool monotone = true;
+    double x0 = lo, f0 = excess(lo);
+    for (int k = 1;; ++k) {
+        const bool logStep = k <= kScanLogSteps;
+        const double x1 = logStep ? lo * std::pow(knee / lo, double(k) / kScanLogSteps) : linearScanDelta(k);
+        if (x1 > kScanTop) break;
+        const double f1 = !logStep && linearScan ? (*linearScan)[static_cast<std::size_t>(k - kScanLogSteps - 1)] - P
+                                                 : excess(x1);
+        if (f0 < 0.0 && f1 >= 0.0) {  // a rising crossing: a mechanically stable root
+            double a0 = x0, a1 = x1;
+            for (int it = 0; it < 200 && a1 - a0 > 1e-15 * a1; ++it) {
+                const double m = 0.5 * (a0 + a1);
+                (excess(m) < 0.0 ? a0 : a1) = m;
+            }
+            liquid = 0.5 * (a0 + a1);
+            if (monotone) gas = liquid;
+        }
+        if (f1 < f0) {
+            monotone = false;
+            liquid = kNaN;
+        }
+        x0 = x1;
+        f0 = f1;
+    }
+    if (liquid == gas) liquid = kNaN;
 }
 
 }  // namespace
@@ -226,44 +380,7 @@ double HelmholtzEquation::gibbs(double delta, double tau) const {
 }
 
 void HelmholtzEquation::roots(double T, double P, double& gas, double& liquid) const {
-    const double tau = Tc / T;
-    // p(delta) - P on a scan fine enough to hold both sides of the loop
-    // of the critical region: in ln delta up to 0.2, then in steps of 0.005
-    // to 3.5 times the critical density (beyond every state of either
-    // equation's range).
-    const auto excess = [&](double delta) { return delta * rhoc * R * T * (1.0 + delta * residual(delta, tau).d) - P; };
-    const double ideal = P / (rhoc * R * T);
-    const double lo = std::fmin(0.1 * ideal, 1e-3), knee = 0.2, top = 3.5, step = 0.005;
-    const int logSteps = 200;
-    // The gas's root is a rising crossing before p(delta) first falls, the
-    // liquid's the last one after which it rises no more to fall: between
-    // them the equation's loops in the unstable region can cross P rising
-    // too, roots of no phase.
-    gas = kNaN;
-    liquid = kNaN;
-    bool monotone = true;
-    double x0 = lo, f0 = excess(lo);
-    for (int k = 1;; ++k) {
-        const double x1 = k <= logSteps ? lo * std::pow(knee / lo, double(k) / logSteps) : knee + step * (k - logSteps);
-        if (x1 > top) break;
-        const double f1 = excess(x1);
-        if (f0 < 0.0 && f1 >= 0.0) {  // a rising crossing: a mechanically stable root
-            double a0 = x0, a1 = x1;
-            for (int it = 0; it < 200 && a1 - a0 > 1e-15 * a1; ++it) {
-                const double m = 0.5 * (a0 + a1);
-                (excess(m) < 0.0 ? a0 : a1) = m;
-            }
-            liquid = 0.5 * (a0 + a1);
-            if (monotone) gas = liquid;
-        }
-        if (f1 < f0) {
-            monotone = false;
-            liquid = kNaN;
-        }
-        x0 = x1;
-        f0 = f1;
-    }
-    if (liquid == gas) liquid = kNaN;
+    rootsAlong(Isotherm(*this, T), P, nullptr, gas, liquid);
 }
 
 double HelmholtzEquation::densityFromTP(double T, double P, bool* liquid) const {
@@ -277,10 +394,13 @@ double HelmholtzEquation::densityFromTP(double T, double P, bool* liquid) const 
 
 double HelmholtzEquation::saturationPressure(double T, double guess) const {
     if (!(T > 0.0) || !(T < Tc) || !(guess > 0.0)) return kNaN;
-    // The liquid is stable above it, the gas below: bisection in ln P.
+    // The liquid is stable above it, the gas below: bisection in ln P, on
+    // one isotherm whose scan in steps of delta is taken once.
+    const Isotherm iso(*this, T);
+    const std::vector<double> linearScan = linearScanPressures(iso);
     const auto liquidStable = [&](double P) {
         double gas = kNaN, dense = kNaN;
-        roots(T, P, gas, dense);
+        rootsAlong(iso, P, &linearScan, gas, dense);
         return std::isnan(gas) || (!std::isnan(dense) && gibbs(dense, Tc / T) < gibbs(gas, Tc / T));
     };
     double lo = 0.8 * guess, hi = 1.2 * guess;
