@@ -12,8 +12,6 @@
 
 namespace {
 
-// Step of the crystallisation sweep in crystal mass fraction.
-constexpr double kCrystalStep = 0.001;
 // The eruption sequence ends when half of the chamber's mass is crystals: an
 // overpressure reached only beyond this fraction makes no eruption.
 constexpr double kEndCrystalFraction = 0.5;
@@ -97,15 +95,31 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
                     layout);
     // Steps of 0.001 counted by index, the last one landing on X2.
     const double direction = X2 >= X1 ? 1.0 : -1.0;
-    const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystalStep - 1e-9));
+    const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystallizationStep - 1e-9));
     int rows = 0, dropped = 0;
     std::string firstDropped;
+    // Rows whose pressure was found beyond the solubility laws' calibrated
+    // range are rows all the same: the pressure balances the chamber's
+    // volumes, only with the laws extrapolated.  Said below with their span.
+    int extrapolated = 0;
+    double firstExtrapolated = 0.0, lastExtrapolated = 0.0;
+    std::string firstBeyond;
     bool fragmentedSaid = false;
     for (int i = 0; i <= steps; ++i) {
-        const double X = i < steps ? X1 + direction * i * kCrystalStep : X2;
-        if (calculateOverpressure(X) != 0) {  // no pressure, no row: said once below
+        const double X = i < steps ? X1 + direction * i * kCrystallizationStep : X2;
+        const int status = calculateOverpressure(X);
+        const bool beyondLaws = (status == kSolverBelowMin && P < kMinPressure) ||
+                                (status == kSolverAboveMax && P > kMaxPressure);
+        if (status != 0 && !beyondLaws) {  // no pressure, no row: said once below
             if (dropped++ == 0) firstDropped = message;
             continue;
+        }
+        if (beyondLaws) {
+            if (extrapolated++ == 0) {
+                firstExtrapolated = X;
+                firstBeyond = message;
+            }
+            lastExtrapolated = X;
         }
         if (!fragmentedSaid && 100.0 * Vg / V > 100.0 * kMaxGasVolumeFraction) {
             // The set-up held the magma under the limit; crystallisation
@@ -130,6 +144,12 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
         ++rows;
         out.writeRow(row);
     }
+    if (extrapolated > 0)
+        platform::warnf("%d of the %d rows of the crystallisation curve (crystal fractions %g to %g) have pressures "
+                        "outside the %g to %g bar in which the solubility laws were calibrated: there the laws are "
+                        "extrapolated. The first: %s\n",
+                        extrapolated, steps + 1, firstExtrapolated, lastExtrapolated, 1e-5 * kMinPressure,
+                        1e-5 * kMaxPressure, firstBeyond.c_str());
     if (dropped > 0)
         platform::warnf("%d of the %d rows of the crystallisation curve are left out. The first: %s\n", dropped,
                         steps + 1, firstDropped.c_str());
