@@ -1174,19 +1174,7 @@ void MyDocument::buildPressureView() {
         m->setSelector(selector);
         return m;
     };
-    // A curve of the crystallisation's rows, broken where rows are left out.
-    auto curveOf = [this](const std::vector<CurveXY>& points) {
-        auto c = std::make_shared<CGraphCurve>();
-        auto gap = mResult.curveBreaks.begin();
-        for (size_t i = 0; i < points.size(); ++i) {
-            if (gap != mResult.curveBreaks.end() && *gap == i) {
-                c->addPoint(static_cast<float>(points[i].x), static_cast<float>(points[i].y), true);
-                ++gap;
-            }
-            c->addPoint(static_cast<float>(points[i].x), static_cast<float>(points[i].y), false);
-        }
-        return c;
-    };
+    auto curveOf = [this](const std::vector<CurveXY>& points) { return curveOfRows(points, mResult.curveBreaks); };
     // Exsolution plot: the initial and final states and the path between them.
     CPlotView* ex = mExsolView->plotView();
     if (mResult.exsolInitial) ex->addGraphObject(marker(*mResult.exsolInitial, 1));
@@ -1201,6 +1189,19 @@ void MyDocument::buildPressureView() {
     if (mResult.pressureInitial) pr->addGraphObject(marker(*mResult.pressureInitial, 1));
     if (mResult.pressureFinal) pr->addGraphObject(marker(*mResult.pressureFinal, 2));
     pr->setNeedsDisplay();
+}
+
+std::shared_ptr<CGraphCurve> MyDocument::curveOfRows(const std::vector<CurveXY>& points,
+                                                     const std::vector<size_t>& breaks) {
+    auto c = std::make_shared<CGraphCurve>();
+    auto gap = breaks.begin();
+    for (size_t i = 0; i < points.size(); ++i) {
+        const float x = static_cast<float>(points[i].x), y = static_cast<float>(points[i].y);
+        for (; gap != breaks.end() && *gap <= i; ++gap)
+            if (*gap == i) c->addPoint(x, y, true);
+        c->addPoint(x, y, false);
+    }
+    return c;
 }
 
 void MyDocument::doSaturateFluid() {

@@ -112,6 +112,15 @@ TEST(CrystallisationCurve, RowsAfterLeftOutRowsAreThoseMoreThanAStepAfterTheRowB
     EXPECT_EQ(rowsAfterLeftOutRows(down), (std::vector<size_t>{2, 4}));
     EXPECT_TRUE(rowsAfterLeftOutRows({}).empty());
     EXPECT_TRUE(rowsAfterLeftOutRows({{5.0, 100.0}}).empty());
+    // The plotted curve: every row a vertex, a break before each row after a
+    // gap, so that no line is drawn across the rows left out.
+    std::shared_ptr<CGraphCurve> curve = MyDocument::curveOfRows(up, rowsAfterLeftOutRows(up));
+    std::vector<std::pair<float, bool>> drawn;
+    for (const CurvePoint& p : curve->mPointsList()) drawn.push_back({p.x, p.breakFlag});
+    const std::vector<std::pair<float, bool>> expected = {{0.0f, false}, {0.1f, false}, {0.2f, false}, {0.3f, false},
+                                                          {0.7f, true},  {0.7f, false}, {0.8f, false}, {1.0f, true},
+                                                          {1.0f, false}, {1.05f, false}};
+    EXPECT_EQ(drawn, expected);
 }
 
 TEST_F(CaseWindow, TheAxisRangePanelOpensBesideThePlotsWindowWhicheverWindowHasTheKeyboard) {
