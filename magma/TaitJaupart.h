@@ -226,8 +226,8 @@ public:
     // 0.001 (the last step lands on X2).  Mode 1 writes the Igor text file
     // "crysta.txt" with the suffix on the wave names, mode 6 appends
     // kCrystallizationCurveRowSize values per row; steps whose pressure search
-    // failed are left out (a pressure found outside kMinPressure to
-    // kMaxPressure is a row, said as the laws extrapolated).  Sets M = 1000.  Returns the number of rows written,
+    // failed or lies outside kMinPressure to kMaxPressure are left out (said
+    // with their crystal fractions and pressures).  Sets M = 1000.  Returns the number of rows written,
     // or kRefused.
     int calculateCrystallizationCurve(double X1, double X2, char mode, const char* suffix,
                                       std::vector<double>* array);

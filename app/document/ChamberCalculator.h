@@ -104,7 +104,7 @@ struct CalculationResult {
     // the row before.
     std::vector<size_t> curveBreaks;
     // What the model said of this calculation's crystallisation curve (rows
-    // left out, laws extrapolated), said with every calculation.
+    // left out, where and why), said with every calculation.
     std::vector<std::string> curveNotes;
     std::optional<CurveXY> pressureInitial, pressureFinal;
 

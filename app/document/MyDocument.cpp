@@ -899,7 +899,7 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     }
     // The status line tells what is missing first; a note stands there otherwise.
     if (const std::string notes = tellModelNotes(said); !notes.empty() && mResult.status.empty()) mResult.status = notes;
-    // What the crystallisation curve leaves out or extrapolates is said with
+    // What the crystallisation curve leaves out (where and why) is said with
     // every calculation that draws it.
     for (const std::string& note : mResult.curveNotes)
         mResult.status += (mResult.status.empty() ? "" : " ") + note;

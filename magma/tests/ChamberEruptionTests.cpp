@@ -252,11 +252,10 @@ TEST(ChamberEruptions, StatesOutsideTheModelsAreRefused) {
         m.setFluid(kChamberFluidH2O, 0.0);
         EXPECT_TRUE(m.setInitialData(1000.0, P0, 0.0, 0.001, 0.0)) << m.message;
     }
-    // Crystallising from just inside the top of the range: the pressures it
-    // reaches above kMaxPressure balance the chamber's volumes with the laws
-    // extrapolated, and stay rows of the curve; the state asked for there is
-    // refused as outside the laws' range.  A sequence that would erupt above
-    // the range ends at once: that overpressure is not reached in it.
+    // Crystallising from just inside the top of the range: the states it
+    // reaches above kMaxPressure are refused and leave no row; those below
+    // are kept, in order, all within the range.  A sequence that would erupt
+    // above the range ends at once: that overpressure is not reached in it.
     for (int eos : {0, 1}) {
         for (double P0 : {4.5e8, TaitJaupart::kMaxPressure}) {
             TaitJaupart m;
@@ -266,11 +265,9 @@ TEST(ChamberEruptions, StatesOutsideTheModelsAreRefused) {
             ASSERT_TRUE(m.setInitialData(1000.0, P0, 0.0, 0.12, 0.0)) << m.message;
             std::vector<double> rows;
             const int n = m.calculateCrystallizationCurve(0.0, 0.5, 6, nullptr, &rows);
-            ASSERT_EQ(n, 501);
-            // The pressure rises past 5000 bar before half crystals, row after row.
-            EXPECT_GT(rows[500 * kCrystallizationCurveRowSize + 7], 5000.0);
-            for (int r = 1; r < n; ++r)
-                EXPECT_GT(rows[r * kCrystallizationCurveRowSize + 7], rows[(r - 1) * kCrystallizationCurveRowSize + 7]);
+            ASSERT_GT(n, 0);
+            EXPECT_LT(n, 501);  // the pressure rises past 5000 bar before half crystals
+            for (int r = 0; r < n; ++r) EXPECT_LE(rows[r * kCrystallizationCurveRowSize + 7], 5000.0 * (1 + 1e-12));
             EXPECT_EQ(m.calculateOverpressure(0.5), kSolverAboveMax);
             EXPECT_NE(m.message.find("above the 5000 bar"), std::string::npos) << m.message;
             rows.clear();

@@ -1,6 +1,9 @@
-// The pressure plot's crystallisation curve in the document window: every row
-// the model computed is drawn, no line crosses rows it left out, and what the
-// curve extrapolates or leaves out is said with every calculation.
+// The pressure plot's crystallisation curve in the document window: the rows
+// the model computed within the solubility laws' range are drawn, no line
+// crosses rows it left out, and the rows left out are said, with their
+// crystal fractions and why, with every calculation.
+#include <cstdio>
+
 #include "CaseWindowFixture.h"
 
 namespace {
@@ -29,45 +32,75 @@ float widestDrawnStep(const CGraphCurve& curve) {
     return widest;
 }
 
+// The drawn vertices (breaks aside) and the breaks of a curve.
+std::pair<size_t, size_t> verticesAndBreaks(const CGraphCurve& curve) {
+    size_t breaks = 0;
+    for (const CurvePoint& p : curve.mPointsList()) breaks += p.breakFlag ? 1 : 0;
+    return {curve.mPointsList().size() - breaks, breaks};
+}
+
+// The status line, and the log emptied before the next calculation.
+std::string statusAndLog(MyDocument* doc, std::string* logged) {
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    *logged = log->document()->toPlainText().toStdString();
+    log->clearText();
+    return doc->statusLine()->text().toStdString();
+}
+
 }  // namespace
 
-TEST_F(CaseWindow, TheCrystallisationCurveDrawsEveryComputedRowAndSaysItsExtrapolationEachTime) {
+TEST_F(CaseWindow, TheCrystallisationCurveIsBrokenWhereRowsAreLeftOutAndSaysThemEachTime) {
     // Half CO2, saturated, ideal gas, to 99 % crystals: the chamber's pressure
     // falls below the solubility laws' 100 bar from 50.8 % crystals on (to
-    // 87.08 bar at 60 % and 80.97 bar at 80 %) and comes back to 100 bar near 95.5 %.
+    // 87.08 bar at 60 % and 80.97 bar at 80 %) and comes back to 100 bar near
+    // 95.5 %: those rows are left out, the curve broken there.
+    CLogWindow::sharedLogWindowCtroller()->showWindow();
     doc->useEOSBox()->click();
     ASSERT_FALSE(doc->useEOSBox()->isChecked());
     doc->imposeSaturationBox()->click();
     ASSERT_TRUE(doc->imposeSaturationBox()->isChecked());
     type("zb", "50");
-    const char* said = "447 of the 991 rows of the crystallisation curve (crystal fractions 0.508 to 0.954) have "
-                       "pressures outside the 100 to 5000 bar in which the solubility laws were calibrated";
-    // Said with every calculation that draws the curve, not the first only.
+    std::string logged;
+    statusAndLog(doc, &logged);
+    const char* said = "447 of the 991 rows of the crystallisation curve (crystal fractions 0.508 to 0.954) are left "
+                       "out: the pressures the model computed there, %lf to %lf bar, lie below the 100 bar from which "
+                       "the solubility laws were calibrated.";
+    // Said with every calculation that draws the curve, in the status line and the log.
     for (const char* final : {"99", "60", "99"}) {
         SCOPED_TRACE(final);
         type("cr1", final);
-        const std::string status = doc->statusLine()->text().toStdString();
+        const std::string status = statusAndLog(doc, &logged);
         if (std::string(final) == "99") {
-            EXPECT_NE(status.find(said), std::string::npos) << status;
-        } else {  // 60
-            // The rows to 60 %; the final state there is outside the laws' range.
-            EXPECT_NE(status.find("93 of the 601 rows"), std::string::npos) << status;
+            const size_t at = status.find("447 of the 991 rows");
+            ASSERT_NE(at, std::string::npos) << status;
+            double lowest = 0, highest = 0;
+            ASSERT_EQ(std::sscanf(status.c_str() + at, said, &lowest, &highest), 2) << status;
+            EXPECT_GT(lowest, 79.0);  // the lowest lies below the 80.97 bar at 80 %
+            EXPECT_LT(lowest, 80.97);
+            EXPECT_GT(highest, 99.0);
+            EXPECT_LT(highest, 100.0);
+            EXPECT_NE(logged.find(status.substr(at)), std::string::npos) << logged;
+        } else {  // 60: the rows to 60 %, and the final state there refused with its pressure
+            const std::string rows = "93 of the 601 rows of the crystallisation curve (crystal fractions 0.508 to 0.6) "
+                                     "are left out: the pressures the model computed there, ";
+            EXPECT_NE(status.find(rows), std::string::npos) << status;
+            EXPECT_NE(logged.find(rows), std::string::npos) << logged;
             EXPECT_NE(status.find("0.6, 87.0752 bar, lies below the 100 bar"), std::string::npos) << status;
         }
-        EXPECT_EQ(status.find("left out"), std::string::npos) << status;
     }
     std::shared_ptr<CGraphCurve> curve = crystallisationCurve(doc);
     ASSERT_NE(curve, nullptr);
-    EXPECT_EQ(curve->mPointsList().size(), 991u);
-    EXPECT_NEAR(drawnPressureAt(*curve, 60.0f).value_or(0.0f), 87.08f, 0.005f);
-    EXPECT_NEAR(drawnPressureAt(*curve, 80.0f).value_or(0.0f), 80.97f, 0.005f);
-    // Below 100 bar between 50.8 % and 95.4 %: no flat line at the bound.
+    // 0 to 50.7 % and 95.5 to 99 %: 508 + 36 rows, one break between.
+    EXPECT_EQ(verticesAndBreaks(*curve), std::make_pair(size_t{544}, size_t{1}));
     for (const CurvePoint& p : curve->mPointsList()) {
-        if (p.x > 50.85f && p.x < 95.35f) {
-            EXPECT_LT(p.y, 100.0f) << p.x;
-        }
+        EXPECT_FALSE(p.x > 50.75f && p.x < 95.45f) << p.x << " " << p.y;  // no drawn point where rows are left out
+        EXPECT_GE(p.y, 100.0f) << p.x;
     }
-    EXPECT_LE(widestDrawnStep(*curve), 0.1001f);
+    EXPECT_LE(widestDrawnStep(*curve), 0.1001f);  // no segment across them
+    EXPECT_FALSE(drawnPressureAt(*curve, 60.0f).has_value());
+    EXPECT_FALSE(drawnPressureAt(*curve, 80.0f).has_value());
+    EXPECT_TRUE(drawnPressureAt(*curve, 50.7f).has_value());
+    EXPECT_TRUE(drawnPressureAt(*curve, 95.5f).has_value());
     // The crystals axis ends at 100 wt %, which no crystal content exceeds.
     float x0, x1;
     doc->pressureView()->plotView()->getXYRange(&x0, &x1, nullptr, nullptr);
@@ -78,24 +111,38 @@ TEST_F(CaseWindow, TheCrystallisationCurveDrawsEveryComputedRowAndSaysItsExtrapo
 
 TEST_F(CaseWindow, RowsLeftOutAreNeverJoinedByALineAndAreSaidEachTime) {
     // A magma without volatiles: its pressure falls as denser crystals grow,
-    // V0 e^(dP/mu) = (ml/rhol0 + mc/rhoc0) e^(-dP/mu) with mu = beta, and no
-    // positive pressure is left beyond X = 0.1702: those rows are left out.
+    // V0 e^(dP/mu) = (ml/rhol0 + mc/rhoc0) e^(-dP/mu) with mu = beta.  Below
+    // 100 bar (from X = 0.16) and where no positive pressure is left (beyond
+    // X = 0.1702) the rows are left out.
     type("wt0", "0");
     auto closedForm = [](double X) { return 1572.0 + 0.5 * 1e10 * std::log((1 - X) + X * 2700.0 / 3300.0) * 1e-5; };
+    ASSERT_GE(closedForm(0.159), 100.0);
+    ASSERT_LT(closedForm(0.160), 100.0);
+    ASSERT_GT(closedForm(0.170), 0.0);
+    ASSERT_LT(closedForm(0.171), 0.0);
     for (const char* final : {"18", "17.5", "18"}) {
         SCOPED_TRACE(final);
         type("cr1", final);
         const std::string status = doc->statusLine()->text().toStdString();
-        const int rows = std::atof(final) == 18 ? 181 : 176;
-        EXPECT_NE(status.find(std::to_string(rows - 171) + " of the " + std::to_string(rows) +
-                              " rows of the crystallisation curve are left out"),
+        const std::string rows = std::string(final) == "18" ? "181" : "176";
+        EXPECT_NE(status.find("11 of the " + rows + " rows of the crystallisation curve (crystal fractions 0.16 to "
+                              "0.17) are left out: the pressures the model computed there, "),
+                  std::string::npos)
+            << status;
+        EXPECT_NE(status.find("lie below the 100 bar from which the solubility laws were calibrated: with no volatile"),
+                  std::string::npos)
+            << status;
+        EXPECT_NE(status.find(std::string(final) == "18" ? "10 of the 181 rows of the crystallisation curve (crystal "
+                                                           "fractions 0.171 to 0.18) are left out: no chamber pressure"
+                                                         : "5 of the 176 rows of the crystallisation curve (crystal "
+                                                           "fractions 0.171 to 0.175) are left out: no chamber pressure"),
                   std::string::npos)
             << status;
         std::shared_ptr<CGraphCurve> curve = crystallisationCurve(doc);
         ASSERT_NE(curve, nullptr);
-        ASSERT_EQ(curve->mPointsList().size(), 171u);
-        EXPECT_NEAR(curve->mPointsList().back().x, 17.0f, 1e-4f);
-        for (float x : {5.0f, 15.0f, 17.0f})
+        ASSERT_EQ(verticesAndBreaks(*curve), std::make_pair(size_t{160}, size_t{0}));
+        EXPECT_NEAR(curve->mPointsList().back().x, 15.9f, 1e-4f);
+        for (float x : {5.0f, 15.0f, 15.9f})
             EXPECT_NEAR(drawnPressureAt(*curve, x).value_or(0.0f), closedForm(x / 100.0), 1e-3 * closedForm(x / 100.0));
         EXPECT_LE(widestDrawnStep(*curve), 0.1001f);
     }
