@@ -75,6 +75,8 @@ const char* eruptionSequenceEndText(EruptionSequenceEnd end);
 // Values per row of the curves handed to a caller's array (output mode 6).
 inline constexpr int kSolubilityCurvePointSize = 2;    // dissolved wt %, P (bar)
 inline constexpr int kCrystallizationCurveRowSize = 9;
+// Step of the crystallisation curve in crystal mass fraction.
+inline constexpr double kCrystallizationStep = 0.001;
 inline constexpr int kEruptionSequenceRowSize = 10;
 
 class TaitJaupart : public Equation {
@@ -224,7 +226,8 @@ public:
     // 0.001 (the last step lands on X2).  Mode 1 writes the Igor text file
     // "crysta.txt" with the suffix on the wave names, mode 6 appends
     // kCrystallizationCurveRowSize values per row; steps whose pressure search
-    // failed are left out.  Sets M = 1000.  Returns the number of rows written,
+    // failed or lies outside kMinPressure to kMaxPressure are left out (said
+    // with their crystal fractions and pressures).  Sets M = 1000.  Returns the number of rows written,
     // or kRefused.
     int calculateCrystallizationCurve(double X1, double X2, char mode, const char* suffix,
                                       std::vector<double>* array);

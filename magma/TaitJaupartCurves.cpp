@@ -12,8 +12,6 @@
 
 namespace {
 
-// Step of the crystallisation sweep in crystal mass fraction.
-constexpr double kCrystalStep = 0.001;
 // The eruption sequence ends when half of the chamber's mass is crystals: an
 // overpressure reached only beyond this fraction makes no eruption.
 constexpr double kEndCrystalFraction = 0.5;
@@ -25,6 +23,47 @@ std::string format(const char* fmt, double a, double b = 0.0) {
     std::snprintf(buffer, sizeof buffer, fmt, a, b);
     return buffer;
 }
+
+// Steps of a crystallisation curve left out for one reason: how many, over
+// which crystal fractions, the pressures the model computed there (if any)
+// and the first refusal.
+struct LeftOutRows {
+    int count = 0;
+    double firstX = 0.0, lastX = 0.0;
+    double lowest = HUGE_VAL, highest = -HUGE_VAL;  // Pa
+    std::string first;
+
+    void add(double X, double P, const std::string& refusal) {
+        if (count++ == 0) {
+            firstX = X;
+            first = refusal;
+        }
+        lastX = X;
+        lowest = std::fmin(lowest, P);
+        highest = std::fmax(highest, P);
+    }
+    // Says the rows, with the pressures computed there and where they lie
+    // ("below the 100 bar ..."); with no place, that no pressure was found
+    // and the first refusal.
+    void say(int steps, const std::string& where) const {
+        if (count == 0) return;
+        char span[160];
+        if (count == 1)
+            std::snprintf(span, sizeof span, "1 of the %d rows of the crystallisation curve (crystal fraction %g) is "
+                          "left out: ", steps, firstX);
+        else
+            std::snprintf(span, sizeof span, "%d of the %d rows of the crystallisation curve (crystal fractions %g to "
+                          "%g) are left out: ", count, steps, firstX, lastX);
+        if (where.empty()) {
+            platform::warnf("%sno chamber pressure was found there. The first: %s\n", span, first.c_str());
+            return;
+        }
+        const std::string pressures = count == 1 ? format("the pressure the model computed there, %g bar, ", 1e-5 * lowest)
+                                                 : format("the pressures the model computed there, %g to %g bar, ",
+                                                          1e-5 * lowest, 1e-5 * highest);
+        platform::warnf("%s%s%s%s.\n", span, pressures.c_str(), count == 1 ? "lies " : "lie ", where.c_str());
+    }
+};
 
 // A gas volume percentage above the 75 % limit, with the digits that show it
 // is above (75.004 is "75.004", not "75").
@@ -97,14 +136,17 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
                     layout);
     // Steps of 0.001 counted by index, the last one landing on X2.
     const double direction = X2 >= X1 ? 1.0 : -1.0;
-    const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystalStep - 1e-9));
-    int rows = 0, dropped = 0;
-    std::string firstDropped;
+    const int steps = static_cast<int>(std::ceil(std::fabs(X2 - X1) / kCrystallizationStep - 1e-9));
+    // A step whose pressure lies outside the solubility laws' range, or that
+    // has no pressure, is no row: left out, and said below with its span.
+    LeftOutRows below, above, unsolved;
+    int rows = 0;
     bool fragmentedSaid = false;
     for (int i = 0; i <= steps; ++i) {
-        const double X = i < steps ? X1 + direction * i * kCrystalStep : X2;
-        if (calculateOverpressure(X) != 0) {  // no pressure, no row: said once below
-            if (dropped++ == 0) firstDropped = message;
+        const double X = i < steps ? X1 + direction * i * kCrystallizationStep : X2;
+        const int status = calculateOverpressure(X);
+        if (status != 0) {
+            (status == kSolverBelowMin ? below : status == kSolverAboveMax ? above : unsolved).add(X, P, message);
             continue;
         }
         if (!fragmentedSaid && 100.0 * Vg / V > 100.0 * kMaxGasVolumeFraction) {
@@ -130,9 +172,11 @@ int TaitJaupart::calculateCrystallizationCurve(double X1, double X2, char mode, 
         ++rows;
         out.writeRow(row);
     }
-    if (dropped > 0)
-        platform::warnf("%d of the %d rows of the crystallisation curve are left out. The first: %s\n", dropped,
-                        steps + 1, firstDropped.c_str());
+    const std::string why = fallingPressureReason(saturated == 0);
+    below.say(steps + 1, format("below the %g bar from which the solubility laws were calibrated", 1e-5 * kMinPressure) +
+                             (why.empty() ? "" : ": " + why));
+    above.say(steps + 1, format("above the %g bar to which the solubility laws were calibrated", 1e-5 * kMaxPressure));
+    unsolved.say(steps + 1, {});
     return rows;
 }
 

@@ -61,7 +61,20 @@ std::string shownNumber(double v) {
 
 int CaseList::addCase(int selectedRow) {
     int row = valid(selectedRow) ? selectedRow + 1 : static_cast<int>(mList.size());
-    mList.items().insert(mList.items().begin() + row, newCaseDictionary());
+    PropertyList c = newCaseDictionary();
+    // A name no case of the list has: "New", else "New 2", "New 3", ...
+    auto taken = [this](const std::string& name) {
+        for (const PropertyList& k : mList.items()) {
+            const PropertyList* n = k.find("name");
+            if (n && caseValueDescription(*n) == name) return true;
+        }
+        return false;
+    };
+    const std::string base = caseValueDescription(*c.find("name"));
+    std::string name = base;
+    for (int i = 2; taken(name); ++i) name = base + " " + std::to_string(i);
+    c.set("name", PropertyList::string(name));
+    mList.items().insert(mList.items().begin() + row, std::move(c));
     return row;
 }
 

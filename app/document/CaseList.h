@@ -36,7 +36,9 @@ public:
 
     // Case commands; rows are 0-based, -1 is "no selection".  Each returns the
     // row to select afterwards, or -1 when it did nothing.
-    int addCase(int selectedRow);        // a new case after the selected row, or at the end
+    // A new case after the selected row, or at the end, named "New" or, when
+    // a case has that name, "New 2", "New 3", ... (the first name not taken).
+    int addCase(int selectedRow);
     int duplicateCase(int selectedRow);  // a copy named "<name> - duplicated" right after it
     bool deleteCase(int selectedRow);
     int shiftDownSelectedRow(int selectedRow);

@@ -9,6 +9,7 @@
 #include "app/document/CaseList.h"
 #include "app/document/StringFormat.h"
 #include "fluid/CurveOutput.h"
+#include "platform/LogSink.h"
 
 using platform::PropertyList;
 
@@ -491,6 +492,15 @@ void ChamberCalculator::fillFinalFields(CalculationResult& r, int fluid) const {
     fillComposition(f, "1", fluid, m.saturated != 0, speck ? 0.0 : m.mg, speck ? 0.0 : m.mgCO2, m.md, m.mdCO2);
 }
 
+namespace {
+// The closed-form pressure K P0 / (K (1 - X) + X) is an approximation of the
+// pressure the chamber's volume balance gives: said as such, beside it.
+std::string closedFormPressureLine(const TaitJaupart& m) {
+    return strfmt::format("\tP  : %lg bar, the closed-form approximation (the pressure solved: %lg bar)",
+                          1e-5 * m.Papprox, 1e-5 * m.P);
+}
+}  // namespace
+
 CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string& caseName) {
     CalculationResult r;
     TaitJaupart& m = mModel;
@@ -567,7 +577,7 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
                       strfmt::format("\tK3 : %lg", m.K3),
                       strfmt::format("\tK  : %lg", m.K + 0.0),  // + 0.0: the zero of no dissolved volatile, unsigned
                       dissolved ? strfmt::format("\tH  : %lg", m.H) : strfmt::format("\tH  : %@", none),
-                      dissolved ? strfmt::format("\tP  : %lg", 1e-5 * m.Papprox) : strfmt::format("\tP  : %@", none)};
+                      dissolved ? closedFormPressureLine(m) : strfmt::format("\tP  : %@", none)};
     } else {
         r.status = "No state at the final crystal content: " + m.message;
         r.logLines = {strfmt::format("Case : %@", caseName), "\t" + r.status};
@@ -578,14 +588,47 @@ CalculationResult ChamberCalculator::calculate(CaseForm& form, const std::string
 
     // Crystallisation from the initial to the final crystal content: the
     // pressure, and the volatile content of melt and gas on the way.
+    crystallizationCurve(in, f, r);
+    return r;
+}
+
+void ChamberCalculator::crystallizationCurve(const Inputs& in, double f, CalculationResult& r) {
     std::vector<double> rows;
-    m.calculateCrystallizationCurve(in.X0, in.X1, kArrayOfValues, nullptr, &rows);
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    {
+        // The curve's notes belong to this calculation: kept apart from the
+        // model's notes on its gases, which are said once.
+        platform::ThreadLogCapture capture;
+        mModel.calculateCrystallizationCurve(in.X0, in.X1, kArrayOfValues, nullptr, &rows);
+        said = capture.take();
+    }
+    std::vector<platform::ThreadLogCapture::Entry> others;
+    for (auto& e : said) {
+        if (e.channel != platform::ThreadLogCapture::Channel::Diagnostic) {
+            others.push_back(std::move(e));
+            continue;
+        }
+        while (!e.text.empty() && e.text.back() == '\n') e.text.pop_back();
+        r.logLines.push_back("\t" + e.text);
+        r.curveNotes.push_back(std::move(e.text));
+    }
+    platform::ThreadLogCapture::replay(others);
     for (size_t i = 0; i + kCrystallizationCurveRowSize <= rows.size(); i += kCrystallizationCurveRowSize) {
         const double* row = &rows[i];
         r.crystallizationCurve.push_back({row[0], row[7]});
         r.exsolutionPath.push_back({100.0 * (row[2] + row[3]) / (100.0 - row[0]) * f, row[7]});
     }
-    return r;
+    r.curveBreaks = rowsAfterLeftOutRows(r.crystallizationCurve);
+}
+
+std::vector<size_t> rowsAfterLeftOutRows(const std::vector<CurveXY>& curve) {
+    // The rows come a step of crystals apart (the last one nearer): a wider
+    // gap holds rows left out, which no line may bridge.
+    const double step = 100.0 * kCrystallizationStep;
+    std::vector<size_t> after;
+    for (size_t i = 1; i < curve.size(); ++i)
+        if (!(std::fabs(curve[i].x - curve[i - 1].x) <= 1.5 * step)) after.push_back(i);
+    return after;
 }
 
 std::map<std::string, ResultField> ChamberCalculator::chamberExpansion(const PropertyList& chamberKm3,

@@ -99,6 +99,13 @@ struct CalculationResult {
     std::optional<CurveXY> exsolInitial, exsolFinal;
     // Pressure plot: pressure against crystal content and the two states.
     std::vector<CurveXY> crystallizationCurve;
+    // The rows of the crystallisation curve (and of the exsolution path, row
+    // for row) that follow rows the model left out: no line joins them to
+    // the row before.
+    std::vector<size_t> curveBreaks;
+    // What the model said of this calculation's crystallisation curve (rows
+    // left out, where and why), said with every calculation.
+    std::vector<std::string> curveNotes;
     std::optional<CurveXY> pressureInitial, pressureFinal;
 
     // The closed-form terms of the case, for the log window.
@@ -106,6 +113,11 @@ struct CalculationResult {
 
     const ResultField& field(const std::string& name) const;
 };
+
+// The rows of a crystallisation curve (crystals in wt %, pressure) that come
+// more than a step of the sweep (kCrystallizationStep) after the row before:
+// the rows between were left out, and no line may join the two.
+std::vector<size_t> rowsAfterLeftOutRows(const std::vector<CurveXY>& curve);
 
 // The eruption table written to the log window.
 struct EruptionReport {
@@ -184,6 +196,10 @@ private:
     bool readInputs(const CaseForm& form, Inputs& in, std::string& why) const;
     void fillInitialFields(CalculationResult& r, int fluid) const;
     void fillFinalFields(CalculationResult& r, int fluid) const;
+    // The crystallisation curve from in.X0 to in.X1 and the exsolution path
+    // (volatile contents times f), broken where rows are left out, with the
+    // model's notes on them.
+    void crystallizationCurve(const Inputs& in, double f, CalculationResult& r);
 
     TaitJaupart mModel;
     // The states of the last calculation that the chamber expansion reads.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -22,6 +23,9 @@
 #include "platform/PropertyList.h"
 
 namespace {
+// The property that marks the menu commands whose shortcuts act from every window.
+constexpr const char* kFromEveryWindow = "fromEveryWindow";
+
 // A question about a save with two answers and Cancel (Escape): the first
 // answer is the default.  0 or 1 for the answer given, 2 for Cancel.
 int askAboutSave(QMessageBox::Icon icon, QWidget* parent, const QString& text, const QString& detail,
@@ -39,6 +43,13 @@ int askAboutSave(QMessageBox::Icon icon, QWidget* parent, const QString& text, c
 }  // namespace
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
+    // The application's shortcuts reach windows without the document menus.
+    qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now) return;
+        for (const auto& d : mDocuments)
+            if (d->window() && d->window() == now->window()) mLastActive = d.get();
+    });
     makeDocument = [] { return std::unique_ptr<Document>(new MyDocument); };
     chooseFile = [](Document* doc, bool save) {
         const QString filter = QStringLiteral("Chamber documents (*.%1);;All files (*)").arg(documentExtension());
@@ -452,25 +463,25 @@ void DocumentController::installMainMenu(QMainWindow* window, Document* doc) {
         QObject::connect(a, &QAction::triggered, window, fn);
         return a;
     };
-    add(file, QStringLiteral("&New"), QKeySequence::New, [this] { newDocument(); });
-    add(file, QStringLiteral("&Open..."), QKeySequence::Open, [this] { openDocumentWithDialog(); });
+    // The application's commands, whose shortcuts also act from its windows
+    // without these menus (the log, a table, a plot, a panel).
+    auto fromEveryWindow = [](QAction* a) { a->setProperty(kFromEveryWindow, true); };
+    fromEveryWindow(add(file, QStringLiteral("&New"), QKeySequence::New, [this] { newDocument(); }));
+    fromEveryWindow(add(file, QStringLiteral("&Open..."), QKeySequence::Open, [this] { openDocumentWithDialog(); }));
     file->addSeparator();
     add(file, QStringLiteral("&Close"), QKeySequence::Close, [this, doc] {
         QMetaObject::invokeMethod(this, [this, doc] { closeDocument(doc); }, Qt::QueuedConnection);
     });
-    add(file, QStringLiteral("&Save"), QKeySequence::Save, [this, doc] { saveDocument(doc); });
-    add(file, QStringLiteral("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-        [this, doc] { saveDocumentAs(doc); });
+    fromEveryWindow(add(file, QStringLiteral("&Save"), QKeySequence::Save, [this, doc] { saveDocument(doc); }));
+    fromEveryWindow(add(file, QStringLiteral("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                        [this, doc] { saveDocumentAs(doc); }));
     QAction* revert = add(file, QStringLiteral("&Revert to Saved"), QKeySequence(), [this, doc] { revertDocumentToSaved(doc); });
     auto updateRevert = [revert, doc] { revert->setEnabled(!doc->fileName().isEmpty() && doc->isDocumentEdited()); };
     connect(doc, &Document::editedChanged, revert, updateRevert);
     connect(file, &QMenu::aboutToShow, revert, updateRevert);
     file->addSeparator();
-    add(file, QStringLiteral("&Quit"), QKeySequence::Quit, [this] {
-        QMetaObject::invokeMethod(this, [this] {
-            if (closeAllDocuments()) QApplication::quit();
-        }, Qt::QueuedConnection);
-    });
+    // Ctrl+Q (Cmd+Q on a Mac) whatever the platform's own binding for Quit (none on some).
+    fromEveryWindow(add(file, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { quitWhenClosed(); }));
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     QAction* undo = doc->undoManager()->createUndoAction(edit, QStringLiteral("&Undo"));
@@ -498,4 +509,36 @@ void DocumentController::installMainMenu(QMainWindow* window, Document* doc) {
         log->showWindow();
         log->printDocument();
     });
+}
+
+void DocumentController::quitWhenClosed() {
+    QMetaObject::invokeMethod(this, [this] {
+        if (closeAllDocuments()) QApplication::quit();
+    }, Qt::QueuedConnection);
+}
+
+Document* DocumentController::currentDocument() const {
+    if (owns(mLastActive)) return mLastActive;
+    return mDocuments.empty() ? nullptr : mDocuments.back().get();
+}
+
+bool DocumentController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    // A dialog waiting for an answer keeps the keyboard to itself.
+    if (QApplication::activeModalWidget()) return false;
+    QWidget* top = static_cast<QWidget*>(watched)->window();
+    // A document window has these shortcuts in its own menus.
+    for (const auto& d : mDocuments)
+        if (d->window() == top) return false;
+    // The command of the document window the user worked in last, as its menu has it.
+    Document* doc = currentDocument();
+    if (!doc || !doc->window()) return false;
+    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (QAction* a : doc->window()->findChildren<QAction*>()) {
+        if (!a->property(kFromEveryWindow).toBool() || !a->isEnabled() || a->shortcut().isEmpty()) continue;
+        if (a->shortcut().matches(pressed) != QKeySequence::ExactMatch) continue;
+        a->trigger();
+        return true;
+    }
+    return false;
 }

@@ -13,6 +13,7 @@
 
 #include "app/document/Document.h"
 
+class QEvent;
 class QMainWindow;
 
 class DocumentController : public QObject {
@@ -96,6 +97,17 @@ public:
 
     // The menus of a document window: File, Edit (undo, redo), Case and Window (log).
     void installMainMenu(QMainWindow* window, Document* doc);
+    // The document the application's commands act on from a window of no
+    // document (the log, an eruption table, a plot window, a panel): the one
+    // whose window was active last; nullptr when no document is open.
+    Document* currentDocument() const;
+    // Closes every document, asking about unsaved changes, and ends the
+    // application unless one is kept open (after the event being handled).
+    void quitWhenClosed();
+
+    // The application's keyboard commands (New, Open, Save, Save As, Quit)
+    // from windows without the document menus, as from a document window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void documentsChanged();
@@ -123,6 +135,8 @@ private:
     Document* adopt(std::unique_ptr<Document> doc);
 
     std::vector<std::unique_ptr<Document>> mDocuments;
+    // The document whose window had the keyboard last (may have been closed since).
+    Document* mLastActive = nullptr;
     // Documents to close once their long command has stopped.
     std::vector<Document*> mClosingWhenIdle;
     int mUntitledCount = 0;

@@ -137,9 +137,11 @@ struct Extent {
 // Gives a plot from 0 the default range of its preset widened to the extent
 // (with a twentieth to spare), and a maximum range that holds both.  The plot
 // shown at its default range follows the new default; a range the user chose
-// stays.
-void fitRanges(CPlotView* v, float defaultX, float defaultY, float maxX, float maxY, const Extent& e) {
-    const float x1 = std::max(defaultX, niceAxisEnd(1.05 * e.x));
+// stays.  An axis of what cannot exceed xEnd (crystals, 100 wt %) ends there
+// at most.
+void fitRanges(CPlotView* v, float defaultX, float defaultY, float maxX, float maxY, const Extent& e,
+               float xEnd = std::numeric_limits<float>::infinity()) {
+    const float x1 = std::min(xEnd, std::max(defaultX, niceAxisEnd(1.05 * e.x)));
     const float y1 = std::max(defaultY, niceAxisEnd(1.05 * e.y));
     v->setMaxXYRange(0, std::max(maxX, x1), 0, std::max(maxY, y1));
     float c0, c1, d0, d1, o0, o1, p0, p1;
@@ -897,6 +899,10 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     }
     // The status line tells what is missing first; a note stands there otherwise.
     if (const std::string notes = tellModelNotes(said); !notes.empty() && mResult.status.empty()) mResult.status = notes;
+    // What the crystallisation curve leaves out (where and why) is said with
+    // every calculation that draws it.
+    for (const std::string& note : mResult.curveNotes)
+        mResult.status += (mResult.status.empty() ? "" : " ") + note;
     mSaturated = form.saturated;
     showForm(form);
 
@@ -1109,7 +1115,7 @@ void MyDocument::fitPlotRanges() {
     pr.add(mResult.crystallizationCurve);
     pr.add(mResult.pressureInitial);
     pr.add(mResult.pressureFinal);
-    fitRanges(mPressureView->plotView(), 20, 2600, 100, kMaxPressureBar, pr);
+    fitRanges(mPressureView->plotView(), 20, 2600, 100, kMaxPressureBar, pr, 100);
     mExsolView->plotView()->setNeedsDisplay();
     mPressureView->plotView()->setNeedsDisplay();
 }
@@ -1168,11 +1174,7 @@ void MyDocument::buildPressureView() {
         m->setSelector(selector);
         return m;
     };
-    auto curveOf = [](const std::vector<CurveXY>& points) {
-        auto c = std::make_shared<CGraphCurve>();
-        for (const CurveXY& p : points) c->addPoint(static_cast<float>(p.x), static_cast<float>(p.y), false);
-        return c;
-    };
+    auto curveOf = [this](const std::vector<CurveXY>& points) { return curveOfRows(points, mResult.curveBreaks); };
     // Exsolution plot: the initial and final states and the path between them.
     CPlotView* ex = mExsolView->plotView();
     if (mResult.exsolInitial) ex->addGraphObject(marker(*mResult.exsolInitial, 1));
@@ -1187,6 +1189,19 @@ void MyDocument::buildPressureView() {
     if (mResult.pressureInitial) pr->addGraphObject(marker(*mResult.pressureInitial, 1));
     if (mResult.pressureFinal) pr->addGraphObject(marker(*mResult.pressureFinal, 2));
     pr->setNeedsDisplay();
+}
+
+std::shared_ptr<CGraphCurve> MyDocument::curveOfRows(const std::vector<CurveXY>& points,
+                                                     const std::vector<size_t>& breaks) {
+    auto c = std::make_shared<CGraphCurve>();
+    auto gap = breaks.begin();
+    for (size_t i = 0; i < points.size(); ++i) {
+        const float x = static_cast<float>(points[i].x), y = static_cast<float>(points[i].y);
+        for (; gap != breaks.end() && *gap <= i; ++gap)
+            if (*gap == i) c->addPoint(x, y, true);
+        c->addPoint(x, y, false);
+    }
+    return c;
 }
 
 void MyDocument::doSaturateFluid() {

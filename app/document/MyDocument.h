@@ -25,6 +25,7 @@
 #include "platform/NotificationCenter.h"
 
 class CDrawPlotView;
+class CGraphCurve;
 class CPlotView;
 class FieldStepper;
 class QButtonGroup;
@@ -96,6 +97,11 @@ public:
     QWidget* eruptionControls() const { return mEruptionBox; }
     // The window with the last eruption table of this document, once there is one.
     EruptionTableWindow* eruptionTableWindow() const { return mEruptionTable.data(); }
+    // The curve of a crystallisation's rows (or of the exsolution path, row
+    // for row), broken before each row of `breaks`: no line is drawn across
+    // rows the model left out.
+    static std::shared_ptr<CGraphCurve> curveOfRows(const std::vector<CurveXY>& points,
+                                                    const std::vector<size_t>& breaks);
     // The log keeps the first and the last rows of a longer eruption table.
     static constexpr size_t kLogTableHead = 40;
     static constexpr size_t kLogTableTail = 10;

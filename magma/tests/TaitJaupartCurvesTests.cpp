@@ -12,6 +12,7 @@
 #include "magma/tests/EruptionSequenceChecks.h"
 #include "magma/tests/IdealChamber.h"
 #include "numerics/DataTextFile.h"
+#include "numerics/Solver.h"
 
 namespace {
 
@@ -330,7 +331,8 @@ TEST(ChamberCurves, LimitsPassedDuringCrystallisationAreSaid) {
         EXPECT_NE(said.find(at), std::string::npos) << said;
     }
     // Rows whose chamber pressure lies above the solubility laws' 5000 bar
-    // are left out, said once with their count and the first of them.
+    // are left out, said once with their count, their crystal fractions and
+    // the pressures the model computed there (rising with the crystals).
     {
         auto m = waterChamber(4.9e8, 0.09);
         std::vector<double> rows;
@@ -339,10 +341,21 @@ TEST(ChamberCurves, LimitsPassedDuringCrystallisationAreSaid) {
         const std::string said = testing::internal::GetCapturedStderr();
         ASSERT_GT(n, 0);
         ASSERT_LT(n, 501);
+        EXPECT_NEAR(rows[(n - 1) * kCrystallizationCurveRowSize], 0.1 * (n - 1), 1e-9);  // the first n steps kept
         EXPECT_LE(rows[(n - 1) * kCrystallizationCurveRowSize + 7], 5000.0);
-        const std::string count = std::to_string(501 - n) + " of the 501 rows of the crystallisation curve are left out";
-        EXPECT_EQ(occurrences(said, count), 1) << said;
-        EXPECT_EQ(occurrences(said, "lies above the 5000 bar"), 1) << said;
+        const double firstOut = 0.001 * n;
+        ASSERT_EQ(m->calculateOverpressure(firstOut), kSolverAboveMax);
+        const double lowest = 1e-5 * m->P;
+        ASSERT_EQ(m->calculateOverpressure(0.5), kSolverAboveMax);
+        const double highest = 1e-5 * m->P;
+        char expected[400];
+        std::snprintf(expected, sizeof expected,
+                      "%d of the 501 rows of the crystallisation curve (crystal fractions %g to 0.5) are left out: the "
+                      "pressures the model computed there, %g to %g bar, lie above the 5000 bar to which the "
+                      "solubility laws were calibrated.\n",
+                      501 - n, firstOut, lowest, highest);
+        EXPECT_EQ(occurrences(said, expected), 1) << said;
+        EXPECT_EQ(occurrences(said, "left out"), 1) << said;
     }
     // Refused just above 75 %: the percentage printed is above 75 too.
     double lo = 0.02, hi = 0.03;  // accepted, refused

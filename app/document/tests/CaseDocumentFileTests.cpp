@@ -173,7 +173,7 @@ TEST(CaseList, CaseCommands) {
     EXPECT_EQ(list.duplicateCase(1), 2);
     EXPECT_EQ(list.at(2).find("name")->stringValue(), "New - duplicated - duplicated");
     EXPECT_EQ(list.addCase(0), 1);  // inserted after the selected row
-    EXPECT_EQ(list.at(1).find("name")->stringValue(), "New");
+    EXPECT_EQ(list.at(1).find("name")->stringValue(), "New 2");  // "New" is taken
     EXPECT_EQ(list.shiftDownSelectedRow(3), -1);  // the last row cannot move down
     EXPECT_EQ(list.shiftUpSelectedRow(0), -1);
     EXPECT_EQ(list.shiftUpSelectedRow(2), 1);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -86,6 +88,15 @@ TEST(ChamberCalculation, NewCaseGivesConsistentInitialAndFinalStates) {
     ASSERT_EQ(r.logLines.size(), 7u);
     EXPECT_EQ(r.logLines[0], "Case : New");
     EXPECT_EQ(r.logLines[1].rfind("\tK1 : ", 0), 0u);
+    // The closed-form pressure K P0 / (K (1 - X) + X), with K as logged, is
+    // said to be an approximation, beside the pressure solved.
+    const double K = std::stod(r.logLines[4].substr(6));
+    const double approx = K * 1572.0 / (K * 0.9 + 0.1);
+    double logged = 0, solved = 0;
+    ASSERT_EQ(std::sscanf(r.logLines[6].c_str(), "\tP  : %lf bar, the closed-form approximation (the pressure solved: %lf bar)",
+                          &logged, &solved), 2) << r.logLines[6];
+    EXPECT_NEAR(logged, approx, 1e-5 * approx);
+    EXPECT_NEAR(solved, value(r, "mP1"), 1e-5 * solved);
     // A new case keeps its values: the model's constants are those of the form.
     EXPECT_TRUE(sameFormValue(*form.values.find("rhol0"), PropertyList::real(2700)));
     EXPECT_TRUE(sameFormValue(*form.values.find("sa"), PropertyList::real(6.8e-08)));

@@ -139,6 +139,38 @@ TEST_F(Shell, ClosingTheLastWindowEndsTheEventLoopAfterThePrompt) {
     CLogWindow::sharedLogWindowCtroller()->window()->hide();
 }
 
+TEST_F(Shell, NewSaveAndQuitShortcutsWorkFromTheLogWindow) {
+    MyDocument* d = asCases(c.newDocument());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d->window()));
+    d->onAddCase();
+    ASSERT_TRUE(d->isDocumentEdited());
+    CLogWindow* log = CLogWindow::sharedLogWindowCtroller();
+    log->showWindow();
+    QApplication::setActiveWindow(log->window());
+    QWidget* keys = log->window()->focusWidget() ? log->window()->focusWidget() : log->window();
+    // Ctrl+S saves the document the user worked in last.
+    nextPath = "docs/saved-from-log";
+    QTest::keyClick(keys, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_FALSE(d->isDocumentEdited());
+    EXPECT_TRUE(QFile::exists("docs/saved-from-log.chamber"));
+    // Ctrl+N opens a new document.
+    QTest::keyClick(keys, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(c.documents().size(), 2u);
+    // Ctrl+Q asks about the unsaved document, closes them all and ends the event loop.
+    d->onAddCase();
+    answer = DocumentController::SaveChoice::DontSave;
+    QTimer::singleShot(0, [&] { QTest::keyClick(keys, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+    guard.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0) << "Ctrl+Q in the log window did not quit";
+    EXPECT_TRUE(c.documents().empty());
+    EXPECT_EQ(asked, 1);
+    log->window()->hide();
+}
+
 TEST_F(Shell, AFailureThrownFromAnEventIsToldAndTheDocumentsStayOpenAndSave) {
     QStringList told;
     auto& reporter = ChamberApplication::failureReporter();
@@ -208,7 +240,7 @@ TEST_F(Shell, SaveReopenRevertAndClosePrompt) {
     MyDocument* again = asCases(c.openDocument("docs/two.chamber"));
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->list().size(), 3u);
-    EXPECT_EQ(again->list().at(2).find("name")->stringValue(), "New - duplicated");
+    EXPECT_EQ(again->list().at(2).find("name")->stringValue(), "New 2 - duplicated");
     EXPECT_FALSE(again->isDocumentEdited());
     // Save from the close prompt.
     again->onAddCase();

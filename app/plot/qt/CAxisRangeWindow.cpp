@@ -154,6 +154,29 @@ void CAxisRangeWindow::showWindow() {
     raise();
 }
 
+void CAxisRangeWindow::showForPlotView(CPlotView* view) {
+    if (!mLoaded) {
+        mLoaded = true;
+        windowDidLoad();
+    }
+    CPlotWidget* plot = view ? CPlotWidget::widgetOf(*view) : nullptr;
+    QWidget* holder = plot ? plot->window() : nullptr;
+    const bool place = holder && (holder != mMainWindow || !mPlaced);
+    if (holder && holder != mMainWindow) {
+        // The plot's window is the one the panel serves now, active or not
+        // (the log may have the keyboard).
+        if (mMainWindow) mainWindowResigned();
+        mainWindowChanged(holder);
+    } else if (place) {
+        placeBeside(holder);
+    }
+    setCurrentPlotView(view);
+    showInsideScreen(this, holder ? holder : mMainWindow.data());
+    // Shown, the panel's frame is known: placed again with it.
+    if (place) placeBeside(holder);
+    raise();
+}
+
 void CAxisRangeWindow::hideEvent(QHideEvent* event) {
     savePanelFrame(this, "AxisPanel");
     QWidget::hideEvent(event);
@@ -200,20 +223,23 @@ void CAxisRangeWindow::setCurrentPlotWindow(QWidget* window) {
 void CAxisRangeWindow::mainWindowChanged(QWidget* window) {
     mMainWindow = window;
     setCurrentPlotWindow(window);
-    if (mPlotView && window) {
-        const QRect main = window->frameGeometry();
-        const QRect panel = frameGeometry();
-        const QRect area = availableScreenArea(this, window);
-        // 10 points right of the main window, its bottom 10 points above the
-        // main window's; on the left when there is no room on the right, and
-        // over the main window when there is none on either side.
-        int x = main.x() + main.width() + 10;
-        const int left = main.x() - 10 - panel.width();
-        if (x + panel.width() > area.x() + area.width() && left >= area.x()) x = left;
-        move(x, main.y() + main.height() - 10 - panel.height());
-        keepInsideScreen(this, window);
-    }
+    if (mPlotView && window) placeBeside(window);
     updatePanel();
+}
+
+void CAxisRangeWindow::placeBeside(const QWidget* window) {
+    const QRect main = window->frameGeometry();
+    const QRect panel = frameGeometry();
+    const QRect area = availableScreenArea(this, window);
+    // 10 points right of the main window, its bottom 10 points above the
+    // main window's; on the left when there is no room on the right, and
+    // over the main window when there is none on either side.
+    int x = main.x() + main.width() + 10;
+    const int left = main.x() - 10 - panel.width();
+    if (x + panel.width() > area.x() + area.width() && left >= area.x()) x = left;
+    move(x, main.y() + main.height() - 10 - panel.height());
+    keepInsideScreen(this, window);
+    mPlaced = true;
 }
 
 void CAxisRangeWindow::mainWindowResigned() {

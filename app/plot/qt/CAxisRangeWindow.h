@@ -55,6 +55,10 @@ public:
 
     // Loads the panel on first use (then it follows the main window) and shows it.
     void showWindow();
+    // Shows the panel for a plot view: attached to it and, the first time or
+    // when the plot lies in another window, placed beside the window that
+    // holds the plot, whichever window has the keyboard.
+    void showForPlotView(CPlotView* view);
     bool isWindowLoaded() const { return mLoaded; }
 
     // Attaches a view (or none) and captures its limits for Cancel.
@@ -103,6 +107,8 @@ protected:
 private:
     void windowDidLoad();
     void onFocusWindowChanged();
+    // 10 points right of the window (or left, or over it, as the screen allows).
+    void placeBeside(const QWidget* window);
     void capture();
     // Sets the attached plot's limits as an undoable edit, when they differ from its own.
     void changeRange(float x0, float x1, float y0, float y1);
@@ -125,4 +131,5 @@ private:
     QLabel* mMessage = nullptr;
     bool mLoaded = false;
     QPointer<QWidget> mMainWindow;
+    bool mPlaced = false;  // placed beside a window once (the user may move it since)
 };

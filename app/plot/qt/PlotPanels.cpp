@@ -203,9 +203,7 @@ void installQtPlotPanels() {
 }
 
 void QtPlotPanels::showAxisRangePanel(CPlotView& view) {
-    CAxisRangeWindow* panel = CAxisRangeWindow::sharedAxisRangeWindowCtroller();
-    panel->showWindow();
-    panel->setCurrentPlotView(&view);
+    CAxisRangeWindow::sharedAxisRangeWindowCtroller()->showForPlotView(&view);
 }
 
 void QtPlotPanels::axisRangesChanged(CPlotView&) {
