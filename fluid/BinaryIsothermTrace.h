@@ -99,6 +99,9 @@ private:
         p_.Vv0 = r.Vv;
     }
     bool stableTieLine(const Row& r, double& third);
+    static bool sameBranch(const Row& a, const Row& b);
+    bool followBranch(const Row& from, double P, Row& m);
+    void onTheThreePhasePressure(Row& last, const Row& beyond, double w);
     void writeIfStable(const Row& r);
     void testAndWrite(const Row& r);
     void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
