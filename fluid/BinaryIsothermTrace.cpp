@@ -212,7 +212,8 @@ bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, do
         // distinct roots (not a step that only stalled, nor the trivial
         // solution of one phase twice).
         double g[2], VL = Vl, VV = Vv;
-        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 && std::fabs(g[1]) < 1e-9 &&
+        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 + shareRounding(0, x, y) &&
+                 std::fabs(g[1]) < 1e-9 + shareRounding(1, x, y) &&
                  std::fabs(VV / VL - 1.0) > 1e-6;
         Vl = VL;
         Vv = VV;

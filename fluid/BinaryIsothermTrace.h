@@ -50,6 +50,14 @@ public:
     // (closed_form_mixture::binaryRoots).
     static bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv,
                             bool closedForm = false);
+    // The rounding of ln f_i on two phases of component 1's fractions x and
+    // y: a share held as 1 less the other's (component 0's beside the pure
+    // end named second) carries about 1e-16 in it, relative to the share,
+    // so that a trace of it can hold equal fugacities no closer than that.
+    static double shareRounding(int i, double x, double y) {
+        const double a = i == 0 ? 1.0 - x : x, b = i == 0 ? 1.0 - y : y;
+        return 4e-16 * (1.0 / a + 1.0 / b);
+    }
     // Set by a trace that stops before an end of its isotherm: the isotherm
     // through a pressure then starts from another one (traceBothWays).
     inline static thread_local bool stalledTrace = false;
