@@ -437,13 +437,20 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
             }
         }
     }
+    bool onRowWritten = false;
     if (crossed) {
         onTheThreePhasePressure(last, beyond, w);
-        // (the tie lines the lowered plane let past it are not)
+        // (The tie lines the lowered plane let past it are not written; where
+        // it lies behind the stable row written last, within that plane's
+        // band, that row stands for it.)
+        if (sign * (last.P - s.P) <= 0.0) {
+            last = s;
+            onRowWritten = true;
+        }
         std::erase_if(along, [&](const Row& r) { return sign * (r.P - last.P) >= 0.0; });
     }
     p_.errorflag = 0;
-    if (crossed && (along.empty() || along.back().P != last.P)) along.push_back(last);
+    if (crossed && !onRowWritten && (along.empty() || along.back().P != last.P)) along.push_back(last);
     if (!aStable) std::reverse(along.begin(), along.end());
     for (const Row& r : along) {
         restore(r);
@@ -763,8 +770,12 @@ void BinaryIsothermTrace::endOnTheRange(int phase) {
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
     }
+    // (An end whose tie lines were no stable equilibrium, left out after
+    // the three-phase pressure said, is not the isotherm's end.)
+    flushPending();
     const ValidityRange edge = rangeAtComposition(p_, zEdge);
-    platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s holds "
+    if (lastStable_)
+        platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s holds "
                     "%s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
                     T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
                     frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
