@@ -346,8 +346,7 @@ void BinaryIsothermTrace::flushPending() {
     if (oneBranch && stable == lastStable_) {
         for (const Row& r : rows) {
             if (!stable || !(r.P > 0.0)) continue;
-            restore(r);
-            writeIsothermRow(p_, out_, index_++);
+            put(r);
         }
         lastTested_ = rows.back();
         lastThird_ = third;
@@ -380,10 +379,29 @@ void BinaryIsothermTrace::testAndWrite(const Row& r) {
     lastTested_ = r;
     lastStable_ = stable;
     lastThird_ = third;
-    if (!stable) return;
+    const bool dropped = dropNext_;
+    dropNext_ = false;
+    if (!stable || dropped) return;
+    put(r);
     restore(r);
+}
+
+// The row r held back as the last one, the row held before written: a
+// three-phase pressure found just behind it (within the tangent-plane
+// test's band) takes its place.
+void BinaryIsothermTrace::put(const Row& r) {
+    release();
+    held_ = r;
+    hasHeld_ = true;
+}
+
+void BinaryIsothermTrace::release() {
+    if (!hasHeld_) return;
+    hasHeld_ = false;
+    const Row now = current();
+    restore(held_);
     writeIsothermRow(p_, out_, index_++);
-    restore(r);
+    restore(now);
 }
 
 // Between the traced tie lines a and b, one of them stable and the other
@@ -444,18 +462,20 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
         // it lies behind the stable row written last, within that plane's
         // band, that row stands for it.)
         if (sign * (last.P - s.P) <= 0.0) {
-            last = s;
-            onRowWritten = true;
+            auto same = [](const Row& p, const Row& q) { return p.P == q.P && p.x == q.x && p.y == q.y; };
+            if (aStable && hasHeld_ && same(held_, s))
+                hasHeld_ = false;  // (the row held takes its place)
+            else if (!aStable)
+                dropNext_ = true;  // (the stable row after it is not written)
+            else
+                last = s, onRowWritten = true;
         }
         std::erase_if(along, [&](const Row& r) { return sign * (r.P - last.P) >= 0.0; });
     }
     p_.errorflag = 0;
     if (crossed && !onRowWritten && (along.empty() || along.back().P != last.P)) along.push_back(last);
     if (!aStable) std::reverse(along.begin(), along.end());
-    for (const Row& r : along) {
-        restore(r);
-        writeIsothermRow(p_, out_, index_++);
-    }
+    for (const Row& r : along) put(r);
     bool said = !crossed;
     for (double P : threePhasePressures_) said = said || std::fabs(P - last.P) <= 1e-6 * last.P;
     if (!said) {
@@ -994,4 +1014,5 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
     trace.run();
     trace.flushPending();
+    trace.release();
 }

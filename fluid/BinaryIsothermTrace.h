@@ -68,6 +68,8 @@ public:
     // The rows waiting to be tested written (or left out): at the end of
     // the trace.
     void flushPending();
+    // The last row written, held back until the next (put), written.
+    void release();
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -108,6 +110,7 @@ private:
     }
     bool stableTieLine(const Row& r, double& third);
     static bool sameBranch(const Row& a, const Row& b);
+    void put(const Row& r);
     bool followBranch(const Row& from, double P, Row& m);
     void onTheThreePhasePressure(Row& last, const Row& beyond, double w);
     void writeIfStable(const Row& r);
@@ -146,6 +149,10 @@ private:
     Row lastTested_{};
     double lastThird_ = 0.0;
     std::vector<double> threePhasePressures_;
+    // The row held back (put); the next stable row tested left out, the
+    // three-phase pressure's row in its place.
+    Row held_{};
+    bool hasHeld_ = false, dropNext_ = false;
     std::vector<Row> pending_;
     static constexpr std::size_t kTestEvery = 8;
     // ln f lowered by this much for the tangent-plane test of a tie line.

@@ -859,6 +859,82 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2EndAtTheirThreePhasePressure) {
     }
 }
 
+// The same isotherms of Peng-Robinson and PRSV at 300 K, in both orders of
+// the names and from starting pressures below the three-phase pressure,
+// just above it (in the narrow region of CO2's liquid and vapour), and far
+// above it on the liquid-liquid branch: every tie line written within 2 %
+// of the three-phase pressure (every 25th beyond) is stable by the tangent
+// plane of the cubic written here, one three-phase pressure is said, the
+// same from every start and order, and where both tie lines are written at
+// it they share their water-rich phase.
+TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+    };
+    const std::vector<Case> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
+                                     {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
+                                     {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0)},
+                                     {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)}};
+    constexpr double T = 300.0;
+    int rows = 0;
+    double worst = HUGE_VAL;
+    for (const Case& c : cases) {
+        const bool waterFirst = c.model.find("H2O,") != std::string::npos;
+        double P3first = std::nan("");
+        for (double start : {20.0, 66.5, 500.0}) {
+            const std::string what = c.model + " from " + std::to_string(start) + " bar";
+            auto m = model(c.model);
+            std::string err;
+            ASSERT_TRUE(run(*m, {"binop", "300", std::to_string(start), "_sb"}, &err)) << what << err;
+            const auto r = readTextRows("binop_sb");
+            ASSERT_GE(r.size(), 3u) << what;
+            const std::size_t at = err.find(" bar, the three-phase pressure");
+            ASSERT_NE(at, std::string::npos) << what << err;
+            EXPECT_EQ(err.find(" bar, the three-phase pressure", at + 1), std::string::npos) << what << err;
+            double P3 = 0.0;
+            ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P3), 1) << err;
+            if (std::isnan(P3first)) P3first = P3;
+            EXPECT_NEAR(P3, P3first, 1e-6 * P3first) << what;
+            std::vector<double> waterAtP3;  // the water-rich phase's x1 on the tie lines at P3
+            for (std::size_t q = 0; q < r.size(); ++q) {
+                const auto& row = r[q];
+                const double P = row[1] * 1e5;
+                if (std::fabs(row[1] / P3 - 1.0) < 1e-6)
+                    waterAtP3.push_back(waterFirst == (row[3] < row[5]) ? row[3] : row[5]);
+                if (!(std::fabs(row[1] / P3 - 1.0) < 0.02) && q % 25 != 0) continue;
+                // Each phase's root at the printed P and x, by bisection about
+                // its printed volume; each component's ln f from the phase
+                // richer in it (a trace printed as 1 less the major share
+                // holds only its first digits).
+                double lnf[2][2];
+                for (int k = 0; k < 2; ++k) {
+                    const double z = row[3 + 2 * k];
+                    double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
+                    for (int it = 0; it < 80; ++it) (c.eos.P(T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
+                    for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, T, 0.5 * (lo + hi), z);
+                }
+                const int richer1 = row[5] > row[3] ? 1 : 0;
+                const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
+                const double d = lowestTangentPlaneDistance(
+                    P, lnfRef, [&](double w, double v) { return c.eos.P(T, v, w); },
+                    [&](int i, double w, double v) { return c.eos.lnf(i, T, v, w); },
+                    [&](double w) {
+                        double a, b, ai[2], bi[2];
+                        c.eos.params(T, w, a, b, ai, bi);
+                        return 1.0001 * b;
+                    },
+                    200, 600);
+                EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
+                worst = std::min(worst, d);
+                ++rows;
+            }
+            for (double z : waterAtP3) EXPECT_NEAR(z, waterAtP3.front(), 1e-6) << what;
+        }
+    }
+    std::printf("H2O-CO2 isotherms from every start: %d tie lines tested, lowest distance %.3g\n", rows, worst);
+}
+
 // Just below a component's triple point the P-x isotherm runs to where its
 // solid's ideal solubility, x = exp(-dH_fus/R (1/T - 1/T_t)) (CO2: 9020
 // J/mol, 216.592 K; CH4: 940 J/mol, 90.6941 K), holds the liquid, not to a
