@@ -862,7 +862,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2EndAtTheirThreePhasePressure) {
 // The same isotherms of Peng-Robinson and PRSV at 300 K, in both orders of
 // the names and from starting pressures below the three-phase pressure,
 // just above it (in the narrow region of CO2's liquid and vapour), and far
-// above it on the liquid-liquid branch: every tie line written within 2 %
+// above it on the liquid-liquid branch: every tie line written within 6 %
 // of the three-phase pressure (every 25th beyond) is stable by the tangent
 // plane of the cubic written here, one three-phase pressure is said, the
 // same from every start and order, and where both tie lines are written at
@@ -902,7 +902,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
                 const double P = row[1] * 1e5;
                 if (std::fabs(row[1] / P3 - 1.0) < 1e-6)
                     waterAtP3.push_back(waterFirst == (row[3] < row[5]) ? row[3] : row[5]);
-                if (!(std::fabs(row[1] / P3 - 1.0) < 0.02) && q % 25 != 0) continue;
+                if (!(std::fabs(row[1] / P3 - 1.0) < 0.06) && q % 25 != 0) continue;
                 // Each phase's root at the printed P and x, by bisection about
                 // its printed volume; each component's ln f from the phase
                 // richer in it (a trace printed as 1 less the major share
