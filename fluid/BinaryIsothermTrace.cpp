@@ -239,6 +239,7 @@ BinaryIsothermTrace::BinaryIsothermTrace(FluidPhase& p, double T, double dx, dou
     last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
     index_ = 0;
     writeIfStable(last_);
+    release();  // (the start, of index 0)
     index_ = 1;
     accept();
     p.P = P0_;
