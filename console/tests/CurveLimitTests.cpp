@@ -822,6 +822,39 @@ double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
 
 }  // namespace
 
+// The critical curve of water with each gas, the gas named first (the order
+// in which it once ran from the gas's critical point into metastable
+// states): from water's critical point, every tenth point passes the
+// tangent-plane test of the cubic written here at its own composition.
+TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+    };
+    const std::vector<Case> cases = {{"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
+                                     {"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
+                                     {"PRSV:N2,H2O", prsv(kPrsvN2, kPrsvH2O, 0.0)}};
+    int points = 0;
+    double worst = HUGE_VAL;
+    for (const Case& c : cases) {
+        auto m = model(c.model);
+        std::string err;
+        ASSERT_TRUE(run(*m, {"crit2", "_cw"}, &err)) << c.model << err;
+        const auto r = readTextRows("crit_cw");
+        ASSERT_GE(r.size(), 40u) << c.model;
+        EXPECT_EQ(r.front()[4], 1.0) << c.model;  // water's critical point
+        EXPECT_EQ(err.find("splits"), std::string::npos) << c.model << err;
+        // Columns: P 0, V 1 (cm3/mol), T 2, x1 4.
+        for (std::size_t k = 5; k < r.size(); k += 10) {
+            const double d = cubicTangentPlaneDistance(c.eos, r[k][2], r[k][1] * 1e-6, r[k][4]);
+            EXPECT_GT(d, -1e-7) << c.model << " row " << k << ": " << r[k][2] << " K, " << r[k][0] << " bar";
+            worst = std::min(worst, d);
+            ++points;
+        }
+    }
+    std::printf("critical points of water with a gas named first: %d tested, lowest distance %.3g\n", points, worst);
+}
+
 // H2O-CO2 below CO2's critical temperature, where a liquid rich in CO2
 // separates: the P-x isotherm from 150 bar holds only tie lines the
 // tangent plane of the cubic written here finds stable (every trial
