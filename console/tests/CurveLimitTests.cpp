@@ -820,6 +820,12 @@ double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
     return std::nan("");
 }
 
+// A model's name and the cubic written here for it.
+struct NamedCubic {
+    std::string model;
+    Cubic eos;
+};
+
 }  // namespace
 
 // The critical curve of water with each gas, the gas named first (the order
@@ -827,16 +833,12 @@ double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
 // states): from water's critical point, every tenth point passes the
 // tangent-plane test of the cubic written here at its own composition.
 TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
-    struct Case {
-        std::string model;
-        Cubic eos;
-    };
-    const std::vector<Case> cases = {{"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
+    const std::vector<NamedCubic> cases = {{"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
                                      {"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
                                      {"PRSV:N2,H2O", prsv(kPrsvN2, kPrsvH2O, 0.0)}};
     int points = 0;
     double worst = HUGE_VAL;
-    for (const Case& c : cases) {
+    for (const NamedCubic& c : cases) {
         auto m = model(c.model);
         std::string err;
         ASSERT_TRUE(run(*m, {"crit2", "_cw"}, &err)) << c.model << err;
@@ -915,18 +917,14 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2EndAtTheirThreePhasePressure) {
 // same from every start and order, and where both tie lines are written at
 // it they share their water-rich phase.
 TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) {
-    struct Case {
-        std::string model;
-        Cubic eos;
-    };
-    const std::vector<Case> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
+    const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
                                      {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
                                      {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0)},
                                      {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)}};
     constexpr double T = 300.0;
     int rows = 0;
     double worst = HUGE_VAL;
-    for (const Case& c : cases) {
+    for (const NamedCubic& c : cases) {
         const bool waterFirst = c.model.find("H2O,") != std::string::npos;
         double P3first = std::nan("");
         for (double start : {20.0, 66.5, 500.0}) {
