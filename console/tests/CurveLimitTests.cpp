@@ -1011,7 +1011,9 @@ TEST(CurveLimits, PxIsothermsBelowATriplePointRunToTheIdealSolubilityOfTheSolid)
 // A binary's isotherm and isochores through its two-phase region: every
 // row written as a number is a state of one phase that the tangent plane of
 // the cubic written here finds stable; the isotherm is written on both
-// sides of the region, the states inside as nan, and said.
+// sides of the region, the states inside as nan, and said, on standard
+// error and in the file's note, where a count of the curve's rows is the
+// file's own.
 TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
     struct Case {
         std::string model;
@@ -1056,5 +1058,17 @@ TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
             })) << c.model;
         }
         EXPECT_NE(err.find("written as nan"), std::string::npos) << c.model << err;
+        // What is said of the rows is the file's note too, after its END,
+        // and a count of the curve's rows is the file's.
+        const std::string text = readWholeFile(c.file);
+        const std::size_t end = text.find("\nEND\n");
+        ASSERT_NE(end, std::string::npos) << c.model;
+        EXPECT_NE(text.find("\nX // ", end), std::string::npos) << c.model;
+        EXPECT_NE(text.find("written as nan", end), std::string::npos) << c.model;
+        EXPECT_NE(text.find("s_mix = -R sum x ln x", end), std::string::npos) << c.model;
+        const std::size_t of = err.find("of the curve's ");
+        if (of != std::string::npos) {
+            EXPECT_EQ(std::stoul(err.substr(of + 15)), r.size()) << c.model << err;
+        }
     }
 }
