@@ -428,6 +428,31 @@ TEST(CurveLimits, CurvesEndOnTheLimitThatStopsThemWithoutRepeatedRows) {
 #endif
 }
 
+// A CO2-CH4 critical point from crit has the fluid's line of its state: solid
+// CO2 said to deposit exactly where CO2's partial pressure at the printed
+// T and P exceeds its published sublimation pressure (Span & Wagner 1996,
+// eq. 3.12; an ideal-gas estimate, far from the line here), and only there.
+TEST(CriticalPoints, ACriticalPointWhereSolidCO2WouldDepositSaysSo) {
+    auto sublimation = [](double T) {  // Pa
+        const double Tt = 216.592, pt = 517950.0, t = 1.0 - T / Tt;
+        return pt * std::exp(Tt / T * (-14.740846 * t + 2.4327015 * std::pow(t, 1.9) - 5.3061778 * std::pow(t, 2.9)));
+    };
+    int solid = 0;
+    for (double xCH4 : {0.5, 0.8, 0.9, 0.95, 0.99}) {
+        auto m = model("PR:CO2,CH4");
+        std::string err, out;
+        ASSERT_TRUE(run(*m, {"x", std::to_string(xCH4), "crit", "_sd"}, &err, &out)) << xCH4 << err;
+        const auto found = stableCriticalPoints(out);
+        ASSERT_FALSE(found.empty()) << xCH4 << out;
+        const double T = found[0].T, pCO2 = (1.0 - xCH4) * found[0].P * 1e5;
+        const bool deposits = T < 216.592 && pCO2 > sublimation(T);
+        solid += deposits;
+        EXPECT_EQ(out.find("** The fluid: solid CO2 deposits") != std::string::npos, deposits)
+            << xCH4 << ": " << T << " K, CO2 at " << pCO2 << " Pa against " << sublimation(T) << "\n" << out;
+    }
+    EXPECT_GE(solid, 2);
+}
+
 // Every critical point crit calls stable (the one it gives and the others it
 // lists) is tested here with its own tangent plane: no trial phase of any
 // composition, on any root, lies below it.  The cubics' points on the cubic
