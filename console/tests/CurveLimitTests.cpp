@@ -1005,6 +1005,47 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
     std::printf("H2O-CO2 isotherms from every start: %d tie lines tested, lowest distance %.3g\n", rows, worst);
 }
 
+// CO2-CH4 isotherms that end at a three-phase pressure beside CO2's freezing
+// edge: each end an isotherm names (the edge of the range, the three-phase
+// pressure) is one of its rows, P and x1 to the printed digits; an edge
+// beyond tie lines left out as no stable equilibrium is not named.
+TEST(CurveLimits, PxIsothermsNameOnlyEndsTheyWrite) {
+    const std::vector<std::vector<std::string>> runs = {{"PR:CO2,CH4", "bino", "170", "_ne"},
+                                                        {"SRK2:CH4,CO2", "bino", "170", "_ne"},
+                                                        {"Montel:CO2,CH4", "binop", "190", "40", "_ne"},
+                                                        {"Montel:CH4,CO2", "bino", "190", "_ne"}};
+    int named = 0;
+    for (const auto& words : runs) {
+        auto m = model(words[0]);
+        std::string err;
+        ASSERT_TRUE(run(*m, std::vector<std::string>(words.begin() + 1, words.end()), &err)) << words[0] << err;
+        const auto r = readTextRows(words[1] + "_ne");
+        ASSERT_FALSE(r.empty()) << words[0];
+        auto written = [&](double P, double x1) {
+            return std::any_of(r.begin(), r.end(), [&](const std::vector<double>& row) {
+                return std::fabs(row[1] - P) <= 2e-5 * P && std::fabs(row[3] - x1) <= 2e-5;
+            });
+        };
+        for (const char* key : {"the isotherm ends on it, at x1 = ", "the isotherm ends at the last point before it, "
+                                                                       "at x1 = "})
+            for (std::size_t at = err.find(key); at != std::string::npos; at = err.find(key, at + 1)) {
+                double x1 = 0.0, P = 0.0;
+                ASSERT_EQ(std::sscanf(err.c_str() + at + std::string(key).size(), "%lf and %lf", &x1, &P), 2) << err;
+                EXPECT_TRUE(written(P, x1)) << words[0] << ": the end at x1 = " << x1 << " and " << P << " bar";
+                ++named;
+            }
+        const std::string three = " bar, the three-phase pressure, the tie line of x1 = ";
+        for (std::size_t at = err.find(three); at != std::string::npos; at = err.find(three, at + 1)) {
+            double P = 0.0, x1 = 0.0;
+            ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P), 1) << err;
+            ASSERT_EQ(std::sscanf(err.c_str() + at + three.size(), "%lf", &x1), 1) << err;
+            EXPECT_TRUE(written(P, x1)) << words[0] << ": the three-phase row at " << P << " bar";
+            ++named;
+        }
+    }
+    EXPECT_GE(named, 4);
+}
+
 // Just below a component's triple point the P-x isotherm runs to where its
 // solid's ideal solubility, x = exp(-dH_fus/R (1/T - 1/T_t)) (CO2: 9020
 // J/mol, 216.592 K; CH4: 940 J/mol, 90.6941 K), holds the liquid, not to a
