@@ -796,11 +796,11 @@ void BinaryIsothermTrace::endOnTheRange(int phase) {
     flushPending();
     const ValidityRange edge = rangeAtComposition(p_, zEdge);
     if (lastStable_)
-        platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s holds "
-                    "%s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
-                    T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
-                    frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
-                    landed ? "on it" : "at the last point before it", x0_, P0_ * 1e-5);
+        platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s "
+                        "holds %s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
+                        T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
+                        frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
+                        landed ? "on it" : "at the last point before it", x0_, P0_ * 1e-5);
     p_.errorflag = 0;
 }
 
