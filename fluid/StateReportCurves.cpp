@@ -2,7 +2,8 @@
 // the interpreter prints from the row's temperature and volume, or NaN where
 // it refuses that state or the model's own stability test splits the mixture
 // there; each curve says once how many of its rows are left out, and why,
-// and where the fluid's published data put its rows in another phase.
+// and where the fluid's published data put its rows in another phase, on
+// standard error and as its file's note after the rows.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
