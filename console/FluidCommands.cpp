@@ -317,7 +317,20 @@ void calculateCriticalPointCommand(FluidPhase& m, StateReport& report, const std
         return;
     }
     m.calculateTheCriticalPoint(1, s.c_str());
-    if (m.errorflag) done = false;
+    if (m.errorflag) {
+        done = false;
+        return;
+    }
+    // A binary's critical point is a state of the mixture as any other: the
+    // fluid's published data say their word on it (a solid the model does
+    // not describe, where one would form), as beside a state printed.
+    if (present == 2) {
+        PhaseRules::ModelAnswer answer;
+        answer.phase = FluidPhase::kPhaseFluid;
+        answer.rho = m.bulk_molar_weight / m.V;
+        const PhaseRules::FluidStatement fluid = report.rules().fluidAt(m.T, m.P * 1e-5, answer);
+        if (fluid.covered()) std::printf("** The fluid: %s %s\n", fluid.word.c_str(), fluid.text.c_str());
+    }
 }
 
 // isotherm: the isotherm between two volumes, each row the state TV prints

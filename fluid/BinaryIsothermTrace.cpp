@@ -212,7 +212,8 @@ bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, do
         // distinct roots (not a step that only stalled, nor the trivial
         // solution of one phase twice).
         double g[2], VL = Vl, VV = Vv;
-        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 && std::fabs(g[1]) < 1e-9 &&
+        solved = solved && residual(x, y, g, VL, VV) && std::fabs(g[0]) < 1e-9 + shareRounding(0, x, y) &&
+                 std::fabs(g[1]) < 1e-9 + shareRounding(1, x, y) &&
                  std::fabs(VV / VL - 1.0) > 1e-6;
         Vl = VL;
         Vv = VV;
@@ -238,6 +239,7 @@ BinaryIsothermTrace::BinaryIsothermTrace(FluidPhase& p, double T, double dx, dou
     last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
     index_ = 0;
     writeIfStable(last_);
+    release();  // (the start, of index 0)
     index_ = 1;
     accept();
     p.P = P0_;
@@ -333,13 +335,19 @@ void BinaryIsothermTrace::flushPending() {
     if (pending_.empty()) return;
     const std::vector<Row> rows = std::move(pending_);
     pending_.clear();
+    // A trace that passed from one branch of tie lines to another between
+    // them (a liquid-liquid branch continued below its three-phase pressure
+    // onto the vapour-liquid one) may have crossed two three-phase
+    // pressures: its rows are tested one by one.
+    bool oneBranch = tested_;
+    for (std::size_t k = 0; oneBranch && k < rows.size(); ++k)
+        oneBranch = sameBranch(k == 0 ? lastTested_ : rows[k - 1], rows[k]);
     double third = std::nan("");
-    const bool stable = tested_ && rows.back().P > 0.0 && stableTieLine(rows.back(), third);
-    if (tested_ && stable == lastStable_) {
+    const bool stable = oneBranch && rows.back().P > 0.0 && stableTieLine(rows.back(), third);
+    if (oneBranch && stable == lastStable_) {
         for (const Row& r : rows) {
             if (!stable || !(r.P > 0.0)) continue;
-            restore(r);
-            writeIsothermRow(p_, out_, index_++);
+            put(r);
         }
         lastTested_ = rows.back();
         lastThird_ = third;
@@ -347,6 +355,16 @@ void BinaryIsothermTrace::flushPending() {
         return;
     }
     for (const Row& r : rows) testAndWrite(r);
+}
+
+// Two tie lines of one branch: each phase's volume changes no more than
+// twice the change in ln P (and 1 %) between them, as a phase of a branch
+// compressed or expanded does; a jump to a phase of other density is
+// another branch.
+bool BinaryIsothermTrace::sameBranch(const Row& a, const Row& b) {
+    if (!(a.P > 0.0) || !(b.P > 0.0)) return false;
+    const double most = 2.0 * std::fabs(std::log(b.P / a.P)) + 0.01;
+    return std::fabs(std::log(b.Vl / a.Vl)) <= most && std::fabs(std::log(b.Vv / a.Vv)) <= most;
 }
 
 // The row r written as the next row where its tie line is a stable
@@ -362,10 +380,29 @@ void BinaryIsothermTrace::testAndWrite(const Row& r) {
     lastTested_ = r;
     lastStable_ = stable;
     lastThird_ = third;
-    if (!stable) return;
+    const bool dropped = dropNext_;
+    dropNext_ = false;
+    if (!stable || dropped) return;
+    put(r);
     restore(r);
+}
+
+// The row r held back as the last one, the row held before written: a
+// three-phase pressure found just behind it (within the tangent-plane
+// test's band) takes its place.
+void BinaryIsothermTrace::put(const Row& r) {
+    release();
+    held_ = r;
+    hasHeld_ = true;
+}
+
+void BinaryIsothermTrace::release() {
+    if (!hasHeld_) return;
+    hasHeld_ = false;
+    const Row now = current();
+    restore(held_);
     writeIsothermRow(p_, out_, index_++);
-    restore(r);
+    restore(now);
 }
 
 // Between the traced tie lines a and b, one of them stable and the other
@@ -384,18 +421,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     const Row& u = aStable ? b : a;
     double w = aStable ? third : lastThird_;
     const double sign = u.P > s.P ? 1.0 : -1.0;
-    // The tie line of the branch at P from `from`: a tie line on another
-    // branch (of other densities than the change of pressure gives) is none.
-    auto follow = [&](const Row& from, double P, Row& m) {
-        m = from;
-        m.P = P;
-        const double most = 2.0 * std::fabs(std::log(P / from.P)) + 0.01;
-        if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, m.Vl, m.Vv, m.x, m.y) ||
-            !(std::fabs(std::log(p_.Vl0 / from.Vl)) <= most && std::fabs(std::log(p_.Vv0 / from.Vv)) <= most))
-            return false;
-        m = current();
-        return true;
-    };
+    auto follow = [&](const Row& from, double P, Row& m) { return followBranch(from, P, m); };
     std::vector<Row> along;  // the branch's stable tie lines beyond s
     Row last = s, beyond{};
     bool crossed = false;
@@ -430,13 +456,27 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
             }
         }
     }
-    p_.errorflag = 0;
-    if (crossed && (along.empty() || along.back().P != last.P)) along.push_back(last);
-    if (!aStable) std::reverse(along.begin(), along.end());
-    for (const Row& r : along) {
-        restore(r);
-        writeIsothermRow(p_, out_, index_++);
+    bool onRowWritten = false;
+    if (crossed) {
+        onTheThreePhasePressure(last, beyond, w);
+        // (The tie lines the lowered plane let past it are not written; where
+        // it lies behind the stable row written last, within that plane's
+        // band, that row stands for it.)
+        if (sign * (last.P - s.P) <= 0.0) {
+            auto same = [](const Row& p, const Row& q) { return p.P == q.P && p.x == q.x && p.y == q.y; };
+            if (aStable && hasHeld_ && same(held_, s))
+                hasHeld_ = false;  // (the row held takes its place)
+            else if (!aStable)
+                dropNext_ = true;  // (the stable row after it is not written)
+            else
+                last = s, onRowWritten = true;
+        }
+        std::erase_if(along, [&](const Row& r) { return sign * (r.P - last.P) >= 0.0; });
     }
+    p_.errorflag = 0;
+    if (crossed && !onRowWritten && (along.empty() || along.back().P != last.P)) along.push_back(last);
+    if (!aStable) std::reverse(along.begin(), along.end());
+    for (const Row& r : along) put(r);
     bool said = !crossed;
     for (double P : threePhasePressures_) said = said || std::fabs(P - last.P) <= 1e-6 * last.P;
     if (!said) {
@@ -447,6 +487,103 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
                         T_, last.P * 1e-5, last.x, last.y, w, sign > 0.0 ? "above" : "below");
     }
     restore(aStable ? b : a);
+}
+
+// The tie line of the branch at P from `from` (tieLineAtTP): a tie line on
+// another branch (of other densities than the change of pressure gives) is
+// none.
+bool BinaryIsothermTrace::followBranch(const Row& from, double P, Row& m) {
+    m = from;
+    m.P = P;
+    if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, m.Vl, m.Vv, m.x, m.y)) return false;
+    m = current();
+    return sameBranch(from, m);
+}
+
+// The three-phase pressure itself, between the stable tie line `last` and
+// its branch's tie line `beyond` past it, where a third phase of about w
+// lies below the plane: there the branch's tie line and the tie line from
+// its phase away from w (the common phase) to the third phase share that
+// phase.  The difference of the common phase's composition on the two tie
+// lines changes sign at the three-phase pressure and is zeroed by regula
+// falsi (Illinois); the branch's tie line there replaces `last`.  A
+// three-phase pressure found before on the other side (within 0.1 %) is
+// the same one: the tie line is taken there, so that both sides end at
+// one pressure.  Where the other tie line is not found `last` is kept.
+void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, double w) {
+    for (double P3 : threePhasePressures_) {
+        Row m;
+        if (std::fabs(P3 - last.P) <= 1e-3 * last.P && followBranch(last, P3, m)) {
+            last = m;
+            return;
+        }
+    }
+    if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return;
+    const bool commonLiquid = std::fabs(w - last.y) < std::fabs(w - last.x);
+    // The third phase's volume: of its roots at (w, P), the one of lower
+    // Gibbs energy.
+    double Vw = 0.0;
+    {
+        const double wt[2] = {1.0 - w, w};
+        double best = HUGE_VAL;
+        for (bool liquid : {true, false}) {
+            p_.composition(wt);
+            if (!p_.trialRootFromTP(liquid, T_, beyond.P * 1e-5) || !(p_.fugacity[0] > 0.0) ||
+                !(p_.fugacity[1] > 0.0))
+                continue;
+            const double g = wt[0] * std::log(p_.fugacity[0]) + wt[1] * std::log(p_.fugacity[1]);
+            if (g < best) best = g, Vw = p_.V;
+        }
+        if (!(Vw > 0.0)) return;
+    }
+    // The difference at P: the branch's tie line followed from `from`, the
+    // other from the third phase's last state.
+    double zw = w;
+    auto difference = [&](const Row& from, double P, Row& m, double& h) {
+        if (!followBranch(from, P, m)) return false;
+        double Vc = commonLiquid ? m.Vl : m.Vv, xc = commonLiquid ? m.x : m.y, V3 = Vw, z3 = zw;
+        if (!tieLineAtTP(p_, T_, P * 1e-5, Vc, V3, xc, z3) || !(std::fabs(z3 - xc) > 1e-6)) return false;
+        Vw = V3;
+        zw = z3;
+        h = (commonLiquid ? m.x : m.y) - xc;
+        return true;
+    };
+    Row a = last, b = beyond, m;
+    double ha = 0.0, hb = 0.0;
+    {
+        const platform::ThreadLogCapture quiet;  // a tie line not found keeps `last`
+        // (The plane lowered by kOnThePlane holds `last` a little past the
+        // three-phase pressure, towards `beyond`: the bracket is sought from
+        // it back, then on.)
+        if (!difference(last, last.P, a, ha)) return;
+        const double away = beyond.P >= last.P ? -1.0 : 1.0;
+        bool bracketed = false;
+        for (double f = 1e-6; !bracketed && f < 0.02; f *= 2.0)
+            for (double side : {away, -away})
+                if (!bracketed && difference(last, last.P * (1.0 + side * f), b, hb) && ha * hb < 0.0)
+                    bracketed = true;
+        if (!bracketed) return;
+        int kept = 0;  // the end kept twice in a row (its value halved)
+        for (int k = 0; k < 60 && std::fabs(b.P - a.P) > 1e-12 * a.P; ++k) {
+            const double P = (a.P * hb - b.P * ha) / (hb - ha);
+            double h = 0.0;
+            if (!(P > std::min(a.P, b.P) && P < std::max(a.P, b.P)) || !difference(a, P, m, h)) return;
+            if (h == 0.0) {
+                a = b = m;
+                break;
+            }
+            if (h * ha > 0.0) {
+                a = m, ha = h;
+                if (kept == -1) hb *= 0.5;
+                kept = -1;
+            } else {
+                b = m, hb = h;
+                if (kept == 1) ha *= 0.5;
+                kept = 1;
+            }
+        }
+    }
+    last = std::fabs(ha) <= std::fabs(hb) ? a : b;
 }
 
 // The tangent of the bubble curve from the model's derivatives checked
@@ -654,12 +791,16 @@ void BinaryIsothermTrace::endOnTheRange(int phase) {
         x0_ = p_.x_liquid[1];
         y0_ = p_.x_vapour[1];
     }
+    // (An end whose tie lines were no stable equilibrium, left out after
+    // the three-phase pressure said, is not the isotherm's end.)
+    flushPending();
     const ValidityRange edge = rangeAtComposition(p_, zEdge);
-    platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s holds "
-                    "%s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
-                    T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
-                    frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
-                    landed ? "on it" : "at the last point before it", x0_, P0_ * 1e-5);
+    if (lastStable_)
+        platform::warnf("Isotherm at %g K: the %s reaches the edge of the model's range at x1 = %.6g (the model %s "
+                        "holds %s there%s%s%s); the isotherm ends %s, at x1 = %.6g and %.6g bar\n",
+                        T_, liquid ? "liquid" : "vapour", zEdge, p_.modelName(), edge.describe().c_str(),
+                        frozen ? ": beyond it " : "", frozen ? frozen : "", frozen ? " freezes out" : "",
+                        landed ? "on it" : "at the last point before it", x0_, P0_ * 1e-5);
     p_.errorflag = 0;
 }
 
@@ -874,4 +1015,5 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
     trace.run();
     trace.flushPending();
+    trace.release();
 }

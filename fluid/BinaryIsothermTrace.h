@@ -50,6 +50,14 @@ public:
     // (closed_form_mixture::binaryRoots).
     static bool tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl, double& yv,
                             bool closedForm = false);
+    // The rounding of ln f_i on two phases of component 1's fractions x and
+    // y: a share held as 1 less the other's (component 0's beside the pure
+    // end named second) carries about 1e-16 in it, relative to the share,
+    // so that a trace of it can hold equal fugacities no closer than that.
+    static double shareRounding(int i, double x, double y) {
+        const double a = i == 0 ? 1.0 - x : x, b = i == 0 ? 1.0 - y : y;
+        return 4e-16 * (1.0 / a + 1.0 / b);
+    }
     // Set by a trace that stops before an end of its isotherm: the isotherm
     // through a pressure then starts from another one (traceBothWays).
     inline static thread_local bool stalledTrace = false;
@@ -60,6 +68,8 @@ public:
     // The rows waiting to be tested written (or left out): at the end of
     // the trace.
     void flushPending();
+    // The last row written, held back until the next (put), written.
+    void release();
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -99,6 +109,10 @@ private:
         p_.Vv0 = r.Vv;
     }
     bool stableTieLine(const Row& r, double& third);
+    static bool sameBranch(const Row& a, const Row& b);
+    void put(const Row& r);
+    bool followBranch(const Row& from, double P, Row& m);
+    void onTheThreePhasePressure(Row& last, const Row& beyond, double w);
     void writeIfStable(const Row& r);
     void testAndWrite(const Row& r);
     void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
@@ -135,6 +149,10 @@ private:
     Row lastTested_{};
     double lastThird_ = 0.0;
     std::vector<double> threePhasePressures_;
+    // The row held back (put); the next stable row tested left out, the
+    // three-phase pressure's row in its place.
+    Row held_{};
+    bool hasHeld_ = false, dropNext_ = false;
     std::vector<Row> pending_;
     static constexpr std::size_t kTestEvery = 8;
     // ln f lowered by this much for the tangent-plane test of a tie line.

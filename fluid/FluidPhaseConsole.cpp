@@ -333,12 +333,16 @@ FluidPhase::BinaryTieLine heldTieLine(FluidPhase& p, double T_, double P_bar, do
     if (!binary_side::evaluate(p, 2, xl, Vl, T_, l) || !binary_side::evaluate(p, 1, yv, Vv, T_, v)) return line;
     const double P = P_bar * 1e5;
     bool equal = std::fabs(l.P / P - 1.0) <= 1e-8 && std::fabs(v.P / P - 1.0) <= 1e-8;
-    for (int i = 0; i < 2; ++i) equal = equal && std::fabs(l.f[i] - v.f[i]) <= 1e-8 * std::max(l.f[i], v.f[i]);
+    for (int i = 0; i < 2; ++i)
+        equal = equal && std::fabs(l.f[i] - v.f[i]) <=
+                             (1e-8 + BinaryIsothermTrace::shareRounding(i, xl, yv)) * std::max(l.f[i], v.f[i]);
     const double lighter = (z1 - xl) / (yv - xl);
     if (!equal || !(lighter > 0.0 && lighter < 1.0) || !(std::fabs(Vv / Vl - 1.0) > 1e-6) ||
         !binary_side::locallyStable(l, T_) || !binary_side::locallyStable(v, T_))
         return line;
-    for (int i = 0; i < 2; ++i) lnf[i] = std::log(0.5 * (l.f[i] + v.f[i]));
+    // (Each component's fugacity from the phase richer in it: a share held
+    // as 1 less the other's rounds the fugacity of a trace in it.)
+    for (int i = 0; i < 2; ++i) lnf[i] = std::log((i == 0) == (xl < yv) ? l.f[i] : v.f[i]);
     const double feed[2] = {1.0 - z1, z1};
     p.composition(feed);
     if (p.binarySplitsAgainst(T_, P_bar, lnf, &below)) return line;

@@ -116,7 +116,9 @@ private:
     bool withholdUnphysicalQuantities(std::string* why = nullptr);
     struct CurveTally;
     bool curveRowState(double T_, double P_bar, double V_, CurveTally& tally);
-    void sayCurveTally(const CurveTally& tally) const;
+    // The sentences said of the curve's rows (on standard error), returned
+    // for its file's note.
+    std::vector<std::string> sayCurveTally(const CurveTally& tally) const;
 
     FluidPhase& m_;
     PhaseRules rules_;

@@ -2,9 +2,11 @@
 // the interpreter prints from the row's temperature and volume, or NaN where
 // it refuses that state or the model's own stability test splits the mixture
 // there; each curve says once how many of its rows are left out, and why,
-// and where the fluid's published data put its rows in another phase.
+// and where the fluid's published data put its rows in another phase, on
+// standard error and as its file's note after the rows.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "fluid/ReferenceFluids.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
+#include "platform/OutputFiles.h"
 
 struct StateReport::CurveTally {
     ValidityRange validity;
@@ -24,6 +27,15 @@ struct StateReport::CurveTally {
     // volumes (cm3/mol) they span.
     long unstable = 0;
     double unstableSpan[3][2] = {};
+    // The rows of the file: each state the curve hands over once (a row
+    // found unstable after its state was printed is the same row).
+    long fileRows = 0;
+    double lastT = std::nan(""), lastV = std::nan("");
+    void countRow(double T_, double V_) {
+        if (!(T_ == lastT && V_ == lastV)) ++fileRows;
+        lastT = T_;
+        lastV = V_;
+    }
     void addUnstable(double T_, double P_bar, double V_) {
         const double v[3] = {T_, P_bar, V_ * 1e6};
         for (int k = 0; k < 3; ++k) {
@@ -54,6 +66,7 @@ std::string firstRefusal(const std::vector<platform::ThreadLogCapture::Entry>& s
 }  // namespace
 
 bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& t) {
+    t.countRow(T_, V_);
     if (!t.validity.holds(T_, P_bar)) {
         ++t.outside;
         return false;
@@ -116,50 +129,90 @@ bool StateReport::curveRowState(double T_, double P_bar, double V_, CurveTally& 
     return true;
 }
 
-void StateReport::sayCurveTally(const CurveTally& t) const {
+namespace {
+
+// One sentence of a curve's tally, formatted as printf would.
+template <class... A>
+std::string sentence(const char* format, A... a) {
+    const int n = std::snprintf(nullptr, 0, format, a...);
+    std::string text(n > 0 ? static_cast<std::size_t>(n) : 0u, '\0');
+    if (n > 0) std::snprintf(text.data(), text.size() + 1, format, a...);
+    return text;
+}
+
+// The sentences said of a curve written as its file's note too, after its
+// rows: "X // " lines after an Igor file's END, "# " lines in a column
+// file (a file of raw rows has no place for them), one line each.
+void noteInFiles(const std::vector<std::string>& files, const std::vector<std::string>& said) {
+    if (said.empty()) return;
+    for (const std::string& path : files) {
+        std::string head(4, '\0');
+        if (std::FILE* in = std::fopen(path.c_str(), "r")) {
+            head.resize(std::fread(head.data(), 1, head.size(), in));
+            std::fclose(in);
+        }
+        const bool igor = head == "IGOR";
+        if (!igor && head.rfind("#", 0) != 0) continue;
+        std::FILE* f = platform::openOutput(path, "a");
+        if (!f) continue;
+        for (std::string line : said) {
+            std::replace(line.begin(), line.end(), '\n', ' ');
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            std::fprintf(f, "%s%s\n", igor ? "X // " : "# ", line.c_str());
+        }
+        platform::closeOutput(f, path);
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> StateReport::sayCurveTally(const CurveTally& t) const {
     const char* model = m_.modelName();
+    std::vector<std::string> said;
     if (t.outside > 0)
-        platform::warnf("The model %s holds %s: %ld states of the curve lie outside it and are written as nan.\n", model,
-                        t.validity.describe().c_str(), t.outside);
+        said.push_back(sentence("The model %s holds %s: %ld states of the curve lie outside it and are written as "
+                                "nan.\n",
+                                model, t.validity.describe().c_str(), t.outside));
     if (t.refused > 0)
-        platform::warnf("The model %s: %ld states of the curve are refused at their temperature and volume, as the "
-                        "state printed there (TV) is, and are written as nan; the first, at %g K and %g cm3/mol: %s",
-                        model, t.refused, t.refusedT, t.refusedV * 1e6, t.refusal.c_str());
+        said.push_back(sentence("The model %s: %ld states of the curve are refused at their temperature and volume, "
+                                "as the state printed there (TV) is, and are written as nan; the first, at %g K and "
+                                "%g cm3/mol: %s",
+                                model, t.refused, t.refusedT, t.refusedV * 1e6, t.refusal.c_str()));
     if (t.unstable > 0) {
         // "220 K" where the curve holds its temperature, "110.7 to 220.1 K" where not.
         std::string span;
         const char* units[3] = {"K", "bar", "cm3/mol"};
         for (int k = 0; k < 3; ++k) {
-            char buf[96];
             const double(&v)[2] = t.unstableSpan[k];
-            if (v[0] == v[1])
-                std::snprintf(buf, sizeof buf, "%s%g %s", k ? ", " : "", v[0], units[k]);
-            else
-                std::snprintf(buf, sizeof buf, "%s%g to %g %s", k ? ", " : "", v[0], v[1], units[k]);
-            span += buf;
+            span += v[0] == v[1] ? sentence("%s%g %s", k ? ", " : "", v[0], units[k])
+                                 : sentence("%s%g to %g %s", k ? ", " : "", v[0], v[1], units[k]);
         }
-        platform::warnf("The model %s: at %ld states of the curve (%s) the mixture of one phase is not stable, a "
-                        "phase of another composition or density lying below its tangent plane in the model's own "
-                        "stability test: they lie inside its two-phase region and are written as nan.\n",
-                        model, t.unstable, span.c_str());
+        said.push_back(sentence("The model %s: at %ld states of the curve (%s) the mixture of one phase is not "
+                                "stable, a phase of another composition or density lying below its tangent plane in "
+                                "the model's own stability test: they lie inside its two-phase region and are written "
+                                "as nan.\n",
+                                model, t.unstable, span.c_str()));
     }
     if (t.withheld > 0)
-        platform::warnf("The model %s: %ld states of the curve have their cv and cp written as nan, as the state "
-                        "printed there (TV) withholds them; the first: %s",
-                        model, t.withheld, t.withheldWhy.c_str());
+        said.push_back(sentence("The model %s: %ld states of the curve have their cv and cp written as nan, as the "
+                                "state printed there (TV) withholds them; the first: %s",
+                                model, t.withheld, t.withheldWhy.c_str()));
     // A mixture's curve writes A, S and G as the state printed writes a, s
     // and g: without the ideal entropy of mixing, which the state gives apart.
     const double sMix = m_.idealMixingEntropy();
     if (t.rows > 0 && sMix > 0.0)
-        platform::warnf("The curve's S, A and G, as the state's s, a and g, leave out the ideal entropy of mixing, "
-                        "s_mix = -R sum x ln x = %.4g J/(mol K) at this composition: add it to S, and -T s_mix to A "
-                        "and G, for the mixture's own.\n",
-                        sMix);
+        said.push_back(sentence("The curve's S, A and G, as the state's s, a and g, leave out the ideal entropy of "
+                                "mixing, s_mix = -R sum x ln x = %.4g J/(mol K) at this composition: add it to S, and "
+                                "-T s_mix to A and G, for the mixture's own.\n",
+                                sMix));
     if (t.otherPhase > 0)
-        platform::warnf("** The fluid: %s at %ld of the curve's %ld rows, from %g K and %g bar to %g K and %g bar (its "
-                        "published data; the first row's statement is the state's printed there by TP), where the "
-                        "model's own answer differs.\n",
-                        t.otherWord.c_str(), t.otherPhase, t.rows, t.otherT0, t.otherP0, t.otherT1, t.otherP1);
+        said.push_back(sentence("** The fluid: %s at %ld of the curve's %ld rows, from %g K and %g bar to %g K and %g "
+                                "bar (its published data; the first row's statement is the state's printed there by "
+                                "TP), where the model's own answer differs.\n",
+                                t.otherWord.c_str(), t.otherPhase, t.fileRows, t.otherT0, t.otherP0, t.otherT1,
+                                t.otherP1));
+    for (const std::string& text : said) platform::warnf("%s", text.c_str());
+    return said;
 }
 
 void StateReport::withCurveRowLimits(const std::function<void()>& curve, double splitPmin, double splitPmax) {
@@ -175,16 +228,24 @@ void StateReport::withCurveRowLimits(const std::function<void()>& curve, double 
     m_.curveRowLimits.printedState = [&](double T_, double P_bar, double V_) {
         return curveRowState(T_, P_bar, V_, tally);
     };
-    m_.curveRowLimits.unstableRow = [&](double T_, double P_bar, double V_) { tally.addUnstable(T_, P_bar, V_); };
+    m_.curveRowLimits.unstableRow = [&](double T_, double P_bar, double V_) {
+        tally.countRow(T_, V_);
+        tally.addUnstable(T_, P_bar, V_);
+    };
     m_.admitUntracedInteraction(true);
     holdPressureRoots(&m_);
-    curve();
+    std::vector<std::string> files;
+    {
+        const platform::WrittenFiles written;
+        curve();
+        files = written.paths();
+    }
     holdPressureRoots(nullptr);
     m_.admitUntracedInteraction(false);
     m_.curveRowLimits = FluidPhase::CurveRowLimits{};
     extrapolationSaid_ = extrapolationSaid;
     lowExtrapolationSaid_ = lowExtrapolationSaid;
-    sayCurveTally(tally);
+    noteInFiles(files, sayCurveTally(tally));
 }
 
 bool StateReport::supercriticalLoopPressures(double T_, double& Pmin_bar, double& Pmax_bar) {

@@ -174,9 +174,19 @@ void expectTieLine(const Cubic& eos, double T, const std::vector<double>& row, c
                              std::fabs(eos.P(T, Vp, std::min(xp + hx, 1.0)) - eos.P(T, Vp, std::max(xp - hx, 0.0))) / 2.0;
         EXPECT_LT(std::fabs(eos.P(T, Vp, xp) - P), 2.0 * slack) << what;
     }
+    // The fugacities on each phase's root at the printed P, by bisection
+    // about its printed volume (a stiff liquid's ln f moves by 1e-4 within
+    // the sixth digit of its volume, a thousandth of that in P).
+    auto root = [&](double V, double z) {
+        double lo = 0.999 * V, hi = 1.001 * V;
+        if ((eos.P(T, lo, z) - P) * (eos.P(T, hi, z) - P) > 0.0) return V;
+        for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
+        return 0.5 * (lo + hi);
+    };
+    const double VlP = root(Vl, xl), VvP = root(Vv, yv);
     for (int i = 0; i < 2; ++i) {
         if (i == 0 ? xl < 1.0 && yv < 1.0 : xl > 0.0 && yv > 0.0) {
-            EXPECT_LT(std::fabs(eos.lnf(i, T, Vl, xl) - eos.lnf(i, T, Vv, yv)), 2e-4) << what;
+            EXPECT_LT(std::fabs(eos.lnf(i, T, VlP, xl) - eos.lnf(i, T, VvP, yv)), 2e-4) << what;
         }
     }
 }
@@ -292,6 +302,15 @@ TEST(CurveLimits, PxIsothermsOfEveryCubicAreOneWholeCurveFromEveryStartingPressu
         {"Montel:CH4,CO2", montel(kMontelCH4, kMontelSCH4, kMontelCO2, kMontelSCO2, 0.1), 221.22, {40.0, 65.6506}},
         {"SRK:CH4,CO2", srk(kSrk1CH4, kSrk1CO2, 0.1), 213.48, {40.0, 60.8518}},
         {"Montel:CO2,CH4", montel(kMontelCO2, kMontelSCO2, kMontelCH4, kMontelSCH4, 0.1), 267.41, {50.0, 87.9585}},
+        // Nitrogen in water, named first: the tie lines beside the pure
+        // water end (a liquid holding 1e-5 of N2, kept as 1 less water's
+        // share) are written up to it.
+        {"SRK1:N2,H2O", srk(kSrk1N2, soave(647.096, 22064000.0, 0.344), 0.0), 288.58, {599.2451, 100.0}},
+        // The same pairs named the other way round.
+        {"PR:CH4,CO2", pr(kPrCH4, kPrCO2, 0.1), 196.0, {47.313, 42.0, 48.9}},
+        {"SRK1:N2,CO2", srk(kSrk1N2, kSrk1CO2, -0.035), 212.0, {118.261, 200.0}},
+        {"PRSV:CH4,CO2", prsv(kPrsvCH4, kPrsvCO2, 0.1), 250.0, {30.0, 70.0}},
+        {"SRK1:H2O,N2", srk(soave(647.096, 22064000.0, 0.344), kSrk1N2, 0.0), 288.58, {300.0}},
     };
     int rows = 0, curves = 0;
     double widest = 0.0;
@@ -412,6 +431,31 @@ TEST(CurveLimits, CurvesEndOnTheLimitThatStopsThemWithoutRepeatedRows) {
     }
     EXPECT_NE(err.find("spinodal of the model Anderko ends at 573.15 K"), std::string::npos) << err;
 #endif
+}
+
+// A CO2-CH4 critical point from crit has the fluid's line of its state: solid
+// CO2 said to deposit exactly where CO2's partial pressure at the printed
+// T and P exceeds its published sublimation pressure (Span & Wagner 1996,
+// eq. 3.12; an ideal-gas estimate, far from the line here), and only there.
+TEST(CriticalPoints, ACriticalPointWhereSolidCO2WouldDepositSaysSo) {
+    auto sublimation = [](double T) {  // Pa
+        const double Tt = 216.592, pt = 517950.0, t = 1.0 - T / Tt;
+        return pt * std::exp(Tt / T * (-14.740846 * t + 2.4327015 * std::pow(t, 1.9) - 5.3061778 * std::pow(t, 2.9)));
+    };
+    int solid = 0;
+    for (double xCH4 : {0.5, 0.8, 0.9, 0.95, 0.99}) {
+        auto m = model("PR:CO2,CH4");
+        std::string err, out;
+        ASSERT_TRUE(run(*m, {"x", std::to_string(xCH4), "crit", "_sd"}, &err, &out)) << xCH4 << err;
+        const auto found = stableCriticalPoints(out);
+        ASSERT_FALSE(found.empty()) << xCH4 << out;
+        const double T = found[0].T, pCO2 = (1.0 - xCH4) * found[0].P * 1e5;
+        const bool deposits = T < 216.592 && pCO2 > sublimation(T);
+        solid += deposits;
+        EXPECT_EQ(out.find("** The fluid: solid CO2 deposits") != std::string::npos, deposits)
+            << xCH4 << ": " << T << " K, CO2 at " << pCO2 << " Pa against " << sublimation(T) << "\n" << out;
+    }
+    EXPECT_GE(solid, 2);
 }
 
 // Every critical point crit calls stable (the one it gives and the others it
@@ -806,7 +850,42 @@ double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
     return std::nan("");
 }
 
+// A model's name and the cubic written here for it.
+struct NamedCubic {
+    std::string model;
+    Cubic eos;
+};
+
 }  // namespace
+
+// The critical curve of water with each gas, the gas named first (the order
+// in which it once ran from the gas's critical point into metastable
+// states): from water's critical point, every tenth point passes the
+// tangent-plane test of the cubic written here at its own composition.
+TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
+    const std::vector<NamedCubic> cases = {{"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
+                                     {"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
+                                     {"PRSV:N2,H2O", prsv(kPrsvN2, kPrsvH2O, 0.0)}};
+    int points = 0;
+    double worst = HUGE_VAL;
+    for (const NamedCubic& c : cases) {
+        auto m = model(c.model);
+        std::string err;
+        ASSERT_TRUE(run(*m, {"crit2", "_cw"}, &err)) << c.model << err;
+        const auto r = readTextRows("crit_cw");
+        ASSERT_GE(r.size(), 40u) << c.model;
+        EXPECT_EQ(r.front()[4], 1.0) << c.model;  // water's critical point
+        EXPECT_EQ(err.find("splits"), std::string::npos) << c.model << err;
+        // Columns: P 0, V 1 (cm3/mol), T 2, x1 4.
+        for (std::size_t k = 5; k < r.size(); k += 10) {
+            const double d = cubicTangentPlaneDistance(c.eos, r[k][2], r[k][1] * 1e-6, r[k][4]);
+            EXPECT_GT(d, -1e-7) << c.model << " row " << k << ": " << r[k][2] << " K, " << r[k][0] << " bar";
+            worst = std::min(worst, d);
+            ++points;
+        }
+    }
+    std::printf("critical points of water with a gas named first: %d tested, lowest distance %.3g\n", points, worst);
+}
 
 // H2O-CO2 below CO2's critical temperature, where a liquid rich in CO2
 // separates: the P-x isotherm from 150 bar holds only tie lines the
@@ -859,6 +938,119 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2EndAtTheirThreePhasePressure) {
     }
 }
 
+// The same isotherms of Peng-Robinson and PRSV at 300 K, in both orders of
+// the names and from starting pressures below the three-phase pressure,
+// just above it (in the narrow region of CO2's liquid and vapour), and far
+// above it on the liquid-liquid branch: every tie line written within 6 %
+// of the three-phase pressure (every 25th beyond) is stable by the tangent
+// plane of the cubic written here, one three-phase pressure is said, the
+// same from every start and order, and where both tie lines are written at
+// it they share their water-rich phase.
+TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) {
+    const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
+                                     {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
+                                     {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0)},
+                                     {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)}};
+    constexpr double T = 300.0;
+    int rows = 0;
+    double worst = HUGE_VAL;
+    for (const NamedCubic& c : cases) {
+        const bool waterFirst = c.model.find("H2O,") != std::string::npos;
+        double P3first = std::nan("");
+        for (double start : {20.0, 66.5, 500.0}) {
+            const std::string what = c.model + " from " + std::to_string(start) + " bar";
+            auto m = model(c.model);
+            std::string err;
+            ASSERT_TRUE(run(*m, {"binop", "300", std::to_string(start), "_sb"}, &err)) << what << err;
+            const auto r = readTextRows("binop_sb");
+            ASSERT_GE(r.size(), 3u) << what;
+            const std::size_t at = err.find(" bar, the three-phase pressure");
+            ASSERT_NE(at, std::string::npos) << what << err;
+            EXPECT_EQ(err.find(" bar, the three-phase pressure", at + 1), std::string::npos) << what << err;
+            double P3 = 0.0;
+            ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P3), 1) << err;
+            if (std::isnan(P3first)) P3first = P3;
+            EXPECT_NEAR(P3, P3first, 1e-6 * P3first) << what;
+            std::vector<double> waterAtP3;  // the water-rich phase's x1 on the tie lines at P3
+            for (std::size_t q = 0; q < r.size(); ++q) {
+                const auto& row = r[q];
+                const double P = row[1] * 1e5;
+                if (std::fabs(row[1] / P3 - 1.0) < 1e-6)
+                    waterAtP3.push_back(waterFirst == (row[3] < row[5]) ? row[3] : row[5]);
+                if (!(std::fabs(row[1] / P3 - 1.0) < 0.06) && q % 25 != 0) continue;
+                // Each phase's root at the printed P and x, by bisection about
+                // its printed volume; each component's ln f from the phase
+                // richer in it (a trace printed as 1 less the major share
+                // holds only its first digits).
+                double lnf[2][2];
+                for (int k = 0; k < 2; ++k) {
+                    const double z = row[3 + 2 * k];
+                    double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
+                    for (int it = 0; it < 80; ++it) (c.eos.P(T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
+                    for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, T, 0.5 * (lo + hi), z);
+                }
+                const int richer1 = row[5] > row[3] ? 1 : 0;
+                const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
+                const double d = lowestTangentPlaneDistance(
+                    P, lnfRef, [&](double w, double v) { return c.eos.P(T, v, w); },
+                    [&](int i, double w, double v) { return c.eos.lnf(i, T, v, w); },
+                    [&](double w) {
+                        double a, b, ai[2], bi[2];
+                        c.eos.params(T, w, a, b, ai, bi);
+                        return 1.0001 * b;
+                    },
+                    200, 600);
+                EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
+                worst = std::min(worst, d);
+                ++rows;
+            }
+            for (double z : waterAtP3) EXPECT_NEAR(z, waterAtP3.front(), 1e-6) << what;
+        }
+    }
+    std::printf("H2O-CO2 isotherms from every start: %d tie lines tested, lowest distance %.3g\n", rows, worst);
+}
+
+// CO2-CH4 isotherms that end at a three-phase pressure beside CO2's freezing
+// edge: each end an isotherm names (the edge of the range, the three-phase
+// pressure) is one of its rows, P and x1 to the printed digits; an edge
+// beyond tie lines left out as no stable equilibrium is not named.
+TEST(CurveLimits, PxIsothermsNameOnlyEndsTheyWrite) {
+    const std::vector<std::vector<std::string>> runs = {{"PR:CO2,CH4", "bino", "170", "_ne"},
+                                                        {"SRK2:CH4,CO2", "bino", "170", "_ne"},
+                                                        {"Montel:CO2,CH4", "binop", "190", "40", "_ne"},
+                                                        {"Montel:CH4,CO2", "bino", "190", "_ne"}};
+    int named = 0;
+    for (const auto& words : runs) {
+        auto m = model(words[0]);
+        std::string err;
+        ASSERT_TRUE(run(*m, std::vector<std::string>(words.begin() + 1, words.end()), &err)) << words[0] << err;
+        const auto r = readTextRows(words[1] + "_ne");
+        ASSERT_FALSE(r.empty()) << words[0];
+        auto written = [&](double P, double x1) {
+            return std::any_of(r.begin(), r.end(), [&](const std::vector<double>& row) {
+                return std::fabs(row[1] - P) <= 2e-5 * P && std::fabs(row[3] - x1) <= 2e-5;
+            });
+        };
+        for (const char* key : {"the isotherm ends on it, at x1 = ", "the isotherm ends at the last point before it, "
+                                                                       "at x1 = "})
+            for (std::size_t at = err.find(key); at != std::string::npos; at = err.find(key, at + 1)) {
+                double x1 = 0.0, P = 0.0;
+                ASSERT_EQ(std::sscanf(err.c_str() + at + std::string(key).size(), "%lf and %lf", &x1, &P), 2) << err;
+                EXPECT_TRUE(written(P, x1)) << words[0] << ": the end at x1 = " << x1 << " and " << P << " bar";
+                ++named;
+            }
+        const std::string three = " bar, the three-phase pressure, the tie line of x1 = ";
+        for (std::size_t at = err.find(three); at != std::string::npos; at = err.find(three, at + 1)) {
+            double P = 0.0, x1 = 0.0;
+            ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P), 1) << err;
+            ASSERT_EQ(std::sscanf(err.c_str() + at + three.size(), "%lf", &x1), 1) << err;
+            EXPECT_TRUE(written(P, x1)) << words[0] << ": the three-phase row at " << P << " bar";
+            ++named;
+        }
+    }
+    EXPECT_GE(named, 4);
+}
+
 // Just below a component's triple point the P-x isotherm runs to where its
 // solid's ideal solubility, x = exp(-dH_fus/R (1/T - 1/T_t)) (CO2: 9020
 // J/mol, 216.592 K; CH4: 940 J/mol, 90.6941 K), holds the liquid, not to a
@@ -890,7 +1082,9 @@ TEST(CurveLimits, PxIsothermsBelowATriplePointRunToTheIdealSolubilityOfTheSolid)
 // A binary's isotherm and isochores through its two-phase region: every
 // row written as a number is a state of one phase that the tangent plane of
 // the cubic written here finds stable; the isotherm is written on both
-// sides of the region, the states inside as nan, and said.
+// sides of the region, the states inside as nan, and said, on standard
+// error and in the file's note, where a count of the curve's rows is the
+// file's own.
 TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
     struct Case {
         std::string model;
@@ -935,5 +1129,17 @@ TEST(CurveLimits, MixtureIsothermsAndIsochoresWriteOnlyStableStates) {
             })) << c.model;
         }
         EXPECT_NE(err.find("written as nan"), std::string::npos) << c.model << err;
+        // What is said of the rows is the file's note too, after its END,
+        // and a count of the curve's rows is the file's.
+        const std::string text = readWholeFile(c.file);
+        const std::size_t end = text.find("\nEND\n");
+        ASSERT_NE(end, std::string::npos) << c.model;
+        EXPECT_NE(text.find("\nX // ", end), std::string::npos) << c.model;
+        EXPECT_NE(text.find("written as nan", end), std::string::npos) << c.model;
+        EXPECT_NE(text.find("s_mix = -R sum x ln x", end), std::string::npos) << c.model;
+        const std::size_t of = err.find("of the curve's ");
+        if (of != std::string::npos) {
+            EXPECT_EQ(std::stoul(err.substr(of + 15)), r.size()) << c.model << err;
+        }
     }
 }

@@ -303,3 +303,54 @@ TEST(VerdictSweep, EveryOtherBinarySplitsWhereATangentPlaneTestOfItsHelmholtzEne
     };
     for (const SweepCase& c : cases) sweep(c, kStride);
 }
+
+// Beside the pure water end a binary's split is found whichever component is
+// named first (the water-rich liquid holding 3e-9 of methane, its methane
+// share rounded where it is kept as 1 less water's): where the verdict
+// splits the tie line is found in both orders, the two the same (one's x1
+// the other's x0), and its phases hold equal fugacities in the cubic
+// written here.
+TEST(VerdictSweep, ASplitBesideThePureWaterEndIsFoundInEitherOrder) {
+    struct Case {
+        std::string water, gas;
+        Cubic eos;  // water first
+    };
+    const Component srk1H2O = soave(647.096, 22064000.0, 0.344);
+    const std::vector<Case> cases = {{"PRSV", "CH4", prsv(kPrsvH2O, kPrsvCH4, 0.6)},
+                                     {"SRK1", "N2", srk(srk1H2O, kSrk1N2, 0.0)}};
+    int found = 0;
+    for (const Case& c : cases) {
+        std::unique_ptr<FluidPhase> m[2] = {consoletest::model(c.water + ":H2O," + c.gas),
+                                            consoletest::model(c.water + ":" + c.gas + ",H2O")};
+        ASSERT_TRUE(m[0] && m[1]) << c.water;
+        StateReport report0(*m[0]), report1(*m[1]);
+        StateReport* report[2] = {&report0, &report1};
+        for (double T : {280.0, 294.61304, 330.0})
+            for (double P : {2.57408, 20.0, 150.0})
+                for (double xw : {0.5, 0.76105123, 0.995}) {
+                    SCOPED_TRACE(testing::Message() << c.water << " H2O-" << c.gas << " x(H2O) " << xw << " at " << T
+                                                    << " K, " << P << " bar");
+                    StateReport::Verdict v[2];
+                    for (int o = 0; o < 2; ++o) {
+                        const double x1 = o == 0 ? 1.0 - xw : xw;
+                        m[o]->composition(1.0 - x1, x1);
+                        bool given = false;
+                        consoletest::capture([&] { given = report[o]->verdictAt(T, P, v[o]); });
+                        ASSERT_TRUE(given) << o;
+                    }
+                    EXPECT_EQ(v[0].splits, v[1].splits);
+                    if (!v[0].splits) continue;
+                    ASSERT_TRUE(v[0].line.found && v[1].line.found);
+                    ++found;
+                    for (int k = 0; k < 2; ++k) {
+                        // (each phase by its gas share, held to its own digits)
+                        const double gas0 = v[0].line.x1[k], gas1 = 1.0 - v[1].line.x1[k];
+                        EXPECT_NEAR(gas1, gas0, 1e-6 * gas0 + 1e-12) << "phase " << k;
+                    }
+                    const auto l = isotherm(c.eos, T, v[0].line.x1[0]), g = isotherm(c.eos, T, v[0].line.x1[1]);
+                    for (int i = 0; i < 2; ++i)
+                        EXPECT_NEAR(l.lnf(i, v[0].line.V[0]), g.lnf(i, v[0].line.V[1]), 1e-6) << "component " << i;
+                }
+    }
+    std::printf("splits beside the pure water end found in both orders: %d\n", found);
+}
