@@ -1,5 +1,6 @@
 #include "families/kreglewski/HCB2.h"
 
+#include <cmath>
 #include <cstdio>
 
 HCB2::HCB2() {
@@ -62,7 +63,53 @@ void HCB2::finalize_parameters() {
     const double C = parameters[6], k12 = parameters[7];
     core.set(parameters[1], parameters[2], parameters[4], parameters[5], C, k12);
     alpha.set_scalars3(parameters[0], parameters[3], 0.0);
+    constants_ = {true, {parameters[0], parameters[3]}, {parameters[1], parameters[4]}, {parameters[2], parameters[5]},
+                  C, k12};
+    ++version_;
     calculated = 0;
+}
+
+bool HCB2::closedFormReady() const {
+    return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
+}
+
+bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!closedFormReady()) return false;
+    const Constants& c = constants_;
+    const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
+    AtComposition& at = atComposition_;
+    if (!(at.key == key)) {
+        const double V0 = kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.k12, T, x[0], x[1]);
+        at = {key, c.alpha[0] * x[0] + c.alpha[1] * x[1], kHCBPacking * V0};
+    }
+    const double xi = at.packing / V;
+    const kreglewski::TwoArgument f = kreglewski::hardBody(at.alpha, xi);
+    kreglewski::throughInverseVolume(V, xi, f.f, f.q, f.qq, a, aV, aVV);
+    // The ideal gas's -ln V.
+    a -= std::log(V);
+    aV -= 1.0 / V;
+    aVV += 1.0 / (V * V);
+    return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+}
+
+bool HCB2::secondOrderAnswer() {
+    if (!closedFormReady()) return false;
+    const kreglewski::StateKey key{T, V, x[0], x[1], version_};
+    if (!(kept_.key == key)) {
+        const Constants& c = constants_;
+        kreglewski::SecondOrder alphaOf;
+        alphaOf.v = c.alpha[0] * x[0] + c.alpha[1] * x[1];
+        alphaOf.g[2] = c.alpha[0];
+        alphaOf.g[3] = c.alpha[1];
+        const kreglewski::SecondOrder xi = kreglewski::overVolume(
+            kreglewski::binaryCoreVolume(c.V00, c.u0, c.C, c.k12, T, x[0], x[1]), kHCBPacking, V);
+        kreglewski::SecondOrder a = kreglewski::compose(kreglewski::hardBody(alphaOf.v, xi.v), alphaOf, xi);
+        a.v -= std::log(V);
+        a.g[1] -= 1.0 / V;
+        a.h[1][1] += 1.0 / (V * V);
+        kept_ = {key, a};
+    }
+    return kreglewski::answerInto(*this, kept_.a);
 }
 
 double HCB2::getVolumeMinimum() {

@@ -6,6 +6,7 @@
 // The per-component setters only store; finalize_parameters writes the tree.
 #include "families/kreglewski/BinaryCoreVolume.h"
 #include "families/kreglewski/HCB1.h"
+#include "families/kreglewski/KreglewskiClosedForm.h"
 
 class HCB2 : public Repulsion {
 public:
@@ -24,6 +25,14 @@ public:
     void set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,
                         double k12_);
 
+    // The term in closed form (KreglewskiClosedForm.h), with the constants
+    // its tree was last given (finalize_parameters): a, a_V and a_VV of every
+    // evaluation of Z and P, and the second-order answer of the state
+    // functions and the fugacities.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
+    bool secondOrderAnswer() override;
+    bool answersOutsideVolumeSearch() const override { return true; }
+
     // alpha1, V001, u01, alpha2, V002, u02, C, k12.
     double parameters[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
 
@@ -41,4 +50,19 @@ public:
     Product A101;          // alpha dzeta2
     Sum2 A10;              // A100 - 3 A101
     Division A1;           // A10/A11
+
+private:
+    // The constants of the tree, written by finalize_parameters.
+    struct Constants {
+        bool set = false;
+        double alpha[2] = {0.0, 0.0}, V00[2] = {0.0, 0.0}, u0[2] = {0.0, 0.0}, C = 0.0, k12 = 1.0;
+    } constants_;
+    int version_ = 0;  // counts the calls of finalize_parameters
+    // alpha and 0.74048 V0 at one temperature and composition.
+    struct AtComposition {
+        kreglewski::StateKey key;
+        double alpha = 0.0, packing = 0.0;
+    } atComposition_;
+    kreglewski::KeptAnswer kept_;
+    bool closedFormReady() const;
 };

@@ -90,7 +90,50 @@ void Kreglewski2::finalize_parameters() {
     u11.set_scalars2(u01 * eta1, u01);
     u22.set_scalars2(u02 * eta2 / r2, u02 / r2);
     u12.set_scalars3(ub12 * a12, ub12 * b12 * b12, ub12);
+    kreglewski::ReducedEnergy e;
+    e.u11 = u01;
+    e.eta11 = eta1;
+    e.u12 = r2 * ub12;
+    e.a12 = a12;
+    e.bb12 = b12 * b12;
+    e.u22 = r2 * u02;
+    e.eta22 = eta2;
+    e.r2 = r2;
+    constants_ = {true, {V001, V002}, {u01, u02}, C, kv, e};
+    ++version_;
     calculated = 0;
+}
+
+bool Kreglewski2::closedFormReady() const {
+    return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
+}
+
+bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!closedFormReady()) return false;
+    const Constants& c = constants_;
+    const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
+    AtComposition& at = atComposition_;
+    if (!(at.key == key)) {
+        at = {key, c.energy.value(T, x[0], x[1]),
+              kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.kv, T, x[0], x[1])};
+    }
+    const double w = at.V0 / V;
+    const kreglewski::TwoArgument s = kreglewski::dispersionSeries(at.u, w);
+    kreglewski::throughInverseVolume(V, w, s.f, s.q, s.qq, a, aV, aVV);
+    return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+}
+
+bool Kreglewski2::secondOrderAnswer() {
+    if (!closedFormReady()) return false;
+    const kreglewski::StateKey key{T, V, x[0], x[1], version_};
+    if (!(kept_.key == key)) {
+        const Constants& c = constants_;
+        const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
+        const kreglewski::SecondOrder w =
+            kreglewski::overVolume(kreglewski::binaryCoreVolume(c.V00, c.u0, c.C, c.kv, T, x[0], x[1]), 1.0, V);
+        kept_ = {key, kreglewski::compose(kreglewski::dispersionSeries(u.v, w.v), u, w)};
+    }
+    return kreglewski::answerInto(*this, kept_.a);
 }
 
 void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,
