@@ -1,5 +1,6 @@
 #include "families/kreglewski/HCB2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -73,8 +74,7 @@ bool HCB2::closedFormReady() const {
     return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
 }
 
-bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
-    if (!closedFormReady()) return false;
+const HCB2::AtComposition& HCB2::atComposition() {
     const Constants& c = constants_;
     const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
     AtComposition& at = atComposition_;
@@ -82,6 +82,12 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
         const double V0 = kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.k12, T, x[0], x[1]);
         at = {key, c.alpha[0] * x[0] + c.alpha[1] * x[1], kHCBPacking * V0};
     }
+    return at;
+}
+
+bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!closedFormReady()) return false;
+    const AtComposition& at = atComposition();
     const double xi = at.packing / V;
     const kreglewski::TwoArgument f = kreglewski::hardBody(at.alpha, xi);
     kreglewski::throughInverseVolume(V, xi, f.f, f.q, f.qq, a, aV, aVV);
@@ -90,6 +96,14 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
     aV -= 1.0 / V;
     aVV += 1.0 / (V * V);
     return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+}
+
+double HCB2::compressibilityAt(double V_) {
+    if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
+    const AtComposition& at = atComposition();
+    const double xi = at.packing / V_;
+    // Z = -V dA/dV = 1 + xi dF/dxi.
+    return 1.0 + xi * kreglewski::hardBody(at.alpha, xi).q;
 }
 
 bool HCB2::secondOrderAnswer() {
@@ -114,11 +128,17 @@ bool HCB2::secondOrderAnswer() {
 
 double HCB2::getVolumeMinimum() {
     if (!(T > 0.0) || x.size() < 2) return 0.0;
+    // Asked at every evaluation of the pressure: kept for its T, composition and parameters.
+    KeptMinimum& k = keptMinimum_;
+    const double p[6] = {parameters[1], parameters[2], parameters[4], parameters[5], parameters[6], parameters[7]};
+    if (k.T == T && k.x1 == x[0] && k.x2 == x[1] && std::equal(p, p + 6, k.p)) return k.V0;
     const double C = parameters[6], k12 = parameters[7];
     const double V01 = hcbCoreVolume(parameters[1], parameters[2], C, T);
     const double V02 = hcbCoreVolume(parameters[4], parameters[5], C, T);
     const double V012 = 0.5 * k12 * (V01 + V02);
-    return x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02;
+    k = {T, x[0], x[1], {p[0], p[1], p[2], p[3], p[4], p[5]},
+         x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02};
+    return k.V0;
 }
 
 void HCB2::set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,

@@ -32,6 +32,9 @@ public:
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
     bool secondOrderAnswer() override;
     bool answersOutsideVolumeSearch() const override { return true; }
+    // Z of the term at the volume V_ (m3/mol), its T and composition, from
+    // its closed form; NaN where it has none.
+    double compressibilityAt(double V_);
 
     // alpha1, V001, u01, alpha2, V002, u02, C, k12.
     double parameters[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
@@ -65,4 +68,11 @@ private:
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     bool closedFormReady() const;
+    // alpha and 0.74048 V0 at the term's T and composition.
+    const AtComposition& atComposition();
+    // The close-packed volume at the term's T and composition with the
+    // parameters it was computed from (getVolumeMinimum).
+    struct KeptMinimum {
+        double T = 0.0, x1 = 0.0, x2 = 0.0, p[6] = {}, V0 = 0.0;
+    } keptMinimum_;
 };

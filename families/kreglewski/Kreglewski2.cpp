@@ -108,19 +108,33 @@ bool Kreglewski2::closedFormReady() const {
     return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
 }
 
-bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
-    if (!closedFormReady()) return false;
+const Kreglewski2::AtComposition& Kreglewski2::atComposition() {
     const Constants& c = constants_;
     const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
     AtComposition& at = atComposition_;
-    if (!(at.key == key)) {
-        at = {key, c.energy.value(T, x[0], x[1]),
+    if (!(at.key == key))
+        at = {key, kreglewski::SeriesInW(c.energy.value(T, x[0], x[1])),
               kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.kv, T, x[0], x[1])};
-    }
+    return at;
+}
+
+bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!closedFormReady()) return false;
+    const AtComposition& at = atComposition();
     const double w = at.V0 / V;
-    const kreglewski::TwoArgument s = kreglewski::dispersionSeries(at.u, w);
-    kreglewski::throughInverseVolume(V, w, s.f, s.q, s.qq, a, aV, aVV);
+    double s = 0.0, sw = 0.0, sww = 0.0;
+    at.series.inW(w, s, sw, sww);
+    kreglewski::throughInverseVolume(V, w, s, sw, sww, a, aV, aVV);
     return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+}
+
+double Kreglewski2::compressibilityAt(double V_) {
+    if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
+    const AtComposition& at = atComposition();
+    const double w = at.V0 / V_;
+    double s = 0.0, sw = 0.0, sww = 0.0;
+    at.series.inW(w, s, sw, sww);
+    return w * sw;  // -V dA/dV
 }
 
 bool Kreglewski2::secondOrderAnswer() {
@@ -131,7 +145,7 @@ bool Kreglewski2::secondOrderAnswer() {
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
         const kreglewski::SecondOrder w =
             kreglewski::overVolume(kreglewski::binaryCoreVolume(c.V00, c.u0, c.C, c.kv, T, x[0], x[1]), 1.0, V);
-        kept_ = {key, kreglewski::compose(kreglewski::dispersionSeries(u.v, w.v), u, w)};
+        kept_ = {key, kreglewski::compose(kreglewski::SeriesInW(u.v).at(w.v), u, w)};
     }
     return kreglewski::answerInto(*this, kept_.a);
 }

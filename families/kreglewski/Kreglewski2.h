@@ -38,6 +38,9 @@ public:
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
     bool secondOrderAnswer() override;
     bool answersOutsideVolumeSearch() const override { return true; }
+    // Z of the term at the volume V_ (m3/mol), its T and composition, from
+    // its closed form; NaN where it has none.
+    double compressibilityAt(double V_);
 
     // V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12.
     double parameters[11] = {0, 0, 0, 0, 0, 0, 0, 1.0, 0, 0, 1.0};
@@ -72,8 +75,11 @@ private:
     // u/T and V0 at one temperature and composition.
     struct AtComposition {
         kreglewski::StateKey key;
-        double u = 0.0, V0 = 0.0;
+        kreglewski::SeriesInW series{0.0};
+        double V0 = 0.0;
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     bool closedFormReady() const;
+    // The series in V0/V and V0 at the term's T and composition.
+    const AtComposition& atComposition();
 };

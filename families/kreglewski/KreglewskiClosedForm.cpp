@@ -63,23 +63,42 @@ TwoArgument hardBody(double alpha, double xi) {
     return f;
 }
 
-TwoArgument dispersionSeries(double u, double w) {
-    double up[5] = {1.0, u, 0.0, 0.0, 0.0}, wp[10] = {1.0, w};
-    for (int n = 2; n <= 4; ++n) up[n] = up[n - 1] * u;
-    for (int m = 2; m <= 9; ++m) wp[m] = wp[m - 1] * w;
-    TwoArgument s;
+SeriesInW::SeriesInW(double u) {
+    const double up[5] = {1.0, u, u * u, u * u * u, u * u * u * u};
     for (int k = 0; k < KreglewskiSeries::kTerms; ++k) {
         const int n = KreglewskiSeries::power_n[k], m = KreglewskiSeries::power_m[k];
         const double d = KreglewskiSeries::D[k];
-        s.f += d * up[n] * wp[m];
-        s.p += d * n * up[n - 1] * wp[m];
-        s.q += d * m * up[n] * wp[m - 1];
-        s.pq += d * n * m * up[n - 1] * wp[m - 1];
-        if (n >= 2) s.pp += d * n * (n - 1) * up[n - 2] * wp[m];
-        if (m >= 2) s.qq += d * m * (m - 1) * up[n] * wp[m - 2];
+        c[m] += d * up[n];
+        cu[m] += d * n * up[n - 1];
+        if (n >= 2) cuu[m] += d * n * (n - 1) * up[n - 2];
     }
+}
+
+namespace {
+
+// A polynomial sum c[m] w^m (m = 0 .. 9) with its first two derivatives, by Horner's scheme.
+void horner(const double (&c)[10], double w, double& p, double& p1, double& p2) {
+    p = p1 = p2 = 0.0;
+    for (int m = 9; m >= 0; --m) {
+        p2 = p2 * w + p1;
+        p1 = p1 * w + p;
+        p = p * w + c[m];
+    }
+    p2 *= 2.0;
+}
+
+}  // namespace
+
+TwoArgument SeriesInW::at(double w) const {
+    TwoArgument s;
+    double unused = 0.0;
+    horner(c, w, s.f, s.q, s.qq);
+    horner(cu, w, s.p, s.pq, unused);
+    horner(cuu, w, s.pp, unused, unused);
     return s;
 }
+
+void SeriesInW::inW(double w, double& s, double& sw, double& sww) const { horner(c, w, s, sw, sww); }
 
 SecondOrder binaryCoreVolume(const double (&V00)[2], const double (&u0)[2], double C, double k12, double T,
                              double x1, double x2) {

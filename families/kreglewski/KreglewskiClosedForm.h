@@ -51,8 +51,17 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
 // 3 alpha xi^2]/(1 - xi)^2 with its partials in p = alpha and q = xi.
 TwoArgument hardBody(double alpha, double xi);
 
-// The series sum D(n,m) u^n w^m with its partials in p = u (= u/T) and q = w (= V0/V).
-TwoArgument dispersionSeries(double u, double w);
+// The series sum D(n,m) u^n w^m as a polynomial in w at one u (= u/T):
+// its coefficients sum_n D(n,m) u^n, m = 0 .. 9, and their first two
+// derivatives in u.
+struct SeriesInW {
+    double c[10] = {}, cu[10] = {}, cuu[10] = {};
+    explicit SeriesInW(double u);
+    // The series with its partials in p = u and q = w (= V0/V).
+    TwoArgument at(double w) const;
+    // The series with its first two derivatives in w alone.
+    void inW(double w, double& s, double& sw, double& sww) const;
+};
 
 // The binary's core volume V0 with its T and x derivatives, from the
 // components' V00, u0, the common C and the pair's k12.

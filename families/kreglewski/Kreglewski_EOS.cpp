@@ -232,7 +232,18 @@ double Kreglewski_EOS::estimate_Vl0() {
     // through the one asked for, is halved three times (to under 1 %).
     const double target = P, keptV = V;
     const ErrorFlagScope keptFlag(*this, ErrorFlagScope::kAsItIs);
+    // A binary's terms give Z along the isotherm in closed form at the
+    // cost of a few operations; any other count is evaluated state by state.
+    auto* hcb = component_count == 2 ? dynamic_cast<HCB2*>(interactions[0]) : nullptr;
+    auto* series = component_count == 2 && interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1])
+                                                                    : nullptr;
+    const bool closed = hcb && series && !hcb->refusedComponents && !series->refusedComponents &&
+                        std::isfinite(hcb->compressibilityAt(V0)) && std::isfinite(series->compressibilityAt(V0));
     auto pressureAt = [&](double v) {
+        if (closed) {
+            const double p = R * (hcb->compressibilityAt(v) + series->compressibilityAt(v)) * T / v;
+            return std::isfinite(p) ? p : std::nan("");
+        }
         volume(v);
         errorflag = 0;
         calculate_pressure();
