@@ -79,7 +79,7 @@ const HCB2::AtComposition& HCB2::atComposition() {
     const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
     AtComposition& at = atComposition_;
     if (!(at.key == key)) {
-        const double V0 = kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.k12, T, x[0], x[1]);
+        const double V0 = kreglewski::binaryCoreVolumeValue(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]);
         at = {key, c.alpha[0] * x[0] + c.alpha[1] * x[1], kHCBPacking * V0};
     }
     return at;
@@ -98,12 +98,15 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
     return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
 }
 
-double HCB2::compressibilityAt(double V_) {
+double HCB2::compressibilityAt(double V_, double* dZdV_) {
     if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double xi = at.packing / V_;
-    // Z = -V dA/dV = 1 + xi dF/dxi.
-    return 1.0 + xi * kreglewski::hardBody(at.alpha, xi).q;
+    double fq = 0.0, fqq = 0.0;
+    kreglewski::hardBodyInXi(at.alpha, xi, fq, fqq);
+    // Z = -V dA/dV = 1 + xi dF/dxi, and dxi/dV = -xi/V.
+    if (dZdV_) *dZdV_ = -xi / V_ * (fq + xi * fqq);
+    return 1.0 + xi * fq;
 }
 
 bool HCB2::secondOrderAnswer() {
@@ -116,7 +119,7 @@ bool HCB2::secondOrderAnswer() {
         alphaOf.g[2] = c.alpha[0];
         alphaOf.g[3] = c.alpha[1];
         const kreglewski::SecondOrder xi = kreglewski::overVolume(
-            kreglewski::binaryCoreVolume(c.V00, c.u0, c.C, c.k12, T, x[0], x[1]), kHCBPacking, V);
+            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]), kHCBPacking, V);
         kreglewski::SecondOrder a = kreglewski::compose(kreglewski::hardBody(alphaOf.v, xi.v), alphaOf, xi);
         a.v -= std::log(V);
         a.g[1] -= 1.0 / V;

@@ -32,9 +32,11 @@ public:
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
     bool secondOrderAnswer() override;
     bool answersOutsideVolumeSearch() const override { return true; }
-    // Z of the term at the volume V_ (m3/mol), its T and composition, from
-    // its closed form; NaN where it has none.
-    double compressibilityAt(double V_);
+    // Z of the term at the volume V_ (m3/mol), its T and composition, with
+    // dZ/dV, from its closed form; NaN where it has none.
+    double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // Counts the settings of the term's constants (finalize_parameters).
+    int parameterVersion() const { return version_; }
 
     // alpha1, V001, u01, alpha2, V002, u02, C, k12.
     double parameters[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
@@ -67,6 +69,7 @@ private:
         double alpha = 0.0, packing = 0.0;
     } atComposition_;
     kreglewski::KeptAnswer kept_;
+    kreglewski::CoreVolumesAtT cores_;
     bool closedFormReady() const;
     // alpha and 0.74048 V0 at the term's T and composition.
     const AtComposition& atComposition();

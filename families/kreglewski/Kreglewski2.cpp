@@ -114,7 +114,7 @@ const Kreglewski2::AtComposition& Kreglewski2::atComposition() {
     AtComposition& at = atComposition_;
     if (!(at.key == key))
         at = {key, kreglewski::SeriesInW(c.energy.value(T, x[0], x[1])),
-              kreglewski::binaryCoreVolumeValue(c.V00, c.u0, c.C, c.kv, T, x[0], x[1])};
+              kreglewski::binaryCoreVolumeValue(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1])};
     return at;
 }
 
@@ -128,13 +128,15 @@ bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
     return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
 }
 
-double Kreglewski2::compressibilityAt(double V_) {
+double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
     if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double w = at.V0 / V_;
-    double s = 0.0, sw = 0.0, sww = 0.0;
-    at.series.inW(w, s, sw, sww);
-    return w * sw;  // -V dA/dV
+    // Z = -V dA/dV = w dS/dw, and dw/dV = -w/V.
+    double z = 0.0, zw = 0.0;
+    at.series.wTimesSlope(w, z, zw);
+    if (dZdV_) *dZdV_ = -w / V_ * zw;
+    return z;
 }
 
 bool Kreglewski2::secondOrderAnswer() {
@@ -144,7 +146,7 @@ bool Kreglewski2::secondOrderAnswer() {
         const Constants& c = constants_;
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
         const kreglewski::SecondOrder w =
-            kreglewski::overVolume(kreglewski::binaryCoreVolume(c.V00, c.u0, c.C, c.kv, T, x[0], x[1]), 1.0, V);
+            kreglewski::overVolume(kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V);
         kept_ = {key, kreglewski::compose(kreglewski::SeriesInW(u.v).at(w.v), u, w)};
     }
     return kreglewski::answerInto(*this, kept_.a);

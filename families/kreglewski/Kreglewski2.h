@@ -38,9 +38,11 @@ public:
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
     bool secondOrderAnswer() override;
     bool answersOutsideVolumeSearch() const override { return true; }
-    // Z of the term at the volume V_ (m3/mol), its T and composition, from
-    // its closed form; NaN where it has none.
-    double compressibilityAt(double V_);
+    // Z of the term at the volume V_ (m3/mol), its T and composition, with
+    // dZ/dV, from its closed form; NaN where it has none.
+    double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // Counts the settings of the term's constants (finalize_parameters).
+    int parameterVersion() const { return version_; }
 
     // V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12.
     double parameters[11] = {0, 0, 0, 0, 0, 0, 0, 1.0, 0, 0, 1.0};
@@ -79,6 +81,7 @@ private:
         double V0 = 0.0;
     } atComposition_;
     kreglewski::KeptAnswer kept_;
+    kreglewski::CoreVolumesAtT cores_;
     bool closedFormReady() const;
     // The series in V0/V and V0 at the term's T and composition.
     const AtComposition& atComposition();

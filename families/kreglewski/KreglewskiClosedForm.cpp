@@ -26,6 +26,14 @@ OfTemperature coreVolume(double V00, double u0, double C, double T) {
     return {V00 * s * s * s, 3.0 * V00 * s * s * s1, V00 * (6.0 * s * s1 * s1 + 3.0 * s * s * s2)};
 }
 
+const CorePair& CoreVolumesAtT::at(const double (&V00_)[2], const double (&u0_)[2], double C_, double T_) {
+    if (!(T == T_ && C == C_ && V00[0] == V00_[0] && V00[1] == V00_[1] && u0[0] == u0_[0] && u0[1] == u0_[1])) {
+        *this = {T_, {V00_[0], V00_[1]}, {u0_[0], u0_[1]}, C_,
+                 {coreVolume(V00_[0], u0_[0], C_, T_), coreVolume(V00_[1], u0_[1], C_, T_)}};
+    }
+    return V0;
+}
+
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2) {
     SecondOrder q;
@@ -41,6 +49,15 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
     q.h[2][3] = q.h[3][2] = 2.0 * c12.v;
     q.h[3][3] = 2.0 * c22.v;
     return q;
+}
+
+void hardBodyInXi(double alpha, double xi, double& fq, double& fqq) {
+    const double m = 1.0 - xi, im = 1.0 / m, im2 = im * im;
+    const double a2 = alpha * alpha - 1.0;
+    const double N = (alpha * alpha + 3.0 * alpha) * xi - 3.0 * alpha * xi * xi;
+    const double Nq = alpha * alpha + 3.0 * alpha - 6.0 * alpha * xi;
+    fq = -a2 * im + (Nq + 2.0 * N * im) * im2;
+    fqq = -a2 * im2 + (-6.0 * alpha + (4.0 * Nq + 6.0 * N * im) * im) * im2;
 }
 
 TwoArgument hardBody(double alpha, double xi) {
@@ -100,17 +117,25 @@ TwoArgument SeriesInW::at(double w) const {
 
 void SeriesInW::inW(double w, double& s, double& sw, double& sww) const { horner(c, w, s, sw, sww); }
 
-SecondOrder binaryCoreVolume(const double (&V00)[2], const double (&u0)[2], double C, double k12, double T,
-                             double x1, double x2) {
-    const OfTemperature V01 = coreVolume(V00[0], u0[0], C, T), V02 = coreVolume(V00[1], u0[1], C, T);
+void SeriesInW::wTimesSlope(double w, double& z, double& zw) const {
+    // z = w s'(w) = sum m c_m w^m, zw = sum m^2 c_m w^(m-1).
+    z = zw = 0.0;
+    for (int m = 9; m >= 1; --m) {
+        zw = zw * w + m * m * c[m];
+        z = z * w + m * c[m];
+    }
+    z *= w;
+}
+
+SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2) {
+    const OfTemperature &V01 = V0[0], &V02 = V0[1];
     const double h = 0.5 * k12;
     const OfTemperature V12{h * (V01.v + V02.v), h * (V01.t + V02.t), h * (V01.tt + V02.tt)};
     return quadraticInComposition(V01, V12, V02, x1, x2);
 }
 
-double binaryCoreVolumeValue(const double (&V00)[2], const double (&u0)[2], double C, double k12, double T, double x1,
-                             double x2) {
-    const double V01 = coreVolume(V00[0], u0[0], C, T).v, V02 = coreVolume(V00[1], u0[1], C, T).v;
+double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2) {
+    const double V01 = V0[0].v, V02 = V0[1].v;
     return x1 * x1 * V01 + x1 * x2 * k12 * (V01 + V02) + x2 * x2 * V02;
 }
 

@@ -43,6 +43,15 @@ struct OfTemperature {
 };
 OfTemperature coreVolume(double V00, double u0, double C, double T);
 
+// Both components' core volumes kept for one temperature (the searches of a
+// stability test or a tie line ask at one temperature many times).
+using CorePair = OfTemperature[2];
+struct CoreVolumesAtT {
+    double T = 0.0, V00[2] = {0.0, 0.0}, u0[2] = {0.0, 0.0}, C = 0.0;
+    CorePair V0;
+    const CorePair& at(const double (&V00_)[2], const double (&u0_)[2], double C_, double T_);
+};
+
 // x1^2 c11(T) + 2 x1 x2 c12(T) + x2^2 c22(T) as a function of (T, V, x1, x2).
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2);
@@ -50,6 +59,9 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
 // The hard-body part (alpha^2 - 1) ln(1 - xi) + [(alpha^2 + 3 alpha) xi -
 // 3 alpha xi^2]/(1 - xi)^2 with its partials in p = alpha and q = xi.
 TwoArgument hardBody(double alpha, double xi);
+
+// Its first two partials in xi alone (no logarithm taken).
+void hardBodyInXi(double alpha, double xi, double& fq, double& fqq);
 
 // The series sum D(n,m) u^n w^m as a polynomial in w at one u (= u/T):
 // its coefficients sum_n D(n,m) u^n, m = 0 .. 9, and their first two
@@ -61,16 +73,16 @@ struct SeriesInW {
     TwoArgument at(double w) const;
     // The series with its first two derivatives in w alone.
     void inW(double w, double& s, double& sw, double& sww) const;
+    // w times its first derivative in w, and the derivative of that in w.
+    void wTimesSlope(double w, double& z, double& zw) const;
 };
 
 // The binary's core volume V0 with its T and x derivatives, from the
 // components' V00, u0, the common C and the pair's k12.
-SecondOrder binaryCoreVolume(const double (&V00)[2], const double (&u0)[2], double C, double k12, double T,
-                             double x1, double x2);
+SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2);
 
 // Its value alone.
-double binaryCoreVolumeValue(const double (&V00)[2], const double (&u0)[2], double C, double k12, double T, double x1,
-                             double x2);
+double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2);
 
 // c q/V for a q of T and the composition alone (the packing fraction, V0/V).
 SecondOrder overVolume(const SecondOrder& q, double c, double V);

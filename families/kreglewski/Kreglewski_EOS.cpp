@@ -1,6 +1,8 @@
 #include "families/kreglewski/Kreglewski_EOS.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -240,18 +242,17 @@ double Kreglewski_EOS::estimate_Vl0() {
     const bool closed = hcb && series && !hcb->refusedComponents && !series->refusedComponents &&
                         std::isfinite(hcb->compressibilityAt(V0)) && std::isfinite(series->compressibilityAt(V0));
     auto pressureAt = [&](double v) {
-        if (closed) {
-            const double p = R * (hcb->compressibilityAt(v) + series->compressibilityAt(v)) * T / v;
-            return std::isfinite(p) ? p : std::nan("");
-        }
+        if (closed) return closedFormPressure(*hcb, *series, v);
         volume(v);
         errorflag = 0;
         calculate_pressure();
         return errorflag ? std::nan("") : P;
     };
+    const double* grid = closed ? scanPressures(*hcb, *series, V0) : nullptr;
     double start = 1.5 * V0, previous = HUGE_VAL, below = 0.0, pStart = HUGE_VAL;
-    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.06) {
-        const double p = pressureAt(v);
+    int k = 0;
+    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.06, ++k) {
+        const double p = grid && k < kScanPoints ? grid[k] : pressureAt(v);
         if (!std::isfinite(p)) continue;
         const bool falling = p < previous;
         previous = p;
@@ -266,7 +267,7 @@ double Kreglewski_EOS::estimate_Vl0() {
     // Only while the pressure falls between the two (one stretch of the
     // liquid branch).
     if (below > start)
-        for (int k = 0; k < 3; ++k) {
+        for (int halving = 0; halving < 3; ++halving) {
             const double mid = std::sqrt(start * below), p = pressureAt(mid);
             if (!std::isfinite(p) || p > pStart) break;
             if (p < target) {
@@ -279,4 +280,28 @@ double Kreglewski_EOS::estimate_Vl0() {
     P = target;
     volume(keptV);
     return start;
+}
+
+double Kreglewski_EOS::closedFormPressure(HCB2& hcb, Kreglewski2& series, double v) const {
+    // P = R T Z/V with the terms' Z summed in their order, as calculate_pressure sums them.
+    const double p = R * (hcb.compressibilityAt(v) + series.compressibilityAt(v)) * T / v;
+    return std::isfinite(p) ? p : std::nan("");
+}
+
+const double* Kreglewski_EOS::scanPressures(HCB2& hcb, Kreglewski2& series, double V0) {
+    const int versions[2] = {hcb.parameterVersion(), series.parameterVersion()};
+    // One slot for each composition (its bits hashed), replaced by the next
+    // that falls on it.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x[0], sizeof bits);
+    bits ^= bits >> 29;
+    bits *= 0x9e3779b97f4a7c15ull;
+    LiquidScan& s = scans_[static_cast<std::size_t>(bits >> 56) % kKeptScans];
+    if (s.T == T && s.x1 == x[0] && s.x2 == x[1] && s.V0 == V0 && s.versions[0] == versions[0] &&
+        s.versions[1] == versions[1])
+        return s.p;
+    s = {T, x[0], x[1], V0, {versions[0], versions[1]}, {}};
+    int k = 0;
+    for (double v = 1.02 * V0; v < 5.0 * V0 && k < kScanPoints; v *= 1.06, ++k) s.p[k] = closedFormPressure(hcb, series, v);
+    return s.p;
 }

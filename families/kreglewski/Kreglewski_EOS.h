@@ -11,7 +11,12 @@
 // Life cycle: construct, number_of_components(n) (creates the terms),
 // add_component for each name (the last one sets the binary parameters),
 // then set the state.
+#include <array>
+
 #include "fluid/FluidPhase.h"
+
+class HCB2;
+class Kreglewski2;
 
 class Kreglewski_EOS : public FluidPhase {
 public:
@@ -56,4 +61,19 @@ public:
 private:
     // Stores a term in slot i, with the guard message when the slot does not exist.
     void storeInteraction(int i, Interaction* t);
+
+    // The pressures of a binary on the liquid start's grid of volumes (1.02
+    // V0 times powers of 1.06 below 5 V0) at one temperature and
+    // composition: the same for every pressure asked for, and the stability
+    // tests along a curve meet the same trial compositions at each row.
+    static constexpr int kScanPoints = 32, kKeptScans = 256;
+    struct LiquidScan {
+        double T = 0.0, x1 = 0.0, x2 = 0.0, V0 = 0.0;
+        int versions[2] = {-1, -1};
+        double p[kScanPoints] = {};
+    };
+    std::array<LiquidScan, kKeptScans> scans_{};
+    const double* scanPressures(HCB2& hcb, Kreglewski2& series, double V0);
+    // A binary's pressure (Pa) at the volume v, its T and composition, from its terms' closed forms; NaN where none.
+    double closedFormPressure(HCB2& hcb, Kreglewski2& series, double v) const;
 };
