@@ -80,14 +80,17 @@ struct KreglewskiPlainBinary {
             {2.9396, -6.0865383, 40.137956, -76.230797, -133.7005, 860.25349, -1535.3224, 1221.4261, -409.10539},
             {-2.8225, 4.7600148, 11.257177, -66.382743, 69.248785, 0, 0, 0, 0},
             {0.34, -3.1875014, 12.231796, -12.110681, 0, 0, 0, 0, 0}};
+        double un[5] = {1.0}, wm[10] = {1.0};
+        for (int k = 1; k < 5; ++k) un[k] = un[k - 1] * u;
+        for (int k = 1; k < 10; ++k) wm[k] = wm[k - 1] * w;
         s = su = sw = sww = 0.0;
         for (int n = 1; n <= 4; ++n)
             for (int m = 1; m <= 9; ++m) {
-                const double d = D[n - 1][m - 1], un = std::pow(u, n), wm = std::pow(w, m);
-                s += d * un * wm;
-                su += d * n * un / u * wm;
-                sw += d * m * un * wm / w;
-                sww += d * m * (m - 1) * un * wm / (w * w);
+                const double d = D[n - 1][m - 1];
+                s += d * un[n] * wm[m];
+                su += d * n * un[n - 1] * wm[m];
+                sw += d * m * un[n] * wm[m - 1];
+                if (m > 1) sww += d * m * (m - 1) * un[n] * wm[m - 2];
             }
     }
     // The hard bodies' part with its partials in alpha and xi (to the second in xi).
