@@ -70,13 +70,9 @@ void HCB2::finalize_parameters() {
     calculated = 0;
 }
 
-bool HCB2::closedFormReady() const {
-    return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
-}
-
 const HCB2::AtComposition& HCB2::atComposition() {
     const Constants& c = constants_;
-    const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     AtComposition& at = atComposition_;
     if (!(at.key == key)) {
         const double V0 = kreglewski::binaryCoreVolumeValue(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]);
@@ -86,7 +82,7 @@ const HCB2::AtComposition& HCB2::atComposition() {
 }
 
 bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
-    if (!closedFormReady()) return false;
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
     const AtComposition& at = atComposition();
     const double xi = at.packing / V;
     const kreglewski::TwoArgument f = kreglewski::hardBody(at.alpha, xi);
@@ -95,11 +91,11 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
     a -= std::log(V);
     aV -= 1.0 / V;
     aVV += 1.0 / (V * V);
-    return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+    return kreglewski::finite(a, aV, aVV);
 }
 
 double HCB2::compressibilityAt(double V_, double* dZdV_) {
-    if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
+    if (!kreglewski::readyForClosedForm(*this, constants_.set) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double xi = at.packing / V_;
     double fq = 0.0, fqq = 0.0;
@@ -110,8 +106,8 @@ double HCB2::compressibilityAt(double V_, double* dZdV_) {
 }
 
 bool HCB2::secondOrderAnswer() {
-    if (!closedFormReady()) return false;
-    const kreglewski::StateKey key{T, V, x[0], x[1], version_};
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
     if (!(kept_.key == key)) {
         const Constants& c = constants_;
         kreglewski::SecondOrder alphaOf;

@@ -70,7 +70,6 @@ private:
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     kreglewski::CoreVolumesAtT cores_;
-    bool closedFormReady() const;
     // alpha and 0.74048 V0 at the term's T and composition.
     const AtComposition& atComposition();
     // The close-packed volume at the term's T and composition with the

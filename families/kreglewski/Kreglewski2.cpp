@@ -104,13 +104,9 @@ void Kreglewski2::finalize_parameters() {
     calculated = 0;
 }
 
-bool Kreglewski2::closedFormReady() const {
-    return constants_.set && component_count == 2 && x.size() >= 2 && T > 0.0 && V > 0.0;
-}
-
 const Kreglewski2::AtComposition& Kreglewski2::atComposition() {
     const Constants& c = constants_;
-    const kreglewski::StateKey key{T, 0.0, x[0], x[1], version_};
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     AtComposition& at = atComposition_;
     if (!(at.key == key))
         at = {key, kreglewski::SeriesInW(c.energy.value(T, x[0], x[1])),
@@ -119,17 +115,17 @@ const Kreglewski2::AtComposition& Kreglewski2::atComposition() {
 }
 
 bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
-    if (!closedFormReady()) return false;
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
     const AtComposition& at = atComposition();
     const double w = at.V0 / V;
     double s = 0.0, sw = 0.0, sww = 0.0;
     at.series.inW(w, s, sw, sww);
     kreglewski::throughInverseVolume(V, w, s, sw, sww, a, aV, aVV);
-    return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV);
+    return kreglewski::finite(a, aV, aVV);
 }
 
 double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
-    if (!closedFormReady() || !(V_ > 0.0)) return std::nan("");
+    if (!kreglewski::readyForClosedForm(*this, constants_.set) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double w = at.V0 / V_;
     // Z = -V dA/dV = w dS/dw, and dw/dV = -w/V.
@@ -140,8 +136,8 @@ double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
 }
 
 bool Kreglewski2::secondOrderAnswer() {
-    if (!closedFormReady()) return false;
-    const kreglewski::StateKey key{T, V, x[0], x[1], version_};
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
     if (!(kept_.key == key)) {
         const Constants& c = constants_;
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);

@@ -82,7 +82,6 @@ private:
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     kreglewski::CoreVolumesAtT cores_;
-    bool closedFormReady() const;
     // The series in V0/V and V0 at the term's T and composition.
     const AtComposition& atComposition();
 };

@@ -17,6 +17,8 @@
 // the dispersion on the reduced energy u/T and V0/V (Chen & Kreglewski 1977),
 //     u/T = [x1^2 u11 + 2 r^2 x1 x2 u12 + r^4 x2^2 u22]/[(x1 + r^2 x2) T],
 //     A/(RT) = sum D(n,m) (u/T)^n (V0/V)^m.
+#include <cmath>
+
 #include "fluid/Interaction.h"
 
 namespace kreglewski {
@@ -109,6 +111,17 @@ struct StateKey {
     }
 };
 
+// Whether a binary term answers in closed form at its state: its constants
+// set, two components, a positive T and V.
+inline bool readyForClosedForm(const Interaction& t, bool constantsSet) {
+    return constantsSet && t.component_count == 2 && t.x.size() >= 2 && t.T > 0.0 && t.V > 0.0;
+}
+
+// The key of a term's state (its volume left out where `withVolume` is not set).
+inline StateKey keyOf(const Interaction& t, int version, bool withVolume) {
+    return {t.T, withVolume ? t.V : 0.0, t.x[0], t.x[1], version};
+}
+
 // A term's last second-order answer.
 struct KeptAnswer {
     StateKey key;
@@ -119,6 +132,9 @@ struct KeptAnswer {
 // aT, aV, ATT, aTV, aVV and the composition derivatives); false, nothing
 // written, where one of them is not finite.
 bool answerInto(Interaction& t, const SecondOrder& a);
+
+// Whether a with its first two derivatives is finite (a state the term gives).
+inline bool finite(double a, double aV, double aVV) { return std::isfinite(a) && std::isfinite(aV) && std::isfinite(aVV); }
 
 // a(V), a_V and a_VV of f(q(V)) at fixed T and composition, for q = c/V
 // (the packing fraction, V0/V) and f's partials in q.

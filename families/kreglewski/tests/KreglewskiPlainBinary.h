@@ -123,26 +123,10 @@ struct KreglewskiPlainBinary {
         const double common = f + s + z - 1.0 - (x[0] * ax[0] + x[1] * ax[1]) - std::log(z);
         for (int i = 0; i < 2; ++i) lnphi[i] = common + ax[i];
     }
-    // Newton's method on P(V) = P from `start`; false where a step leaves the
-    // mechanically stable branch or the steps do not converge.
-    static bool newtonRoot(const Mixed& m, double T, double P, double start, double& V) {
-        V = start;
-        for (int it = 0; it < 100; ++it) {
-            double z, dz;
-            Z(m, V, z, dz);
-            const double p = z * R * T / V, dpdv = R * T * (dz * V - z) / (V * V);
-            if (!(dpdv < 0.0)) return false;
-            // (never more than halfway to the close packing)
-            const double next = std::fmin(2.0 * V, std::fmax(0.5 * (V + m.V0), V - (p - P) / dpdv));
-            const bool still = std::fabs(next - V) <= 1e-14 * V;
-            V = next;
-            if (still) return true;
-        }
-        return false;
-    }
     // The stable root at T (K), P (Pa) and x: its Z and ln phi.  The liquid
     // start: the densest volume on a 5 % grid from 1.05 V0 where P(V) falls
-    // and still lies above P.
+    // and still lies above P; no step of Newton's method goes more than
+    // halfway down to the close packing.
     bool stableRoot(double T, double P, const double (&x)[2], double& Z_, double (&lnphi)[2]) const {
         const Mixed m = mixed(T, x);
         double liquid = 0.0;
@@ -154,21 +138,7 @@ struct KreglewskiPlainBinary {
             liquid = v;
         }
         const double starts[2] = {liquid, R * T / P};
-        double best = HUGE_VAL;
-        for (double start : starts) {
-            double V, l[2], z, dz;
-            if (!(start > 0.0) || !newtonRoot(m, T, P, start, V)) continue;
-            lnPhi(m, x, V, l);
-            const double g = x[0] * l[0] + x[1] * l[1];
-            if (g < best) {
-                best = g;
-                Z(m, V, z, dz);
-                Z_ = z;
-                lnphi[0] = l[0];
-                lnphi[1] = l[1];
-            }
-        }
-        return std::isfinite(best);
+        return plain_binary::lowerRoot(*this, T, P, x, starts, m.V0, Z_, lnphi);
     }
     bool splits(double T, double P, double z1, double* w1 = nullptr) const {
         return plain_binary::michelsenSplits(*this, T, P, z1, w1);
