@@ -85,8 +85,9 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
     if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
     const AtComposition& at = atComposition();
     const double xi = at.packing / V;
-    const kreglewski::TwoArgument f = kreglewski::hardBody(at.alpha, xi);
-    kreglewski::throughInverseVolume(V, xi, f.f, f.q, f.qq, a, aV, aVV);
+    double f = 0.0, fq = 0.0, fqq = 0.0;
+    kreglewski::hardBodyInXi(at.alpha, xi, fq, fqq, &f);
+    kreglewski::throughInverseVolume(V, xi, f, fq, fqq, a, aV, aVV);
     // The ideal gas's -ln V.
     a -= std::log(V);
     aV -= 1.0 / V;

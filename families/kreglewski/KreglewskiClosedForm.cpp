@@ -51,13 +51,14 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
     return q;
 }
 
-void hardBodyInXi(double alpha, double xi, double& fq, double& fqq) {
+void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f) {
     const double m = 1.0 - xi, im = 1.0 / m, im2 = im * im;
     const double a2 = alpha * alpha - 1.0;
     const double N = (alpha * alpha + 3.0 * alpha) * xi - 3.0 * alpha * xi * xi;
     const double Nq = alpha * alpha + 3.0 * alpha - 6.0 * alpha * xi;
     fq = -a2 * im + (Nq + 2.0 * N * im) * im2;
     fqq = -a2 * im2 + (-6.0 * alpha + (4.0 * Nq + 6.0 * N * im) * im) * im2;
+    if (f) *f = a2 * std::log(m) + N * im2;
 }
 
 TwoArgument hardBody(double alpha, double xi) {

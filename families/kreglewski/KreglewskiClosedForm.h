@@ -62,8 +62,9 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
 // 3 alpha xi^2]/(1 - xi)^2 with its partials in p = alpha and q = xi.
 TwoArgument hardBody(double alpha, double xi);
 
-// Its first two partials in xi alone (no logarithm taken).
-void hardBodyInXi(double alpha, double xi, double& fq, double& fqq);
+// Its first two partials in xi alone (no logarithm taken), and its value
+// where `f` is given.
+void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f = nullptr);
 
 // The series sum D(n,m) u^n w^m as a polynomial in w at one u (= u/T):
 // its coefficients sum_n D(n,m) u^n, m = 0 .. 9, and their first two
