@@ -143,7 +143,8 @@ bool Kreglewski2::secondOrderAnswer() {
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
         const kreglewski::SecondOrder w =
             kreglewski::overVolume(kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V);
-        kept_ = {key, kreglewski::compose(kreglewski::SeriesInW(u.v).at(w.v), u, w)};
+        // (the series in V0/V of the volume searches at this T and composition)
+        kept_ = {key, kreglewski::compose(atComposition().series.at(w.v), u, w)};
     }
     return kreglewski::answerInto(*this, kept_.a);
 }
