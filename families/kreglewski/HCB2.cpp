@@ -96,7 +96,7 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
 }
 
 double HCB2::compressibilityAt(double V_, double* dZdV_) {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set) || !(V_ > 0.0)) return std::nan("");
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double xi = at.packing / V_;
     double fq = 0.0, fqq = 0.0;

@@ -125,7 +125,7 @@ bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
 }
 
 double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set) || !(V_ > 0.0)) return std::nan("");
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
     const double w = at.V0 / V_;
     // Z = -V dA/dV = w dS/dw, and dw/dV = -w/V.

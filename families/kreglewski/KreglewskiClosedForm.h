@@ -113,9 +113,10 @@ struct StateKey {
 };
 
 // Whether a binary term answers in closed form at its state: its constants
-// set, two components, a positive T and V.
-inline bool readyForClosedForm(const Interaction& t, bool constantsSet) {
-    return constantsSet && t.component_count == 2 && t.x.size() >= 2 && t.T > 0.0 && t.V > 0.0;
+// set, two components, a positive T and (unless the volume is the caller's)
+// a positive V.
+inline bool readyForClosedForm(const Interaction& t, bool constantsSet, bool ownVolume = true) {
+    return constantsSet && t.component_count == 2 && t.x.size() >= 2 && t.T > 0.0 && (!ownVolume || t.V > 0.0);
 }
 
 // The key of a term's state (its volume left out where `withVolume` is not set).

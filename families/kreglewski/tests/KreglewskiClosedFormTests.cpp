@@ -141,3 +141,43 @@ TEST(KreglewskiClosedForm, StableStatesAreThePlainBinarysRoots) {
         }
     }
 }
+
+// The count of stable roots the model gives its search of the stable state
+// against a fine scan of the binary written out (40,000 volumes from just
+// above the close packing to 10^4 times it, a root on every stretch where
+// P(V) falls through the pressure): where the model tells a count, it is the
+// scan's; and it tells one at most states.
+TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
+    const double temperatures[] = {120.0, 150.0, 170.0, 200.0, 230.0, 250.0, 280.0, 300.0, 350.0};
+    const double pressures[] = {2.0, 10.0, 30.0, 50.0, 70.0, 100.0, 200.0, 500.0};
+    const double fractions[] = {1e-6, 0.1, 0.5, 0.9, 1 - 1e-6};
+    int told = 0, states = 0;
+    for (const Pair& p : kPairs) {
+        auto m = binary(p);
+        for (double T : temperatures)
+            for (double x1 : fractions) {
+                const double x[2] = {1.0 - x1, x1};
+                const KreglewskiPlainBinary::Mixed mixed = p.plain.mixed(T, x);
+                std::vector<double> pv, dp;
+                for (double v = 1.02 * mixed.V0; v < 1e4 * mixed.V0; v *= 1.0 + 2.3e-4) {
+                    double z = 0.0, dz = 0.0;
+                    KreglewskiPlainBinary::Z(mixed, v, z, dz);
+                    pv.push_back(z * KreglewskiPlainBinary::R * T / v);
+                    dp.push_back(dz * v - z);
+                }
+                for (double Pbar : pressures) {
+                    int scanned = 0;
+                    for (std::size_t k = 1; k < pv.size(); ++k)
+                        if (dp[k] < 0.0 && dp[k - 1] < 0.0 && (pv[k - 1] - Pbar * 1e5) * (pv[k] - Pbar * 1e5) <= 0.0)
+                            ++scanned;
+                    m->composition(x[0], x[1]);
+                    const int count = m->stablePressureRootCount(T, Pbar);
+                    ++states;
+                    if (count == 0) continue;
+                    ++told;
+                    EXPECT_EQ(count, scanned) << p.a << "-" << p.b << " T " << T << " P " << Pbar << " x1 " << x1;
+                }
+            }
+    }
+    EXPECT_GT(told, states * 3 / 4);
+}
