@@ -103,45 +103,14 @@ struct DuanMollerWeareBinary {
         lnphi[0] = common + ax1;
         lnphi[1] = common + ax2;
     }
-    // The mechanically stable root of P(V) = P by Newton's method from V0;
-    // false where the steps leave the stable branch or do not converge.
-    static bool newtonRoot(const Mixed& m, double T, double P, double V0, double& V) {
-        V = V0;
-        for (int it = 0; it < 100; ++it) {
-            double z, dz;
-            Z(m, V, z, dz);
-            const double p = z * R * T / V, dpdv = R * T * (dz * V - z) / (V * V);
-            if (!(dpdv < 0.0)) return false;
-            const double next = std::fmin(2.0 * V, std::fmax(0.5 * V, V - (p - P) / dpdv));
-            const bool still = std::fabs(next - V) <= 1e-14 * V;
-            V = next;
-            if (still) return true;
-        }
-        return false;
-    }
     // The stable root at T (K), P (Pa) and x: its Z and ln phi; false where
     // neither start reaches a root.  The liquid start lies at a twelfth of
     // the mixture's pseudo-critical volume, denser than the liquids.
     bool stableRoot(double T, double P, const double (&x)[2], double& Z_, double (&lnphi)[2]) const {
-        const Mixed m = mixed(T, x);
         const double c = x[0] * std::cbrt(duan_tests::R * set[0]->Tc / (set[0]->Pc * 1e5)) +
                          x[1] * std::cbrt(duan_tests::R * set[1]->Tc / (set[1]->Pc * 1e5));
         const double starts[2] = {c * c * c / 12.0, R * T / P};
-        double best = HUGE_VAL;
-        for (double start : starts) {
-            double V, l[2], z, dz;
-            if (!newtonRoot(m, T, P, start, V)) continue;
-            lnPhi(m, x, V, l);
-            const double g = x[0] * l[0] + x[1] * l[1];
-            if (g < best) {
-                best = g;
-                Z(m, V, z, dz);
-                Z_ = z;
-                lnphi[0] = l[0];
-                lnphi[1] = l[1];
-            }
-        }
-        return std::isfinite(best);
+        return plain_binary::lowerRoot(*this, T, P, x, starts, 0.0, Z_, lnphi);
     }
     bool splits(double T, double P, double z1, double* w1 = nullptr) const {
         return plain_binary::michelsenSplits(*this, T, P, z1, w1);

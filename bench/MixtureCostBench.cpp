@@ -23,6 +23,12 @@
 //   BM_PlainDmwRoot, BM_PlainDmwStability, BM_PlainDmwFlash.
 //   BM_WaterEndStableState DMW2's pure-water end (x 0) against DuanH2O, the
 //                          same equation alone (BM_DuanH2OStableState).
+// Kreglewski's binaries (CO2-CH4, CO2-N2, CH4-N2, 30 % of the second: one
+// fluid, then split, states 19 to 24) against the same binary written out
+// (families/kreglewski/tests/KreglewskiPlainBinary.h): its stable root
+// (Newton's method from a liquid start on a scan of the dense side and from
+// the ideal gas), the same test and flash:
+//   BM_PlainKreglewskiRoot, BM_PlainKreglewskiStability, BM_PlainKreglewskiFlash.
 // Counters: splits (1 where the state splits), tie_found (the tie line found).
 #include <benchmark/benchmark.h>
 
@@ -32,6 +38,7 @@
 #include "bench/DuanMollerWeareBinary.h"
 #include "console/FluidModelFactory.h"
 #include "families/cubic/tests/PengRobinsonBinary.h"
+#include "families/kreglewski/tests/KreglewskiPlainBinary.h"
 #include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 
@@ -53,9 +60,13 @@ const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.
                             {"SRK1:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK1:CO2,CH4", 0.3, 250.0, 40.0},
                             {"SRK:CO2,CH4", 0.3, 300.0, 50.0},   {"SRK:CO2,CH4", 0.3, 250.0, 40.0},
                             {"SRK2:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK2:CO2,CH4", 0.3, 250.0, 40.0},
-                            {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0}};
+                            {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"Kreglewski:CO2,CH4", 0.3, 300.0, 50.0}, {"Kreglewski:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"Kreglewski:CO2,N2", 0.3, 280.0, 60.0},  {"Kreglewski:CO2,N2", 0.3, 250.0, 60.0},
+                            {"Kreglewski:CH4,N2", 0.3, 200.0, 40.0},  {"Kreglewski:CH4,N2", 0.3, 170.0, 40.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
 constexpr int kFirstDmw = 5, kLastDmw = 8;  // the DMW2 states
+constexpr int kFirstKreglewski = 19, kLastKreglewski = 24;  // one fluid, then split, for each pair
 
 std::unique_ptr<FluidPhase> model(const MixState& s) {
     std::unique_ptr<FluidPhase> m(createFluidModel(s.model));
@@ -158,6 +169,16 @@ void BM_PlainDmwStability(benchmark::State& state) {
     plainStability(state, DuanMollerWeareBinary::waterCarbonDioxide());
 }
 void BM_PlainDmwFlash(benchmark::State& state) { plainFlash(state, DuanMollerWeareBinary::waterCarbonDioxide()); }
+// The Kreglewski binary of the state's pair.
+KreglewskiPlainBinary kreglewskiOf(const benchmark::State& state) {
+    const int pair = static_cast<int>(state.range(0) - kFirstKreglewski) / 2;
+    return pair == 0   ? KreglewskiPlainBinary::co2Methane()
+           : pair == 1 ? KreglewskiPlainBinary::co2Nitrogen()
+                       : KreglewskiPlainBinary::methaneNitrogen();
+}
+void BM_PlainKreglewskiRoot(benchmark::State& state) { plainRoot(state, kreglewskiOf(state)); }
+void BM_PlainKreglewskiStability(benchmark::State& state) { plainStability(state, kreglewskiOf(state)); }
+void BM_PlainKreglewskiFlash(benchmark::State& state) { plainFlash(state, kreglewskiOf(state)); }
 
 // Pure water by DMW2 (its CO2 at x 0) and by DuanH2O, at a liquid, a steam
 // and a supercritical state.
@@ -182,9 +203,13 @@ void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "D
 
 }  // namespace
 
-BENCHMARK(BM_MixtureStableState)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureStability)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->DenseRange(10, 18, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStableState)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStability)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureTieLine)
+    ->DenseRange(3, 8)
+    ->DenseRange(10, 18, 2)
+    ->DenseRange(kFirstKreglewski + 1, kLastKreglewski, 2)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
@@ -193,3 +218,8 @@ BENCHMARK(BM_PlainDmwStability)->DenseRange(kFirstDmw, kLastDmw)->Unit(benchmark
 BENCHMARK(BM_PlainDmwFlash)->DenseRange(kFirstDmw + 1, kLastDmw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WaterEndStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DuanH2OStableState)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainKreglewskiRoot)->DenseRange(kFirstKreglewski, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainKreglewskiStability)->DenseRange(kFirstKreglewski, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainKreglewskiFlash)
+    ->DenseRange(kFirstKreglewski + 1, kLastKreglewski, 2)
+    ->Unit(benchmark::kMicrosecond);

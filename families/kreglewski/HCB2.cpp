@@ -1,5 +1,7 @@
 #include "families/kreglewski/HCB2.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 HCB2::HCB2() {
@@ -62,16 +64,81 @@ void HCB2::finalize_parameters() {
     const double C = parameters[6], k12 = parameters[7];
     core.set(parameters[1], parameters[2], parameters[4], parameters[5], C, k12);
     alpha.set_scalars3(parameters[0], parameters[3], 0.0);
+    constants_ = {true, {parameters[0], parameters[3]}, {parameters[1], parameters[4]}, {parameters[2], parameters[5]},
+                  C, k12};
+    ++version_;
     calculated = 0;
+}
+
+const HCB2::AtComposition& HCB2::atComposition() {
+    const Constants& c = constants_;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
+    AtComposition& at = atComposition_;
+    if (!(at.key == key)) {
+        const double V0 = kreglewski::binaryCoreVolumeValue(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]);
+        at = {key, c.alpha[0] * x[0] + c.alpha[1] * x[1], kHCBPacking * V0};
+    }
+    return at;
+}
+
+bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const AtComposition& at = atComposition();
+    const double xi = at.packing / V;
+    double f = 0.0, fq = 0.0, fqq = 0.0;
+    kreglewski::hardBodyInXi(at.alpha, xi, fq, fqq, &f);
+    kreglewski::throughInverseVolume(V, xi, f, fq, fqq, a, aV, aVV);
+    // The ideal gas's -ln V.
+    a -= std::log(V);
+    aV -= 1.0 / V;
+    aVV += 1.0 / (V * V);
+    return kreglewski::finite(a, aV, aVV);
+}
+
+double HCB2::compressibilityAt(double V_, double* dZdV_) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
+    const AtComposition& at = atComposition();
+    const double xi = at.packing / V_;
+    double fq = 0.0, fqq = 0.0;
+    kreglewski::hardBodyInXi(at.alpha, xi, fq, fqq);
+    // Z = -V dA/dV = 1 + xi dF/dxi, and dxi/dV = -xi/V.
+    if (dZdV_) *dZdV_ = -xi / V_ * (fq + xi * fqq);
+    return 1.0 + xi * fq;
+}
+
+bool HCB2::secondOrderAnswer() {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
+    if (!(kept_.key == key)) {
+        const Constants& c = constants_;
+        kreglewski::SecondOrder alphaOf;
+        alphaOf.v = c.alpha[0] * x[0] + c.alpha[1] * x[1];
+        alphaOf.g[2] = c.alpha[0];
+        alphaOf.g[3] = c.alpha[1];
+        const kreglewski::SecondOrder xi = kreglewski::overVolume(
+            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]), kHCBPacking, V);
+        kreglewski::SecondOrder a = kreglewski::compose(kreglewski::hardBody(alphaOf.v, xi.v), alphaOf, xi);
+        a.v -= std::log(V);
+        a.g[1] -= 1.0 / V;
+        a.h[1][1] += 1.0 / (V * V);
+        kept_ = {key, a};
+    }
+    return kreglewski::answerInto(*this, kept_.a);
 }
 
 double HCB2::getVolumeMinimum() {
     if (!(T > 0.0) || x.size() < 2) return 0.0;
+    // Asked at every evaluation of the pressure: kept for its T, composition and parameters.
+    KeptMinimum& k = keptMinimum_;
+    const double p[6] = {parameters[1], parameters[2], parameters[4], parameters[5], parameters[6], parameters[7]};
+    if (k.T == T && k.x1 == x[0] && k.x2 == x[1] && std::equal(p, p + 6, k.p)) return k.V0;
     const double C = parameters[6], k12 = parameters[7];
     const double V01 = hcbCoreVolume(parameters[1], parameters[2], C, T);
     const double V02 = hcbCoreVolume(parameters[4], parameters[5], C, T);
     const double V012 = 0.5 * k12 * (V01 + V02);
-    return x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02;
+    k = {T, x[0], x[1], {p[0], p[1], p[2], p[3], p[4], p[5]},
+         x[0] * x[0] * V01 + 2.0 * x[0] * x[1] * V012 + x[1] * x[1] * V02};
+    return k.V0;
 }
 
 void HCB2::set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,

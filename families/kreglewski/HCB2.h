@@ -6,6 +6,7 @@
 // The per-component setters only store; finalize_parameters writes the tree.
 #include "families/kreglewski/BinaryCoreVolume.h"
 #include "families/kreglewski/HCB1.h"
+#include "families/kreglewski/KreglewskiClosedForm.h"
 
 class HCB2 : public Repulsion {
 public:
@@ -24,6 +25,19 @@ public:
     void set_parameters(double alpha1, double V001, double u01, double alpha2, double V002, double u02, double C,
                         double k12_);
 
+    // The term in closed form (KreglewskiClosedForm.h), with the constants
+    // its tree was last given (finalize_parameters): a, a_V and a_VV of every
+    // evaluation of Z and P, and the second-order answer of the state
+    // functions and the fugacities.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
+    bool secondOrderAnswer() override;
+    bool answersOutsideVolumeSearch() const override { return true; }
+    // Z of the term at the volume V_ (m3/mol), its T and composition, with
+    // dZ/dV, from its closed form; NaN where it has none.
+    double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // Counts the settings of the term's constants (finalize_parameters).
+    int parameterVersion() const { return version_; }
+
     // alpha1, V001, u01, alpha2, V002, u02, C, k12.
     double parameters[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1.0};
 
@@ -41,4 +55,26 @@ public:
     Product A101;          // alpha dzeta2
     Sum2 A10;              // A100 - 3 A101
     Division A1;           // A10/A11
+
+private:
+    // The constants of the tree, written by finalize_parameters.
+    struct Constants {
+        bool set = false;
+        double alpha[2] = {0.0, 0.0}, V00[2] = {0.0, 0.0}, u0[2] = {0.0, 0.0}, C = 0.0, k12 = 1.0;
+    } constants_;
+    int version_ = 0;  // counts the calls of finalize_parameters
+    // alpha and 0.74048 V0 at one temperature and composition.
+    struct AtComposition {
+        kreglewski::StateKey key;
+        double alpha = 0.0, packing = 0.0;
+    } atComposition_;
+    kreglewski::KeptAnswer kept_;
+    kreglewski::CoreVolumesAtT cores_;
+    // alpha and 0.74048 V0 at the term's T and composition.
+    const AtComposition& atComposition();
+    // The close-packed volume at the term's T and composition with the
+    // parameters it was computed from (getVolumeMinimum).
+    struct KeptMinimum {
+        double T = 0.0, x1 = 0.0, x2 = 0.0, p[6] = {}, V0 = 0.0;
+    } keptMinimum_;
 };

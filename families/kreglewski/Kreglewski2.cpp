@@ -90,7 +90,63 @@ void Kreglewski2::finalize_parameters() {
     u11.set_scalars2(u01 * eta1, u01);
     u22.set_scalars2(u02 * eta2 / r2, u02 / r2);
     u12.set_scalars3(ub12 * a12, ub12 * b12 * b12, ub12);
+    kreglewski::ReducedEnergy e;
+    e.u11 = u01;
+    e.eta11 = eta1;
+    e.u12 = r2 * ub12;
+    e.a12 = a12;
+    e.bb12 = b12 * b12;
+    e.u22 = r2 * u02;
+    e.eta22 = eta2;
+    e.r2 = r2;
+    constants_ = {true, {V001, V002}, {u01, u02}, C, kv, e};
+    ++version_;
     calculated = 0;
+}
+
+const Kreglewski2::AtComposition& Kreglewski2::atComposition() {
+    const Constants& c = constants_;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
+    AtComposition& at = atComposition_;
+    if (!(at.key == key))
+        at = {key, kreglewski::SeriesInW(c.energy.value(T, x[0], x[1])),
+              kreglewski::binaryCoreVolumeValue(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1])};
+    return at;
+}
+
+bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const AtComposition& at = atComposition();
+    const double w = at.V0 / V;
+    double s = 0.0, sw = 0.0, sww = 0.0;
+    at.series.inW(w, s, sw, sww);
+    kreglewski::throughInverseVolume(V, w, s, sw, sww, a, aV, aVV);
+    return kreglewski::finite(a, aV, aVV);
+}
+
+double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
+    const AtComposition& at = atComposition();
+    const double w = at.V0 / V_;
+    // Z = -V dA/dV = w dS/dw, and dw/dV = -w/V.
+    double z = 0.0, zw = 0.0;
+    at.series.wTimesSlope(w, z, zw);
+    if (dZdV_) *dZdV_ = -w / V_ * zw;
+    return z;
+}
+
+bool Kreglewski2::secondOrderAnswer() {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
+    if (!(kept_.key == key)) {
+        const Constants& c = constants_;
+        const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
+        const kreglewski::SecondOrder w =
+            kreglewski::overVolume(kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V);
+        // (the series in V0/V of the volume searches at this T and composition)
+        kept_ = {key, kreglewski::compose(atComposition().series.at(w.v), u, w)};
+    }
+    return kreglewski::answerInto(*this, kept_.a);
 }
 
 void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,

@@ -14,6 +14,7 @@
 #include "expressions/Sum1.h"
 #include "expressions/Sum2.h"
 #include "families/kreglewski/BinaryCoreVolume.h"
+#include "families/kreglewski/KreglewskiClosedForm.h"
 #include "families/kreglewski/KreglewskiSeries.h"
 #include "fluid/Attraction.h"
 
@@ -29,6 +30,19 @@ public:
     void finalize_parameters();
     void set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2, double kv,
                         double a12, double b12, double xi12, double C);
+
+    // The term in closed form (KreglewskiClosedForm.h), with the constants
+    // its tree was last given (finalize_parameters): a, a_V and a_VV of every
+    // evaluation of Z and P, and the second-order answer of the state
+    // functions and the fugacities.
+    bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
+    bool secondOrderAnswer() override;
+    bool answersOutsideVolumeSearch() const override { return true; }
+    // Z of the term at the volume V_ (m3/mol), its T and composition, with
+    // dZ/dV, from its closed form; NaN where it has none.
+    double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // Counts the settings of the term's constants (finalize_parameters).
+    int parameterVersion() const { return version_; }
 
     // V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12.
     double parameters[11] = {0, 0, 0, 0, 0, 0, 0, 1.0, 0, 0, 1.0};
@@ -51,4 +65,23 @@ public:
     Product u1;       // xg ss
     Product u;        // u1 mT
     KreglewskiSeries series;
+
+private:
+    // The constants of the tree, written by finalize_parameters.
+    struct Constants {
+        bool set = false;
+        double V00[2] = {0.0, 0.0}, u0[2] = {0.0, 0.0}, C = 0.0, kv = 1.0;
+        kreglewski::ReducedEnergy energy;
+    } constants_;
+    int version_ = 0;  // counts the calls of finalize_parameters
+    // u/T and V0 at one temperature and composition.
+    struct AtComposition {
+        kreglewski::StateKey key;
+        kreglewski::SeriesInW series{0.0};
+        double V0 = 0.0;
+    } atComposition_;
+    kreglewski::KeptAnswer kept_;
+    kreglewski::CoreVolumesAtT cores_;
+    // The series in V0/V and V0 at the term's T and composition.
+    const AtComposition& atComposition();
 };

@@ -1,6 +1,8 @@
 #include "families/kreglewski/Kreglewski_EOS.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -232,15 +234,25 @@ double Kreglewski_EOS::estimate_Vl0() {
     // through the one asked for, is halved three times (to under 1 %).
     const double target = P, keptV = V;
     const ErrorFlagScope keptFlag(*this, ErrorFlagScope::kAsItIs);
+    // A binary's terms give Z along the isotherm in closed form at the
+    // cost of a few operations; any other count is evaluated state by state.
+    auto* hcb = component_count == 2 ? dynamic_cast<HCB2*>(interactions[0]) : nullptr;
+    auto* series = component_count == 2 && interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1])
+                                                                    : nullptr;
+    const bool closed = hcb && series && !hcb->refusedComponents && !series->refusedComponents &&
+                        std::isfinite(hcb->compressibilityAt(V0)) && std::isfinite(series->compressibilityAt(V0));
     auto pressureAt = [&](double v) {
+        if (closed) return closedFormPressure(*hcb, *series, v);
         volume(v);
         errorflag = 0;
         calculate_pressure();
         return errorflag ? std::nan("") : P;
     };
+    const double* grid = closed ? scanPressures(*hcb, *series, V0) : nullptr;
     double start = 1.5 * V0, previous = HUGE_VAL, below = 0.0, pStart = HUGE_VAL;
-    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.06) {
-        const double p = pressureAt(v);
+    int k = 0;
+    for (double v = 1.02 * V0; v < 5.0 * V0; v *= 1.06, ++k) {
+        const double p = grid && k < kScanPoints ? grid[k] : pressureAt(v);
         if (!std::isfinite(p)) continue;
         const bool falling = p < previous;
         previous = p;
@@ -255,7 +267,7 @@ double Kreglewski_EOS::estimate_Vl0() {
     // Only while the pressure falls between the two (one stretch of the
     // liquid branch).
     if (below > start)
-        for (int k = 0; k < 3; ++k) {
+        for (int halving = 0; halving < 3; ++halving) {
             const double mid = std::sqrt(start * below), p = pressureAt(mid);
             if (!std::isfinite(p) || p > pStart) break;
             if (p < target) {
@@ -268,4 +280,154 @@ double Kreglewski_EOS::estimate_Vl0() {
     P = target;
     volume(keptV);
     return start;
+}
+
+double Kreglewski_EOS::closedFormPressure(HCB2& hcb, Kreglewski2& series, double v) const {
+    // P = R T Z/V with the terms' Z summed in their order, as calculate_pressure sums them.
+    const double p = R * (hcb.compressibilityAt(v) + series.compressibilityAt(v)) * T / v;
+    return std::isfinite(p) ? p : std::nan("");
+}
+
+const double* Kreglewski_EOS::scanPressures(HCB2& hcb, Kreglewski2& series, double V0) {
+    const int versions[2] = {hcb.parameterVersion(), series.parameterVersion()};
+    LiquidScan& s = scans_[compositionSlot(kKeptScans)];
+    if (s.T == T && s.x1 == x[0] && s.x2 == x[1] && s.V0 == V0 && s.versions[0] == versions[0] &&
+        s.versions[1] == versions[1])
+        return s.p;
+    s = {T, x[0], x[1], V0, {versions[0], versions[1]}, {}};
+    int k = 0;
+    for (double v = 1.02 * V0; v < 5.0 * V0 && k < kScanPoints; v *= 1.06, ++k) s.p[k] = closedFormPressure(hcb, series, v);
+    return s.p;
+}
+
+std::size_t Kreglewski_EOS::compositionSlot(std::size_t slots) const {
+    // One slot for each composition (its bits hashed), replaced by the next
+    // that falls on it.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x[0], sizeof bits);
+    bits ^= bits >> 29;
+    bits *= 0x9e3779b97f4a7c15ull;
+    return static_cast<std::size_t>(bits >> 56) % slots;
+}
+
+namespace {
+
+// P (Pa) and dP/dV of the binary's terms at v, T.
+struct IsothermPoint {
+    double v = 0.0, p = 0.0, s = 0.0;
+};
+IsothermPoint isothermAt(HCB2& hcb, Kreglewski2& series, double T, double v) {
+    double d1 = 0.0, d2 = 0.0;
+    const double z = hcb.compressibilityAt(v, &d1) + series.compressibilityAt(v, &d2);
+    return {v, FluidPhase::R * T * z / v, FluidPhase::R * T * (v * (d1 + d2) - z) / (v * v)};
+}
+
+// Whether P(V) follows one slope's sign between a and b without an extremum
+// inside, as far as its values and slopes at the ends tell: the cubic that
+// matches them is monotone there (Fritsch and Carlson 1980: the ends'
+// slopes over the secant's, alpha and beta, not negative and
+// alpha^2 + beta^2 <= 9).
+bool followed(const IsothermPoint& a, const IsothermPoint& b) {
+    const double m = (b.p - a.p) / (b.v - a.v);
+    if (!(m != 0.0) || (a.s < 0.0) != (b.s < 0.0) || (m < 0.0) != (a.s < 0.0)) return false;
+    const double alpha = a.s / m, beta = b.s / m;
+    return alpha >= 0.0 && beta >= 0.0 && alpha * alpha + beta * beta <= 9.0;
+}
+
+// Whether the isotherm follows one slope's sign from a to b, the step
+// halved down to a sixteenth where it does not at once.
+bool followedBetween(HCB2& hcb, Kreglewski2& series, double T, const IsothermPoint& a, const IsothermPoint& b,
+                     int depth) {
+    if (followed(a, b)) return true;
+    if (depth == 0) return false;
+    const IsothermPoint mid = isothermAt(hcb, series, T, std::sqrt(a.v * b.v));
+    return (mid.s < 0.0) == (a.s < 0.0) && followedBetween(hcb, series, T, a, mid, depth - 1) &&
+           followedBetween(hcb, series, T, mid, b, depth - 1);
+}
+
+}  // namespace
+
+const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kreglewski2& series, double V0) {
+    const int versions[2] = {hcb.parameterVersion(), series.parameterVersion()};
+    IsothermShape& shape = shapes_[compositionSlot(kKeptShapes)];
+    if (shape.T == T && shape.x1 == x[0] && shape.x2 == x[1] && shape.V0 == V0 && shape.versions[0] == versions[0] &&
+        shape.versions[1] == versions[1])
+        return shape;
+    shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
+    // The volume (its pressure) where dP/dV changes sign between a and b, by bisection in ln V.
+    auto turn = [&](IsothermPoint a, IsothermPoint b) {
+        for (int k = 0; k < 48; ++k) {
+            const IsothermPoint m = isothermAt(hcb, series, T, std::sqrt(a.v * b.v));
+            ((m.s < 0.0) == (a.s < 0.0) ? a : b) = m;
+        }
+        return a.s < 0.0 ? b : a;  // the end on the rising side: the extremum's pressure
+    };
+    // A step of 5 % in V from just above the close packing to 1000 times it
+    // (beyond, Z = 1 + B/V + ... falls with V), halved where it does not
+    // follow the isotherm.
+    IsothermPoint prev = isothermAt(hcb, series, T, 1.02 * V0);
+    if (prev.s < 0.0) {
+        shape.openDenseEnd = true;
+        shape.Va[0] = prev.v;
+        shape.Pa[0] = prev.p;
+        shape.n = 1;
+    }
+    for (double v = 1.02 * V0 * 1.05; shape.resolved && v < 1000.0 * V0; v *= 1.05) {
+        IsothermPoint next = isothermAt(hcb, series, T, v);
+        if (!std::isfinite(next.p + next.s)) {
+            shape.resolved = false;
+            break;
+        }
+        if ((prev.s < 0.0) == (next.s < 0.0) && !followedBetween(hcb, series, T, prev, next, 4)) {
+            shape.resolved = false;
+            break;
+        }
+        if ((prev.s < 0.0) != (next.s < 0.0)) {
+            const IsothermPoint e = turn(prev, next);
+            if (next.s < 0.0) {  // a maximum: a stable stretch begins
+                if (shape.n == kMaxStretches) {
+                    shape.resolved = false;
+                    break;
+                }
+                shape.Va[shape.n] = e.v;
+                shape.Pa[shape.n] = e.p;
+                ++shape.n;
+            } else {  // a minimum: it ends
+                shape.Vb[shape.n - 1] = e.v;
+                shape.Pb[shape.n - 1] = e.p;
+            }
+        }
+        prev = next;
+    }
+    if (shape.n == 0 || !(prev.s < 0.0)) shape.resolved = false;  // the gas's stretch reaches beyond the grid
+    if (shape.resolved) {
+        shape.Vb[shape.n - 1] = HUGE_VAL;
+        shape.Pb[shape.n - 1] = 0.0;
+    }
+    return shape;
+}
+
+int Kreglewski_EOS::stablePressureRootCount(double T_, double P_bar, double* roots) {
+    if (roots || component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0) || T_shift != 0.0 ||
+        P_shift != 0.0 || capillary_mode != 0 || !(T_ > 0.0) || !(P_bar > 0.0))
+        return 0;
+    auto* hcb = dynamic_cast<HCB2*>(interactions[0]);
+    auto* series = interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1]) : nullptr;
+    if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return 0;
+    if (T != T_) temperature(T_);
+    const double V0 = hcb->getVolumeMinimum();
+    if (!(V0 > 0.0) || !std::isfinite(hcb->compressibilityAt(V0)) || !std::isfinite(series->compressibilityAt(V0)))
+        return 0;
+    const IsothermShape& shape = isothermShape(*hcb, *series, V0);
+    if (!shape.resolved) return 0;
+    // A root on each stretch whose pressures span P; none told beside a
+    // spinodal's pressure, nor above the dense end where the grid begins.
+    const double p = P_bar * 1e5, margin = 1e-6 * p;
+    if (shape.openDenseEnd && p >= shape.Pa[0] - margin) return 0;
+    int count = 0;
+    for (int k = 0; k < shape.n; ++k) {
+        if (std::fabs(p - shape.Pa[k]) <= margin || std::fabs(p - shape.Pb[k]) <= margin) return 0;
+        if (p < shape.Pa[k] && p > shape.Pb[k]) ++count;
+    }
+    return count == 1 || count == 2 ? count : 0;
 }

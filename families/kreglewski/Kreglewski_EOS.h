@@ -11,7 +11,13 @@
 // Life cycle: construct, number_of_components(n) (creates the terms),
 // add_component for each name (the last one sets the binary parameters),
 // then set the state.
+#include <array>
+#include <cstddef>
+
 #include "fluid/FluidPhase.h"
+
+class HCB2;
+class Kreglewski2;
 
 class Kreglewski_EOS : public FluidPhase {
 public:
@@ -37,6 +43,15 @@ public:
     // the liquid roots), from where Newton's steps on the convex liquid branch
     // of P(V) approach the root without crossing the close packing.
     double estimate_Vl0() override;
+    // A binary's count of mechanically stable roots of P(V) = P at T (K), P
+    // (bar) and its composition, from the terms' closed forms along the
+    // isotherm (its stable stretches kept per temperature and composition):
+    // 1 or 2, so that the search of the stable state need not scan the
+    // isotherm where its searches found as many; 0 where it cannot tell (a
+    // pressure beside a spinodal's, a stretch the grid does not resolve,
+    // more than two roots, one component or a shifted system) and where the
+    // roots' volumes are asked for (the trial phases search as before).
+    int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
 
     // One row of the component table.
     struct ComponentData {
@@ -56,4 +71,36 @@ public:
 private:
     // Stores a term in slot i, with the guard message when the slot does not exist.
     void storeInteraction(int i, Interaction* t);
+
+    // The pressures of a binary on the liquid start's grid of volumes (1.02
+    // V0 times powers of 1.06 below 5 V0) at one temperature and
+    // composition: the same for every pressure asked for, and the stability
+    // tests along a curve meet the same trial compositions at each row.
+    static constexpr int kScanPoints = 32, kKeptScans = 256;
+    struct LiquidScan {
+        double T = 0.0, x1 = 0.0, x2 = 0.0, V0 = 0.0;
+        int versions[2] = {-1, -1};
+        double p[kScanPoints] = {};
+    };
+    std::array<LiquidScan, kKeptScans> scans_{};
+    const double* scanPressures(HCB2& hcb, Kreglewski2& series, double V0);
+    // The stable stretches of a binary's isotherm at one temperature and
+    // composition: their volumes (m3/mol) and pressures (Pa) at the dense
+    // end (the higher pressure) and at the other (the last stretch reaching
+    // beyond the grid, where P falls to 0); `resolved` false where the grid
+    // and its halvings did not follow the isotherm.
+    static constexpr int kMaxStretches = 3, kKeptShapes = 64;
+    struct IsothermShape {
+        double T = 0.0, x1 = 0.0, x2 = 0.0, V0 = 0.0;
+        int versions[2] = {-1, -1};
+        bool resolved = false, openDenseEnd = false;
+        int n = 0;
+        double Va[kMaxStretches] = {}, Pa[kMaxStretches] = {}, Vb[kMaxStretches] = {}, Pb[kMaxStretches] = {};
+    };
+    std::array<IsothermShape, kKeptShapes> shapes_{};
+    const IsothermShape& isothermShape(HCB2& hcb, Kreglewski2& series, double V0);
+    // The slot of the current composition in a direct-mapped store of `slots`.
+    std::size_t compositionSlot(std::size_t slots) const;
+    // A binary's pressure (Pa) at the volume v, its T and composition, from its terms' closed forms; NaN where none.
+    double closedFormPressure(HCB2& hcb, Kreglewski2& series, double v) const;
 };

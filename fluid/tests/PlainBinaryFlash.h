@@ -10,12 +10,60 @@
 //   plainFlash       the flash by successive substitution on
 //                    K_i = phi_i(x) / phi_i(y) with the split of Rachford
 //                    and Rice, then Newton's method on the equal fugacities.
+//   lowerRoot        the stable root from a few starts, for such an
+//                    equation: Newton's method on P(V) from each start
+//                    (newtonRoot), the root of lower Gibbs energy.
 // Oracles for the tests and yardsticks of the benchmarks: they share no code
 // with the models.
 #include <algorithm>
 #include <cmath>
 
 namespace plain_binary {
+
+// The mechanically stable root of P(V) = P (Pa) at T (K) by Newton's method
+// from `start`, Z and dZ/dV from zOf(V, Z, dZdV): each step at most doubles
+// V and goes at most halfway down to `floor` (m3/mol); false where a step
+// leaves the mechanically stable branch or the steps do not converge.
+template <class ZOf>
+bool newtonRoot(const ZOf& zOf, double R, double T, double P, double start, double floor, double& V) {
+    V = start;
+    for (int it = 0; it < 100; ++it) {
+        double z, dz;
+        zOf(V, z, dz);
+        const double p = z * R * T / V, dpdv = R * T * (dz * V - z) / (V * V);
+        if (!(dpdv < 0.0)) return false;
+        const double next = std::fmin(2.0 * V, std::fmax(0.5 * (V + floor), V - (p - P) / dpdv));
+        const bool still = std::fabs(next - V) <= 1e-14 * V;
+        V = next;
+        if (still) return true;
+    }
+    return false;
+}
+
+// Of the roots the starts reach (Binary::mixed(T, x), Binary::Z(m, V, Z,
+// dZdV), Binary::lnPhi(m, x, V, lnphi)) the one of least Gibbs energy: its
+// Z and ln phi; false where none is reached.  A start of 0 is none.
+template <class Binary, int N>
+bool lowerRoot(const Binary& eos, double T, double P, const double (&x)[2], const double (&starts)[N], double floor,
+               double& Z_, double (&lnphi)[2]) {
+    const auto m = eos.mixed(T, x);
+    auto zOf = [&](double V, double& z, double& dz) { Binary::Z(m, V, z, dz); };
+    double best = HUGE_VAL;
+    for (double start : starts) {
+        double V, l[2], z, dz;
+        if (!(start > 0.0) || !newtonRoot(zOf, Binary::R, T, P, start, floor, V)) continue;
+        Binary::lnPhi(m, x, V, l);
+        const double g = x[0] * l[0] + x[1] * l[1];
+        if (g < best) {
+            best = g;
+            Binary::Z(m, V, z, dz);
+            Z_ = z;
+            lnphi[0] = l[0];
+            lnphi[1] = l[1];
+        }
+    }
+    return std::isfinite(best);
+}
 
 // The test of the feed z1 (component 1's fraction): each trial taken by
 // successive substitution W_i = z_i phi_i(z) / phi_i(W) to a stationary

@@ -1,0 +1,183 @@
+// Kreglewski's binary terms in closed form: their answers to the volume
+// searches, the state functions and the fugacities against the terms'
+// expression trees (evaluated by the engine, to the fourth order) and the
+// binary written out on its own (KreglewskiPlainBinary.h), and the stable
+// states of the model whatever ran before.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "families/kreglewski/HCB2.h"
+#include "families/kreglewski/Kreglewski2.h"
+#include "families/kreglewski/Kreglewski_EOS.h"
+#include "families/kreglewski/tests/KreglewskiPlainBinary.h"
+#include "families/kreglewski/tests/TermChecks.h"
+
+using namespace kreg_tests;
+
+namespace {
+
+struct Pair {
+    const char *a, *b;
+    KreglewskiPlainBinary plain;
+};
+const Pair kPairs[] = {{"CO2", "CH4", KreglewskiPlainBinary::co2Methane()},
+                       {"CO2", "N2", KreglewskiPlainBinary::co2Nitrogen()},
+                       {"CH4", "N2", KreglewskiPlainBinary::methaneNitrogen()}};
+
+// States as (T, V over the close-packed volume, x1): beside the close
+// packing, dense liquids, the critical region, gases, the composition's ends.
+struct TermState {
+    double T, packing, x1;
+};
+const TermState kTermStates[] = {{150.0, 1.08, 0.5},  {200.0, 1.4, 0.3},   {250.0, 1.9, 0.7},   {300.0, 3.5, 0.3},
+                                 {300.0, 40.0, 0.5},  {400.0, 600.0, 0.9}, {230.0, 1.6, 1e-6},  {230.0, 1.6, 1 - 1e-6},
+                                 {120.0, 1.25, 0.02}, {900.0, 2.2, 0.5}};
+
+std::unique_ptr<Kreglewski_EOS> binary(const Pair& p) {
+    auto m = std::make_unique<Kreglewski_EOS>(1);
+    m->number_of_components(2);
+    m->add_components(p.a, p.b);
+    return m;
+}
+
+
+}  // namespace
+
+TEST(KreglewskiClosedForm, BinaryTermsAnswerAsTheirTrees) {
+    for (const Pair& p : kPairs) {
+        auto m = binary(p);
+        auto* hcb = dynamic_cast<HCB2*>(m->interactions[0]);
+        auto* series = dynamic_cast<Kreglewski2*>(m->interactions[1]);
+        ASSERT_TRUE(hcb && series);
+        // (each term's own answers are public on its class)
+        auto check = [&](auto* t) {
+            for (const TermState& s : kTermStates) {
+                const double x1 = s.x1, x2 = 1.0 - s.x1;
+                m->composition(x1, x2);
+                m->temperature(s.T);
+                const double V = s.packing * m->interactions[0]->getVolumeMinimum();
+                const std::vector<double> at = {s.T, V, x1, x2};
+                ASSERT_TRUE(evaluate(*t, at));
+                // The tree's entries, then the closed form at the same state.
+                const double tree[] = {value(*t, at),          value(*t, at, {0}),    value(*t, at, {1}),
+                                       value(*t, at, {0, 0}),  value(*t, at, {1, 0}), value(*t, at, {1, 1}),
+                                       value(*t, at, {2}),     value(*t, at, {3}),    value(*t, at, {2, 0}),
+                                       value(*t, at, {3, 0}),  value(*t, at, {2, 1}), value(*t, at, {3, 1}),
+                                       value(*t, at, {2, 2}),  value(*t, at, {3, 2}), value(*t, at, {3, 3})};
+                t->T = s.T;
+                t->V = V;
+                t->x[0] = x1;
+                t->x[1] = x2;
+                ASSERT_TRUE(t->secondOrderAnswer()) << t->modelName();
+                const double closed[] = {t->A,           t->aT,           t->aV,           t->ATT,
+                                         t->aTV,         t->aVV,          t->dadx[0],      t->dadx[1],
+                                         t->dadxdT[0],   t->dadxdT[1],    t->dadxdV[0],    t->dadxdV[1],
+                                         t->dadxdx[0][0], t->dadxdx[1][0], t->dadxdx[1][1]};
+                // Each entry on the scale of a and its variables (T, V, 1).
+                const double scaleOf[] = {1.0, 1.0 / s.T, 1.0 / V, 1.0 / (s.T * s.T), 1.0 / (s.T * V),
+                                          1.0 / (V * V), 1.0, 1.0, 1.0 / s.T, 1.0 / s.T, 1.0 / V, 1.0 / V,
+                                          1.0, 1.0, 1.0};
+                const double size = 1.0 + std::fabs(tree[0]);
+                for (int k = 0; k < 15; ++k)
+                    EXPECT_NEAR(closed[k], tree[k], 1e-11 * std::fabs(tree[k]) + 1e-12 * size * scaleOf[k])
+                        << p.a << "-" << p.b << " " << t->modelName() << " entry " << k << " T " << s.T << " V/V0 "
+                        << s.packing << " x1 " << x1;
+                // The volume searches' answer: a, a_V, a_VV.
+                double a = 0.0, aV = 0.0, aVV = 0.0;
+                ASSERT_TRUE(t->volumeSearchAnswer(a, aV, aVV));
+                EXPECT_NEAR(a, tree[0], 1e-12 * size);
+                EXPECT_NEAR(aV, tree[2], 1e-11 * std::fabs(tree[2]) + 1e-12 * size / V);
+                EXPECT_NEAR(aVV, tree[5], 1e-11 * std::fabs(tree[5]) + 1e-12 * size / (V * V));
+                // Z from the closed form alone (the liquid start's scan), with dZ/dV.
+                double dZdV = 0.0;
+                const double Z = t->compressibilityAt(V, &dZdV);
+                EXPECT_NEAR(Z, -V * tree[2], 1e-11 * (1.0 + std::fabs(Z)));
+                EXPECT_NEAR(dZdV, -tree[2] - V * tree[5], 1e-11 * (1.0 + std::fabs(Z)) / V);
+            }
+        };
+        check(hcb);
+        check(series);
+    }
+}
+
+// The model's stable states: on the root of the binary written out (its
+// pressure given back), with its fugacity coefficients, whatever ran before
+// (the same bits as a fresh model's).
+TEST(KreglewskiClosedForm, StableStatesAreThePlainBinarysRoots) {
+    const struct {
+        double T, Pbar, x1;
+    } states[] = {{300.0, 50.0, 0.3},  {250.0, 40.0, 0.3},  {220.0, 100.0, 0.5}, {200.0, 20.0, 0.9},
+                  {350.0, 400.0, 0.1}, {180.0, 60.0, 1e-6}, {280.0, 80.0, 1 - 1e-6}, {140.0, 5.0, 0.5}};
+    for (const Pair& p : kPairs) {
+        auto busy = binary(p);
+        for (const auto& s : states) {
+            auto fresh = binary(p);
+            fresh->composition(1.0 - s.x1, s.x1);
+            const FluidPhase::StableState f = fresh->calculateStableStateFromTP(s.T, s.Pbar);
+            ASSERT_NE(f.phase, FluidPhase::kPhaseNone) << p.a << "-" << p.b << " " << s.T << " " << s.Pbar;
+            const double x[2] = {1.0 - s.x1, s.x1};
+            const KreglewskiPlainBinary::Mixed mixed = p.plain.mixed(s.T, x);
+            double z = 0.0, dz = 0.0, lnphi[2];
+            KreglewskiPlainBinary::Z(mixed, fresh->V, z, dz);
+            EXPECT_NEAR(z * KreglewskiPlainBinary::R * s.T / fresh->V, s.Pbar * 1e5, 1e-9 * s.Pbar * 1e5)
+                << p.a << "-" << p.b << " " << s.T << " " << s.Pbar << " " << s.x1;
+            KreglewskiPlainBinary::lnPhi(mixed, x, fresh->V, lnphi);
+            for (int i = 0; i < 2; ++i)
+                EXPECT_NEAR(std::log(fresh->fugcoef[i]), lnphi[i], 1e-9 * (1.0 + std::fabs(lnphi[i])))
+                    << p.a << "-" << p.b << " " << s.T << " " << s.Pbar << " " << s.x1 << " component " << i;
+            // The busy model ran the states before this one, their tests of
+            // stability among them, at other temperatures and compositions.
+            busy->composition(1.0 - s.x1, s.x1);
+            const FluidPhase::StableState b = busy->calculateStableStateFromTP(s.T, s.Pbar);
+            EXPECT_EQ(b.phase, f.phase);
+            EXPECT_EQ(busy->V, fresh->V);
+            EXPECT_EQ(busy->fugacity[0], fresh->fugacity[0]);
+            EXPECT_EQ(busy->fugacity[1], fresh->fugacity[1]);
+            busy->composition(1.0 - s.x1, s.x1);
+            EXPECT_EQ(busy->binarySplitsAt(s.T, s.Pbar), fresh->binarySplitsAt(s.T, s.Pbar));
+        }
+    }
+}
+
+// The count of stable roots the model gives its search of the stable state
+// against a fine scan of the binary written out (40,000 volumes from just
+// above the close packing to 10^4 times it, a root on every stretch where
+// P(V) falls through the pressure): where the model tells a count, it is the
+// scan's; and it tells one at most states.
+TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
+    const double temperatures[] = {120.0, 150.0, 170.0, 200.0, 230.0, 250.0, 280.0, 300.0, 350.0};
+    const double pressures[] = {2.0, 10.0, 30.0, 50.0, 70.0, 100.0, 200.0, 500.0};
+    const double fractions[] = {1e-6, 0.1, 0.5, 0.9, 1 - 1e-6};
+    int told = 0, states = 0;
+    for (const Pair& p : kPairs) {
+        auto m = binary(p);
+        for (double T : temperatures)
+            for (double x1 : fractions) {
+                const double x[2] = {1.0 - x1, x1};
+                const KreglewskiPlainBinary::Mixed mixed = p.plain.mixed(T, x);
+                std::vector<double> pv, dp;
+                for (double v = 1.02 * mixed.V0; v < 1e4 * mixed.V0; v *= 1.0 + 2.3e-4) {
+                    double z = 0.0, dz = 0.0;
+                    KreglewskiPlainBinary::Z(mixed, v, z, dz);
+                    pv.push_back(z * KreglewskiPlainBinary::R * T / v);
+                    dp.push_back(dz * v - z);
+                }
+                for (double Pbar : pressures) {
+                    int scanned = 0;
+                    for (std::size_t k = 1; k < pv.size(); ++k)
+                        if (dp[k] < 0.0 && dp[k - 1] < 0.0 && (pv[k - 1] - Pbar * 1e5) * (pv[k] - Pbar * 1e5) <= 0.0)
+                            ++scanned;
+                    m->composition(x[0], x[1]);
+                    const int count = m->stablePressureRootCount(T, Pbar);
+                    ++states;
+                    if (count == 0) continue;
+                    ++told;
+                    EXPECT_EQ(count, scanned) << p.a << "-" << p.b << " T " << T << " P " << Pbar << " x1 " << x1;
+                }
+            }
+    }
+    EXPECT_GT(told, states * 3 / 4);
+}
