@@ -23,6 +23,11 @@
 //   BM_PlainDmwRoot, BM_PlainDmwStability, BM_PlainDmwFlash.
 //   BM_WaterEndStableState DMW2's pure-water end (x 0) against DuanH2O, the
 //                          same equation alone (BM_DuanH2OStableState).
+//   BM_MixtureTieLine/19-22 the tie lines of PR, SRK1 and PRSV's H2O-CO2
+//                          (30 % CO2 at 500 K 200 bar, 50 % at 450 K 100 bar)
+//                          against BM_PlainWaterFlash, the Peng-Robinson
+//                          binary of water and CO2 written out, at the same
+//                          states.
 // Counters: splits (1 where the state splits), tie_found (the tie line found).
 #include <benchmark/benchmark.h>
 
@@ -53,8 +58,11 @@ const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.
                             {"SRK1:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK1:CO2,CH4", 0.3, 250.0, 40.0},
                             {"SRK:CO2,CH4", 0.3, 300.0, 50.0},   {"SRK:CO2,CH4", 0.3, 250.0, 40.0},
                             {"SRK2:CO2,CH4", 0.3, 300.0, 50.0},  {"SRK2:CO2,CH4", 0.3, 250.0, 40.0},
-                            {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0}};
+                            {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0},
+                            {"PR:H2O,CO2", 0.3, 500.0, 200.0},    {"SRK1:H2O,CO2", 0.3, 500.0, 200.0},
+                            {"PRSV:H2O,CO2", 0.3, 500.0, 200.0},  {"PR:H2O,CO2", 0.5, 450.0, 100.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
+constexpr int kFirstWater = 19, kLastWater = 22;  // the cubics' tie lines with water
 constexpr int kFirstDmw = 5, kLastDmw = 8;  // the DMW2 states
 
 std::unique_ptr<FluidPhase> model(const MixState& s) {
@@ -153,6 +161,11 @@ void plainFlash(benchmark::State& state, const Binary& eos) {
 void BM_PlainRoot(benchmark::State& state) { plainRoot(state, PengRobinsonBinary::co2Methane()); }
 void BM_PlainStability(benchmark::State& state) { plainStability(state, PengRobinsonBinary::co2Methane()); }
 void BM_PlainFlash(benchmark::State& state) { plainFlash(state, PengRobinsonBinary::co2Methane()); }
+// The Peng-Robinson binary of water (Tc, Pc, omega of the pure-component
+// table) and CO2, with k = 0.19: the plain flash a cubic's tie line with
+// water is held against.
+const PengRobinsonBinary kPlainWaterCO2{{647.13, 304.13}, {22055000.0, 7377000.0}, {0.344, 0.224}, 0.19};
+void BM_PlainWaterFlash(benchmark::State& state) { plainFlash(state, kPlainWaterCO2); }
 void BM_PlainDmwRoot(benchmark::State& state) { plainRoot(state, DuanMollerWeareBinary::waterCarbonDioxide()); }
 void BM_PlainDmwStability(benchmark::State& state) {
     plainStability(state, DuanMollerWeareBinary::waterCarbonDioxide());
@@ -184,7 +197,8 @@ void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "D
 
 BENCHMARK(BM_MixtureStableState)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MixtureStability)->DenseRange(0, 18)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->DenseRange(10, 18, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureTieLine)->DenseRange(3, 8)->DenseRange(10, 18, 2)->DenseRange(kFirstWater, kLastWater)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainWaterFlash)->DenseRange(kFirstWater, kLastWater)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
