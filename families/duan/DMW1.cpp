@@ -273,7 +273,6 @@ constexpr CriticalEstimate kPureEndCriticalEstimates[] = {
     {"CH4", 197.08506576498942, 7.2444257497240638e-05},
 };
 
-
 // A pure fluid of the equation takes the start of its critical-point search
 // from the scan's estimate, so that its stable states take the pure fluid's
 // path (one search on the side of its saturation pressure) instead of every
@@ -369,7 +368,6 @@ bool DMW2::mixingRuleDiverges(std::string& why)
     auto* term = dynamic_cast<Duan2*>(interactions[0]);
     return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
-
 
 bool DMW2::keptCriticalEstimate(double& Tc_, double& Vc_)
 {
