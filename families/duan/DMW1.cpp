@@ -271,6 +271,7 @@ constexpr CriticalEstimate kPureEndCriticalEstimates[] = {
     {"H2O", 654.19165628550252, 6.6409435873638202e-05},
     {"CO2", 310.01354557099597, 9.3427524703113286e-05},
     {"CH4", 197.08506576498942, 7.2444257497240638e-05},
+    {"N2", 131.07826154909395, 6.7833129608136465e-05},  // (DMW1's alone)
 };
 
 // A pure fluid of the equation takes the start of its critical-point search

@@ -233,6 +233,16 @@ TEST(DuanModels, KeptCriticalEstimateOfEachPureEndIsTheScansOwn)
             m.parametersChanged();
             EXPECT_FALSE(m.keptCriticalEstimate(Tk, Vk));
         }
+    // A pure fluid's own critical-point start is the scan's estimate too.
+    for (const char* fluid : {"H2O", "CO2", "CH4", "N2"}) {
+        SCOPED_TRACE(fluid);
+        DMW1 m(1);
+        pure(m, fluid);
+        double Ts = 0.0, Vs = 0.0;
+        ASSERT_TRUE(m.scanForTheCriticalPoint(Ts, Vs));
+        EXPECT_EQ(m.critical_T, Ts);
+        EXPECT_EQ(m.critical_V, Vs);
+    }
 }
 
 TEST(DuanModels, PairTypeFromTheComponentNames)
