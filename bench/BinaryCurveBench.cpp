@@ -20,10 +20,32 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+//   BM_BinaryIsothermCommand/0  "DMW2:H2O,CO2 bino 500": the P-x isotherm
+//                        from water's end, every tie line written tested
+//                        for stability;
+//   BM_BinaryIsothermCommand/1  "PR:H2O,CO2 binop 500 200";
+//   BM_BinaryIsothermCommand/2  "PR:CO2,CH4 binop 250 50":
+// the command's thread time (curve_s), its rows, the time per row
+// (row_us) and per row over the flash of the same binary written out
+// (flash_us: Peng-Robinson's, or Duan, Moller & Weare's, at the curve's T,
+// its pressure and a feed between its phases; row_over_flash).  The files
+// go to a directory of their own, removed after.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include <time.h>
+
+#include "bench/DuanMollerWeareBinary.h"
 #include "console/FluidModelFactory.h"
+#include "families/cubic/tests/PengRobinsonBinary.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
@@ -80,7 +102,79 @@ void BM_CriticalCurve(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The plain flash's time (us) at T (K), P (Pa) and feed z1, the smallest of
+// a few hundred.
+template <class Binary>
+double plainFlashMicroseconds(const Binary& eos, double T, double P, double z1) {
+    double w1 = 0.0;
+    if (!eos.splits(T, P, z1, &w1)) return std::nan("");
+    double best = 1e300;
+    for (int k = 0; k < 200; ++k) {
+        const double t0 = threadSeconds();
+        const plain_binary::Split split = eos.flash(T, P, z1, w1);
+        benchmark::DoNotOptimize(split.x1[0]);
+        best = std::min(best, 1e6 * (threadSeconds() - t0));
+    }
+    return best;
+}
+
+void BM_BinaryIsothermCommand(benchmark::State& state) {
+    const struct {
+        const char* model;
+        double T, Pbar;  // K; bar, 0 for the isotherm from the first component's end
+        double flashP, flashZ;  // the plain flash's pressure (bar) and feed
+    } kCurves[] = {{"DMW2:H2O,CO2", 500.0, 0.0, 200.0, 0.3},
+                   {"PR:H2O,CO2", 500.0, 200.0, 200.0, 0.3},
+                   {"PR:CO2,CH4", 250.0, 50.0, 40.0, 0.3}};
+    const auto& c = kCurves[state.range(0)];
+    std::unique_ptr<FluidPhase> m(createFluidModel(c.model));
+    if (!m) return state.SkipWithError("no model");
+    char dir[] = "/tmp/varnok_bench_XXXXXX";
+    if (!mkdtemp(dir)) return state.SkipWithError("no directory for the curve's file");
+    const std::string file = std::string(dir) + (c.Pbar > 0.0 ? "/binopb" : "/binob");
+    char here[4096];
+    if (!getcwd(here, sizeof here) || chdir(dir) != 0) return state.SkipWithError("no directory for the curve's file");
+    double best = 1e300;
+    for (auto _ : state) {
+        const platform::ThreadLogCapture quiet;
+        const double t0 = threadSeconds();
+        if (c.Pbar > 0.0)
+            m->calculateTheBinaryIsothermFromP(c.T, c.Pbar, "b");
+        else
+            m->calculateTheBinaryIsotherm(c.T, "b");
+        best = std::min(best, threadSeconds() - t0);
+    }
+    int rows = 0;
+    {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);) rows += !line.empty() && line[0] != '#';
+    }
+    std::remove(file.c_str());
+    if (chdir(here) != 0) return state.SkipWithError("the working directory is gone");
+    rmdir(dir);
+    const std::string model = c.model;
+    const double flash = model == "DMW2:H2O,CO2"
+                             ? plainFlashMicroseconds(DuanMollerWeareBinary::waterCarbonDioxide(), c.T, c.flashP * 1e5, c.flashZ)
+                         : model == "PR:CO2,CH4"
+                             ? plainFlashMicroseconds(PengRobinsonBinary::co2Methane(), c.T, c.flashP * 1e5, c.flashZ)
+                             : plainFlashMicroseconds(PengRobinsonBinary{{647.13, 304.13}, {22055000.0, 7377000.0},
+                                                                         {0.344, 0.224}, 0.19},
+                                                      c.T, c.flashP * 1e5, c.flashZ);
+    state.counters["curve_s"] = best;
+    state.counters["rows"] = rows;
+    state.counters["row_us"] = rows > 0 ? 1e6 * best / rows : std::nan("");
+    state.counters["flash_us"] = flash;
+    state.counters["row_over_flash"] = rows > 0 ? 1e6 * best / rows / flash : std::nan("");
+}
+
 }  // namespace
 
 BENCHMARK(BM_BinaryCurveRows)->DenseRange(0, 6)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_CriticalCurve)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BinaryIsothermCommand)->DenseRange(0, 2)->Unit(benchmark::kSecond)->Iterations(2);

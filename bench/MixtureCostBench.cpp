@@ -29,6 +29,11 @@
 // (Newton's method from a liquid start on a scan of the dense side and from
 // the ideal gas), the same test and flash:
 //   BM_PlainKreglewskiRoot, BM_PlainKreglewskiStability, BM_PlainKreglewskiFlash.
+//   BM_MixtureTieLine/25-28 the tie lines of PR, SRK1 and PRSV's H2O-CO2
+//                          (30 % CO2 at 500 K 200 bar, 50 % at 450 K 100 bar)
+//                          against BM_PlainWaterFlash, the Peng-Robinson
+//                          binary of water and CO2 written out, at the same
+//                          states.
 // Counters: splits (1 where the state splits), tie_found (the tie line found).
 #include <benchmark/benchmark.h>
 
@@ -63,8 +68,11 @@ const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.
                             {"Montel:CO2,CH4", 0.3, 300.0, 50.0}, {"Montel:CO2,CH4", 0.3, 250.0, 40.0},
                             {"Kreglewski:CO2,CH4", 0.3, 300.0, 50.0}, {"Kreglewski:CO2,CH4", 0.3, 250.0, 40.0},
                             {"Kreglewski:CO2,N2", 0.3, 280.0, 60.0},  {"Kreglewski:CO2,N2", 0.3, 250.0, 60.0},
-                            {"Kreglewski:CH4,N2", 0.3, 200.0, 40.0},  {"Kreglewski:CH4,N2", 0.3, 170.0, 40.0}};
+                            {"Kreglewski:CH4,N2", 0.3, 200.0, 40.0},  {"Kreglewski:CH4,N2", 0.3, 170.0, 40.0},
+                            {"PR:H2O,CO2", 0.3, 500.0, 200.0},    {"SRK1:H2O,CO2", 0.3, 500.0, 200.0},
+                            {"PRSV:H2O,CO2", 0.3, 500.0, 200.0},  {"PR:H2O,CO2", 0.5, 450.0, 100.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
+constexpr int kFirstWater = 25, kLastWater = 28;  // the cubics' tie lines with water
 constexpr int kFirstDmw = 5, kLastDmw = 8;  // the DMW2 states
 constexpr int kFirstKreglewski = 19, kLastKreglewski = 24;  // one fluid, then split, for each pair
 
@@ -164,6 +172,11 @@ void plainFlash(benchmark::State& state, const Binary& eos) {
 void BM_PlainRoot(benchmark::State& state) { plainRoot(state, PengRobinsonBinary::co2Methane()); }
 void BM_PlainStability(benchmark::State& state) { plainStability(state, PengRobinsonBinary::co2Methane()); }
 void BM_PlainFlash(benchmark::State& state) { plainFlash(state, PengRobinsonBinary::co2Methane()); }
+// The Peng-Robinson binary of water (Tc, Pc, omega of the pure-component
+// table) and CO2, with k = 0.19: the plain flash a cubic's tie line with
+// water is held against.
+const PengRobinsonBinary kPlainWaterCO2{{647.13, 304.13}, {22055000.0, 7377000.0}, {0.344, 0.224}, 0.19};
+void BM_PlainWaterFlash(benchmark::State& state) { plainFlash(state, kPlainWaterCO2); }
 void BM_PlainDmwRoot(benchmark::State& state) { plainRoot(state, DuanMollerWeareBinary::waterCarbonDioxide()); }
 void BM_PlainDmwStability(benchmark::State& state) {
     plainStability(state, DuanMollerWeareBinary::waterCarbonDioxide());
@@ -209,7 +222,9 @@ BENCHMARK(BM_MixtureTieLine)
     ->DenseRange(3, 8)
     ->DenseRange(10, 18, 2)
     ->DenseRange(kFirstKreglewski + 1, kLastKreglewski, 2)
+    ->DenseRange(kFirstWater, kLastWater)
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlainWaterFlash)->DenseRange(kFirstWater, kLastWater)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainRoot)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainStability)->DenseRange(0, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFlash)->DenseRange(3, kPlainStates - 1)->Unit(benchmark::kMicrosecond);
@@ -222,4 +237,5 @@ BENCHMARK(BM_PlainKreglewskiRoot)->DenseRange(kFirstKreglewski, kLastKreglewski)
 BENCHMARK(BM_PlainKreglewskiStability)->DenseRange(kFirstKreglewski, kLastKreglewski)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainKreglewskiFlash)
     ->DenseRange(kFirstKreglewski + 1, kLastKreglewski, 2)
+    ->DenseRange(kFirstWater, kLastWater)
     ->Unit(benchmark::kMicrosecond);

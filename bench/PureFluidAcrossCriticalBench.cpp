@@ -18,6 +18,24 @@
 //                          (StateReport::reportedStateFromTP) against the
 //                          stable state alone, at Tc (1 - 1e-9) and 30
 //                          pressures.
+//   BM_PureKindAcrossCritical  the volume search of a phase kind (argument:
+//                          1 vapour, 2 liquid; calculate_molar_volume) of the
+//                          Peng-Robinson fluids (PR, PRSV) at T = Tc (1 + f)
+//                          for the same f, at the same 30 pressures and at
+//                          Pc (1 - 1e-3, 1, 1 + 1e-3): per-state times of each
+//                          temperature and the largest over the smaller of
+//                          its neighbours (max_over_neighbour);
+//   BM_DuanPureAgainstSingleFluid  Duan, Moller & Weare's pure fluids by
+//                          DMWEOS:c, DMW1:c and a DMW2 binary at its pure end
+//                          against the same equation under its single-fluid
+//                          name (DuanH2O, DuanCO2, DuanCH4), state by state
+//                          on one sequence (temperatures 0.01 to 10 K apart
+//                          below the critical point and above it, 10
+//                          pressures from 1 bar to 1 kbar each): the mean
+//                          per-state times (model_us, single_us) and the
+//                          median and largest ratio of a state's time to
+//                          the single fluid's at the same state
+//                          (median_ratio, max_ratio).
 // Per-state times are the thread's processor time, the smallest of the
 // passes, which a busy machine inflates least.
 #include <benchmark/benchmark.h>
@@ -250,6 +268,101 @@ void BM_PureShortcutsAgainstSearch(benchmark::State& state, PureCase c) {
     state.SetLabel("Tc (1 +- 1e-2 .. 1e-9), 0.6 .. 0.99 Tc; 1 bar to 8 Pc");
 }
 
+void BM_PureKindAcrossCritical(benchmark::State& state, PureCase c) {
+    const platform::ThreadLogCapture quiet;
+    auto m = pureModel(c);
+    double Tc = 0.0, Pc = 0.0;
+    if (!m || !m->modelCriticalPoint(Tc, Pc)) return state.SkipWithError("no model or no critical point");
+    const int kind = static_cast<int>(state.range(0));
+    std::vector<double> P = pressures(Pc);
+    for (double k : {1.0 - 1e-3, 1.0, 1.0 + 1e-3}) P.push_back(k * Pc * 1e-5);
+    auto kindVolume = [&](double t, double p) {
+        m->set_the_phase_as(kind);
+        m->errorflag = 0;
+        m->temperature(t);
+        m->pressure(p);
+        m->calculate_molar_volume();
+        return m->errorflag ? 0.0 : m->V;
+    };
+    std::vector<double> best(std::size(kNearTc), 1e300);
+    for (auto _ : state)
+        for (std::size_t k = 0; k < best.size(); ++k)
+            best[k] = std::min(best[k], perState(P, Tc * (1.0 + kNearTc[k]), kindVolume));
+    double overNeighbour = 0.0;
+    for (std::size_t k = 0; k < best.size(); ++k) {
+        state.counters["t" + std::to_string(k) + "_us"] = best[k];
+        const double left = k > 0 ? best[k - 1] : 1e300, right = k + 1 < best.size() ? best[k + 1] : 1e300;
+        overNeighbour = std::max(overNeighbour, best[k] / std::min(left, right));
+    }
+    state.counters["max_over_neighbour"] = overNeighbour;
+    state.SetLabel(kind == 1 ? "vapour kind, Tc (1 -1e-2 .. +1e-2)" : "liquid kind, Tc (1 -1e-2 .. +1e-2)");
+}
+
+struct DuanPureCase {
+    const char* model;   // DMWEOS:c, DMW1:c, or a DMW2 binary at its end
+    int end;             // the component at x = 1 of a binary; -1 for a pure model
+    const char* single;  // the same equation under its single-fluid name
+    std::vector<double> T;
+};
+
+std::unique_ptr<FluidPhase> duanModel(const char* name, int end) {
+    std::unique_ptr<FluidPhase> m(createFluidModel(name));
+    if (m && end >= 0) m->composition({end == 0 ? 1.0 : 0.0, end == 0 ? 0.0 : 1.0});
+    return m;
+}
+
+void BM_DuanPureAgainstSingleFluid(benchmark::State& state, DuanPureCase c) {
+    const platform::ThreadLogCapture quiet;
+    auto m = duanModel(c.model, c.end);
+    auto single = duanModel(c.single, -1);
+    if (!m || !single) return state.SkipWithError("no model");
+    std::vector<std::pair<double, double>> states;
+    for (double T : c.T)
+        for (int j = 0; j < 10; ++j) states.emplace_back(T, std::pow(1000.0, j / 9.0));
+    auto stable = [](FluidPhase& f, double T, double P) {
+        f.errorflag = 0;
+        const FluidPhase::StableState s = f.calculateStableStateFromTP(T, P);
+        return s.phase == FluidPhase::kPhaseNone ? 0.0 : f.V;
+    };
+    std::vector<double> own(states.size(), 1e300), yard(states.size(), 1e300);
+    double sink = 0.0;
+    for (auto _ : state)
+        for (int pass = 0; pass < 2; ++pass) {
+            FluidPhase& f = pass == 0 ? *m : *single;
+            std::vector<double>& best = pass == 0 ? own : yard;
+            for (std::size_t k = 0; k < states.size(); ++k) {
+                const double t0 = threadMicroseconds();
+                sink += stable(f, states[k].first, states[k].second);
+                best[k] = std::min(best[k], threadMicroseconds() - t0);
+            }
+        }
+    benchmark::DoNotOptimize(sink);
+    std::vector<double> ratio;
+    double ownMean = 0.0, yardMean = 0.0;
+    for (std::size_t k = 0; k < states.size(); ++k) {
+        ratio.push_back(own[k] / yard[k]);
+        ownMean += own[k] / states.size();
+        yardMean += yard[k] / states.size();
+    }
+    std::sort(ratio.begin(), ratio.end());
+    state.counters["model_us"] = ownMean;
+    state.counters["single_us"] = yardMean;
+    state.counters["median_ratio"] = ratio[ratio.size() / 2];
+    state.counters["max_ratio"] = ratio.back();
+    state.SetLabel(std::string("against ") + c.single);
+}
+
+const DuanPureCase kDuanCases[] = {
+    {"DMWEOS:H2O", -1, "DuanH2O", {450.0, 450.01, 460.0, 550.0, 549.99, 600.0, 610.0, 640.0, 650.0, 700.0, 900.0}},
+    {"DMW1:H2O", -1, "DuanH2O", {450.0, 450.01, 460.0, 550.0, 549.99, 600.0, 610.0, 640.0, 650.0, 700.0, 900.0}},
+    {"DMW2:H2O,CO2", 0, "DuanH2O", {450.0, 450.01, 460.0, 550.0, 549.99, 600.0, 610.0, 640.0, 650.0, 700.0, 900.0}},
+    {"DMWEOS:CO2", -1, "DuanCO2", {250.0, 250.01, 260.0, 280.0, 279.99, 300.0, 305.0, 309.0, 340.0, 500.0}},
+    {"DMW1:CO2", -1, "DuanCO2", {250.0, 250.01, 260.0, 280.0, 279.99, 300.0, 305.0, 309.0, 340.0, 500.0}},
+    {"DMW2:CO2,CH4", 0, "DuanCO2", {250.0, 250.01, 260.0, 280.0, 279.99, 300.0, 305.0, 309.0, 340.0, 500.0}},
+    {"DMWEOS:CH4", -1, "DuanCH4", {150.0, 150.01, 160.0, 180.0, 179.99, 190.0, 195.0, 230.0, 400.0}},
+    {"DMW1:CH4", -1, "DuanCH4", {150.0, 150.01, 160.0, 180.0, 179.99, 190.0, 195.0, 230.0, 400.0}},
+};
+
 const PureCase kCases[] = {
     {"PR", "CO2", 0.225},   {"PR", "CH4", 0.011},   {"PR", "N2", 0.039},   {"PR", "H2O", 0.344},
     {"PRSV", "CO2", 0.225}, {"PRSV", "CH4", 0.011}, {"PRSV", "N2", 0.039}, {"PRSV", "H2O", 0.344},
@@ -273,6 +386,23 @@ const bool kRegistered = [] {
             ->Iterations(2)
             ->Unit(benchmark::kMillisecond);
     }
+    for (const PureCase& c : kCases) {
+        const std::string model = c.model;
+        if (model != "PR" && model != "PRSV") continue;
+        const std::string name = model + ":" + c.fluid;
+        benchmark::RegisterBenchmark(("BM_PureKindAcrossCritical/" + name).c_str(), BM_PureKindAcrossCritical, c)
+            ->Arg(1)
+            ->Arg(2)
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
+    }
+    for (const DuanPureCase& c : kDuanCases)
+        benchmark::RegisterBenchmark((std::string("BM_DuanPureAgainstSingleFluid/") + c.model +
+                                      (c.end >= 0 ? " x 0" : ""))
+                                         .c_str(),
+                                     BM_DuanPureAgainstSingleFluid, c)
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -283,26 +283,40 @@ bool BinaryIsothermTrace::stableTieLine(const Row& r, double& third) {
         // Close to a three-phase pressure the third phase lies below the
         // plane only in a narrow well, often beside one of the tie line's
         // phases: trials within kNearBand of each, kNearSteps to a side, on
-        // both starts.
+        // both starts.  A model whose mixture's roots come in closed form (a
+        // cubic's) gives both of a trial's at once, with their fugacity
+        // coefficients (the liquid start's the smaller root, the gas start's
+        // the larger); another is searched from each start.
         {
             const platform::ThreadLogCapture quiet;  // a trial without a root is no failure
+            bool sameT = false;  // the closed form's pairs read at T
             for (int k = -kNearSteps; stable && k <= kNearSteps; ++k)
-                for (double z : {r.x, r.y})
+                for (double z : {r.x, r.y}) {
+                    const double w1 = z + kNearBand * k / kNearSteps;
+                    if (!stable || k == 0 || !(w1 > 0.0 && w1 < 1.0)) continue;
+                    closed_form_mixture::BinaryRoots roots;
+                    const bool closed = closed_form_mixture::binaryRoots(p_, T_, r.P * 1e-5, w1, roots, sameT) > 0;
+                    sameT = sameT || closed;
                     for (bool liquid : {true, false}) {
-                        const double w1 = z + kNearBand * k / kNearSteps;
-                        if (!stable || k == 0 || !(w1 > 0.0 && w1 < 1.0)) continue;
+                        if (!stable) continue;
                         const double wt[2] = {1.0 - w1, w1};
-                        p_.composition(wt);
-                        if (!p_.trialRootFromTP(liquid, T_, r.P * 1e-5) || !(p_.fugacity[0] > 0.0) ||
-                            !(p_.fugacity[1] > 0.0))
-                            continue;
-                        const double d = wt[0] * (std::log(p_.fugacity[0]) - ref[0]) +
-                                         wt[1] * (std::log(p_.fugacity[1]) - ref[1]);
+                        double d = 0.0;
+                        if (closed) {
+                            d = roots.distance(liquid ? 0 : roots.n - 1, w1, r.P, ref);
+                        } else {
+                            p_.composition(wt);
+                            if (!p_.trialRootFromTP(liquid, T_, r.P * 1e-5) || !(p_.fugacity[0] > 0.0) ||
+                                !(p_.fugacity[1] > 0.0))
+                                continue;
+                            d = wt[0] * (std::log(p_.fugacity[0]) - ref[0]) +
+                                wt[1] * (std::log(p_.fugacity[1]) - ref[1]);
+                        }
                         if (d < 0.0) {
                             stable = false;
                             third = w1;
                         }
                     }
+                }
         }
         // Below kIdealVapourBar the model's vapour is its ideal-gas limit
         // (ln f_i = ln(w_i P) to about 1e-6), and at a millionth of that its

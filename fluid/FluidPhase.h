@@ -126,6 +126,14 @@ public:
     // the branch of the isotherm that its phase kind (1 or 2) asks for, as
     // calculate_molar_volume accepts a root; true for other kinds.
     bool stateOnKindBranch();
+    // Whether the root V found at the model's T and P answers the phase
+    // kind (1 or 2) of a pure fluid, from the closed-form count of its
+    // isotherm's stable roots (stablePressureRootCount): 1 where it lies on
+    // the kind's branch or is the isotherm's only stable root (a search of
+    // either kind ends on it or on none), 0 where it is the other branch's
+    // of two, -1 where the count does not tell.  The model is left in the
+    // state found.
+    int kindRootFromCount();
     // Whether a state found by a search gives the pressure asked for: within a
     // relative 1e-9, or, in a stiff state, within the pressure change of a
     // relative 1e-12 of the variable searched (stiffness: V |dP/dV| or T |dP/dT|).

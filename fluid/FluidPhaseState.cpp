@@ -1008,6 +1008,34 @@ bool FluidPhase::stateOnKindBranch() {
     return onBranch(phase_kind == 1 ? RootBranch::Vapour : RootBranch::Liquid, estimate_Vl0());
 }
 
+int FluidPhase::kindRootFromCount() {
+    // A pure fluid whose model counts the stable roots of its isotherm in
+    // closed form (a cubic's, with at most one loop): of two stable roots
+    // the smaller is the liquid branch's and the larger the vapour's; a
+    // single one is the only root a search of either kind can end on.
+    // Undecided close to a spinodal or the critical point, where the count
+    // is, or where the root found is none of those counted.
+    if (phase_kind != 1 && phase_kind != 2) return 1;
+    const bool plain = component_count == 1 && T_shift == 0.0 && P_shift == 0.0 && capillary_mode == 0;
+    if (!plain || !(V > 0.0) || !(P > 0.0)) return -1;
+    const double Vfound = V;
+    double roots[2] = {0.0, 0.0};
+    const int n = stablePressureRootCount(T, P * 1e-5, roots);
+    auto at = [&](double r) { return std::fabs(Vfound / r - 1.0) <= 1e-9; };
+    int verdict = -1;
+    if (n == 2 && (at(roots[0]) || at(roots[1])))
+        verdict = at(roots[phase_kind == 1 ? 1 : 0]) ? 1 : 0;
+    else if (n == 1 && at(roots[0]))
+        verdict = 1;
+    // The count evaluates the terms at T alone: back to the state found.
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    equationForCalculating_V_FromTP(Vfound, f, dfdV);
+    error = 0;
+    refreshVolumeDerivatives();
+    return verdict;
+}
+
 bool FluidPhase::rootOnABranch(double T_, double P_bar, double V_) {
     temperature(T_);
     pressure(P_bar);

@@ -102,8 +102,13 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // its saturation pressure): the framework's search of the kind's branch
     // answers then.  Where that branch has no root, the cubic's root stands,
     // as the family takes it.  Farther from it the roots of the two lie on
-    // the same branches.
-    if (f.errorflag || !(std::fabs(reduced - 1.0) < 0.01) || f.stateOnKindBranch()) return;
+    // the same branches.  The closed-form count of the isotherm's stable
+    // roots tells it first: the root is the kind's of two, or the only one
+    // (which the framework's search finds again or fails on, and the
+    // cubic's root stands).
+    if (f.errorflag || !(std::fabs(reduced - 1.0) < 0.01)) return;
+    const int counted = f.kindRootFromCount();
+    if (counted == 1 || (counted < 0 && f.stateOnKindBranch())) return;
     const double cubicRoot = f.V;
     f.FluidPhase::calculate_molar_volume();
     if (!f.errorflag && !(std::fabs(f.V / cubicRoot - 1.0) <= 1e-9)) return;

@@ -16,6 +16,7 @@
 #include "gases/PlanckEinstein.h"
 #include "platform/LogSink.h"
 #include "water/HGKid.h"
+#include "water/WaterCorrelations.h"
 
 namespace {
 
@@ -258,6 +259,51 @@ void admitRow(Duan2* t, bool admit)
     if (t) t->admitUntracedRow = admit;
 }
 
+// The scan's estimate of the critical point of each fluid of Duan, Moller
+// and Weare's (1992) equation alone (scanForTheCriticalPoint at a pure end:
+// Tc bracketed to a relative 1e-4, the flattest volume of the isotherm
+// there), a fixed property of the published equation.
+struct CriticalEstimate {
+    const char* fluid;
+    double T, V;  // K, m3/mol
+};
+constexpr CriticalEstimate kPureEndCriticalEstimates[] = {
+    {"H2O", 654.19165628550252, 6.6409435873638202e-05},
+    {"CO2", 310.01354557099597, 9.3427524703113286e-05},
+    {"CH4", 197.08506576498942, 7.2444257497240638e-05},
+    {"N2", 131.07826154909395, 6.7833129608136465e-05},  // (DMW1's alone)
+};
+
+// A pure fluid of the equation takes the start of its critical-point search
+// from the scan's estimate, so that its stable states take the pure fluid's
+// path (one search on the side of its saturation pressure) instead of every
+// root of the isotherm; none for a fluid without an estimate.
+void startCriticalSearchFromEstimate(FluidPhase& f, const char* fluid)
+{
+    f.critical_T = 0.0;
+    f.critical_V = 0.0;
+    for (const CriticalEstimate& e : kPureEndCriticalEstimates)
+        if (fluid && std::strcmp(fluid, e.fluid) == 0) {
+            f.critical_T = e.T;
+            f.critical_V = e.V;
+        }
+}
+
+// The saturation search of water by this equation starts from real water's
+// saturated volumes (as the water models' does): its own saturation lies
+// within a few per cent of them below water's critical temperature, where
+// the framework has no start for water and would scan the isotherm at every
+// new temperature.  True where they give a start above the co-volume.
+bool waterSaturationStart(FluidPhase& f, const char* name, double T_)
+{
+    if (!name || std::strcmp(name, "H2O") != 0 || f.component_count != 1) return false;
+    double Vl = 0.0, Vv = 0.0;
+    if (!waterSaturationStartVolumesFromT(T_, Vl, Vv)) return false;
+    f.Vl0 = Vl;
+    f.Vv0 = Vv;
+    return f.saturationStartUsable() && f.Vv0 > f.Vl0;
+}
+
 }  // namespace
 
 // ---- DMW1
@@ -287,7 +333,13 @@ void DMW1::read_component_data(int i, const char* name)
     static_cast<Duan1*>(interactions[0])->set_parameters(s->Tc, duan::referencePressure(*s), s->a);
     bulk_molar_weight = s->molarMass;
     validity = duan::validityRange(*s);
+    startCriticalSearchFromEstimate(*this, name);
     installIdealGas(*this);
+}
+
+void DMW1::initializeSaturationVolumesFromT(const char* name, double T_)
+{
+    if (!waterSaturationStart(*this, name, T_)) FluidPhase::initializeSaturationVolumesFromT(name, T_);
 }
 
 // ---- DMW2
@@ -318,24 +370,6 @@ bool DMW2::mixingRuleDiverges(std::string& why)
     return cubeRootPoleNear(*this, term, why) || cvOffItsEnds(*this, term, plainTwin, endCv, why);
 }
 
-namespace {
-
-// The scan's estimate of the critical point of each fluid of Duan, Moller
-// and Weare's (1992) equation alone (scanForTheCriticalPoint at a pure end:
-// Tc bracketed to a relative 1e-4, the flattest volume of the isotherm
-// there), a fixed property of the published equation.
-struct CriticalEstimate {
-    const char* fluid;
-    double T, V;  // K, m3/mol
-};
-constexpr CriticalEstimate kPureEndCriticalEstimates[] = {
-    {"H2O", 654.19165628550252, 6.6409435873638202e-05},
-    {"CO2", 310.01354557099597, 9.3427524703113286e-05},
-    {"CH4", 197.08506576498942, 7.2444257497240638e-05},
-};
-
-}  // namespace
-
 bool DMW2::keptCriticalEstimate(double& Tc_, double& Vc_)
 {
     if (parameterRevision() != publishedRevision || x.size() != 2 || component_count != 2) return false;
@@ -361,16 +395,11 @@ FluidPhase* DMW2::pureEndFluid()
     std::unique_ptr<FluidPhase>& end = pureEnds[i];
     if (!end) {
         const platform::ThreadLogCapture quiet;
+        // (Its critical point searched from the scan's estimate, as the
+        // mixture's end is.)
         auto made = std::make_unique<DMW1>(phase_kind);
         made->number_of_components(1);
         made->add_component(componentName(i));
-        // Its critical point searched from the scan's estimate, as the
-        // mixture's end is.
-        for (const CriticalEstimate& e : kPureEndCriticalEstimates)
-            if (std::strcmp(componentName(i), e.fluid) == 0) {
-                made->critical_T = e.T;
-                made->critical_V = e.V;
-            }
         end = std::move(made);
     }
     return end->critical_T > 0.0 ? end.get() : nullptr;
@@ -445,6 +474,7 @@ void DMWEOS::number_of_components(int n)
         else
             interactions[0] = new Duan2();
         component_count = 0;  // so that the framework sizes the new term
+        critical_T = critical_V = 0.0;  // the pure fluid's start, until its component is read
     }
     FluidPhase::number_of_components(n);
 }
@@ -467,7 +497,13 @@ void DMWEOS::read_component_data(int i, const char* name)
     validity = i == 0 || !first ? duan::validityRange(*s) : duan::mixtureRange(*first, *s);
     componentValidity.resize(static_cast<std::size_t>(std::max(component_count, i + 1)));
     componentValidity[static_cast<std::size_t>(i)] = duan::validityRange(*s);
+    startCriticalSearchFromEstimate(*this, component_count == 1 ? name : nullptr);
     if (i == component_count - 1) installIdealGas(*this);
     plainTwin.reset();
     endCv.clear();
+}
+
+void DMWEOS::initializeSaturationVolumesFromT(const char* name, double T_)
+{
+    if (!waterSaturationStart(*this, name, T_)) FluidPhase::initializeSaturationVolumesFromT(name, T_);
 }

@@ -35,6 +35,8 @@ public:
     ~DMW1() override;
 
     void read_component_data(int i, const char* name) override;
+    // Water's saturation searched from real water's saturated volumes.
+    void initializeSaturationVolumesFromT(const char* name, double T_) override;
 
     double Tc = 0.0;  // K, of the component read last
     double Pc = 0.0;  // bar
@@ -78,6 +80,8 @@ public:
     bool mixingRuleDiverges(std::string& why) override;
     bool untracedInteractionHolds(double T_, double P_bar) override;
     void admitUntracedInteraction(bool admit) override;
+    // Pure water's saturation searched from real water's saturated volumes.
+    void initializeSaturationVolumesFromT(const char* name, double T_) override;
 
     double Tc = 0.0;
     double Pc = 0.0;

@@ -155,6 +155,49 @@ TEST(PureCubicStableRoot, VapourKindOnTheCriticalIsothermFindsTheOneRoot) {
     }
 }
 
+TEST(PureCubicStableRoot, KindSearchesBesideTheCriticalTemperatureGiveTheKindsRootOrTheOnlyOne) {
+    // Within 1e-3 of its own critical temperature, on either side, and from
+    // a bar to a kilobar: a Peng-Robinson fluid's search of a phase kind
+    // gives the smaller of two stable roots for the liquid and the larger
+    // for the vapour, and the one root of the independent scan where it
+    // finds one, whichever kind is asked above the critical temperature;
+    // below it none where that root lies on the other branch (denser than
+    // the critical volume for the vapour kind, lighter for the liquid's,
+    // away from the critical pressure).  Asked in turn on one model.
+    int twoRoots = 0;
+    for (const PureCubic& fl : kFluids) {
+        if (!fl.pengRobinson) continue;
+        auto m = fl.build();
+        double Tc = 0.0, Pc = 0.0, Vc = 0.0;
+        ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc, &Vc));
+        for (double t : {-1e-3, -1e-6, -1e-9, 0.0, 1e-9, 1e-6, 1e-3}) {
+            const double T = Tc * (1.0 + t);
+            std::vector<double> pressures{1.0, 100.0, 0.98 * Pc * 1e-5, 1.02 * Pc * 1e-5, 1000.0};
+            // Beside the saturation pressure, inside the loop 1e-3 below Tc.
+            if (t < 0.0 && m->calculateTheSaturationPressure(T, false) == 0)
+                for (double k : {1.0 - 1e-5, 1.0 + 1e-5}) pressures.push_back(m->P * k * 1e-5);
+            for (double Pbar : pressures)
+                for (int kind : {1, 2}) {
+                    const std::vector<Root> r = independentRoots(fl.at(T), T, Pbar * 1e5);
+                    ASSERT_TRUE(r.size() == 1 || r.size() == 2);
+                    twoRoots += r.size() == 2;
+                    m->set_the_phase_as(kind);
+                    m->temperature(T);
+                    m->pressure(Pbar);
+                    m->calculate_molar_volume();
+                    const bool otherBranch = t < 0.0 && r.size() == 1 && (kind == 1) == (r[0].V < Vc);
+                    if (otherBranch && m->errorflag) continue;
+                    ASSERT_EQ(m->errorflag, 0) << fl.model << ":" << fl.fluid << " kind " << kind << " " << T << " K "
+                                               << Pbar << " bar";
+                    const double V = r.size() == 1 ? r[0].V : kind == 1 ? r[1].V : r[0].V;
+                    EXPECT_NEAR(m->V / V, 1.0, 1e-11)
+                        << fl.model << ":" << fl.fluid << " kind " << kind << " " << T << " K " << Pbar << " bar";
+                }
+        }
+    }
+    EXPECT_GT(twoRoots, 0);
+}
+
 TEST(PureCubicStableRoot, FirstStateOfAFreshModelLeavesItsCriticalPointToBeFound) {
     // The closed form evaluates the attraction's tree at the state asked
     // for: on a model that has computed nothing yet, the state is the

@@ -233,6 +233,16 @@ TEST(DuanModels, KeptCriticalEstimateOfEachPureEndIsTheScansOwn)
             m.parametersChanged();
             EXPECT_FALSE(m.keptCriticalEstimate(Tk, Vk));
         }
+    // A pure fluid's own critical-point start is the scan's estimate too.
+    for (const char* fluid : {"H2O", "CO2", "CH4", "N2"}) {
+        SCOPED_TRACE(fluid);
+        DMW1 m(1);
+        pure(m, fluid);
+        double Ts = 0.0, Vs = 0.0;
+        ASSERT_TRUE(m.scanForTheCriticalPoint(Ts, Vs));
+        EXPECT_EQ(m.critical_T, Ts);
+        EXPECT_EQ(m.critical_V, Vs);
+    }
 }
 
 TEST(DuanModels, PairTypeFromTheComponentNames)
@@ -1012,4 +1022,75 @@ TEST(DuanModels, MixtureRootsAreThePapersBranchRoots)
     }
     EXPECT_GT(counted[1], 0);
     EXPECT_GT(counted[2], 0);
+}
+
+TEST(DuanModels, PureFluidStableStateIsThePapersRootOfLeastGibbsEnergyWhateverTheCallBefore)
+{
+    // DMW1 and DMWEOS of one fluid: the stable state at T and P is the root of
+    // least Gibbs energy among every mechanically stable root of the paper's
+    // equation (paperStableRoots at a pure end), on either side of the
+    // model's own saturation pressure and close to it, at temperatures 0.01 to
+    // 10 K apart below the critical point and above it, asked in ascending
+    // and in descending order on one model.  Pressures are placed from the
+    // saturation pressure of the same equation under its single-fluid name;
+    // methane's liquid lies outside the model's range (its vapour only below
+    // 190.564 K).
+    struct Fluid {
+        const char* name;
+        bool methane;  // the pair whose pure end it is
+        double x2;
+        std::vector<double> T;  // K; the last above the critical point
+        int factors;            // of those below, the first
+    };
+    const Fluid fluids[] = {{"H2O", false, 0.0, {450.0, 450.01, 460.0, 600.0, 599.99, 645.0, 700.0}, 4},
+                            {"CO2", false, 1.0, {250.0, 250.01, 260.0, 300.0, 299.99, 306.0, 340.0}, 4},
+                            {"CH4", true, 1.0, {150.0, 150.01, 160.0, 185.0, 184.99, 190.0, 230.0}, 2}};
+    const double factors[] = {0.3, 1.0 - 1e-3, 1.0 + 1e-3, 3.0};
+    int compared = 0;
+    for (const Fluid& f : fluids) {
+        std::unique_ptr<FluidPhase> single;
+        if (std::strcmp(f.name, "H2O") == 0) single = std::make_unique<DuanH2O>(1, 0);
+        if (std::strcmp(f.name, "CO2") == 0) single = std::make_unique<DuanCO2>(1);
+        if (std::strcmp(f.name, "CH4") == 0) single = std::make_unique<DuanCH4>(1);
+        struct State {
+            double T, P;
+            double V;  // the paper's root of least Gibbs energy; 0 where two nearly tie
+        };
+        std::vector<State> states;
+        for (double T : f.T) {
+            const double psat = T == f.T.back() ? 2.0e7 : (single->calculateTheSaturationPressure(T, false), single->P);
+            ASSERT_GT(psat, 0.0) << f.name << " at " << T << " K";
+            for (int j = 0; j < f.factors; ++j) {
+                const double P = psat * factors[j] * 1e-5;
+                const duan_tests::PaperBinary p = f.methane ? duan_tests::waterMethane(T) : duan_tests::waterCarbonDioxide(T);
+                std::vector<double> turns;
+                std::vector<std::pair<double, double>> roots = paperStableRoots(p, T, P, f.x2, turns);
+                ASSERT_FALSE(roots.empty()) << f.name << " at " << T << " K, " << P << " bar";
+                std::sort(roots.begin(), roots.end(), [](const auto& r, const auto& s) { return r.second < s.second; });
+                const bool tie = roots.size() > 1 && roots[1].second - roots[0].second < 1e-7;
+                states.push_back({T, P, tie ? 0.0 : roots[0].first});
+            }
+        }
+        for (bool eos : {false, true})
+            for (bool descending : {false, true}) {
+                std::unique_ptr<FluidPhase> m;
+                if (eos)
+                    m = std::make_unique<DMWEOS>(1);
+                else
+                    m = std::make_unique<DMW1>(1);
+                pure(*m, f.name);
+                std::vector<State> order = states;
+                if (descending) std::reverse(order.begin(), order.end());
+                for (const State& s : order) {
+                    SCOPED_TRACE(testing::Message() << m->modelName() << " " << f.name << " at " << s.T << " K, "
+                                                    << s.P << " bar" << (descending ? ", descending" : ""));
+                    m->errorflag = 0;
+                    ASSERT_NE(m->calculateStableStateFromTP(s.T, s.P).phase, FluidPhase::kPhaseNone);
+                    if (!(s.V > 0.0)) continue;
+                    EXPECT_NEAR(m->V / s.V, 1.0, 1e-9);
+                    ++compared;
+                }
+            }
+    }
+    EXPECT_GT(compared, 250);
 }
