@@ -232,6 +232,7 @@ bool FluidPhase::termRefusesState() {
 }
 
 bool FluidPhase::termsRefuseEveryVolume(double T_) {
+    if (termRefusesState()) return true;  // said
     if (!(T_ > 0.0) || !std::isfinite(T_)) return false;
     temperature(T_);
     bool refused = false;

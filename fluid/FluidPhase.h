@@ -596,9 +596,10 @@ public:
     // has no state: errorflag is set and the refusal reported, once per state.
     bool termRefusesState();
     // Whether a term refuses every state at T (K) and the model's
-    // composition, whatever the volume (Interaction::fixedStageRefusesState):
-    // the cost of one stage per term, where the search of the isotherm's
-    // roots would meet the refusal at every volume it tries.
+    // composition, whatever the volume (Interaction::fixedStageRefusesState,
+    // or a term that refused its component count, said): the cost of one
+    // stage per term, where the search of the isotherm's roots would meet
+    // the refusal at every volume it tries.
     bool termsRefuseEveryVolume(double T_);
     // errorflag set and `message` logged, unless this state (T, V, P) is the
     // one last refused, so that a search repeating a state adds no message.

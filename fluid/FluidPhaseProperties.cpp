@@ -434,7 +434,7 @@ void FluidPhase::sayFugacitiesFail() {
     const double lnPhi = failed >= 0 && Z > 0.0 ? rcp[failed] - std::log(Z) : std::nan("");
     if (std::isfinite(lnPhi))
         platform::diagf("%s: no state at %.6g K and %.6g cm3/mol: the fugacity coefficient of %s there, exp(%.6g), "
-                        "is no number a double holds\n",
+                        "lies outside the range of a double\n",
                         modelName(), T, V * 1e6, componentName(failed), lnPhi);
     else
         platform::diagf("%s: no state at %.6g K and %.6g cm3/mol: its fugacities there are no numbers\n", modelName(),
