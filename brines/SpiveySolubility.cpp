@@ -61,6 +61,9 @@ void SpiveySolubility::calculate_gas_solubility0() {
     // stands for them).
     fv = std::numeric_limits<double>::quiet_NaN();
     if (ig >= 0) henryConstant[ig] = activity[ig] = fugacity[ig] = fv;
+    // Nor a vapour: its volume is the bubble point's or an isopleth's row's
+    // to compute.
+    if (gasModel) gasModel->withholdState();
 }
 
 double SpiveySolubility::equation_for_bubble_pressure(double P_bar, void* data) {
@@ -99,7 +102,14 @@ void SpiveySolubility::calculate_bubble_pressure(double T_, double P_bar, double
         }
     }
     errorflag = found ? 0 : 1;
-    if (found) return;
+    if (found) {
+        // The correlation has no vapour of its own: the methane over the
+        // liquid at the bubble point is its gas model's, as an isopleth's
+        // rows take it (no volume of an earlier state stands for it).
+        calculateVapourMolarVolume();
+        if (gasModel && gasModel->errorflag) gasModel->withholdState();
+        return;
+    }
     platform::diagf("%s: no bubble point of a liquid of %g mol/kg of methane at %g K between water's vapour pressure "
                     "and %g bar\n",
                     fit.source, target, T, fit.Pmax * 1e-5);

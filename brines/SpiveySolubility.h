@@ -16,7 +16,8 @@ public:
     // mg(P_bar) - *(double*)data.
     double equation_for_bubble_pressure(double P_bar, void* data);
     // Bubble pressure of a liquid of mg at T from the pressure the model holds
-    // (P_bar and ms_ are not used: the salt molality is the model's).
+    // (P_bar and ms_ are not used: the salt molality is the model's), with
+    // the volume of the methane vapour over it from the gas model.
     void calculate_bubble_pressure(double T_, double P_bar, double ms_, double mg_);
     double calculate_gas_partial_volume(double T_, double P_bar, double ms_, double mg_);
     // The closed partial molar volume at the model's T, P and mg.

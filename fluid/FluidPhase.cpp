@@ -231,6 +231,16 @@ bool FluidPhase::termRefusesState() {
     return true;
 }
 
+bool FluidPhase::termsRefuseEveryVolume(double T_) {
+    if (termRefusesState()) return true;  // said
+    if (!(T_ > 0.0) || !std::isfinite(T_)) return false;
+    temperature(T_);
+    bool refused = false;
+    for (Interaction* t : interactions)
+        if (t && t->fixedStageRefusesState()) refused = true;
+    return refused;
+}
+
 void FluidPhase::refuseState(const char* message) {
     errorflag = 1;
     // Said by every call that meets it, once in a command's many states.

@@ -317,10 +317,12 @@ public:
     void withholdFugacities();
     // The state functions, then the fugacities, at the state the model is
     // in after the search (or the setting) of a call from `given`: a state
-    // the terms refuse leaves nothing but the arguments
-    // (withholdStateOfCall); fugacities that fail leave the state with its
-    // fugacities NaN, errorflag set.
+    // the terms refuse, or whose fugacities fail, leaves nothing but the
+    // arguments (withholdStateOfCall), errorflag set.
     void completeStateOfCall(StateArguments given);
+    // The sentence of a state whose fugacities fail (once in a call): the
+    // component whose coefficient is no number, with its ln phi where that is one.
+    void sayFugacitiesFail();
     void calculate_expansivity_derivative();
     virtual void calculateParachor(double, double) { parachor = 0.0; }
     virtual void calculateSigma(double V1, double V2);
@@ -601,6 +603,12 @@ public:
     // A model with a term (or an ideal part) that refused its component count
     // has no state: errorflag is set and the refusal reported, once per state.
     bool termRefusesState();
+    // Whether a term refuses every state at T (K) and the model's
+    // composition, whatever the volume (Interaction::fixedStageRefusesState,
+    // or a term that refused its component count, said): the cost of one
+    // stage per term, where the search of the isotherm's roots would meet
+    // the refusal at every volume it tries.
+    bool termsRefuseEveryVolume(double T_);
     // errorflag set and `message` logged, unless this state (T, V, P) is the
     // one last refused, so that a search repeating a state adds no message.
     void refuseState(const char* message);

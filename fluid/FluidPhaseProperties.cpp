@@ -410,19 +410,35 @@ void FluidPhase::withholdStateOfCall(StateArguments given) {
 }
 
 void FluidPhase::completeStateOfCall(StateArguments given) {
+    // Whichever step refuses (the terms at this state, or fugacities that
+    // are no numbers, such as a coefficient past the largest double where
+    // ln phi of a component runs into the thousands), the call gives
+    // nothing but its arguments: the flag never stands beside a state.
     calculate_state_functions();
     if (errorflag) {
         withholdStateOfCall(given);
         return;
     }
-    // The fugacity pass forms P and Z again from its own sums; where it
-    // fails they stay the state functions'.
-    const double p = P, z = Z;
     calculate_fugacities();
     if (!errorflag) return;
-    P = p;
-    Z = z;
-    withholdFugacities();
+    sayFugacitiesFail();
+    withholdStateOfCall(given);
+}
+
+void FluidPhase::sayFugacitiesFail() {
+    // Said once in a call's many states (a curve's), by the model's name.
+    if (!platform::firstInCall(std::string("fugacities no numbers: ") + modelName())) return;
+    int failed = -1;
+    for (int i = 0; i < component_count && failed < 0; ++i)
+        if (!std::isfinite(fugcoef[i])) failed = i;
+    const double lnPhi = failed >= 0 && Z > 0.0 ? rcp[failed] - std::log(Z) : std::nan("");
+    if (std::isfinite(lnPhi))
+        platform::diagf("%s: no state at %.6g K and %.6g cm3/mol: the fugacity coefficient of %s there, exp(%.6g), "
+                        "lies outside the range of a double\n",
+                        modelName(), T, V * 1e6, componentName(failed), lnPhi);
+    else
+        platform::diagf("%s: no state at %.6g K and %.6g cm3/mol: its fugacities there are no numbers\n", modelName(),
+                        T, V * 1e6);
 }
 
 void FluidPhase::calculate_third_order_state_derivatives() {

@@ -1550,6 +1550,8 @@ bool FluidPhase::stableStateFromClosedForm(double T_, double P_bar, bool withOth
 // A cubic's pure fluid takes its closed-form roots instead
 // (closedFormRoots), the other root among them.
 FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double P_bar, bool withOtherRoot) {
+    // (A refusal met at many volumes of the isotherm is said once.)
+    const platform::CallScope call;
     errorflag = 0;
     StableState s;
     bool found = false;
@@ -1567,7 +1569,12 @@ FluidPhase::StableState FluidPhase::calculateStableStateFromTP(double T_, double
                                   stableStateBelowCritical(T_, P_bar, withOtherRoot, psat, Vl, Vv, s)
                             : stableStateAboveCritical(T_, P_bar, Pc, s);
     }
-    if (!found) s = stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
+    // A temperature and composition the terms refuse at every volume have
+    // no root to search for.
+    if (!found && component_count > 1 && termsRefuseEveryVolume(T_))
+        errorflag = 1;
+    else if (!found)
+        s = stableStateFromRoots(pressureRootsFromTP(T_, P_bar), T_, P_bar);
     if (!errorflag) return s;
     // No state: nothing of it is given, whatever the search left of the
     // roots it tried or an earlier call left.

@@ -134,6 +134,19 @@ void Interaction::runStages(bool highOrder) {
     stagesBehind = false;
 }
 
+bool Interaction::fixedStageRefusesState() {
+    termError = 0;
+    if (refusesEvaluation()) return true;
+    assignVariables();
+    calculate_fixed_parameters();
+    const bool refused = termError != 0;
+    termError = 0;
+    // The leaves now hold this T beside nodes of an earlier state: nothing
+    // of the tree is reused before it is evaluated again.
+    leaveStagesBehind();
+    return refused;
+}
+
 void Interaction::beginVolumeSearch() {
     volumeSearch = 1;
     zFixed = zStale = false;

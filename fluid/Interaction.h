@@ -53,6 +53,12 @@ public:
     // The same with ln V given (the caller's, V in m3/mol), which an ideal-gas
     // part in closed form takes instead of its own logarithm.
     void calculate_fugacities(double lnV);
+    // Whether the stage free of the volume refuses the term's T and
+    // composition (sets termError there: a pair without parameters at T):
+    // every volume is then refused alike, and a search of the isotherm
+    // can be spared.  The tree is left behind the state (its next
+    // evaluation runs every stage).
+    bool fixedStageRefusesState();
     // A pure fluid's fugacity pass from the term's state-function evaluation
     // at the same T and V, without running the pass: its a - m ln V with the
     // derivatives aT, aV, aTV, aVV (true), where the term's pass is its

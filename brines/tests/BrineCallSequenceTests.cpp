@@ -158,11 +158,9 @@ const std::vector<Call<DensityModel>>& densityCalls() {
 
 // ---- gas solubility models
 
-// The molar volume of the vapour over the liquid, where the model solves one
-// (Spivey's correlation has no vapour of its own: NaN).
-double vapourVolume(const SolubilityModel& s) {
-    return s.gasModel && !dynamic_cast<const SpiveySolubility*>(&s) ? s.gasModel->V : kNaN;
-}
+// The molar volume of the vapour over the liquid (NaN where the model has
+// none; Spivey's correlation solves one at its bubble point only).
+double vapourVolume(const SolubilityModel& s) { return s.gasModel ? s.gasModel->V : kNaN; }
 
 std::vector<double> solubilityOutputs(const SolubilityModel& s) {
     return {s.mg, s.xGas(), s.xWater(), s.henryOfGas(), s.ig >= 0 ? s.activity[s.ig] : 0.0, s.fv, vapourVolume(s)};

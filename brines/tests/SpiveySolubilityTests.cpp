@@ -83,3 +83,44 @@ TEST(SpiveySolubility, TheBaseIsoplethUsesTheCorrelation) {
         EXPECT_NEAR(s.mg, 0.05, 1e-6) << out[i];
     }
 }
+
+// The vapour over the liquid at the bubble point is the methane of the
+// model's gas equation (Soave-Redlich-Kwong): its volume against the SRK
+// cubic written here (Tc 190.564 K, Pc 45.99 bar, omega 0.011), and NaN
+// wherever the correlation computes no vapour (its solubility, a bubble
+// point not found), on a new object and after other calls alike.
+TEST(SpiveySolubility, BubblePointGivesTheVapourVolumeOrNaN) {
+    auto srkVapourVolume = [](double T, double P) {
+        const double R = 8.31434, Tc = 190.564, Pc = 45.99e5, w = 0.011;
+        const double m = 0.480 + 1.574 * w - 0.176 * w * w;
+        const double alpha = std::pow(1.0 + m * (1.0 - std::sqrt(T / Tc)), 2.0);
+        const double A = 0.42748 * alpha * (R * Tc) * (R * Tc) / Pc * P / (R * T * R * T);
+        const double B = 0.08664 * R * Tc / Pc * P / (R * T);
+        double Z = 1.0;  // the vapour root, by Newton from the ideal gas
+        for (int i = 0; i < 100; ++i) {
+            const double f = Z * Z * Z - Z * Z + (A - B - B * B) * Z - A * B;
+            const double df = 3.0 * Z * Z - 2.0 * Z + (A - B - B * B);
+            Z -= f / df;
+        }
+        return Z * R * T / P;
+    };
+    for (const bool afterOthers : {false, true}) {
+        SpiveySolubility s;
+        if (afterOthers) {
+            s.calculate_bubble_pressure(300.0, 50.0, 0.0, 0.02);
+            s.calculate_bubble_pressure(400.0, 100.0, 0.0, 50.0);  // no bubble point: refused
+            EXPECT_EQ(s.errorflag, 1);
+            EXPECT_TRUE(std::isnan(s.vapourVolume()));
+        }
+        s.ms = 1.0;
+        s.calculate_gas_solubility(400.0, 300.0, 1.0);
+        ASSERT_EQ(s.errorflag, 0);
+        EXPECT_TRUE(std::isnan(s.vapourVolume())) << afterOthers;
+        for (const double T : {300.0, 400.0, 500.0}) {
+            s.calculate_bubble_pressure(T, 150.0, 1.0, 0.1);
+            ASSERT_EQ(s.errorflag, 0) << T;
+            const double V = srkVapourVolume(T, s.P);
+            EXPECT_NEAR(s.vapourVolume(), V, 2e-3 * V) << T << " K, " << s.P / 1e5 << " bar";
+        }
+    }
+}

@@ -74,7 +74,9 @@ TEST(WaterCurves, CharacteristicCurvesSatisfyTheirConditions) {
         EXPECT_NEAR(rows.front()[0], 473.15, 1e-6) << c.file;
         for (std::size_t i = 0; i < rows.size(); i += 25) {
             const double T = rows[i][0], V = rows[i][1] * 1e-6;
-            check.calculateFromTV(T, V, 0);
+            // (The conditions are the state functions'; at the JT inversion
+            // curve's dense end, near 3e6 bar, the fugacity overflows.)
+            check.calculateStateFunctionsFromTV(T, V);
             EXPECT_NEAR(check.P * 1e-5, rows[i][2], 1e-5 * std::fabs(rows[i][2]) + 1e-6) << c.file << " " << T;
             // The file holds V to six decimals in cm3/mol: compare the
             // conditions at the scale of that rounding.
