@@ -218,6 +218,11 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     double xs = 0.0;
     if (!binaryShares(solvent, solute, xs)) return {};
     FluidStatement s = solidFromMixtureAt(T_, P_bar);
+    if (s.word == "one phase") {
+        // (Water in a gas short of ice's saturation.)
+        s.agrees = !model.splits;
+        if (model.splits) s.text += "; the model splits it";
+    }
     if (s.covered()) return s;
     std::string why;
     if (criticalcurve::oneFluidAboveCriticalCurve(lookups_.pairs(), m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
@@ -382,8 +387,9 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
                                           (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
         const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
-        if (i != major && solvent && gas) {
-            // Water carried by a gas: ice only below its melting point.
+        if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
+            // Water carried by a gas (or dissolved in the gas's liquid): ice
+            // only below its melting point, by its fugacity there.
             const FluidStatement ice = iceFromGasAt(i, T_, P_bar);
             if (ice.covered()) return ice;
             continue;
@@ -446,7 +452,7 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     // psub)/RT); its band the sublimation pressure's and phi's, whose
     // uncertainty grows with its departure from 1.
     auto fugacity = [&](double T, double& phi) {
-        phi = waterInGasFugacityCoefficient(w, T, P_bar);
+        phi = waterInGasFugacityCoefficient(w, y, T, P_bar);
         if (!(phi > 0.0)) {
             const double virial = virialGasFugacity(w, T, P_bar);
             phi = std::isfinite(virial) ? virial / (y * P_bar) : 1.0;
@@ -464,28 +470,31 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     };
     double phi = 1.0;
     const double f = fugacity(T_, phi), fs = iceFugacity(T_), excess = std::log(f / fs);
-    const double band = kSublimationUncertainty + pengRobinsonContentUncertainty(T_) * std::fabs(std::log(phi));
-    if (!std::isfinite(excess) || excess < -band) return s;
+    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi));
+    if (!std::isfinite(excess)) return s;
     // Its frost point: where ice's fugacity reaches the water's, below the
     // melting point; a gas holding more water than ice takes at the melting
-    // point sheds liquid water first, which freezes there.
+    // point sheds liquid water first, which freezes there.  (A gas holding
+    // less is one phase: below the melting point no liquid water forms.)
     double Tf = Tm;
     const char* point = "freezing point, where the liquid water it sheds freezes,";
     const double top = Tm - 1e-6, bottom = std::min(T_, top) - 40.0;
-    if (excessAt(top) < 0.0 && excessAt(bottom) > 0.0) {
+    if (excessAt(top) < 0.0) {
         double lo = bottom, hi = top;
         for (int k = 0; k < 60 && hi - lo > 1e-6; ++k) (excessAt(0.5 * (lo + hi)) > 0.0 ? lo : hi) = 0.5 * (lo + hi);
-        Tf = 0.5 * (lo + hi);
+        Tf = excessAt(bottom) > 0.0 ? 0.5 * (lo + hi) : std::nan("");  // none within 40 K below
         point = "frost point";
     }
     const SolidField solid = lookups_.solid(name, T_, P_bar);
     const std::string deposits = std::string(solid.solid ? solid.solid : row->solid.name) + " deposits";
-    s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
+    s.word = excess > band ? deposits : excess < -band ? "one phase" : uncertainBetween(deposits.c_str(), "one phase");
     s.point = Tf;
     s.text = formatted("(its fugacity in the gas %.5g bar, its fugacity coefficient %.3g, against the solid's %.5g bar "
                        "(%s); its melting point at %g bar %.5g K (IAPWS R14-08, lowered by the gas its liquid "
-                       "dissolves); its %s at %g bar is %.5g K); the model describes no solid",
-                       f, phi, fs, row->solid.sublimationSource, P_bar, Tm, point, P_bar, Tf);
+                       "dissolves)%s)%s",
+                       f, phi, fs, row->solid.sublimationSource, P_bar, Tm,
+                       std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf).c_str() : "",
+                       s.word == "one phase" ? "" : "; the model describes no solid");
     return s;
 }
 
@@ -527,10 +536,10 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     return s;
 }
 
-double PhaseRules::waterInGasFugacityCoefficient(int w, double T_, double P_bar) const {
+double PhaseRules::waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const {
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    return lookups_.pairs().diluteFugacityCoefficient(gas, water, T_, P_bar * 1e5);
+    return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
 }
 
 PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const {
@@ -599,18 +608,25 @@ PhaseRules::Capacity PhaseRules::gasWaterCapacity(int w, double T_, double P_bar
     // Water's activity in its liquid, 1 - xL, the liquid's share of the gas
     // (none where unknown).
     const double xL = std::isfinite(liquid.value) ? liquid.value : 0.0, RT = FluidPhase::R * T_;
-    const double phi = waterInGasFugacityCoefficient(w, T_, P_bar);
     const double phiSat = waterRow->pengRobinsonVapourFugacityCoefficient(T_, psat * 1e5);
-    if (phi > 0.0 && phiSat > 0.0) {
-        // Water's fugacity over its liquid, psat phi_sat exp(V (P - psat)/RT)
-        // (1 - xL), equal to its fugacity y phi P in the gas (phi at
-        // infinite dilution in it; e.g. Prausnitz, Lichtenthaler & de
-        // Azevedo 1999, ch. 10).
-        const double poynting = std::exp(fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT);
-        const double u = pengRobinsonContentUncertainty(T_);
-        c.value = std::min(1.0, psat * phiSat * poynting * (1.0 - xL) / (phi * P_bar));
-        c.low = c.value * (1.0 - u);
-        c.high = std::min(1.0, c.value * (1.0 + u));
+    // Water's fugacity over its liquid, psat phi_sat exp(V (P - psat)/RT)
+    // (1 - xL), equal to its fugacity y phi(y) P in the gas (e.g. Prausnitz,
+    // Lichtenthaler & de Azevedo 1999, ch. 10), solved for y.
+    const double poynting = std::exp(fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT);
+    const double f = psat * phiSat * poynting * (1.0 - xL);
+    double y = std::min(1.0, f / P_bar), phi = std::nan("");
+    for (int k = 0; k < 200 && phiSat > 0.0; ++k) {
+        phi = waterInGasFugacityCoefficient(w, std::min(y, 0.999), T_, P_bar);
+        const double next = std::min(1.0, f / (phi * P_bar));
+        if (!std::isfinite(next)) break;
+        y = 0.5 * (y + next);
+        if (std::fabs(next - y) < 1e-10 * y) break;
+    }
+    if (phi > 0.0 && std::isfinite(y)) {
+        const double u = kVapourPressureUncertainty + pengRobinsonUncertainty(std::log(y * P_bar / (psat * (1.0 - xL))));
+        c.value = y;
+        c.low = y * (1.0 - u);
+        c.high = std::min(1.0, y * (1.0 + u));
         const ReferencePair* pair = lookups_.pairs().find(water, gas);
         c.text = formatted("water's fugacity coefficient %.3g in %s (Peng & Robinson's equation, %s) with the Poynting "
                            "factor %.4g of its liquid: its %s-rich phase holds %.3g %% %s (%.3g to %.3g %%)",

@@ -93,13 +93,13 @@ public:
     // at most this share of the gas.
     static constexpr double kHenryDiluteShare = 0.05;
     // The relative uncertainty of water's content of a compressed gas by
-    // Peng & Robinson's equation with Soreide & Whitson's binary constants
-    // at T (K): within 10 % of Spycher et al.'s fit and Bukacek's
-    // correlation up to 420 K, 26 % below Bukacek's at 511 K and 690 bar:
-    // 10 % to 420 K, rising to 30 % at 511.15 K and held above.
-    static double pengRobinsonContentUncertainty(double T_) {
-        return 0.1 + 0.2 * std::clamp((T_ - 420.0) / (511.15 - 420.0), 0.0, 1.0);
-    }
+    // Peng & Robinson's equation with Soreide & Whitson's binary constants,
+    // `departure` the logarithm of its correction to Raoult's law (or of
+    // water's fugacity coefficient): within 8 % of Spycher et al.'s fit (to
+    // 373 K and 600 bar) and of Bukacek's correlation (to 511 K and 690 bar)
+    // where they overlap, the departures growing with the gas's
+    // non-ideality: a quarter of that logarithm, at most 10 %.
+    static double pengRobinsonUncertainty(double departure) { return std::min(0.1, 0.25 * std::fabs(departure)); }
 
     // The model's answer the statement measures itself against: its phase
     // (FluidPhase::PhaseCode) or split, its state's density, and where it
@@ -159,10 +159,11 @@ private:
     // Of water in the gas beside that liquid: published, else by water's
     // fugacity coefficient in the compressed gas, else by Raoult's law.
     Capacity gasWaterCapacity(int w, double T_, double P_bar, double psat, const Capacity& liquid) const;
-    // Water's fugacity coefficient at infinite dilution in the gas of
+    // Water's fugacity coefficient at mole fraction y in the gas of
     // component 1 - w (Peng & Robinson with the pair's binary constant), NaN
     // without one.
-    double waterInGasFugacityCoefficient(int w, double T_, double P_bar) const;
+    double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
+
     // The freezing point (K) at P (bar) of the major component's liquid
     // holding the other at its Henry's-law share there (the dissolved gas
     // taken at the freezing point itself); NaN without the data.

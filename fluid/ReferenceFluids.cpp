@@ -326,25 +326,29 @@ double ReferenceFluid::pengRobinsonVapourFugacityCoefficient(double T, double P)
     return n > 0 ? std::exp(pengRobinsonLnPhi(A, B, Z[n - 1])) : kNaN;
 }
 
-double ReferencePairs::diluteFugacityCoefficient(const char* solvent, const char* solute, double T, double P) const {
+double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T,
+                                                       double P) const {
     const ReferenceFluid *g = fluids_->find(solvent), *k = fluids_->find(solute);
     const ReferencePair* pair = find(solvent, solute);
     if (!g || !k || !pair || !std::isfinite(pair->pengRobinsonK12) || !namedAs(*fluids_, solvent, pair->b) ||
-        !(T > 0.0) || !(P > 0.0))
+        !(T > 0.0) || !(P > 0.0) || !(y >= 0.0 && y < 1.0))
         return kNaN;
     double ag = 0.0, bg = 0.0, ak = 0.0, bk = 0.0, Z[3];
     pengRobinsonConstants(*g, T, ag, bg);
     pengRobinsonConstants(*k, T, ak, bk);
-    const double A = ag * P / (kR * kR * T * T), B = bg * P / (kR * T);
+    // The van der Waals mixing rules: a = sum y_i y_j a_ij, b = sum y_i b_i.
+    const double akg = std::sqrt(ak * ag) * (1.0 - pair->pengRobinsonK12);
+    const double a = (1.0 - y) * (1.0 - y) * ag + 2.0 * y * (1.0 - y) * akg + y * y * ak, b = (1.0 - y) * bg + y * bk;
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
     const int n = pengRobinsonRoots(A, B, Z);
     if (n == 0) return kNaN;
-    // The pure solvent's stable root: of two, the one of lower ln phi.
+    // The phase's stable root: of two, the one of lower Gibbs energy.
     double z = Z[0];
     for (int i = 1; i < n; ++i)
         if (pengRobinsonLnPhi(A, B, Z[i]) < pengRobinsonLnPhi(A, B, z)) z = Z[i];
-    // ln phi_k = b_k/b (Z - 1) - ln(Z - B) - A (2 a_kg/a - b_k/b) L at x_k -> 0.
-    const double akg = std::sqrt(ak * ag) * (1.0 - pair->pengRobinsonK12);
-    return std::exp(bk / bg * (z - 1.0) - std::log(z - B) - A * (2.0 * akg / ag - bk / bg) * pengRobinsonLog(B, z));
+    // ln phi_k = b_k/b (Z - 1) - ln(Z - B) - A (2 sum_j y_j a_kj/a - b_k/b) L.
+    const double sumK = (1.0 - y) * akg + y * ak;
+    return std::exp(bk / b * (z - 1.0) - std::log(z - B) - A * (2.0 * sumK / a - bk / b) * pengRobinsonLog(B, z));
 }
 
 double ReferenceFluid::meltingPressure(double T) const { return solid.melting ? solid.melting(*this, T) : kNaN; }

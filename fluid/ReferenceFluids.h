@@ -225,12 +225,13 @@ public:
     // binary constant fitted to measured cross coefficients (water with N2
     // or CH4); NaN for a pair without one or a fluid not in the table.
     double crossSecondVirialCoefficient(const char* a, const char* b, double T) const;
-    // The fugacity coefficient of `solute` at infinite dilution in the pure
-    // fluid `solvent` at T (K) and P (Pa), on the stable root of Peng &
+    // The fugacity coefficient of `solute` at mole fraction y in a phase of
+    // `solvent` at T (K) and P (Pa), on that phase's stable root of Peng &
     // Robinson's equation (1976) with the critical points and acentric
-    // factors of the fluids' rows and the pair's pengRobinsonK12; NaN for a
-    // pair without one (or `solvent` not its b) or a fluid not in the table.
-    double diluteFugacityCoefficient(const char* solvent, const char* solute, double T, double P) const;
+    // factors of the fluids' rows, van der Waals's mixing rules and the
+    // pair's pengRobinsonK12; NaN for a pair without one (or `solvent` not
+    // its b), a fluid not in the table or y outside [0, 1).
+    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P) const;
 
 private:
     std::span<const ReferencePair> rows_;
