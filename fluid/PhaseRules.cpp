@@ -560,16 +560,22 @@ PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_
         return c;
     }
     // Henry's law for the gas (IAPWS G7-04, published from 273.15 K: taken
-    // there below): at P the liquid holds xL = (P - psat)/(H - psat).  Its
-    // band: ln H within its published uncertainty, the liquid's partial
-    // molar volume of the gas (its Poynting factor, up to twice water's
-    // saturated volume) and the gas's fugacity coefficient, within exp(2 |B|
+    // there below): at P the liquid holds xL = (P - psat)/(H/phi - psat),
+    // phi the gas's fugacity coefficient (Peng & Robinson's where the pair
+    // names its constant, else 1).  Its band: ln H within its published
+    // uncertainty, the liquid's partial molar volume of the gas (its
+    // Poynting factor, up to twice water's saturated volume) and phi's,
+    // by Peng & Robinson as for water in the gas, else within exp(2 |B|
     // P/RT) of 1 (B its second virial coefficient, Tsonopoulos 1974).
     const ReferenceFluids& fluids = lookups_.fluids();
-    const double H = lookups_.henry(water, gas, std::max(T_, 273.15)) * 1e-5;
+    const double H0 = lookups_.henry(water, gas, std::max(T_, 273.15)) * 1e-5;
     const ReferenceFluid* row = fluids.find(gas);
-    if (!(H > 0.0) || !std::isfinite(H) || !row) return c;
-    const double RT = FluidPhase::R * T_, v = 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
+    if (!(H0 > 0.0) || !std::isfinite(H0) || !row) return c;
+    const bool pengRobinson = std::isfinite(waterInGasFugacityCoefficient(w, 0.0, T_, P_bar));
+    const double phi = pengRobinson ? row->pengRobinsonFugacityCoefficient(T_, (P_bar - psat) * 1e5) : 1.0;
+    const double RT = FluidPhase::R * T_, H = H0 / phi;
+    const double v = pengRobinson ? pengRobinsonUncertainty(std::log(phi))
+                                  : 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
     const double poynting = 2.0 * fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT;
     auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
     c.value = liquidShare(H);
@@ -579,9 +585,10 @@ PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_
     c.word = "liquid";
     c.laws = true;
     const char* source = lookups_.pairs().henrySourceOf(water, gas);
-    c.text = formatted("%s's Henry constant of %s, %.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%)",
-                       source ? source : "the published", gas, H, 100.0 * c.value, gas, 100.0 * c.low,
-                       100.0 * c.high);
+    c.text = formatted("%s's Henry constant of %s, %.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%)%s",
+                       source ? source : "the published", gas, H0, 100.0 * c.value, gas, 100.0 * c.low,
+                       100.0 * c.high,
+                       pengRobinson ? formatted(" at its fugacity coefficient %.3g (Peng & Robinson)", phi).c_str() : "");
     return c;
 }
 

@@ -326,6 +326,17 @@ double ReferenceFluid::pengRobinsonVapourFugacityCoefficient(double T, double P)
     return n > 0 ? std::exp(pengRobinsonLnPhi(A, B, Z[n - 1])) : kNaN;
 }
 
+double ReferenceFluid::pengRobinsonFugacityCoefficient(double T, double P) const {
+    double a = 0.0, b = 0.0, Z[3];
+    pengRobinsonConstants(*this, T, a, b);
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
+    const int n = pengRobinsonRoots(A, B, Z);
+    if (n == 0) return kNaN;
+    double lnPhi = pengRobinsonLnPhi(A, B, Z[0]);
+    for (int i = 1; i < n; ++i) lnPhi = std::min(lnPhi, pengRobinsonLnPhi(A, B, Z[i]));
+    return std::exp(lnPhi);
+}
+
 double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T,
                                                        double P) const {
     const ReferenceFluid *g = fluids_->find(solvent), *k = fluids_->find(solute);

@@ -105,6 +105,8 @@ struct ReferenceFluid {
     // Its fugacity coefficient at T and P (Pa) on the vapour root of Peng &
     // Robinson's equation (its largest), NaN where it has none.
     double pengRobinsonVapourFugacityCoefficient(double T, double P) const;
+    // The same on its stable root (of two, the one of lower Gibbs energy).
+    double pengRobinsonFugacityCoefficient(double T, double P) const;
     // Pitzer's acentric factor, from its vapour pressure at 0.7 Tc.
     double acentricFactor() const;
     // The solid stable at T and P (Pa), none where the fluid is a fluid.
