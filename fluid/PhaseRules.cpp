@@ -44,6 +44,18 @@ double meltingTemperature(const PhaseLookups& lookups, const ReferenceFluid& row
     return std::nan("");
 }
 
+// The cohesive energy density (J/m3, the square of Hildebrand's solubility
+// parameter) of the liquid of `row` at T, at its triple point below it: its
+// energy of vaporisation per volume, (T dp/dT - p)(V'' - V')/V' by
+// Clapeyron's equation on its saturation ancillaries.
+double cohesiveEnergyDensity(const ReferenceFluid& row, double T) {
+    const double t = std::clamp(T, row.Tt, 0.95 * row.Tc), dT = 1e-3 * t;
+    const double p = row.saturationPressure(t);
+    const double dpdT = (row.saturationPressure(t + dT) - row.saturationPressure(t - dT)) / (2.0 * dT);
+    const double Vl = row.saturatedLiquidVolume(t), Vv = row.saturatedVapourVolume(t);
+    return (t * dpdT - p) * (Vv - Vl) / Vl;
+}
+
 }  // namespace
 
 // ---- the composition
@@ -395,6 +407,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             continue;
         }
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
+        double upper = std::nan("");  // the freezing point the solution's non-ideality may reach
         std::string how;
         if (gas && psub > 0.0) {
             const double f = std::isfinite(virial) ? virial : xi * P_bar;
@@ -417,8 +430,26 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             band = kSublimationUncertainty * std::fabs(dH / FluidPhase::R * (1.0 / Tf - 1.0 / Tm)) + 1e-9;
             how = formatted("the ideal freezing-point depression from its published melting line at its share "
                             "%.6g in the liquid%s", share, share > xi ? " (the gas it dissolves by IAPWS G7-04)" : "");
+            const ReferenceFluid* solventRow = fluids.find(otherName);
+            if (i != major && !solvent && solventRow) {
+                // A solute unlike its solvent (CO2 in liquid methane) is far
+                // less soluble than the ideal solution: its activity
+                // coefficient, up to ln g = V (d1 - d2)^2/RT by regular-
+                // solution theory (Hildebrand & Scott 1950; Preston &
+                // Prausnitz 1970 for solids in cryogenic liquids), raises
+                // its freezing point by as much.
+                const double d = std::sqrt(cohesiveEnergyDensity(*row, T_)) -
+                                 std::sqrt(cohesiveEnergyDensity(*solventRow, T_));
+                const double lnGamma = row->saturatedLiquidVolume(std::max(T_, row->Tt)) * d * d / (FluidPhase::R * T_);
+                if (lnGamma > 0.0) {
+                    upper = 1.0 / (1.0 / Tm - FluidPhase::R * std::min(std::log(xi) + lnGamma, 0.0) / dH);
+                    how += formatted("; up to %.5g K with the activity coefficient %.3g of regular-solution theory, "
+                                     "its solubility %.3g times the ideal", upper, std::exp(lnGamma),
+                                     std::exp(-lnGamma));
+                }
+            }
         }
-        if (!std::isfinite(excess) || excess < -band) continue;
+        if (!std::isfinite(excess) || (excess < -band && !(T_ < upper))) continue;
         // (The solid named where it meets the fluid: just above its
         // sublimation line below the triple point, at P above it.)
         const SolidField solid = lookups_.solid(name, T_, psub > 0.0 ? 1.1 * psub : P_bar);
