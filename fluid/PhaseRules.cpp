@@ -573,23 +573,29 @@ double PhaseRules::waterInGasFugacityCoefficient(int w, double y, double T_, dou
     return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
 }
 
+PhaseRules::Capacity PhaseRules::publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
+                                                    const char* phase) const {
+    Capacity c;
+    const double published = lookups_.solubility(solvent, solute, T_, P_bar);
+    if (!(published > 0.0 && published < 1.0)) return c;
+    SolubilitySource source = lookups_.solubilitySource(solvent, solute);
+    if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
+    c.value = published;
+    c.low = published * (1.0 - source.uncertainty);
+    c.high = std::min(1.0, published * (1.0 + source.uncertainty));
+    c.text = formatted("%s: its %s-rich %s holds at most %.3g %% %s within about %g %%",
+                       source.name ? source.name : "published solubility", solvent, phase, 100.0 * published, solute,
+                       100.0 * source.uncertainty);
+    return c;
+}
+
 PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const {
     Capacity c;
     dilute = true;
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    const double published = lookups_.solubility(water, gas, T_, P_bar);
-    if (published > 0.0 && published < 1.0) {
-        SolubilitySource source = lookups_.solubilitySource(water, gas);
-        if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
-        c.value = published;
-        c.low = published * (1.0 - source.uncertainty);
-        c.high = published * (1.0 + source.uncertainty);
-        c.text = formatted("%s: its %s-rich liquid holds at most %.3g %% %s within about %g %%",
-                           source.name ? source.name : "published solubility", water, 100.0 * published, gas,
-                           100.0 * source.uncertainty);
-        return c;
-    }
+    c = publishedCapacity(water, gas, T_, P_bar, "liquid");
+    if (std::isfinite(c.value)) return c;
     // Henry's law for the gas (IAPWS G7-04, published from 273.15 K: taken
     // there below): at P the liquid holds xL = (P - psat)/(H/phi - psat),
     // phi the gas's fugacity coefficient (Peng & Robinson's where the pair
@@ -628,18 +634,8 @@ PhaseRules::Capacity PhaseRules::gasWaterCapacity(int w, double T_, double P_bar
     Capacity c;
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    const double published = lookups_.solubility(gas, water, T_, P_bar);
-    if (published > 0.0 && published < 1.0) {
-        SolubilitySource source = lookups_.solubilitySource(gas, water);
-        if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
-        c.value = published;
-        c.low = published * (1.0 - source.uncertainty);
-        c.high = std::min(1.0, published * (1.0 + source.uncertainty));
-        c.text = formatted("%s: its %s-rich phase holds at most %.3g %% %s within about %g %%",
-                           source.name ? source.name : "published solubility", gas, 100.0 * published, water,
-                           100.0 * source.uncertainty);
-        return c;
-    }
+    c = publishedCapacity(gas, water, T_, P_bar, "phase");
+    if (std::isfinite(c.value)) return c;
     const ReferenceFluids& fluids = lookups_.fluids();
     const ReferenceFluid *waterRow = fluids.find(water), *gasRow = fluids.find(gas);
     if (!waterRow || !gasRow) return c;

@@ -152,6 +152,10 @@ private:
         bool laws = false;               // Raoult's or Henry's law (not a measured content)
         std::string text;
     };
+    // Of `solute` in a `solvent`-rich `phase` ("liquid", "phase") by the
+    // publication the pair's row names, with its stated uncertainty.
+    Capacity publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
+                               const char* phase) const;
     // Of the gas in water's liquid (w the water's index): published, else
     // by Henry's law; `dilute` false where that law's share lies beyond a
     // dilute solution.
