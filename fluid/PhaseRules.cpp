@@ -471,11 +471,17 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     // Water's melting point at P (its published melting line, lowered by
     // the gas its liquid dissolves there): above it the water a saturated
     // gas sheds is liquid, below it ice.
+    // The lowering is known to about half itself (Henry's constant far
+    // from its dilute, low-pressure measurements, the dissolved gas's
+    // partial molar volume): within that of the melting point the
+    // condensate may be either.
     double share = 1.0;
     const double Tm = solventFreezingPoint(w, P_bar, share);
     const char* name = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const ReferenceFluid* row = lookups_.fluids().find(name);
-    if (!row || !(T_ < Tm)) return s;
+    if (!row) return s;
+    const double spread = 0.5 * std::max(meltingTemperature(lookups_, *row, P_bar) - Tm, 0.0);
+    if (!(T_ < Tm + spread)) return s;
     const double y = m_.x[static_cast<std::size_t>(w)] / (m_.x[0] + m_.x[1]);
     // Water's fugacity in the gas, y phi P (phi by Peng & Robinson's
     // equation where the pair has a binary constant, else by the second
@@ -518,12 +524,17 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     }
     const SolidField solid = lookups_.solid(name, T_, P_bar);
     const std::string deposits = std::string(solid.solid ? solid.solid : row->solid.name) + " deposits";
-    s.word = excess > band ? deposits : excess < -band ? "one phase" : uncertainBetween(deposits.c_str(), "one phase");
+    if (excess > band && T_ >= Tm - spread)
+        s.word = uncertainBetween(deposits.c_str(), "splits");  // ice or liquid water, by its melting point
+    else
+        s.word = excess > band    ? deposits
+                 : excess < -band ? "one phase"
+                                  : uncertainBetween(deposits.c_str(), "one phase");
     s.point = Tf;
     s.text = formatted("(its fugacity in the gas %.5g bar, its fugacity coefficient %.3g, against the solid's %.5g bar "
                        "(%s); its melting point at %g bar %.5g K (IAPWS R14-08, lowered by the gas its liquid "
-                       "dissolves)%s)%s",
-                       f, phi, fs, row->solid.sublimationSource, P_bar, Tm,
+                       "dissolves, within %.2g K)%s)%s",
+                       f, phi, fs, row->solid.sublimationSource, P_bar, Tm, spread,
                        std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf).c_str() : "",
                        s.word == "one phase" ? "" : "; the model describes no solid");
     return s;
