@@ -325,10 +325,29 @@ double PhaseRules::henryShare(int solvent, double T_, double P_bar) const {
     double psat = lookups_.fluids().vapourPressure(a, T_) * 1e-5;
     if (!std::isfinite(psat)) psat = 0.0;
     // The gas's fugacity: its partial pressure times its fugacity
-    // coefficient to the second virial coefficient (Tsonopoulos 1974).
+    // coefficient (dissolvedGasFactor).
+    const double p = std::max(P_bar - psat, 0.0);
+    return std::min(others, p / (H * dissolvedGasFactor(solvent, T_, P_bar, psat)));
+}
+
+double PhaseRules::dissolvedGasFactor(int solvent, double T_, double P_bar, double psat, double* phiOut,
+                                      double* poyntingOut) const {
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const ReferenceFluid* gas = lookups_.fluids().find(b);
-    const double p = std::max(P_bar - psat, 0.0), phi = gas ? gas->gasFugacityCoefficient(T_, p * 1e5) : 1.0;
-    return std::min(others, p * phi / H);
+    const ReferencePair* pair = lookups_.pairs().find(a, b);
+    const double p = std::max(P_bar - psat, 0.0) * 1e5, RT = FluidPhase::R * T_;
+    // A pair with the constant of Peng & Robinson's equation and the gas's
+    // partial molar volume: phi on the pure gas's stable root (a dense gas
+    // or its liquid) and the Poynting factor of the dissolved gas, exp(V
+    // (P - psat)/RT); else phi to the second virial coefficient (Tsonopoulos
+    // 1974) alone.
+    const bool full = gas && pair && std::isfinite(pair->pengRobinsonK12) && pair->dissolvedVolume > 0.0 && p > 0.0;
+    const double phi = !gas ? 1.0 : full ? gas->pengRobinsonFugacityCoefficient(T_, p) : gas->gasFugacityCoefficient(T_, p);
+    const double poynting = full ? std::exp(pair->dissolvedVolume * p / RT) : 1.0;
+    if (phiOut) *phiOut = phi;
+    if (poyntingOut) *poyntingOut = poynting;
+    return poynting / phi;
 }
 
 double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) const {
@@ -608,23 +627,27 @@ PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_
     c = publishedCapacity(water, gas, T_, P_bar, "liquid");
     if (std::isfinite(c.value)) return c;
     // Henry's law for the gas (IAPWS G7-04, published from 273.15 K: taken
-    // there below): at P the liquid holds xL = (P - psat)/(H/phi - psat),
-    // phi the gas's fugacity coefficient (Peng & Robinson's where the pair
-    // names its constant, else 1).  Its band: ln H within its published
-    // uncertainty, the liquid's partial molar volume of the gas (its
-    // Poynting factor, up to twice water's saturated volume) and phi's,
-    // by Peng & Robinson as for water in the gas, else within exp(2 |B|
-    // P/RT) of 1 (B its second virial coefficient, Tsonopoulos 1974).
+    // there below): at P the liquid holds xL = (P - psat)/(H K - psat), K
+    // the dissolved gas's Poynting factor over its fugacity coefficient
+    // (dissolvedGasFactor) where the pair gives them, else 1.  Its band: ln H
+    // within its published uncertainty, and with the pair's data a fifth of
+    // ln K's Poynting part and phi's as for water in the gas, else the
+    // Poynting factor of up to twice water's saturated volume and phi within
+    // exp(2 |B| P/RT) of 1 (B its second virial coefficient, Tsonopoulos
+    // 1974).
     const ReferenceFluids& fluids = lookups_.fluids();
     const double H0 = lookups_.henry(water, gas, std::max(T_, 273.15)) * 1e-5;
     const ReferenceFluid* row = fluids.find(gas);
     if (!(H0 > 0.0) || !std::isfinite(H0) || !row) return c;
-    const bool pengRobinson = std::isfinite(waterInGasFugacityCoefficient(w, 0.0, T_, P_bar));
-    const double phi = pengRobinson ? row->pengRobinsonFugacityCoefficient(T_, (P_bar - psat) * 1e5) : 1.0;
-    const double RT = FluidPhase::R * T_, H = H0 / phi;
-    const double v = pengRobinson ? pengRobinsonUncertainty(std::log(phi))
+    double phi = 1.0, factor = 1.0, dissolvedPoynting = 1.0;
+    const ReferencePair* pair = lookups_.pairs().find(water, gas);
+    const bool pengRobinson = pair && std::isfinite(pair->pengRobinsonK12) && pair->dissolvedVolume > 0.0;
+    const double RT = FluidPhase::R * T_;
+    if (pengRobinson) factor = dissolvedGasFactor(w, T_, P_bar, psat, &phi, &dissolvedPoynting);
+    const double H = H0 * factor;
+    const double v = pengRobinson ? pengRobinsonUncertainty(std::log(phi)) + 0.2 * std::log(dissolvedPoynting)
                                   : 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
-    const double poynting = 2.0 * fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT;
+    const double poynting = pengRobinson ? 0.0 : 2.0 * fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT;
     auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
     c.value = liquidShare(H);
     dilute = c.value <= kHenryDiluteShare;
@@ -636,7 +659,8 @@ PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_
     c.text = formatted("%s's Henry constant of %s, %.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%)%s",
                        source ? source : "the published", gas, H0, 100.0 * c.value, gas, 100.0 * c.low,
                        100.0 * c.high,
-                       pengRobinson ? formatted(" at its fugacity coefficient %.3g (Peng & Robinson)", phi).c_str() : "");
+                       pengRobinson ? formatted(" at its fugacity coefficient %.3g (Peng & Robinson) and its Poynting "
+                                                "factor %.4g", phi, dissolvedPoynting).c_str() : "");
     return c;
 }
 

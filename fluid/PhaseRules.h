@@ -175,6 +175,12 @@ private:
     // The share of the other component a liquid of `solvent` holds at T and
     // P by its published Henry constant (at most the mixture's own).
     double henryShare(int solvent, double T_, double P_bar) const;
+    // Henry's constant's factor for the gas dissolved in the liquid of
+    // `solvent` at T and P (psat the solvent's vapour pressure): its
+    // Poynting factor over its fugacity coefficient (each with `phi` and
+    // `poynting` where asked).
+    double dissolvedGasFactor(int solvent, double T_, double P_bar, double psat, double* phi = nullptr,
+                              double* poynting = nullptr) const;
     // The fugacity (bar) of the minor component i in a gas of the major one
     // by the virial equation to the second coefficients (Tsonopoulos 1974,
     // the measured cross coefficient), below half the major one's critical

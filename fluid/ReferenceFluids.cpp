@@ -137,17 +137,20 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // with the binary constants Soreide & Whitson (Fluid Phase Equilib. 77
 // (1992) 217) fitted to the water content of the gas-rich phases (0.1896
 // with CO2, 0.4850 with CH4, 0.4778 with N2; recalled, not read from their
-// table).
+// table).  The gases' partial molar volumes in liquid water at infinite
+// dilution: CO2 32.6 cm3/mol (Spycher, Pruess & Ennis-King 2003), CH4 37
+// and N2 35 cm3/mol (recalled, near 298 K).
 constexpr const char* kG704 = "IAPWS G7-04";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
 constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992, recalled";
 constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
      "Todheide & Franck 1963; Takenouchi & Kennedy 1964", {kDuanSun2003, 0.1}, {kSpycherPruessEnnisKing2003, 0.1},
-     0.1896, kSoreideWhitson},
-    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {kBukacek1955, 0.05}, 0.4850, kSoreideWhitson},
-    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson},
-    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr},
+     0.1896, kSoreideWhitson, 32.6e-6},
+    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {kBukacek1955, 0.05}, 0.4850, kSoreideWhitson,
+     37e-6},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};

@@ -196,6 +196,10 @@ struct ReferencePair {
     // a12 = sqrt(a1 a2) (1 - k12); NaN: none.
     double pengRobinsonK12 = std::numeric_limits<double>::quiet_NaN();
     const char* pengRobinsonK12Source = nullptr;
+    // The partial molar volume (m3/mol) of b dissolved in liquid a at
+    // infinite dilution, the Poynting factor of its Henry constant
+    // (Krichevsky & Kasarnovsky 1935); NaN: none.
+    double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
