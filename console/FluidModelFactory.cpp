@@ -233,28 +233,40 @@ double componentSublimation(const ReferenceFluids& fluids, const char* component
     return fluids.sublimation(component, T, solidVolume);
 }
 
-// The published mutual solubilities of H2O and CO2: the water content of
-// CO2-rich phases (Spycher, Pruess & Ennis-King 2003, 273.15-373.15 K, to
-// 600 bar) and the CO2 that liquid water dissolves beside them (Duan & Sun
-// 2003, 273.15-533.15 K, to 2000 bar, as the mole fraction of CO2 in its
-// salt-free water); the water content of methane-rich gas (Bukacek 1955,
-// 288.15-511.15 K, 1 to 690 bar); NaN for any other pair or outside their
-// ranges.
-bool solventAndSolute(const char* solvent, const char* solute, const char* a, const char* b) {
-    return solvent && solute && std::string(solvent) == a && std::string(solute) == b;
-}
-
-double publishedSolubility(const char* solvent, const char* solute, double T, double P_bar) {
-    if (solventAndSolute(solvent, solute, "CO2", "H2O")) return solubility::waterInCO2(T, P_bar);
-    if (solventAndSolute(solvent, solute, "CH4", "H2O")) return solubility::waterInMethane(T, P_bar);
-    if (!solventAndSolute(solvent, solute, "H2O", "CO2") || !(T >= 273.15 && T <= 533.15) ||
-        !(P_bar > ancillaryVapourPressure("H2O", T) * 1e-5 && P_bar <= 2000.0))
+// The CO2 that liquid water dissolves beside a CO2-rich phase (Duan & Sun
+// 2003, 273.15-533.15 K, above water's vapour pressure to 2000 bar, as the
+// mole fraction of CO2 in its salt-free water); NaN outside.
+double duanSunCarbonDioxideInWater(double T, double P_bar) {
+    if (!(T >= 273.15 && T <= 533.15) || !(P_bar > ancillaryVapourPressure("H2O", T) * 1e-5 && P_bar <= 2000.0))
         return std::nan("");
     const platform::ThreadLogCapture quiet;  // outside its range: no published value, said by the caller
     DMGWwater duanSun(SM_H2O_CO2, 0);
     duanSun.calculate_gas_solubility(T, P_bar, 0.0);
     if (duanSun.fugacityError != 0 || !(duanSun.mg > 0.0)) return std::nan("");
     return duanSun.mg / (duanSun.mg + 1.0 / DMGWwater::Mw);
+}
+
+// The evaluations of the publications the pairs' table names for a pair's
+// mutual solubilities: the water content of CO2-rich phases (Spycher,
+// Pruess & Ennis-King 2003, 273.15-373.15 K, to 600 bar), of methane-rich
+// gas (Bukacek 1955, 288.15-511.15 K, 1 to 690 bar), the CO2 liquid water
+// dissolves (Duan & Sun 2003).  Each is the content of the pair's solute in
+// its solvent-rich phase, as the row names them.
+constexpr struct {
+    const char* source;
+    double (*content)(double T, double P_bar);
+} kPublishedSolubilities[] = {
+    {kSpycherPruessEnnisKing2003, &solubility::waterInCO2},
+    {kBukacek1955, &solubility::waterInMethane},
+    {kDuanSun2003, &duanSunCarbonDioxideInWater},
+};
+
+double publishedSolubility(const ReferencePairs& pairs, const char* solvent, const char* solute, double T,
+                           double P_bar) {
+    const SolubilitySource source = pairs.solubilitySourceOf(solvent, solute);
+    for (const auto& p : kPublishedSolubilities)
+        if (source.name && std::string(source.name) == p.source) return p.content(T, P_bar);
+    return std::nan("");
 }
 
 SolubilitySource publishedSolubilitySource(const ReferencePairs& pairs, const char* solvent, const char* solute) {

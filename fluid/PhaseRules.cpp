@@ -44,6 +44,18 @@ double meltingTemperature(const PhaseLookups& lookups, const ReferenceFluid& row
     return std::nan("");
 }
 
+// The cohesive energy density (J/m3, the square of Hildebrand's solubility
+// parameter) of the liquid of `row` at T, at its triple point below it: its
+// energy of vaporisation per volume, (T dp/dT - p)(V'' - V')/V' by
+// Clapeyron's equation on its saturation ancillaries.
+double cohesiveEnergyDensity(const ReferenceFluid& row, double T) {
+    const double t = std::clamp(T, row.Tt, 0.95 * row.Tc), dT = 1e-3 * t;
+    const double p = row.saturationPressure(t);
+    const double dpdT = (row.saturationPressure(t + dT) - row.saturationPressure(t - dT)) / (2.0 * dT);
+    const double Vl = row.saturatedLiquidVolume(t), Vv = row.saturatedVapourVolume(t);
+    return (t * dpdT - p) * (Vv - Vl) / Vl;
+}
+
 }  // namespace
 
 // ---- the composition
@@ -218,6 +230,11 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     double xs = 0.0;
     if (!binaryShares(solvent, solute, xs)) return {};
     FluidStatement s = solidFromMixtureAt(T_, P_bar);
+    if (s.word == "one phase") {
+        // (Water in a gas short of ice's saturation.)
+        s.agrees = !model.splits;
+        if (model.splits) s.text += "; the model splits it";
+    }
     if (s.covered()) return s;
     std::string why;
     if (criticalcurve::oneFluidAboveCriticalCurve(lookups_.pairs(), m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
@@ -228,8 +245,8 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
         if (model.splits) s.text += "; the model splits it";
         return s;
     }
-    s = solubilityAt(T_, P_bar, model);
-    return s.covered() ? s : raoultHenryAt(T_, P_bar, model);
+    const bool water = m_.component_names[0] == "H2O" || m_.component_names[1] == "H2O";
+    return water ? waterAndGasAt(T_, P_bar, model) : solubilityAt(T_, P_bar, model);
 }
 
 PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
@@ -308,10 +325,29 @@ double PhaseRules::henryShare(int solvent, double T_, double P_bar) const {
     double psat = lookups_.fluids().vapourPressure(a, T_) * 1e-5;
     if (!std::isfinite(psat)) psat = 0.0;
     // The gas's fugacity: its partial pressure times its fugacity
-    // coefficient to the second virial coefficient (Tsonopoulos 1974).
+    // coefficient (dissolvedGasFactor).
+    const double p = std::max(P_bar - psat, 0.0);
+    return std::min(others, p / (H * dissolvedGasFactor(solvent, T_, P_bar, psat)));
+}
+
+double PhaseRules::dissolvedGasFactor(int solvent, double T_, double P_bar, double psat, double* phiOut,
+                                      double* poyntingOut) const {
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const ReferenceFluid* gas = lookups_.fluids().find(b);
-    const double p = std::max(P_bar - psat, 0.0), phi = gas ? gas->gasFugacityCoefficient(T_, p * 1e5) : 1.0;
-    return std::min(others, p * phi / H);
+    const ReferencePair* pair = lookups_.pairs().find(a, b);
+    const double p = std::max(P_bar - psat, 0.0) * 1e5, RT = FluidPhase::R * T_;
+    // A pair with the constant of Peng & Robinson's equation and the gas's
+    // partial molar volume: phi on the pure gas's stable root (a dense gas
+    // or its liquid) and the Poynting factor of the dissolved gas, exp(V
+    // (P - psat)/RT); else phi to the second virial coefficient (Tsonopoulos
+    // 1974) alone.
+    const bool full = gas && pair && std::isfinite(pair->pengRobinsonK12) && pair->dissolvedVolume > 0.0 && p > 0.0;
+    const double phi = !gas ? 1.0 : full ? gas->pengRobinsonFugacityCoefficient(T_, p) : gas->gasFugacityCoefficient(T_, p);
+    const double poynting = full ? std::exp(pair->dissolvedVolume * p / RT) : 1.0;
+    if (phiOut) *phiOut = phi;
+    if (poyntingOut) *poyntingOut = poynting;
+    return poynting / phi;
 }
 
 double PhaseRules::solventFreezingPoint(int major, double P_bar, double& share) const {
@@ -382,7 +418,15 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
                                           (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
         const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
+        if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
+            // Water carried by a gas (or dissolved in the gas's liquid): ice
+            // only below its melting point, by its fugacity there.
+            const FluidStatement ice = iceFromGasAt(i, T_, P_bar);
+            if (ice.covered()) return ice;
+            continue;
+        }
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
+        double upper = std::nan("");  // the freezing point the solution's non-ideality may reach
         std::string how;
         if (gas && psub > 0.0) {
             const double f = std::isfinite(virial) ? virial : xi * P_bar;
@@ -405,8 +449,26 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             band = kSublimationUncertainty * std::fabs(dH / FluidPhase::R * (1.0 / Tf - 1.0 / Tm)) + 1e-9;
             how = formatted("the ideal freezing-point depression from its published melting line at its share "
                             "%.6g in the liquid%s", share, share > xi ? " (the gas it dissolves by IAPWS G7-04)" : "");
+            const ReferenceFluid* solventRow = fluids.find(otherName);
+            if (i != major && !solvent && solventRow) {
+                // A solute unlike its solvent (CO2 in liquid methane) is far
+                // less soluble than the ideal solution: its activity
+                // coefficient, up to ln g = V (d1 - d2)^2/RT by regular-
+                // solution theory (Hildebrand & Scott 1950; Preston &
+                // Prausnitz 1970 for solids in cryogenic liquids), raises
+                // its freezing point by as much.
+                const double d = std::sqrt(cohesiveEnergyDensity(*row, T_)) -
+                                 std::sqrt(cohesiveEnergyDensity(*solventRow, T_));
+                const double lnGamma = row->saturatedLiquidVolume(std::max(T_, row->Tt)) * d * d / (FluidPhase::R * T_);
+                if (lnGamma > 0.0) {
+                    upper = 1.0 / (1.0 / Tm - FluidPhase::R * std::min(std::log(xi) + lnGamma, 0.0) / dH);
+                    how += formatted("; up to %.5g K with the activity coefficient %.3g of regular-solution theory, "
+                                     "its solubility %.3g times the ideal", upper, std::exp(lnGamma),
+                                     std::exp(-lnGamma));
+                }
+            }
         }
-        if (!std::isfinite(excess) || excess < -band) continue;
+        if (!std::isfinite(excess) || (excess < -band && !(T_ < upper))) continue;
         // (The solid named where it meets the fluid: just above its
         // sublimation line below the triple point, at P above it.)
         const SolidField solid = lookups_.solid(name, T_, psub > 0.0 ? 1.1 * psub : P_bar);
@@ -422,6 +484,81 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
     return s;
 }
 
+PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_bar) const {
+    FluidStatement s;
+    s.agrees = false;  // no solid is a phase of the model
+    // Water's melting point at P (its published melting line, lowered by
+    // the gas its liquid dissolves there): above it the water a saturated
+    // gas sheds is liquid, below it ice.
+    // The lowering is known to about half itself (Henry's constant far
+    // from its dilute, low-pressure measurements, the dissolved gas's
+    // partial molar volume): within that of the melting point the
+    // condensate may be either.
+    double share = 1.0;
+    const double Tm = solventFreezingPoint(w, P_bar, share);
+    const char* name = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const ReferenceFluid* row = lookups_.fluids().find(name);
+    if (!row) return s;
+    const double spread = 0.5 * std::max(meltingTemperature(lookups_, *row, P_bar) - Tm, 0.0);
+    if (!(T_ < Tm + spread)) return s;
+    const double y = m_.x[static_cast<std::size_t>(w)] / (m_.x[0] + m_.x[1]);
+    // Water's fugacity in the gas, y phi P (phi by Peng & Robinson's
+    // equation where the pair has a binary constant, else by the second
+    // virial coefficients, else 1), against ice's, psub phi_sub exp(Vs (P -
+    // psub)/RT); its band the sublimation pressure's and phi's, whose
+    // uncertainty grows with its departure from 1.
+    auto fugacity = [&](double T, double& phi) {
+        phi = waterInGasFugacityCoefficient(w, y, T, P_bar);
+        if (!(phi > 0.0)) {
+            const double virial = virialGasFugacity(w, T, P_bar);
+            phi = std::isfinite(virial) ? virial / (y * P_bar) : 1.0;
+        }
+        return y * P_bar * phi;
+    };
+    auto iceFugacity = [&](double T) {
+        double Vs = std::nan("");
+        const double psub = lookups_.sublimation(name, T, Vs);
+        return solidFugacity(row, psub, Vs, T, P_bar * 1e5) * 1e-5;
+    };
+    auto excessAt = [&](double T) {
+        double phi = 1.0;
+        return std::log(fugacity(T, phi) / iceFugacity(T));
+    };
+    double phi = 1.0;
+    const double f = fugacity(T_, phi), fs = iceFugacity(T_), excess = std::log(f / fs);
+    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi));
+    if (!std::isfinite(excess)) return s;
+    // Its frost point: where ice's fugacity reaches the water's, below the
+    // melting point; a gas holding more water than ice takes at the melting
+    // point sheds liquid water first, which freezes there.  (A gas holding
+    // less is one phase: below the melting point no liquid water forms.)
+    double Tf = Tm;
+    const char* point = "freezing point, where the liquid water it sheds freezes,";
+    const double top = Tm - 1e-6, bottom = std::min(T_, top) - 40.0;
+    if (excessAt(top) < 0.0) {
+        double lo = bottom, hi = top;
+        for (int k = 0; k < 60 && hi - lo > 1e-6; ++k) (excessAt(0.5 * (lo + hi)) > 0.0 ? lo : hi) = 0.5 * (lo + hi);
+        Tf = excessAt(bottom) > 0.0 ? 0.5 * (lo + hi) : std::nan("");  // none within 40 K below
+        point = "frost point";
+    }
+    const SolidField solid = lookups_.solid(name, T_, P_bar);
+    const std::string deposits = std::string(solid.solid ? solid.solid : row->solid.name) + " deposits";
+    if (excess > band && T_ >= Tm - spread)
+        s.word = uncertainBetween(deposits.c_str(), "splits");  // ice or liquid water, by its melting point
+    else
+        s.word = excess > band    ? deposits
+                 : excess < -band ? "one phase"
+                                  : uncertainBetween(deposits.c_str(), "one phase");
+    s.point = Tf;
+    s.text = formatted("(its fugacity in the gas %.5g bar, its fugacity coefficient %.3g, against the solid's %.5g bar "
+                       "(%s); its melting point at %g bar %.5g K (IAPWS R14-08, lowered by the gas its liquid "
+                       "dissolves, within %.2g K)%s)%s",
+                       f, phi, fs, row->solid.sublimationSource, P_bar, Tm, spread,
+                       std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf).c_str() : "",
+                       s.word == "one phase" ? "" : "; the model describes no solid");
+    return s;
+}
+
 PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     int solvent = 0, solute = 0;
@@ -429,7 +566,7 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     if (!lookups_.solubilityOf || !binaryShares(solvent, solute, xs)) return s;
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(solute)].c_str();
-    const double c = lookups_.solubilityOf(a, b, T_, P_bar);
+    const double c = lookups_.solubility(a, b, T_, P_bar);
     if (!(c > 0.0) || !(c < 1.0)) return s;
     SolubilitySource source = lookups_.solubilitySource(a, b);
     if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
@@ -460,16 +597,135 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     return s;
 }
 
-PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, const ModelAnswer& model) const {
+double PhaseRules::waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const {
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
+}
+
+PhaseRules::Capacity PhaseRules::publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
+                                                    const char* phase) const {
+    Capacity c;
+    const double published = lookups_.solubility(solvent, solute, T_, P_bar);
+    if (!(published > 0.0 && published < 1.0)) return c;
+    SolubilitySource source = lookups_.solubilitySource(solvent, solute);
+    if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
+    c.value = published;
+    c.low = published * (1.0 - source.uncertainty);
+    c.high = std::min(1.0, published * (1.0 + source.uncertainty));
+    c.text = formatted("%s: its %s-rich %s holds at most %.3g %% %s within about %g %%",
+                       source.name ? source.name : "published solubility", solvent, phase, 100.0 * published, solute,
+                       100.0 * source.uncertainty);
+    return c;
+}
+
+PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const {
+    Capacity c;
+    dilute = true;
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    c = publishedCapacity(water, gas, T_, P_bar, "liquid");
+    if (std::isfinite(c.value)) return c;
+    // Henry's law for the gas (IAPWS G7-04, published from 273.15 K: taken
+    // there below): at P the liquid holds xL = (P - psat)/(H K - psat), K
+    // the dissolved gas's Poynting factor over its fugacity coefficient
+    // (dissolvedGasFactor) where the pair gives them, else 1.  Its band: ln H
+    // within its published uncertainty, and with the pair's data a fifth of
+    // ln K's Poynting part and phi's as for water in the gas, else the
+    // Poynting factor of up to twice water's saturated volume and phi within
+    // exp(2 |B| P/RT) of 1 (B its second virial coefficient, Tsonopoulos
+    // 1974).
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const double H0 = lookups_.henry(water, gas, std::max(T_, 273.15)) * 1e-5;
+    const ReferenceFluid* row = fluids.find(gas);
+    if (!(H0 > 0.0) || !std::isfinite(H0) || !row) return c;
+    double phi = 1.0, factor = 1.0, dissolvedPoynting = 1.0;
+    const ReferencePair* pair = lookups_.pairs().find(water, gas);
+    const bool pengRobinson = pair && std::isfinite(pair->pengRobinsonK12) && pair->dissolvedVolume > 0.0;
+    const double RT = FluidPhase::R * T_;
+    if (pengRobinson) factor = dissolvedGasFactor(w, T_, P_bar, psat, &phi, &dissolvedPoynting);
+    const double H = H0 * factor;
+    const double v = pengRobinson ? pengRobinsonUncertainty(std::log(phi)) + 0.2 * std::log(dissolvedPoynting)
+                                  : 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
+    const double poynting = pengRobinson ? 0.0 : 2.0 * fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT;
+    auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
+    c.value = liquidShare(H);
+    dilute = c.value <= kHenryDiluteShare;
+    c.low = liquidShare(H * std::exp(kHenryLogUncertainty + v + std::max(poynting, 0.0)));
+    c.high = liquidShare(H * std::exp(-kHenryLogUncertainty - v));
+    c.word = "liquid";
+    c.laws = true;
+    const char* source = lookups_.pairs().henrySourceOf(water, gas);
+    c.text = formatted("%s's Henry constant of %s, %.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%)%s",
+                       source ? source : "the published", gas, H0, 100.0 * c.value, gas, 100.0 * c.low,
+                       100.0 * c.high,
+                       pengRobinson ? formatted(" at its fugacity coefficient %.3g (Peng & Robinson) and its Poynting "
+                                                "factor %.4g", phi, dissolvedPoynting).c_str() : "");
+    return c;
+}
+
+PhaseRules::Capacity PhaseRules::gasWaterCapacity(int w, double T_, double P_bar, double psat,
+                                                   const Capacity& liquid) const {
+    Capacity c;
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    c = publishedCapacity(gas, water, T_, P_bar, "phase");
+    if (std::isfinite(c.value)) return c;
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const ReferenceFluid *waterRow = fluids.find(water), *gasRow = fluids.find(gas);
+    if (!waterRow || !gasRow) return c;
+    // Water's activity in its liquid, 1 - xL, the liquid's share of the gas
+    // (none where unknown).
+    const double xL = std::isfinite(liquid.value) ? liquid.value : 0.0, RT = FluidPhase::R * T_;
+    const double phiSat = waterRow->pengRobinsonVapourFugacityCoefficient(T_, psat * 1e5);
+    // Water's fugacity over its liquid, psat phi_sat exp(V (P - psat)/RT)
+    // (1 - xL), equal to its fugacity y phi(y) P in the gas (e.g. Prausnitz,
+    // Lichtenthaler & de Azevedo 1999, ch. 10), solved for y.
+    const double poynting = std::exp(fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT);
+    const double f = psat * phiSat * poynting * (1.0 - xL);
+    double y = std::min(1.0, f / P_bar), phi = std::nan("");
+    for (int k = 0; k < 200 && phiSat > 0.0; ++k) {
+        phi = waterInGasFugacityCoefficient(w, std::min(y, 0.999), T_, P_bar);
+        const double next = std::min(1.0, f / (phi * P_bar));
+        if (!std::isfinite(next)) break;
+        y = 0.5 * (y + next);
+        if (std::fabs(next - y) < 1e-10 * y) break;
+    }
+    if (phi > 0.0 && std::isfinite(y)) {
+        const double u = kVapourPressureUncertainty + pengRobinsonUncertainty(std::log(y * P_bar / (psat * (1.0 - xL))));
+        c.value = y;
+        c.low = y * (1.0 - u);
+        c.high = std::min(1.0, y * (1.0 + u));
+        const ReferencePair* pair = lookups_.pairs().find(water, gas);
+        c.text = formatted("water's fugacity coefficient %.3g in %s (Peng & Robinson's equation, %s) with the Poynting "
+                           "factor %.4g of its liquid: its %s-rich phase holds %.3g %% %s (%.3g to %.3g %%)",
+                           phi, gas, pair && pair->pengRobinsonK12Source ? pair->pengRobinsonK12Source : "its binary constant",
+                           poynting, gas, 100.0 * c.value, water, 100.0 * c.low, 100.0 * c.high);
+        return c;
+    }
+    // Raoult's law: the vapour holds yW = psat (1 - xL)/P of water, within
+    // the vapour pressure's uncertainty and its fugacity coefficients',
+    // exp(2 |B| P/RT) of 1, over the liquid's band of xL.
+    const double v = 2.0 * std::fabs(gasRow->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
+    const double xLow = std::isfinite(liquid.low) ? liquid.low : 0.0, xHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
+    c.value = psat * (1.0 - xL) / P_bar;
+    c.low = psat * (1.0 - kVapourPressureUncertainty) * std::exp(-v) * (1.0 - xHigh) / P_bar;
+    c.high = std::min(1.0, psat * (1.0 + kVapourPressureUncertainty) * std::exp(v) * (1.0 - xLow) / P_bar);
+    c.word = "vapour";
+    c.laws = true;
+    c.text = formatted("its vapour %.3g %% %s (%.3g to %.3g %%)", 100.0 * c.value, water, 100.0 * c.low,
+                       100.0 * c.high);
+    return c;
+}
+
+PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     const std::vector<std::string>& names = m_.component_names;
     const int w = names[0] == "H2O" ? 0 : names[1] == "H2O" ? 1 : -1;
-    if (w < 0 || !lookups_.henryOf) return s;
+    if (w < 0 || (!lookups_.henryOf && !lookups_.solubilityOf)) return s;
     const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
-    const ReferenceFluids& fluids = lookups_.fluids();
-    const double H = lookups_.henry("H2O", gas, T_) * 1e-5, psat = fluids.vapourPressure("H2O", T_) * 1e-5;
-    const ReferenceFluid* row = fluids.find(gas);
-    if (!(H > 0.0) || !std::isfinite(H) || !(psat > 0.0) || !row) return s;
+    const double psat = lookups_.fluids().vapourPressure(names[static_cast<std::size_t>(w)].c_str(), T_) * 1e-5;
+    if (!(psat > 0.0)) return s;
     if (!(P_bar > psat)) {
         // Below water's vapour pressure no liquid forms.
         s.word = "vapour";
@@ -477,43 +733,37 @@ PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, co
         s.agrees = !model.splits;
         return s;
     }
-    // Raoult's law for water, Henry's for the gas: at P the liquid holds
-    // xL = (P - psat)/(H - psat) of the gas, the vapour yW = psat (1 - xL)/P
-    // of water.  The laws' band: ln H within its published uncertainty, the
-    // liquid's partial molar volume of the gas (its Poynting factor, up to
-    // twice water's saturated volume), the vapour pressure, and the vapour's
-    // fugacity coefficients, within exp(2 |B| P/RT) of 1 (B the gas's second
-    // virial coefficient, Tsonopoulos 1974).
-    const double RT = FluidPhase::R * T_, v = 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
-    const double poynting = 2.0 * fluids.saturatedLiquidVolume("H2O", T_) * (P_bar - psat) * 1e5 / RT;
-    auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
-    const double xL = liquidShare(H);
-    if (!(xL <= kHenryDiluteShare)) return s;
-    const double xLow = liquidShare(H * std::exp(kHenryLogUncertainty + v + std::max(poynting, 0.0)));
-    const double xHigh = liquidShare(H * std::exp(-kHenryLogUncertainty - v));
-    const double yW = psat * (1.0 - xL) / P_bar;
-    const double yLow = psat * (1.0 - kVapourPressureUncertainty) * std::exp(-v) * (1.0 - xHigh) / P_bar;
-    const double yHigh = std::min(1.0, psat * (1.0 + kVapourPressureUncertainty) * std::exp(v) * (1.0 - xLow) / P_bar);
+    // The liquid holds at most xL of the gas, the gas yW of water: a
+    // mixture within either is one phase, beyond both it splits; no
+    // liquid forms where the water lies within the gas's capacity, however
+    // large its share.
+    bool dilute = true;
+    const Capacity liquid = waterLiquidCapacity(w, T_, P_bar, psat, dilute);
+    if (!dilute) return s;  // Henry's law speaks of a dilute solution only
+    const Capacity vapour = gasWaterCapacity(w, T_, P_bar, psat, liquid);
+    if (!std::isfinite(vapour.value)) return s;
+    const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0, cHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
     const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]), xw = 1.0 - xg;
-    if (xg < xLow) {
-        s.word = "liquid";
-    } else if (xw < yLow) {
-        s.word = "vapour";
-    } else if (xg > xHigh && xw > yHigh) {
+    if (xg < cLow) {
+        s.word = liquid.word;
+    } else if (xw < vapour.low) {
+        s.word = vapour.word;
+    } else if (xg > cHigh && xw > vapour.high) {
         s.word = "splits";
     } else {
-        s.word = uncertainBetween(xg <= xHigh ? "liquid" : "vapour", "splits");
+        s.word = uncertainBetween(xg <= cHigh ? liquid.word : vapour.word, "splits");
     }
     s.agrees = s.word.rfind("uncertain", 0) == 0 || (s.word == "splits") == model.splits;
-    s.text = formatted("(Raoult's law with water's vapour pressure %.5g bar and IAPWS G7-04's Henry constant of %s, "
-                       "%.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%), its vapour %.3g %% H2O (%.3g to %.3g "
-                       "%%) with the laws' uncertainty; this mixture %.3g %% %s)",
-                       psat, gas, H, 100.0 * xL, gas, 100.0 * xLow, 100.0 * xHigh, 100.0 * yW, 100.0 * yLow,
-                       100.0 * yHigh, 100.0 * xg, gas);
+    const std::string sides = liquid.text.empty() ? vapour.text
+                              : liquid.laws && vapour.laws ? liquid.text + ", " + vapour.text + " with the laws' uncertainty"
+                                                           : vapour.text + "; " + liquid.text;
+    s.text = formatted("(%swater's vapour pressure %.5g bar%s%s; this mixture %.3g %% %s)",
+                       liquid.laws && vapour.laws ? "Raoult's law with " : "", psat,
+                       liquid.laws && vapour.laws ? " and " : "; ", sides.c_str(), 100.0 * xg, gas);
     if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
-        const int liquid = (model.x1[0] < 0.5) == (w == 0) ? 0 : 1;  // the water-rich phase
-        const double liquidGas = w == 0 ? model.x1[liquid] : 1.0 - model.x1[liquid];
-        const double vapourWater = w == 0 ? 1.0 - model.x1[1 - liquid] : model.x1[1 - liquid];
+        const int rich = (model.x1[0] < 0.5) == (w == 0) ? 0 : 1;  // the water-rich phase
+        const double liquidGas = w == 0 ? model.x1[rich] : 1.0 - model.x1[rich];
+        const double vapourWater = w == 0 ? 1.0 - model.x1[1 - rich] : model.x1[1 - rich];
         s.text += formatted("; the model's water-rich phase holds %.3g %% %s, its other phase %.3g %% H2O",
                             100.0 * liquidGas, gas, 100.0 * vapourWater);
     } else {

@@ -4,6 +4,7 @@
 // "** The fluid:" statement).  Neither changes the model's answer: the range
 // refuses what lies outside the model's publication, the data are compared
 // with what the model gives.  T in K, P in bar.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -91,6 +92,14 @@ public:
     // Henry's law is a dilute solution's: the laws speak of a liquid holding
     // at most this share of the gas.
     static constexpr double kHenryDiluteShare = 0.05;
+    // The relative uncertainty of water's content of a compressed gas by
+    // Peng & Robinson's equation with Soreide & Whitson's binary constants,
+    // `departure` the logarithm of its correction to Raoult's law (or of
+    // water's fugacity coefficient): within 8 % of Spycher et al.'s fit (to
+    // 373 K and 600 bar) and of Bukacek's correlation (to 511 K and 690 bar)
+    // where they overlap, the departures growing with the gas's
+    // non-ideality: a quarter of that logarithm, at most 10 %.
+    static double pengRobinsonUncertainty(double departure) { return std::min(0.1, 0.25 * std::fabs(departure)); }
 
     // The model's answer the statement measures itself against: its phase
     // (FluidPhase::PhaseCode) or split, its state's density, and where it
@@ -127,7 +136,38 @@ private:
     FluidStatement pureFluidAt(const char* name, double T_, double P_bar, const ModelAnswer& model) const;
     FluidStatement solidFromMixtureAt(double T_, double P_bar) const;
     FluidStatement solubilityAt(double T_, double P_bar, const ModelAnswer& model) const;
-    FluidStatement raoultHenryAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Water and a gas above water's melting point: the gas the liquid water
+    // holds and the water the gas holds, each by its best source, judge
+    // the mixture together (whichever is the larger share).
+    FluidStatement waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Ice from a gas carrying water (component w): only below water's
+    // melting point at P, lowered by the gas it dissolves.
+    FluidStatement iceFromGasAt(int w, double T_, double P_bar) const;
+    // A phase's capacity for the other component (mole fractions): its
+    // content, the band that holds the fluid, and what the statement says
+    // of it; value NaN where no source covers the state.
+    struct Capacity {
+        double value = std::nan(""), low = std::nan(""), high = std::nan("");
+        const char* word = "one phase";  // the verdict where the mixture lies within it
+        bool laws = false;               // Raoult's or Henry's law (not a measured content)
+        std::string text;
+    };
+    // Of `solute` in a `solvent`-rich `phase` ("liquid", "phase") by the
+    // publication the pair's row names, with its stated uncertainty.
+    Capacity publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
+                               const char* phase) const;
+    // Of the gas in water's liquid (w the water's index): published, else
+    // by Henry's law; `dilute` false where that law's share lies beyond a
+    // dilute solution.
+    Capacity waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const;
+    // Of water in the gas beside that liquid: published, else by water's
+    // fugacity coefficient in the compressed gas, else by Raoult's law.
+    Capacity gasWaterCapacity(int w, double T_, double P_bar, double psat, const Capacity& liquid) const;
+    // Water's fugacity coefficient at mole fraction y in the gas of
+    // component 1 - w (Peng & Robinson with the pair's binary constant), NaN
+    // without one.
+    double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
+
     // The freezing point (K) at P (bar) of the major component's liquid
     // holding the other at its Henry's-law share there (the dissolved gas
     // taken at the freezing point itself); NaN without the data.
@@ -135,6 +175,12 @@ private:
     // The share of the other component a liquid of `solvent` holds at T and
     // P by its published Henry constant (at most the mixture's own).
     double henryShare(int solvent, double T_, double P_bar) const;
+    // Henry's constant's factor for the gas dissolved in the liquid of
+    // `solvent` at T and P (psat the solvent's vapour pressure): its
+    // Poynting factor over its fugacity coefficient (each with `phi` and
+    // `poynting` where asked).
+    double dissolvedGasFactor(int solvent, double T_, double P_bar, double psat, double* phi = nullptr,
+                              double* poynting = nullptr) const;
     // The fugacity (bar) of the minor component i in a gas of the major one
     // by the virial equation to the second coefficients (Tsonopoulos 1974,
     // the measured cross coefficient), below half the major one's critical

@@ -2,6 +2,7 @@
 // ReferenceFluids.h).
 #include "fluid/ReferenceFluids.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -10,6 +11,7 @@
 #include "fluid/IceCurves.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/SolidCurves.h"
+#include "numerics/LinearAlgebra.h"
 
 namespace {
 
@@ -131,15 +133,24 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // Ennis-King's and Duan & Sun's fits hold their measurements within about
 // 10 %; Bukacek's water content of natural gas within about 5 % (its
 // constants and range recalled from the handbooks, brines/WaterInMethane.h).
+// Water in the compressed gases beyond them: Peng & Robinson's equation
+// with the binary constants Soreide & Whitson (Fluid Phase Equilib. 77
+// (1992) 217) fitted to the water content of the gas-rich phases (0.1896
+// with CO2, 0.4850 with CH4, 0.4778 with N2; recalled, not read from their
+// table).  The gases' partial molar volumes in liquid water at infinite
+// dilution: CO2 32.6 cm3/mol (Spycher, Pruess & Ennis-King 2003), CH4 37
+// and N2 35 cm3/mol (recalled, near 298 K).
 constexpr const char* kG704 = "IAPWS G7-04";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
+constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992, recalled";
 constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
-     "Todheide & Franck 1963; Takenouchi & Kennedy 1964", {"Duan & Sun 2003", 0.1},
-     {"Spycher, Pruess & Ennis-King 2003", 0.1}},
-    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {"Bukacek 1955", 0.05}},
-    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}},
-    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}},
+     "Todheide & Franck 1963; Takenouchi & Kennedy 1964", {kDuanSun2003, 0.1}, {kSpycherPruessEnnisKing2003, 0.1},
+     0.1896, kSoreideWhitson, 32.6e-6},
+    {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {kBukacek1955, 0.05}, 0.4850, kSoreideWhitson,
+     37e-6},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};
@@ -271,6 +282,89 @@ double ReferenceFluid::gasFugacityCoefficient(double T, double P) const {
     return std::exp(secondVirialCoefficient(T) * P / (kR * T));
 }
 
+namespace {
+
+// Peng & Robinson's (Ind. Eng. Chem. Fundam. 15 (1976) 59) a (Pa m6/mol2)
+// and b (m3/mol) of a fluid at T from its critical point and acentric factor.
+void pengRobinsonConstants(const ReferenceFluid& f, double T, double& a, double& b) {
+    const double w = f.acentricFactor(), m = 0.37464 + 1.54226 * w - 0.26992 * w * w;
+    const double pc = f.vapourPressure.reducing, s = 1.0 + m * (1.0 - std::sqrt(T / f.Tc));
+    a = 0.45724 * kR * kR * f.Tc * f.Tc / pc * s * s;
+    b = 0.07780 * kR * f.Tc / pc;
+}
+
+// The roots above B of Z^3 - (1 - B) Z^2 + (A - 3 B^2 - 2 B) Z - (A B - B^2 -
+// B^3) = 0 (A = a P/(R T)^2, B = b P/(R T)), ascending; their count.
+int pengRobinsonRoots(double A, double B, double Z[3]) {
+    const double c[4] = {-(A * B - B * B - B * B * B), A - 3.0 * B * B - 2.0 * B, -(1.0 - B), 1.0};
+    int n = 0;
+    double r[3] = {0.0, 0.0, 0.0};
+    degree3(c, &n, r);
+    int k = 0;
+    for (int i = 0; i < n; ++i)
+        if (r[i] > B) Z[k++] = r[i];
+    std::sort(Z, Z + k);
+    return k;
+}
+
+// The logarithm of the attraction's volume term, ln((Z + (1 + sqrt 2) B) /
+// (Z + (1 - sqrt 2) B)) / (2 sqrt 2 B).
+double pengRobinsonLog(double B, double Z) {
+    const double r2 = std::sqrt(2.0);
+    return std::log((Z + (1.0 + r2) * B) / (Z + (1.0 - r2) * B)) / (2.0 * r2 * B);
+}
+
+// ln phi of the pure fluid on root Z.
+double pengRobinsonLnPhi(double A, double B, double Z) {
+    return Z - 1.0 - std::log(Z - B) - A * pengRobinsonLog(B, Z);
+}
+
+}  // namespace
+
+double ReferenceFluid::pengRobinsonVapourFugacityCoefficient(double T, double P) const {
+    double a = 0.0, b = 0.0, Z[3];
+    pengRobinsonConstants(*this, T, a, b);
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
+    const int n = pengRobinsonRoots(A, B, Z);
+    return n > 0 ? std::exp(pengRobinsonLnPhi(A, B, Z[n - 1])) : kNaN;
+}
+
+double ReferenceFluid::pengRobinsonFugacityCoefficient(double T, double P) const {
+    double a = 0.0, b = 0.0, Z[3];
+    pengRobinsonConstants(*this, T, a, b);
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
+    const int n = pengRobinsonRoots(A, B, Z);
+    if (n == 0) return kNaN;
+    double lnPhi = pengRobinsonLnPhi(A, B, Z[0]);
+    for (int i = 1; i < n; ++i) lnPhi = std::min(lnPhi, pengRobinsonLnPhi(A, B, Z[i]));
+    return std::exp(lnPhi);
+}
+
+double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T,
+                                                       double P) const {
+    const ReferenceFluid *g = fluids_->find(solvent), *k = fluids_->find(solute);
+    const ReferencePair* pair = find(solvent, solute);
+    if (!g || !k || !pair || !std::isfinite(pair->pengRobinsonK12) || !namedAs(*fluids_, solvent, pair->b) ||
+        !(T > 0.0) || !(P > 0.0) || !(y >= 0.0 && y < 1.0))
+        return kNaN;
+    double ag = 0.0, bg = 0.0, ak = 0.0, bk = 0.0, Z[3];
+    pengRobinsonConstants(*g, T, ag, bg);
+    pengRobinsonConstants(*k, T, ak, bk);
+    // The van der Waals mixing rules: a = sum y_i y_j a_ij, b = sum y_i b_i.
+    const double akg = std::sqrt(ak * ag) * (1.0 - pair->pengRobinsonK12);
+    const double a = (1.0 - y) * (1.0 - y) * ag + 2.0 * y * (1.0 - y) * akg + y * y * ak, b = (1.0 - y) * bg + y * bk;
+    const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
+    const int n = pengRobinsonRoots(A, B, Z);
+    if (n == 0) return kNaN;
+    // The phase's stable root: of two, the one of lower Gibbs energy.
+    double z = Z[0];
+    for (int i = 1; i < n; ++i)
+        if (pengRobinsonLnPhi(A, B, Z[i]) < pengRobinsonLnPhi(A, B, z)) z = Z[i];
+    // ln phi_k = b_k/b (Z - 1) - ln(Z - B) - A (2 sum_j y_j a_kj/a - b_k/b) L.
+    const double sumK = (1.0 - y) * akg + y * ak;
+    return std::exp(bk / b * (z - 1.0) - std::log(z - B) - A * (2.0 * sumK / a - bk / b) * pengRobinsonLog(B, z));
+}
+
 double ReferenceFluid::meltingPressure(double T) const { return solid.melting ? solid.melting(*this, T) : kNaN; }
 
 double ReferenceFluid::sublimationPressure(double T) const {
@@ -311,6 +405,10 @@ double PhaseLookups::sublimation(const char* component, double T, double& solidV
 
 SolubilitySource PhaseLookups::solubilitySource(const char* solvent, const char* solute) const {
     return solubilitySourceOf ? solubilitySourceOf(pairs(), solvent, solute) : SolubilitySource{};
+}
+
+double PhaseLookups::solubility(const char* solvent, const char* solute, double T, double P_bar) const {
+    return solubilityOf ? solubilityOf(pairs(), solvent, solute, T, P_bar) : kNaN;
 }
 
 const ReferenceFluid* ReferenceFluids::find(const char* name) const {

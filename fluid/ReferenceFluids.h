@@ -11,6 +11,7 @@
 //
 // Units: T in K, pressures in Pa, densities in kg/m3 (the vapour ancillaries'
 // reducing density in mol/m3), molar volumes in m3/mol.
+#include <limits>
 #include <span>
 
 #include "fluid/HelmholtzEquation.h"
@@ -101,6 +102,11 @@ struct ReferenceFluid {
     // it by less than 1e-4 below water's 611.657 Pa).
     double secondVirialCoefficient(double T) const;
     double gasFugacityCoefficient(double T, double P) const;
+    // Its fugacity coefficient at T and P (Pa) on the vapour root of Peng &
+    // Robinson's equation (its largest), NaN where it has none.
+    double pengRobinsonVapourFugacityCoefficient(double T, double P) const;
+    // The same on its stable root (of two, the one of lower Gibbs energy).
+    double pengRobinsonFugacityCoefficient(double T, double P) const;
     // Pitzer's acentric factor, from its vapour pressure at 0.7 Tc.
     double acentricFactor() const;
     // The solid stable at T and P (Pa), none where the fluid is a fluid.
@@ -159,6 +165,12 @@ struct CriticalCurvePoint {
 // alike.  Each datum
 // carries its source; a source saying "recalled" marks values entered from
 // memory of the publication, not read from its tables.
+// The publications of mutual solubilities the pairs' table names (their
+// evaluations are the program's: PhaseLookups::solubilityOf).
+inline constexpr const char* kDuanSun2003 = "Duan & Sun 2003";
+inline constexpr const char* kSpycherPruessEnnisKing2003 = "Spycher, Pruess & Ennis-King 2003";
+inline constexpr const char* kBukacek1955 = "Bukacek 1955";
+
 struct ReferencePair {
     const char* a;
     const char* b;
@@ -179,6 +191,15 @@ struct ReferencePair {
     // a null name: none.
     SolubilitySource solubilityOfBInA;
     SolubilitySource solubilityOfAInB;
+    // The binary constant k12 of Peng & Robinson's equation for the phase
+    // rich in b, a dissolved in it (water's content of a compressed gas):
+    // a12 = sqrt(a1 a2) (1 - k12); NaN: none.
+    double pengRobinsonK12 = std::numeric_limits<double>::quiet_NaN();
+    const char* pengRobinsonK12Source = nullptr;
+    // The partial molar volume (m3/mol) of b dissolved in liquid a at
+    // infinite dilution, the Poynting factor of its Henry constant
+    // (Krichevsky & Kasarnovsky 1935); NaN: none.
+    double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
@@ -210,6 +231,13 @@ public:
     // binary constant fitted to measured cross coefficients (water with N2
     // or CH4); NaN for a pair without one or a fluid not in the table.
     double crossSecondVirialCoefficient(const char* a, const char* b, double T) const;
+    // The fugacity coefficient of `solute` at mole fraction y in a phase of
+    // `solvent` at T (K) and P (Pa), on that phase's stable root of Peng &
+    // Robinson's equation (1976) with the critical points and acentric
+    // factors of the fluids' rows, van der Waals's mixing rules and the
+    // pair's pengRobinsonK12; NaN for a pair without one (or `solvent` not
+    // its b), a fluid not in the table or y outside [0, 1).
+    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P) const;
 
 private:
     std::span<const ReferencePair> rows_;

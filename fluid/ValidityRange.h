@@ -49,9 +49,10 @@ using SublimationLookup = double (*)(const ReferenceFluids& fluids, const char* 
                                      double& solidVolume);
 // The published mole fraction of `solute` that a `solvent`-rich fluid holds
 // at T (K) and P (bar) in equilibrium with a phase rich in the solute (the
-// water content of CO2-rich phases, the CO2 liquid water dissolves); NaN
-// where none is published.
-using SolubilityLookup = double (*)(const char* solvent, const char* solute, double T, double P_bar);
+// water content of CO2-rich phases, the CO2 liquid water dissolves), by the
+// publication the pair's row names; NaN where none is published.
+using SolubilityLookup = double (*)(const ReferencePairs& pairs, const char* solvent, const char* solute, double T,
+                                    double P_bar);
 // The publication of that solubility (authors, year; null where none), by
 // the pair's row, and the uncertainty it states (relative).
 struct SolubilitySource {
@@ -83,6 +84,7 @@ struct PhaseLookups {
     double henry(const char* solvent, const char* solute, double T) const;
     double sublimation(const char* component, double T, double& solidVolume) const;
     SolubilitySource solubilitySource(const char* solvent, const char* solute) const;
+    double solubility(const char* solvent, const char* solute, double T, double P_bar) const;
 };
 
 // A state's temperature or pressure as it was given, for the messages that

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "brines/WaterInCO2.h"
+#include "brines/WaterInMethane.h"
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
 #include "console/tests/IndependentCubic.h"
@@ -167,6 +169,18 @@ TEST(ReferenceFluidTable, EachPairsPublishedDataAreItsRow) {
     EXPECT_STREQ(publishedSolubilitySourceOf("CO2", "H2O").name, "Spycher, Pruess & Ennis-King 2003");
     EXPECT_STREQ(publishedSolubilitySourceOf("CH4", "H2O").name, "Bukacek 1955");
     EXPECT_EQ(publishedSolubilitySourceOf("H2O", "CH4").name, nullptr);
+    // The content the program evaluates is the publication the row names,
+    // and none where a table's row names none: the pair's row alone chooses.
+    EXPECT_EQ(m->lookups.solubility("CO2", "H2O", 323.15, 100.0), solubility::waterInCO2(323.15, 100.0));
+    EXPECT_EQ(m->lookups.solubility("C1", "H2O", 350.0, 100.0), solubility::waterInMethane(350.0, 100.0));
+    EXPECT_TRUE(std::isnan(m->lookups.solubility("H2O", "CH4", 350.0, 100.0)));
+    std::vector<ReferencePair> rows(ReferencePairs::standard().rows().begin(), ReferencePairs::standard().rows().end());
+    for (ReferencePair& p : rows) std::swap(p.solubilityOfAInB, p.solubilityOfBInA);
+    const ReferencePairs swapped(rows, ReferenceFluids::standard());
+    PhaseLookups lookups = m->lookups;
+    lookups.tables = &swapped;
+    EXPECT_TRUE(std::isnan(lookups.solubility("CH4", "H2O", 350.0, 100.0)));
+    EXPECT_EQ(lookups.solubility("H2O", "CH4", 350.0, 100.0), solubility::waterInMethane(350.0, 100.0));
     // The pairs named either way round, by a reference fluid's alias too.
     EXPECT_EQ(referencePair("CO2", "H2O"), referencePair("H2O", "CO2"));
     ASSERT_NE(referencePair("H2O", "CH4"), nullptr);

@@ -4,13 +4,16 @@
 // yW = psat (1 - xL)/P of water), a published solubility against the
 // mixture's share, and the ideal freezing-point depression of a solvent,
 // 1/T = 1/T0 - R ln(x)/dH_fus (Schroeder-van Laar).  The lookups are the
-// test's own: a Henry constant of 500 bar, a solubility of 1 %.
+// test's own: a Henry constant of 500 bar, a solubility of 1 %, and a pair's
+// row without a constant of Peng & Robinson's equation (the gas's water
+// content by Raoult's law).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include "fluid/PhaseRules.h"
+#include "fluid/ReferenceFluids.h"
 #include "fluid/tests/VdWFluid.h"
 
 namespace {
@@ -21,7 +24,7 @@ constexpr double kH = 500.0;         // bar
 constexpr double kSolubility = 0.01;  // of water in the CO2-rich phase
 
 double henry(const ReferencePairs&, const char*, const char*, double) { return kH * 1e5; }
-double solubility(const char* solvent, const char*, double, double) {
+double solubility(const ReferencePairs&, const char* solvent, const char*, double, double) {
     return std::string(solvent) == "CO2" ? kSolubility : std::nan("");
 }
 SolubilitySource source(const ReferencePairs&, const char*, const char*) { return {"the test's solubility", 0.1}; }
@@ -41,6 +44,8 @@ PhaseRules::FluidStatement statement(double xCO2, double T, double P_bar, bool m
 }  // namespace
 
 TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
+    const ReferencePair row{"H2O", "CO2", "the test's Henry constant", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {}};
+    const ReferencePairs pairs({&row, 1}, ReferenceFluids::standard());
     struct Case {
         double xCO2, P;
         const char* word;  // "" where no data cover the state
@@ -66,6 +71,7 @@ TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "x(CO2) " << c.xCO2 << ", " << c.P << " bar");
         PhaseLookups lookups;
+        lookups.tables = &pairs;
         if (c.henryLookup) lookups.henryOf = &henry;
         if (c.solubilityLookup) lookups.solubilityOf = &solubility, lookups.solubilitySourceOf = &source;
         for (bool modelSplits : {false, true}) {
