@@ -158,6 +158,18 @@ public:
             ok = false;
             return std::string();
         }
+        // A suffix ends a file name: a space, a tab or another control
+        // character would go into the name unseen.
+        for (const char c : word) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (!std::isspace(u) && !std::iscntrl(u)) continue;
+            if (!silent_)
+                platform::diagf("The suffix of the %s command holds %s: a suffix is a word of printable characters, "
+                                "which ends the names of the files written.\n",
+                                command_, u == '\t' ? "a tab" : u == ' ' ? "a space" : "a control character");
+            ok = false;
+            return std::string();
+        }
         return word;
     }
 
@@ -372,6 +384,16 @@ bool refusedForAMixture(FluidPhase& m, const char* command) {
     return true;
 }
 
+// The binary curves (a P-x isotherm, the spinodals of a binary) are a
+// two-component model's: for any other the command is refused, named, with
+// the model's count of components.  True (said) when refused.
+bool refusedUnlessBinary(const FluidPhase& m, const char* command, const char* curve) {
+    if (m.component_count == 2) return false;
+    platform::diagf("The %s command traces %s of a binary mixture, and the model %s holds %d component%s.\n", command,
+                    curve, m.modelName(), m.component_count, m.component_count == 1 ? "" : "s");
+    return true;
+}
+
 // The liquid and the vapour spinodal go to "spino" + each suffix: one
 // suffix for both would write the second curve over the first.
 void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::string& vapour) {
@@ -437,7 +459,13 @@ void spinoxCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string sl = a.suffix("suffix (liquid spinodal)");
     const std::string sv = a.suffix("suffix (vapour spinodal)");
     requireTwoSuffixes(a, sl, sv);
-    runCalculation(a, done, [&] { m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "spinox", "the spinodals")) {
+            done = false;
+            return;
+        }
+        m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
+    });
 }
 
 void isocCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
@@ -538,14 +566,26 @@ void liquidLiquidIsoplethCommand(FluidPhase& m, StateReport&, Arguments& a, bool
 void binaryIsothermCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     const std::string s = a.suffix("suffix ");
-    runCalculation(a, done, [&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "bino", "a P-x isotherm")) {
+            done = false;
+            return;
+        }
+        m.calculateTheBinaryIsotherm(t, s.c_str());
+    });
 }
 
 void binaryIsothermFromPCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)   ");
     const double p = a.positive("P (bar) ");
     const std::string s = a.suffix("suffix ");
-    runCalculation(a, done, [&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "binop", "a P-x isotherm")) {
+            done = false;
+            return;
+        }
+        m.calculateTheBinaryIsothermFromP(t, p, s.c_str());
+    });
 }
 
 void ternaryDiagramCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
