@@ -100,6 +100,7 @@ public:
     // A number of the range `range` ("a finite number", "a number above
     // 0", ...): every refusal names the argument, its range and the word.
     double number(const char* label, const char* range = "a finite number") {
+        if (missingBeforeCommand(label)) return 0.0;
         std::string word;
         if (!next(label, word, range)) return 0.0;
         double v = 0.0;
@@ -176,7 +177,7 @@ public:
     // Refuses the command with `sentence` (said once): its arguments are
     // still passed over, without a word on them.
     void refuse(const std::string& sentence) {
-        platform::diagf("%s\n", sentence.c_str());
+        if (!sentence.empty()) platform::diagf("%s\n", sentence.c_str());
         ok = false;
         silent_ = true;
     }
@@ -189,11 +190,39 @@ public:
         }
     }
 
+    // Words that are commands (the interpreter's or the model's): a number
+    // is never one, so a command word where a number is due is the next
+    // command, the number forgotten.
+    void stopAtCommands(std::function<bool(const char*)> isCommand) { isCommand_ = std::move(isCommand); }
+
     int index() const { return i_; }
     bool ok = true;
+    // The command was refused because a number was missing before the next
+    // command word (said in full, with what follows from it).
+    bool missingBeforeACommand = false;
 
 private:
+    // A number due where the next word is a command: the argument was
+    // forgotten.  Said once for the command (an x command's refusal says
+    // too that the commands after it wait for a composition), and the
+    // command word is left to run (or be refused) as a command.
+    bool missingBeforeCommand(const char* label) {
+        if (!(i_ < argc_ && argv_[i_] && isCommand_ && isCommand_(argv_[i_]))) return false;
+        if (ok && !silent_) {
+            const bool composition = std::string(command_) == "x";
+            platform::diagf("The %s command is missing its %s: \"%s\", where it is due, is the next command.%s\n", command_,
+                            trim(label).c_str(), argv_[i_],
+                            composition ? " No command after it is run until an x command sets a composition." : "");
+            missingBeforeACommand = true;
+        }
+        ok = false;
+        silent_ = true;
+        stopped_ = true;
+        return true;
+    }
+
     bool next(const char* label, std::string& word, const char* range) {
+        if (stopped_) return false;  // the rest of the command was forgotten too
         if (i_ < argc_) {
             word = argv_[i_] ? argv_[i_] : "";
             ++i_;
@@ -220,7 +249,8 @@ private:
         return s;
     }
 
-    bool silent_ = false;
+    bool silent_ = false, stopped_ = false;
+    std::function<bool(const char*)> isCommand_;
     int argc_;
     char* const* argv_;
     int i_;
@@ -673,7 +703,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     // of them (the same command word and suffix twice, or a command given
     // the same suffix for two of its curves) is refused, not written over it.
     const platform::WrittenFiles line;
-    bool compositionRefused = false;
+    bool compositionRefused = false, compositionRefusalSaid = false;
     // The states and curves of the run, held to the model's rules (what
     // their searches find is kept for the run).
     StateReport report(m);
@@ -706,14 +736,20 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         }
         const long commandStart = platform::diagnosticCount();
         Arguments a(argc, argv, i + 1, in, word);
+        a.stopAtCommands([&m](const char* w) { return commandWord(w) != nullptr || m.takesCommandWord(w); });
         // After a refused composition the model still holds the one before,
         // which is not what the commands that follow were meant for: they
-        // are refused until an x command sets a composition.
+        // are refused until an x command sets a composition (said with the
+        // first of them, unless the x command's refusal said it).
         const bool setsComposition = is(word, "x");
-        if (compositionRefused && !setsComposition)
-            a.refuse(std::string("The ") + word +
-                     " command is not run: the composition of the x command before it was refused, and the model "
-                     "still holds the previous one (give x again).");
+        if (compositionRefused && !setsComposition) {
+            if (compositionRefusalSaid)
+                a.refuse("");
+            else
+                a.refuse(std::string("The ") + word +
+                         " command is not run: the composition of the x command before it was refused, and the "
+                         "model still holds the previous one (give x again).");
+        }
         bool done = true;
         // The curve tracers walk other compositions (a mixture's spinodals
         // and critical curve from a pure component): the next command finds
@@ -727,7 +763,10 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             continue;
         }
         i = a.index();
-        if (setsComposition) compositionRefused = !a.ok || !done;
+        if (setsComposition) {
+            compositionRefused = !a.ok || !done;
+            compositionRefusalSaid = a.missingBeforeACommand;
+        }
         // Results that carry energies or heat capacities: where the model
         // has no ideal-gas data for a component they are shown as "--", and
         // why is said (a refused command shows none).
@@ -738,8 +777,11 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!a.ok || !done) {
             written.removeAll();
-            // (A command that said why has failed with that sentence.)
-            if (platform::diagnosticCount() == commandStart) platform::diagf("Command %s failed\n", word);
+            // (A command that said why has failed with that sentence, and so
+            // has one that waits for a composition an x command's refusal
+            // said it waits for.)
+            const bool said = compositionRefusalSaid && !setsComposition;
+            if (platform::diagnosticCount() == commandStart && !said) platform::diagf("Command %s failed\n", word);
             allDone = false;
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CriticalHeatCapacity.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseRules.h"
@@ -486,37 +487,6 @@ bool FluidPhase::findTheCriticalPoint() {
     search_the_critical_point_of_the_pure_component();
     return errorflag == 0;
 }
-
-namespace {
-
-// True where the model's cv diverges at its critical point (T, V), as a real
-// fluid's does (cv ~ t^-alpha with alpha near 0.11, or in IAPWS-95 through
-// its non-analytic terms): there its value at the point is only that of the
-// last digits of T and V.  An analytic equation's cv on the critical
-// isochore tends to a finite limit as t = T / Tc - 1 goes to 0, changing by
-// O(t) of itself (0.3 to 0.5 % from t = 1e-4 to 1e-6 for the water and
-// nitrogen equations without those terms); a divergent one keeps rising
-// (IAPWS-95: 119 to 183 J/(mol K)).  The state is put back as it was.
-bool isochoricHeatCapacityDivergesAtCriticalPoint(FluidPhase& m) {
-    const double Tc = m.T, Vc = m.V;
-    auto cvAbove = [&](double t) {
-        m.temperature(Tc * (1.0 + t));
-        m.volume(Vc);
-        m.errorflag = 0;
-        m.calculate_state_functions();
-        return m.errorflag ? std::nan("") : m.Cv;
-    };
-    const double far = cvAbove(1e-4), near = cvAbove(1e-6);
-    m.temperature(Tc);
-    m.volume(Vc);
-    m.errorflag = 0;
-    m.calculate_pressure();
-    m.calculate_state_functions();
-    m.errorflag = 0;
-    return far > 0.0 && near > 1.1 * far;
-}
-
-}  // namespace
 
 void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     const bool mixture = component_count == 2 && x.size() == 2 && x[1] > 0.0 && x[1] < 1.0;
