@@ -15,6 +15,7 @@
 // Failures are reported through `errorflag` (the drivers test it after every
 // calculation) and through NaN in a work whose end state was not found.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,9 @@ public:
     // ("recharge") is kept in rechargeTable instead of written.
     bool keepRechargeTable = false;
     std::string rechargeTable;
+    // Called after each cycle of a recharge or fractionation loop (the
+    // progress of a diagram whose points are loops of many cycles).
+    std::function<void()> cycleDone;
 
 private:
     // Steps of the heating-decompression path (WaterMagmaDecompression.cpp).
