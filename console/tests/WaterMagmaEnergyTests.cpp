@@ -383,6 +383,32 @@ TEST(WaterMagmaDrivers, EnergyDiagramGridAndFiles) {
     EXPECT_NE(text.find("END\n"), std::string::npos);
 }
 
+// A pyroclast-heated fractionated diagram (the ep word's isobaric heating)
+// is split over the workers as the others: each point's batches end their
+// heating-decompression paths on states of their own, none left by an
+// earlier batch or point, so the split gives the points of one model that
+// runs through the grid in order, to the bit.
+TEST(WaterMagmaDrivers, FractionatedPyroclastDiagramOnWorkersIsTheSequentialOne) {
+    const std::vector<std::string> words = {"m", "1", "pyroclast", "frac", "3", "satu", "0.1"};
+    WaterMagmaModel w;
+    WaterMagmaCalculationInfo info = waterMagmaInputs(words, 1);
+    std::vector<double> values;
+    capture([&] { w.drawWaterMagmaDiagram(info, 6, 0, &values, 0.001, 0.05); });
+    ASSERT_GE(values.size() / 31, 12u);
+    WaterMagmaModel one;
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = 6;
+    std::vector<double> sequential;
+    for (std::size_t i = 0; i < values.size(); i += 31) {
+        WaterMagmaCalculationInfo in = waterMagmaInputs(words, 1);
+        capture([&] { one.calculateEnergyDiagramPoint(values[i] * 3.0, in, r, &sequential); });
+        one.errorflag = 0;
+    }
+    EXPECT_EQ(sequential, values);
+    // Every point ran its batches: up to three cycles.
+    for (std::size_t i = 27; i < values.size(); i += 31) EXPECT_GE(values[i], 1.0);
+}
+
 TEST(WaterMagmaWorks, SaturatedExpansionWorksAndIsobaricHeatingWork) {
     WaterMagmaModel w;
     WaterSaturationResult rec;
