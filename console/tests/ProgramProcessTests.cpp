@@ -472,6 +472,8 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"wagner", "binop", "300", "10", "a"}, "", "The binop command traces a P-x isotherm", true},
         {V, {"wagner", "spinox", "300", "30", "0.5", "a", "b"}, "", "The spinox command traces the spinodals", true},
         {V, {"PR:CO2,CH4,N2", "bino", "300", "a"}, "", "the model Peng-Robinson holds 3 components.\n", true},
+        {V, {"PRSV:CO2,CH4,N2", "crit2", "a"}, "", "The crit2 command traces the critical curve of a binary mixture",
+         true},
         // A suffix ends a file name: no tab or space goes into one.
         {V, {"wagner", "crit", "a\tb"}, "", "The suffix of the crit command holds a tab", true},
         {V, {"wagner", "sat", "a b"}, "", "The suffix of the sat command holds a space", true},
