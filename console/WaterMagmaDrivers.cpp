@@ -194,7 +194,10 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
             break;
         }
         info.Tm = r.T3;
+        loopCycle = logreport::format("cycle %d of the %s loop, the magma at %.2f K: ", n,
+                                      info.recharge == 1 ? "recharge" : "fractionation", info.Tm);
         calculateWaterMagmaCycle(info, r, 0, 0);
+        loopCycle.clear();
         if (cycleDone) cycleDone();
         if (errorflag) break;
         Srev += r.Wrev;
