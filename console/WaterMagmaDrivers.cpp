@@ -417,6 +417,9 @@ private:
     bool same_ = true;
 };
 
+// The count of cycles from which an E(m) diagram says it is a long run.
+constexpr long kLongDiagramCycles = 20000;
+
 }  // namespace
 
 void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
@@ -468,6 +471,14 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     // The work is the grid's points and the runs' lead-in points.
     std::size_t points = grid.size();
     for (std::size_t k = 0; k < runs; ++k) points += std::min(grid.size() * k / runs, kLeadIn);
+    // A diagram of many cycles a point is a long run: said at its start,
+    // also where no bar is drawn (standard error not a terminal).
+    const long most = static_cast<long>(grid.size()) * perPoint;
+    if (progress && most >= kLongDiagramCycles)
+        platform::warnf("The E(m) diagram computes %zu water-magma ratios of up to %ld %s cycles each (%ld cycles at "
+                        "the most%s): a long run.\n",
+                        grid.size(), perPoint, info.fractionation == 1 ? "fractionation" : "recharge", most,
+                        info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
     std::optional<platform::Progress> bar;
     if (progress)
         bar.emplace(perPoint > 1 ? "Calculate for water mass (cycles)" : "Calculate for water mass",
