@@ -420,19 +420,33 @@ private:
 // The count of cycles from which an E(m) diagram says it is a long run.
 constexpr long kLongDiagramCycles = 20000;
 
+// The cycles a point of the E(m) diagram runs at the most: one for the
+// first and one for each batch or recharge after it.
+long cyclesPerPoint(const WaterMagmaCalculationInfo& info) {
+    if (info.fractionation == 1) return std::max(1, info.fractionationCount);
+    return info.recharge == 1 ? std::max(1, info.maxRecharges) : 1;
+}
+
+// A diagram of many cycles a point is a long run: said at its start, also
+// where no bar is drawn (standard error not a terminal).
+void sayALongDiagram(const WaterMagmaCalculationInfo& info, std::size_t points, long perPoint) {
+    const long most = static_cast<long>(points) * perPoint;
+    if (most < kLongDiagramCycles) return;
+    platform::warnf("The E(m) diagram computes %zu water-magma ratios of up to %ld %s cycles each (%ld cycles at the "
+                    "most%s): a long run.\n",
+                    points, perPoint, info.fractionation == 1 ? "fractionation" : "recharge", most,
+                    info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
+}
+
 }  // namespace
 
 void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
                                             std::vector<double>* array, double mMin, double mMax) {
     std::FILE* file = mode == 1 ? produceHeaderIgorFileForWaterMagmaDiagram(info) : nullptr;
     const std::vector<double> grid = energyDiagramGrid(mMin, mMax);
-    // The progress is counted in cycles: a point of a recharge or
-    // fractionation loop runs up to its count of cycles (one for the first
-    // and one for each batch or recharge after it), so that a diagram of
-    // many batches a point moves from its first point on.
-    const long perPoint = info.fractionation == 1 ? std::max(1, info.fractionationCount)
-                          : info.recharge == 1    ? std::max(1, info.maxRecharges)
-                                                  : 1;
+    // The progress is counted in cycles, so that a diagram of many batches
+    // or recharges a point moves from its first point on.
+    const long perPoint = cyclesPerPoint(info);
     // Every point is a cycle of its own from the water at depth, on the
     // model and the result as the points before left them: some of its
     // searches start from what those ended on (where the pyroclast-heated
@@ -471,14 +485,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     // The work is the grid's points and the runs' lead-in points.
     std::size_t points = grid.size();
     for (std::size_t k = 0; k < runs; ++k) points += std::min(grid.size() * k / runs, kLeadIn);
-    // A diagram of many cycles a point is a long run: said at its start,
-    // also where no bar is drawn (standard error not a terminal).
-    const long most = static_cast<long>(grid.size()) * perPoint;
-    if (progress && most >= kLongDiagramCycles)
-        platform::warnf("The E(m) diagram computes %zu water-magma ratios of up to %ld %s cycles each (%ld cycles at "
-                        "the most%s): a long run.\n",
-                        grid.size(), perPoint, info.fractionation == 1 ? "fractionation" : "recharge", most,
-                        info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
+    if (progress) sayALongDiagram(info, grid.size(), perPoint);
     std::optional<platform::Progress> bar;
     if (progress)
         bar.emplace(perPoint > 1 ? "Calculate for water mass (cycles)" : "Calculate for water mass",
