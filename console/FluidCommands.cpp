@@ -100,6 +100,7 @@ public:
     // A number of the range `range` ("a finite number", "a number above
     // 0", ...): every refusal names the argument, its range and the word.
     double number(const char* label, const char* range = "a finite number") {
+        if (missingBeforeCommand(label)) return 0.0;
         std::string word;
         if (!next(label, word, range)) return 0.0;
         double v = 0.0;
@@ -158,13 +159,25 @@ public:
             ok = false;
             return std::string();
         }
+        // A suffix ends a file name: a space, a tab or another control
+        // character would go into the name unseen.
+        for (const char c : word) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (!std::isspace(u) && !std::iscntrl(u)) continue;
+            if (!silent_)
+                platform::diagf("The suffix of the %s command holds %s: a suffix is a word of printable characters, "
+                                "which ends the names of the files written.\n",
+                                command_, u == '\t' ? "a tab" : u == ' ' ? "a space" : "a control character");
+            ok = false;
+            return std::string();
+        }
         return word;
     }
 
     // Refuses the command with `sentence` (said once): its arguments are
     // still passed over, without a word on them.
     void refuse(const std::string& sentence) {
-        platform::diagf("%s\n", sentence.c_str());
+        if (!sentence.empty()) platform::diagf("%s\n", sentence.c_str());
         ok = false;
         silent_ = true;
     }
@@ -177,11 +190,39 @@ public:
         }
     }
 
+    // Words that are commands (the interpreter's or the model's): a number
+    // is never one, so a command word where a number is due is the next
+    // command, the number forgotten.
+    void stopAtCommands(std::function<bool(const char*)> isCommand) { isCommand_ = std::move(isCommand); }
+
     int index() const { return i_; }
     bool ok = true;
+    // The command was refused because a number was missing before the next
+    // command word (said in full, with what follows from it).
+    bool missingBeforeACommand = false;
 
 private:
+    // A number due where the next word is a command: the argument was
+    // forgotten.  Said once for the command (an x command's refusal says
+    // too that the commands after it wait for a composition), and the
+    // command word is left to run (or be refused) as a command.
+    bool missingBeforeCommand(const char* label) {
+        if (!(i_ < argc_ && argv_[i_] && isCommand_ && isCommand_(argv_[i_]))) return false;
+        if (ok && !silent_) {
+            const bool composition = std::string(command_) == "x";
+            platform::diagf("The %s command is missing its %s: \"%s\", where it is due, is the next command.%s\n", command_,
+                            trim(label).c_str(), argv_[i_],
+                            composition ? " No command after it is run until an x command sets a composition." : "");
+            missingBeforeACommand = true;
+        }
+        ok = false;
+        silent_ = true;
+        stopped_ = true;
+        return true;
+    }
+
     bool next(const char* label, std::string& word, const char* range) {
+        if (stopped_) return false;  // the rest of the command was forgotten too
         if (i_ < argc_) {
             word = argv_[i_] ? argv_[i_] : "";
             ++i_;
@@ -208,7 +249,8 @@ private:
         return s;
     }
 
-    bool silent_ = false;
+    bool silent_ = false, stopped_ = false;
+    std::function<bool(const char*)> isCommand_;
     int argc_;
     char* const* argv_;
     int i_;
@@ -385,6 +427,16 @@ bool refusedForAMixture(FluidPhase& m, const char* command) {
     return true;
 }
 
+// The binary curves (a P-x isotherm, the spinodals of a binary) are a
+// two-component model's: for any other the command is refused, named, with
+// the model's count of components.  True (said) when refused.
+bool refusedUnlessBinary(const FluidPhase& m, const char* command, const char* curve) {
+    if (m.component_count == 2) return false;
+    platform::diagf("The %s command traces %s of a binary mixture, and the model %s holds %d component%s.\n", command,
+                    curve, m.modelName(), m.component_count, m.component_count == 1 ? "" : "s");
+    return true;
+}
+
 // The liquid and the vapour spinodal go to "spino" + each suffix: one
 // suffix for both would write the second curve over the first.
 void requireTwoSuffixes(Arguments& a, const std::string& liquid, const std::string& vapour) {
@@ -404,7 +456,14 @@ void critCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
 
 void crit2Command(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix");
-    runCalculation(a, done, [&] { m.calculateTheCriticalCurve(s.c_str()); });
+    runCalculation(a, done, [&] {
+        // (A pure fluid's model says it has no such curve.)
+        if (m.component_count > 2 && refusedUnlessBinary(m, "crit2", "the critical curve")) {
+            done = false;
+            return;
+        }
+        m.calculateTheCriticalCurve(s.c_str());
+    });
 }
 
 void satCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
@@ -450,7 +509,13 @@ void spinoxCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string sl = a.suffix("suffix (liquid spinodal)");
     const std::string sv = a.suffix("suffix (vapour spinodal)");
     requireTwoSuffixes(a, sl, sv);
-    runCalculation(a, done, [&] { m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "spinox", "the spinodals")) {
+            done = false;
+            return;
+        }
+        m.calculateTheSpinodals2(t, v * 1e-6, x1, sl.c_str(), sv.c_str());
+    });
 }
 
 void isocCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
@@ -551,14 +616,26 @@ void liquidLiquidIsoplethCommand(FluidPhase& m, StateReport&, Arguments& a, bool
 void binaryIsothermCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)  ");
     const std::string s = a.suffix("suffix ");
-    runCalculation(a, done, [&] { m.calculateTheBinaryIsotherm(t, s.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "bino", "a P-x isotherm")) {
+            done = false;
+            return;
+        }
+        m.calculateTheBinaryIsotherm(t, s.c_str());
+    });
 }
 
 void binaryIsothermFromPCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const double t = a.positive("T (K)   ");
     const double p = a.positive("P (bar) ");
     const std::string s = a.suffix("suffix ");
-    runCalculation(a, done, [&] { m.calculateTheBinaryIsothermFromP(t, p, s.c_str()); });
+    runCalculation(a, done, [&] {
+        if (refusedUnlessBinary(m, "binop", "a P-x isotherm")) {
+            done = false;
+            return;
+        }
+        m.calculateTheBinaryIsothermFromP(t, p, s.c_str());
+    });
 }
 
 void ternaryDiagramCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
@@ -646,7 +723,7 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
     // of them (the same command word and suffix twice, or a command given
     // the same suffix for two of its curves) is refused, not written over it.
     const platform::WrittenFiles line;
-    bool compositionRefused = false;
+    bool compositionRefused = false, compositionRefusalSaid = false;
     // The states and curves of the run, held to the model's rules (what
     // their searches find is kept for the run).
     StateReport report(m);
@@ -679,14 +756,20 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
         }
         const long commandStart = platform::diagnosticCount();
         Arguments a(argc, argv, i + 1, in, word);
+        a.stopAtCommands([&m](const char* w) { return commandWord(w) != nullptr || m.takesCommandWord(w); });
         // After a refused composition the model still holds the one before,
         // which is not what the commands that follow were meant for: they
-        // are refused until an x command sets a composition.
+        // are refused until an x command sets a composition (said with the
+        // first of them, unless the x command's refusal said it).
         const bool setsComposition = is(word, "x");
-        if (compositionRefused && !setsComposition)
-            a.refuse(std::string("The ") + word +
-                     " command is not run: the composition of the x command before it was refused, and the model "
-                     "still holds the previous one (give x again).");
+        if (compositionRefused && !setsComposition) {
+            if (compositionRefusalSaid)
+                a.refuse("");
+            else
+                a.refuse(std::string("The ") + word +
+                         " command is not run: the composition of the x command before it was refused, and the "
+                         "model still holds the previous one (give x again).");
+        }
         bool done = true;
         // The curve tracers walk other compositions (a mixture's spinodals
         // and critical curve from a pure component): the next command finds
@@ -700,7 +783,10 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
             continue;
         }
         i = a.index();
-        if (setsComposition) compositionRefused = !a.ok || !done;
+        if (setsComposition) {
+            compositionRefused = !a.ok || !done;
+            compositionRefusalSaid = a.missingBeforeACommand;
+        }
         // Results that carry energies or heat capacities: where the model
         // has no ideal-gas data for a component they are shown as "--", and
         // why is said (a refused command shows none).
@@ -711,8 +797,11 @@ bool runFluidCommands(FluidPhase& m, int argc, char* const* argv, std::FILE* in)
                 m.composition_of_component(k, given[static_cast<std::size_t>(k)]);
         if (!a.ok || !done) {
             written.removeAll();
-            // (A command that said why has failed with that sentence.)
-            if (platform::diagnosticCount() == commandStart) platform::diagf("Command %s failed\n", word);
+            // (A command that said why has failed with that sentence, and so
+            // has one that waits for a composition an x command's refusal
+            // said it waits for.)
+            const bool said = compositionRefusalSaid && !setsComposition;
+            if (platform::diagnosticCount() == commandStart && !said) platform::diagf("Command %s failed\n", word);
             allDone = false;
         }
     }

@@ -151,7 +151,7 @@ void WaterMagmaModel::calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, 
         calculateIsobaricPeakTemperature(r);
         peakTemperature = r.T3;
         peakVolume = r.V3 * 1e-6;
-        if (errorflag) return;
+        if (!peakFound(r, info)) return;
         prepareExpansionWorkCalculation(info.Psurf, r);
         calculateWorkForIsobaricHeating(r);
         break;

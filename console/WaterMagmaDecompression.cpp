@@ -312,6 +312,7 @@ bool WaterMagmaModel::stepHeatingDecompressionIsentrope(HeatingDecompressionPath
         // to the tests after the loop, so a miss is no failure.
         const short st = calculateTheSaturationPressure(Ts, false);
         if (st == 0) {
+            decompressionT4 = T;
             decompressionP4 = P;
             decompressionV4 = Vv_sat;
             decompressionWork4 = path.W;
@@ -442,6 +443,11 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
 
     decompressionSaturationFlag = -1;
     decompressionEndFlag = -1;
+    // States 4 and 5 are this path's own: none is left from a path before
+    // (of an earlier batch or cycle), whatever this one reaches.
+    const double nan = std::nan("");
+    setDecompressionState4(nan, nan, nan, nan, nan);
+    decompressionT5 = decompressionP5 = decompressionV5 = decompressionWork5 = decompressionHeat5 = nan;
     errorflag = 0;
     temperature(T0);
     volume(V0);

@@ -194,7 +194,11 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
             break;
         }
         info.Tm = r.T3;
+        loopCycle = logreport::format("cycle %d of the %s loop, the magma at %.2f K: ", n,
+                                      info.recharge == 1 ? "recharge" : "fractionation", info.Tm);
         calculateWaterMagmaCycle(info, r, 0, 0);
+        loopCycle.clear();
+        if (cycleDone) cycleDone();
         if (errorflag) break;
         Srev += r.Wrev;
         Sirr += r.Wirr;
@@ -413,14 +417,36 @@ private:
     bool same_ = true;
 };
 
+// The count of cycles from which an E(m) diagram says it is a long run.
+constexpr long kLongDiagramCycles = 20000;
+
+// The cycles a point of the E(m) diagram runs at the most: one for the
+// first and one for each batch or recharge after it.
+long cyclesPerPoint(const WaterMagmaCalculationInfo& info) {
+    if (info.fractionation == 1) return std::max(1, info.fractionationCount);
+    return info.recharge == 1 ? std::max(1, info.maxRecharges) : 1;
+}
+
+// A diagram of many cycles a point is a long run: said at its start, also
+// where no bar is drawn (standard error not a terminal).
+void sayALongDiagram(const WaterMagmaCalculationInfo& info, std::size_t points, long perPoint) {
+    const long most = static_cast<long>(points) * perPoint;
+    if (most < kLongDiagramCycles) return;
+    platform::warnf("The E(m) diagram computes %zu water-magma ratios of up to %ld %s cycles each (%ld cycles at the "
+                    "most%s): a long run.\n",
+                    points, perPoint, info.fractionation == 1 ? "fractionation" : "recharge", most,
+                    info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
+}
+
 }  // namespace
 
 void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
                                             std::vector<double>* array, double mMin, double mMax) {
     std::FILE* file = mode == 1 ? produceHeaderIgorFileForWaterMagmaDiagram(info) : nullptr;
     const std::vector<double> grid = energyDiagramGrid(mMin, mMax);
-    std::optional<platform::Progress> bar;  // by points of the grid
-    if (progress) bar.emplace("Calculate for water mass", static_cast<double>(grid.size()));
+    // The progress is counted in cycles, so that a diagram of many batches
+    // or recharges a point moves from its first point on.
+    const long perPoint = cyclesPerPoint(info);
     // Every point is a cycle of its own from the water at depth, on the
     // model and the result as the points before left them: some of its
     // searches start from what those ended on (where the pyroclast-heated
@@ -432,7 +458,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     // on one model; the rows and reports are written in the grid's order.
     constexpr std::size_t kLeadIn = 8;
     std::vector<EnergyDiagramPoint> out(grid.size());
-    std::atomic<int> finished{0};
+    std::atomic<long> cycles{0};
     auto point = [&](WaterMagmaModel& w, WaterMagmaCalculationResult& r, std::size_t i, EnergyDiagramPoint& p) {
         w.keepRechargeTable = true;  // each point's table of cycles replaces the one before: the last is written
         w.rechargeTable.clear();
@@ -451,14 +477,19 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         w.peakNoteEntry = -1;
         w.errorflag = 0;
     };
-    // With pyroclast heating and fractionated batches a point may also use
-    // the end state of a heating-decompression path that an earlier batch or
-    // point left (a path that does not reach it keeps the last one set), so
-    // far back that one point before a run does not restore it: such a
-    // diagram runs on one model, as a whole.
-    const bool chained = info.pyroclastHeated == 1 && info.fractionation == 1;
-    const std::size_t count = chained ? 1 : workers::count(grid.size());
+    // (A heating-decompression path's states 4 and 5 are its own, none kept
+    // from the batches or points before it: pyroclast-heated fractionated
+    // diagrams are split as the others.)
+    const std::size_t count = workers::count(grid.size());
     const std::size_t runs = count;
+    // The work is the grid's points and the runs' lead-in points.
+    std::size_t points = grid.size();
+    for (std::size_t k = 0; k < runs; ++k) points += std::min(grid.size() * k / runs, kLeadIn);
+    if (progress) sayALongDiagram(info, grid.size(), perPoint);
+    std::optional<platform::Progress> bar;
+    if (progress)
+        bar.emplace(perPoint > 1 ? "Calculate for water mass (cycles)" : "Calculate for water mass",
+                    static_cast<double>(points) * static_cast<double>(perPoint));
     std::atomic<std::size_t> nextRun{0};
     auto work = [&](bool reports) {
         platform::ThreadLogCapture capture;
@@ -467,19 +498,39 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             WaterMagmaModel w;
             WaterMagmaCalculationResult r;  // carried from point to point, as the model is
             r.scriptFlag = mode;
+            long ran = 0;  // cycles of the point in hand
+            double shown = grid[from];
+            w.cycleDone = [&] {
+                ++ran;
+                const long c = ++cycles;
+                if (reports && bar)
+                    bar->update(static_cast<double>(c), logreport::format("m = %g, cycle %ld of at most %ld", shown, ran,
+                                                                          perPoint));
+            };
+            // Each point adds its first cycle, and the cycles its loop did
+            // not run (ended early: the magma cooled, or a cycle refused).
+            auto pointDone = [&](double m) {
+                const long c = cycles += std::max(1L, perPoint - ran + 1);
+                if (reports && bar) bar->update(static_cast<double>(c), m);
+            };
             for (std::size_t i = from > kLeadIn ? from - kLeadIn : 0; i < from; ++i) {
                 EnergyDiagramPoint before;
+                ran = 1;
+                shown = grid[i];
                 point(w, r, i, before);
                 capture.take();
+                pointDone(grid[i]);
             }
             for (std::size_t i = from; i < to; ++i) {
                 EnergyDiagramPoint& p = out[i];
+                ran = 1;
+                shown = grid[i];
                 point(w, r, i, p);
                 p.log = capture.take();
                 p.done = true;
-                ++finished;
-                if (reports && bar) bar->update(finished, grid[i]);
+                pointDone(grid[i]);
             }
+            w.cycleDone = nullptr;
         }
     };
     workers::run(static_cast<unsigned>(count), [&](unsigned i) { work(i == 0); });

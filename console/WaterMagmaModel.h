@@ -15,6 +15,7 @@
 // Failures are reported through `errorflag` (the drivers test it after every
 // calculation) and through NaN in a work whose end state was not found.
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,14 +85,22 @@ private:
     // A cycle refused at its mass ratio ("Refused at m = ...: why"): the
     // failure of a single cycle (a diagnostic) while refusalIsFailure, a
     // point left out of a sweep (a note) otherwise; refusalSaid records it.
+    // In a recharge or fractionation loop the cycle refused is named after
+    // the mass ratio ("cycle 560 of the loop, the magma at 612.3 K: ").
     template <class... A>
     void refusePoint(const char* format, A... args) {
         refusalSaid = true;
+        char text[1024];
+        std::snprintf(text, sizeof text, format, args...);
+        std::string said = text;
+        const std::size_t colon = said.find(": ");
+        if (!loopCycle.empty() && colon != std::string::npos) said.insert(colon + 2, loopCycle);
         if (refusalIsFailure)
-            platform::diagf(format, args...);
+            platform::diagf("%s", said.c_str());
         else
-            platform::warnf(format, args...);
+            platform::warnf("%s", said.c_str());
     }
+    std::string loopCycle;
     bool refusalIsFailure = false;
     bool refusalSaid = false;
     // The entry of the calling thread's log capture that holds the note,
@@ -103,6 +112,9 @@ public:
     // ("recharge") is kept in rechargeTable instead of written.
     bool keepRechargeTable = false;
     std::string rechargeTable;
+    // Called after each cycle of a recharge or fractionation loop (the
+    // progress of a diagram whose points are loops of many cycles).
+    std::function<void()> cycleDone;
 
 private:
     // Steps of the heating-decompression path (WaterMagmaDecompression.cpp).

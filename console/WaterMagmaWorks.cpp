@@ -214,8 +214,18 @@ bool WaterMagmaModel::saturationStartAtTemperature(double T_, bool record, bool&
         temperature(T_);
         calculate_saturation_pressure();
         ok = errorflag == 0;
-        if (ok && T >= validity.Tmin && !record)
+        // At the critical temperature itself (to a few parts in 1e9 below
+        // it) the liquid and the vapour are one: the saturation state is the
+        // critical point, at the critical pressure.
+        if (!ok && kCriticalTemperature - T_ <= 1e-8 * kCriticalTemperature) {
+            errorflag = 0;
+            placeSaturationAtCriticalPoint();
+            ok = errorflag == 0;
+            if (ok && !record)
+                std::printf("Saturation properties (critical state):\n%s\n", std::string(39, '-').c_str());
+        } else if (ok && T >= validity.Tmin && !record) {
             std::printf("Saturation properties:\n%s\n", std::string(22, '-').c_str());
+        }
     }
     if (ok && T >= validity.Tmin && !record) {
         std::printf("Temperature %6.2f deg. C, %6.2f K\n", T - 273.15, T);

@@ -2,6 +2,7 @@
 // interpreter's model hook.  Each word takes all its arguments from the
 // words that follow; a missing or non-numeric argument is reported and the
 // study is not run.
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -120,6 +121,22 @@ bool rangesInOrder(const StudyWord& w, const std::vector<double>& n) {
 
 namespace {
 
+// The label of argument k of a word.
+std::string labelOf(const StudyWord& w, int k) {
+    std::istringstream labels(w.labels);
+    std::string label;
+    for (int i = 0; i <= k && labels >> label; ++i) {
+    }
+    return label;
+}
+
+// A word that can end a file name: no space, tab or control character.
+bool printableWord(const char* a) {
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(a); *c; ++c)
+        if (std::isspace(*c) || std::iscntrl(*c)) return false;
+    return true;
+}
+
 const StudyWord* studyWord(const char* word) {
     const StudyWord* w = nullptr;
     for (const StudyWord& s : kWords)
@@ -128,6 +145,13 @@ const StudyWord* studyWord(const char* word) {
 }
 
 }  // namespace
+
+std::string waterStudyUsage() {
+    std::string text;
+    for (const StudyWord& w : kWords)
+        text += std::string("  ") + w.word + (*w.labels ? " " : "") + w.labels + "\n";
+    return text;
+}
 
 bool WaterStudyModel::takesCommandWord(const char* word) const { return studyWord(word) != nullptr; }
 
@@ -155,6 +179,12 @@ int WaterStudyModel::doCommandEx(int argc, char* const* argv) {
         } else {
             if (std::strlen(a) > 255) {
                 platform::diagf("The argument \"%.40s...\" of the %s command is too long.\n", a, w->word);
+                return nargs + 1;
+            }
+            if (labelOf(*w, k) == "suffix" && !printableWord(a)) {
+                platform::diagf("The suffix of the %s command holds a space, a tab or a control character: a suffix "
+                                "is a word of printable characters, which ends the names of the files written.\n",
+                                w->word);
                 return nargs + 1;
             }
             s.emplace_back(a);

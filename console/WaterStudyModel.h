@@ -106,3 +106,6 @@ public:
 private:
     int madeWithKind_;  // the phase kind the model was made with, each study command's start
 };
+
+// The study words with their arguments, one a line, for the usage text.
+std::string waterStudyUsage();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fluid/CriticalHeatCapacity.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseRules.h"
@@ -538,7 +539,9 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         platform::warnf("The model %s gives cv = %.4g J/(mol K) at its critical point, which no fluid has: it is "
                         "withheld.\n",
                         modelName(), Cv);
-    if (std::isfinite(Cv) && Cv > 0.0)
+    if (!mixture && isochoricHeatCapacityDivergesAtCriticalPoint(*this))
+        std::printf("cv  %12s kJ/kg/K\n", "diverging");
+    else if (std::isfinite(Cv) && Cv > 0.0)
         std::printf("cv  %12f kJ/kg/K\n", Cv * 0.001 / M);
     else
         std::printf("cv  %12s kJ/kg/K\n", "--");

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "fluid/CriticalHeatCapacity.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/PhaseTerms.h"
 #include "platform/LogSink.h"
@@ -558,8 +559,13 @@ void FluidPhase::dump() {
         std::printf("->          s_mix %s J/kg/K  %s J/mol/K  (ideal mixing, -R sum x ln x: not in s, a, g)\n",
                     f2(sMix / M).c_str(), f2(sMix).c_str());
     }
-    std::printf("->             cv %s J/kg/K  %s J/mol/K\n", f2(Cv / M).c_str(), f2(Cv).c_str());
-    if (compressibilityDiverges()) {  // a critical point
+    // At a critical point cp diverges, and cv too where the model's does.
+    const bool critical = compressibilityDiverges();
+    if (critical && n == 1 && isochoricHeatCapacityDivergesAtCriticalPoint(*this))
+        std::printf("->             cv %12s J/kg/K  %12s J/mol/K\n", "diverging", "diverging");
+    else
+        std::printf("->             cv %s J/kg/K  %s J/mol/K\n", f2(Cv / M).c_str(), f2(Cv).c_str());
+    if (critical) {
         std::printf("->             cp %12s J/kg/K  %12s J/mol/K\n", "diverging", "diverging");
         std::printf("->          alpha %12s K-1,       beta %12s Pa-1\n", "diverging", "diverging");
     } else {

@@ -159,7 +159,8 @@ bool StateReport::withholdUnphysicalQuantities(std::string* said) {
                       "The model %s gives %s at %g K and %g bar, which no fluid has: cv, cp, the sound speed and the "
                       "Joule-Thomson coefficient are withheld.\n",
                       m_.modelName(), why, m_.T, m_.P * 1e-5);
-    platform::warnf("%s", text);
+    // (Said once by a command that finds the same state again.)
+    if (platform::firstInCall(text)) platform::warnf("%s", text);
     if (said) *said = text;
     for (double* q : {&m_.Cv, &m_.Cp, &m_.dHdTv, &m_.soundSpeed, &m_.jouleThomson}) *q = std::nan("");
     return true;

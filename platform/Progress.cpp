@@ -42,7 +42,9 @@ void Progress::update(double done) { draw(done, nullptr); }
 
 void Progress::update(double done, double value) { draw(done, &value); }
 
-void Progress::draw(double done, const double* value) {
+void Progress::update(double done, const std::string& note) { draw(done, nullptr, &note); }
+
+void Progress::draw(double done, const double* value, const std::string* note) {
     if (!terminal_ || finished_) return;
     const double now = clock_();
     if (now - start_ < delay_) return;
@@ -53,7 +55,10 @@ void Progress::draw(double done, const double* value) {
     const int filled = static_cast<int>(f * kBarWidth + 0.5);
     std::string bar(static_cast<std::size_t>(filled), '#');
     bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    if (value)
+    if (note)
+        std::fprintf(out_, "\r%s [%s] %3d %%  %s\033[K", label_.c_str(), bar.c_str(), static_cast<int>(100.0 * f),
+                     note->c_str());
+    else if (value)
         std::fprintf(out_, "\r%s [%s] %3d %%  %g\033[K", label_.c_str(), bar.c_str(), static_cast<int>(100.0 * f),
                      *value);
     else

@@ -39,11 +39,13 @@ public:
     // the percentage (the current water-magma ratio, temperature, ...).
     void update(double done);
     void update(double done, double value);
+    // The same with a note in place of the value ("m = 0.001, batch 57 of 800").
+    void update(double done, const std::string& note);
     // Clears the line now (the destructor does it otherwise).
     void finish();
 
 private:
-    void draw(double done, const double* value);
+    void draw(double done, const double* value, const std::string* note = nullptr);
 
     std::string label_;
     double total_;

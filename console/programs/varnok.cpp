@@ -22,6 +22,7 @@
 #include "console/FluidCommands.h"
 #include "console/FluidModelFactory.h"
 #include "console/LogReport.h"
+#include "console/WaterStudyModel.h"
 #include "fluid/FluidPhase.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -31,9 +32,9 @@ namespace {
 void usage() {
     std::printf("usage: varnok MODEL [COMMAND ARGUMENTS] ...\n\nModels:\n%s", fluidModelNames().c_str());
     std::printf("\nCommands (T in K, P in bar, V in cm3/mol):\n%s", fluidCommandUsage().c_str());
-    std::printf(
-        "The model wagner adds the studies of heated and superheated water\n"
-        "  (wohletz, phreatic, revirr, wfrac, superheat, henley, flow, shock, nucleation, inclusions, ...).\n");
+    std::printf("\nThe model wagner adds the studies of heated and superheated water (T in K, P in bar unless\n"
+                "P(Pa); kind, igor, liquid, heating, vapourHot and geometric are 0 or 1):\n%s",
+                waterStudyUsage().c_str());
 }
 
 int finish(int status) { return logreport::finishOutput(status, ""); }

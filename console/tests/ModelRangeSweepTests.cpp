@@ -400,7 +400,8 @@ TEST(ModelRangeSweep, LiquidMethaneBelowItsMeltingCurve) {
 // CO2 (309.8 K) and water, which describe the vapour alone below the fluid's
 // critical temperature, give their own critical points inside their range,
 // their saturation curves down to that temperature.  The
-// others print a critical point inside their range with a positive cv, and
+// others print a critical point inside their range with a positive cv (a
+// diverging one for IAPWS-95), and
 // their saturation curve keeps to the range (from the highest of the
 // component's triple point, the range's lowest temperature and its
 // vapour-only limit) with cv > 0 and cp >= cv on both sides of every
@@ -435,9 +436,16 @@ TEST(ModelRangeSweep, ACriticalPointOutsideTheRangeIsRefusedAndTheSaturationCurv
         double T = 0, P = 0, cv = 0;
         ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("T   ")).c_str(), "T %lf", &T), 1);
         ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("P   ")).c_str(), "P %lf", &P), 1);
-        ASSERT_EQ(std::sscanf(c.out.substr(c.out.find("cv  ")).c_str(), "cv %lf", &cv), 1);
         EXPECT_TRUE(r.holds(T, P)) << T << " K " << P << " bar";
-        EXPECT_GT(cv, 0.0);
+        // IAPWS-95's cv diverges at its critical point (its non-analytic
+        // terms), the analytic equations' is finite there.
+        const std::string cvLine = c.out.substr(c.out.find("cv  "));
+        if (std::string(k.model) == "wagner") {
+            EXPECT_EQ(cvLine.rfind("cv     diverging kJ/kg/K\n", 0), 0u) << c.out;
+        } else {
+            ASSERT_EQ(std::sscanf(cvLine.c_str(), "cv %lf", &cv), 1) << c.out;
+            EXPECT_GT(cv, 0.0);
+        }
         const auto rows = readTextRows("satu_range");
         ASSERT_GT(rows.size(), 5u);
         EXPECT_NEAR(rows.front()[3], T, 1e-3);  // six digits written

@@ -364,11 +364,36 @@ TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
     r = run(BRENVIK_PROGRAM, {"TP", "226.85", "1", "steam"}, dir);
     EXPECT_EQ(r.rc, 0);
     EXPECT_EQ(r.out.find("Metastable"), std::string::npos);
-    // At the critical point cp, the expansivity and the compressibility diverge.
+    // At the critical point cp, the expansivity and the compressibility
+    // diverge, and so does IAPWS-95's cv (its non-analytic terms): crit's cv
+    // and cp, TV's cv, cp, alpha and beta, each in two units.  A cubic's cv
+    // is finite there (a mean-field equation: cv has a jump, no pole).
     r = run(VARNOK_PROGRAM, {"WagnerPruss", "crit", "c", "TV", "647.096", "55.948037"}, dir);
     EXPECT_EQ(r.rc, 0);
-    EXPECT_EQ(consoletest::countOf(r.out, "diverging"), 1 + 4) << r.out;
+    EXPECT_EQ(consoletest::countOf(r.out, "diverging"), 2 + 6) << r.out;
     EXPECT_FALSE(holdsNonFinite(r.out));
+    r = run(VARNOK_PROGRAM, {"PR:CO2", "crit", "c"}, dir);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(consoletest::countOf(r.out, "diverging"), 1) << r.out;
+    double cv = 0.0;
+    ASSERT_NE(r.out.find("\ncv "), std::string::npos) << r.out;
+    EXPECT_EQ(std::sscanf(r.out.c_str() + r.out.find("\ncv "), "\ncv %lf", &cv), 1) << r.out;
+    EXPECT_GT(cv, 0.0);
+    // At water's critical temperature (373.946 °C, IAPWS-95) the saturation
+    // state is the critical point: 220.64 bar and 322 kg/m3 (55.948 cm3/mol)
+    // for the liquid and the steam alike, as tsat gives at that pressure.
+    r = run(BRENVIK_PROGRAM, {"psat", "373.946"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(r.out.find("Pressure    220.64 bar"), std::string::npos) << r.out;
+    EXPECT_EQ(consoletest::countOf(r.out, "     55.9480 cm3/mol"), 2) << r.out;
+    const Outcome byP = run(BRENVIK_PROGRAM, {"tsat", "220.64"}, dir);
+    EXPECT_EQ(r.out.substr(r.out.find("Liquid ")), byP.out.substr(byP.out.find("Liquid "))) << r.out;
+    // A model's heat capacities withheld at a state are said so once for a
+    // TV command, which finds its state twice (Zhang & Duan's water at 400
+    // K and 15 cm3/mol: cv < 0).
+    r = run(VARNOK_PROGRAM, {"ZhangDuanH2O", "TV", "400", "15"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(consoletest::countOf(r.err, "are withheld"), 1) << r.err;
 }
 
 TEST(Programs, BrenvikSaysOnceThatAPeakBeyondIAPWS95IsExtrapolated) {
@@ -395,6 +420,7 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         std::vector<std::string> args;
         std::string input;
         const char* named;  // what the message names
+        bool alone = false;  // it is the whole of standard error: one slip, one sentence
     };
     const std::vector<Bad> cases = {
         {V, {"wagner", "foo"}, "", "Command foo not recognized"},
@@ -427,6 +453,32 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t"}, "", "computes no ternary diagram"},
         {V, {"SRK1:CO2,CH4,N2", "ll3", "250", "0.3", "0.3", "1", "l"}, "", "computes no liquid-liquid isopleth"},
         {V, {"DMW2:H2O,H2O", "x", "0.3", "TP", "500", "100"}, "", "names the component H2O twice"},
+        // A forgotten number before the next command word: said once, the
+        // command word not taken for a number nor run as an unknown command.
+        {V, {"PR:CO2,CH4", "x", "TP", "300", "50"}, "",
+         "The x command is missing its mole fraction (1,CH4): \"TP\", where it is due, is the next command. No "
+         "command after it is run until an x command sets a composition.\n", true},
+        {V, {"PR:CO2,CH4,N2", "x", "0.2", "TP", "300", "50", "crit", "c"}, "",
+         "The x command is missing its mole fraction (2,N2): \"TP\", where it is due, is the next command. No "
+         "command after it is run until an x command sets a composition.\n", true},
+        {V, {"wagner", "TP", "300", "crit", "a"}, "",
+         "The TP command is missing its P (bar): \"crit\", where it is due, is the next command.\n", true},
+        {V, {"wagner", "isoc", "30", "300", "crit", "a"}, "",
+         "The isoc command is missing its Tmax (K): \"crit\", where it is due, is the next command.\n", true},
+        // The binary curves of a model of another count name their command.
+        {V, {"wagner", "bino", "300", "a"}, "",
+         "The bino command traces a P-x isotherm of a binary mixture, and the model Wagner & Pruss holds 1 "
+         "component.\n", true},
+        {V, {"wagner", "binop", "300", "10", "a"}, "", "The binop command traces a P-x isotherm", true},
+        {V, {"wagner", "spinox", "300", "30", "0.5", "a", "b"}, "", "The spinox command traces the spinodals", true},
+        {V, {"PR:CO2,CH4,N2", "bino", "300", "a"}, "", "the model Peng-Robinson holds 3 components.\n", true},
+        {V, {"PRSV:CO2,CH4,N2", "crit2", "a"}, "", "The crit2 command traces the critical curve of a binary mixture",
+         true},
+        // A suffix ends a file name: no tab or space goes into one.
+        {V, {"wagner", "crit", "a\tb"}, "", "The suffix of the crit command holds a tab", true},
+        {V, {"wagner", "sat", "a b"}, "", "The suffix of the sat command holds a space", true},
+        {V, {"wagner", "phreatic", "0.1", "1473", "0", "0", "a\tb"}, "", "The suffix of the phreatic command holds",
+         true},
 #ifdef VARNOK_WITH_ANDERKO
         {V, {"hnc", "ter", "700", "500", "t"}, "", "No ternary diagram without its start table."},
         // Commands of a system they do not serve: said, never exit 0 in silence.
@@ -461,6 +513,9 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         const Outcome r = run(c.program, c.args, dir, c.input);
         EXPECT_EQ(r.rc, 1) << what;
         EXPECT_NE(r.err.find(c.named), std::string::npos) << what << "\n" << r.err;
+        if (c.alone) {
+            EXPECT_EQ(consoletest::countOf(r.err, "\n"), 1) << what << "\n" << r.err;
+        }
         // A refusal is said once: no prompt for what is missing, no
         // "Command ... failed" after the reason.
         EXPECT_EQ(r.err.find("Expected "), std::string::npos) << what << "\n" << r.err;
@@ -473,6 +528,9 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
             EXPECT_EQ(r.out.find("-> rho"), std::string::npos) << what;
         }
     }
+    // No file name took a tab or a space from a suffix.
+    for (const auto& e : fs::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find_first_of(" \t"), std::string::npos) << e.path();
 }
 
 // Asked for help as every console program is, each program prints its usage
@@ -494,6 +552,27 @@ TEST(Programs, HelpIsTheUsageAndASlipStopsOnlyItself) {
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.err, "Command crti not recognized: it is not run, nor its arguments a\n");
     expectWritten(dir, {"critb", Shape::Igor, 100}, "varnok wagner crti a crit b");
+    // A number forgotten before the next command: that command runs.
+    const Outcome lost = run(VARNOK_PROGRAM, {"wagner", "TP", "300", "crit", "d"}, dir);
+    EXPECT_EQ(lost.rc, 1);
+    expectWritten(dir, {"critd", Shape::Igor, 100}, "varnok wagner TP 300 crit d");
+    // The usage gives every study word of the water model with the
+    // arguments the word takes: the same as its refusal without them names.
+    const Outcome help = run(VARNOK_PROGRAM, {"--help"}, dir);
+    const std::size_t studies = help.out.find("studies of heated and superheated water");
+    ASSERT_NE(studies, std::string::npos) << help.out;
+    std::istringstream lines(help.out.substr(help.out.find('\n', help.out.find("):", studies)) + 1));
+    int withArguments = 0;
+    for (std::string line; std::getline(lines, line) && line.rfind("  ", 0) == 0;) {
+        const std::size_t space = line.find(' ', 2);
+        if (space == std::string::npos) continue;  // a word without arguments (it would run its study)
+        const std::string word = line.substr(2, space - 2), arguments = line.substr(space + 1);
+        const Outcome bare = run(VARNOK_PROGRAM, {"wagner", word}, dir);
+        EXPECT_NE(bare.err.find("command takes"), std::string::npos) << word << "\n" << bare.err;
+        EXPECT_NE(bare.err.find("(" + arguments + ")"), std::string::npos) << line << "\n" << bare.err;
+        ++withArguments;
+    }
+    EXPECT_EQ(withArguments, 18) << help.out;
 }
 
 TEST(Programs, SolverTracesOnlyWhenAsked) {

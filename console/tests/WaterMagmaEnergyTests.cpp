@@ -383,6 +383,32 @@ TEST(WaterMagmaDrivers, EnergyDiagramGridAndFiles) {
     EXPECT_NE(text.find("END\n"), std::string::npos);
 }
 
+// A pyroclast-heated fractionated diagram (the ep word's isobaric heating)
+// is split over the workers as the others: each point's batches end their
+// heating-decompression paths on states of their own, none left by an
+// earlier batch or point, so the split gives the points of one model that
+// runs through the grid in order, to the bit.
+TEST(WaterMagmaDrivers, FractionatedPyroclastDiagramOnWorkersIsTheSequentialOne) {
+    const std::vector<std::string> words = {"m", "1", "pyroclast", "frac", "3", "satu", "0.1"};
+    WaterMagmaModel w;
+    WaterMagmaCalculationInfo info = waterMagmaInputs(words, 1);
+    std::vector<double> values;
+    capture([&] { w.drawWaterMagmaDiagram(info, 6, 0, &values, 0.001, 0.05); });
+    ASSERT_GE(values.size() / 31, 12u);
+    WaterMagmaModel one;
+    WaterMagmaCalculationResult r;
+    r.scriptFlag = 6;
+    std::vector<double> sequential;
+    for (std::size_t i = 0; i < values.size(); i += 31) {
+        WaterMagmaCalculationInfo in = waterMagmaInputs(words, 1);
+        capture([&] { one.calculateEnergyDiagramPoint(values[i] * 3.0, in, r, &sequential); });
+        one.errorflag = 0;
+    }
+    EXPECT_EQ(sequential, values);
+    // Every point ran its batches: up to three cycles.
+    for (std::size_t i = 27; i < values.size(); i += 31) EXPECT_GE(values[i], 1.0);
+}
+
 TEST(WaterMagmaWorks, SaturatedExpansionWorksAndIsobaricHeatingWork) {
     WaterMagmaModel w;
     WaterSaturationResult rec;
@@ -420,4 +446,44 @@ TEST(WaterMagmaWorks, SaturatedExpansionWorksAndIsobaricHeatingWork) {
     EXPECT_EQ(curve.size(), 6u);
     w.calculateExsolutionWorkIsoCurve(400.0, 1100.0, 500.0, 400.0, 250.0, 1.2e-5, curve);
     EXPECT_TRUE(curve.empty());
+}
+
+// A fractionated loop whose later cycle is refused (the magma cooled to
+// the boiling point of the water at depth, 608.65 K at 137.9 bar, where
+// the batch's heating or its pyroclast-heated expansion fails) refuses its
+// point naming that cycle, never in silence: the peak search of the
+// isobaric heating that finds no temperature said nothing.
+TEST(WaterMagmaDrivers, AFractionatedPointRefusedAtALaterCycleSaysWhich) {
+    const struct {
+        const char* count;
+        double m;
+        const char* cause;
+    } cases[] = {
+        {"800", 1.78, "no peak temperature of the isobaric heating closes it"},
+        {"10", 1.0, "the reversible pyroclast-heated work"},
+    };
+    for (const auto& k : cases) {
+        WaterMagmaModel w;
+        WaterMagmaCalculationInfo in = waterMagmaInputs({"m", "1", "pyroclast", "frac", k.count, "satu", "0.1"}, 1);
+        WaterMagmaCalculationResult r;
+        r.scriptFlag = 6;
+        std::vector<double> a;
+        int found = 1;
+        const auto c = capture([&] { found = w.calculateEnergyDiagramPoint(k.m, in, r, &a); });
+        EXPECT_EQ(found, 0) << k.count;
+        EXPECT_TRUE(a.empty());
+        const std::size_t at = c.err.find("Refused at m = ");
+        ASSERT_NE(at, std::string::npos) << k.count << "\n" << c.err;
+        int cycle = 0;
+        double Tm = 0.0;
+        ASSERT_EQ(std::sscanf(c.err.c_str() + c.err.find(": cycle ", at), ": cycle %d of the fractionation loop, the "
+                                                                          "magma at %lf K: ", &cycle, &Tm), 2)
+            << c.err;
+        EXPECT_GT(cycle, 1);
+        EXPECT_LE(cycle, std::atoi(k.count));
+        // The magma has cooled from 1473.15 K, not below the boiling point at depth.
+        EXPECT_LT(Tm, 1473.15);
+        EXPECT_GT(Tm, 608.0);
+        EXPECT_NE(c.err.find(k.cause), std::string::npos) << c.err;
+    }
 }

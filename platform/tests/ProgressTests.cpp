@@ -31,11 +31,15 @@ TEST(Progress, DrawsOnATerminalAtMostTenTimesASecondAndClearsTheLine) {
         p.update(3.0);  // within a tenth of a second of the last drawing: skipped
         now += 0.02;
         p.update(4.0);
+        now += 0.2;
+        p.update(1.0, std::string("m = 0.001, cycle 57 of at most 800"));  // a note in place of the value
     }
     const std::string s = contentOf(f);
     std::fclose(f);
     EXPECT_EQ(s, "\rWater-magma ratio [###############...............]  50 %  0.35\033[K"
-                 "\rWater-magma ratio [##############################] 100 %\033[K\r\033[K");
+                 "\rWater-magma ratio [##############################] 100 %\033[K"
+                 "\rWater-magma ratio [########......................]  25 %  m = 0.001, cycle 57 of at most 800\033[K"
+                 "\r\033[K");
 }
 
 TEST(Progress, WritesNothingWhenNotATerminalOrBeforeItsDelay) {
