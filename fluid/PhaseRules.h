@@ -91,6 +91,22 @@ public:
     // Henry's law is a dilute solution's: the laws speak of a liquid holding
     // at most this share of the gas.
     static constexpr double kHenryDiluteShare = 0.05;
+    // Raoult's law for a solute of another non-polar fluid: its liquid's
+    // fugacity its own vapour pressure (beyond its critical point the
+    // straight line of ln p in 1/T through it), taken within this factor
+    // either way (the activity coefficients of dilute non-polar solutes and
+    // the extrapolation beyond the solute's critical point).
+    static constexpr double kIdealSolubilityFactor = 3.0;
+
+    // A binary of two reference fluids other than water (CO2, CH4, N2) near
+    // the pure end of its major component: at most kHenryDiluteShare of the
+    // other; `solvent` its major component, `xs` the other's share.
+    bool diluteNonPolarEnd(int& solvent, double& xs) const;
+    // The dew pressure (bar) of such a mixture at T below its major
+    // component's critical temperature, by Raoult's law with its vapour
+    // pressure and the other's ideal solubility (their nominal values): from
+    // it up the major component's liquid forms.  NaN elsewhere.
+    double diluteDewPressure(double T_) const;
 
     // The model's answer the statement measures itself against: its phase
     // (FluidPhase::PhaseCode) or split, its state's density, and where it
@@ -128,6 +144,16 @@ private:
     FluidStatement solidFromMixtureAt(double T_, double P_bar) const;
     FluidStatement solubilityAt(double T_, double P_bar, const ModelAnswer& model) const;
     FluidStatement raoultHenryAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Beside the pure end of a non-polar pair (diluteNonPolarEnd): the major
+    // component's reference data with Raoult's law and the other's ideal
+    // solubility below its critical temperature, one supercritical fluid
+    // above it where the other is the lighter or above its own.
+    FluidStatement diluteNonPolarEndAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // The fugacity (Pa) of the pure liquid of `row` at T for Raoult's law:
+    // its vapour pressure, beyond its critical point ln p extrapolated in
+    // 1/T from it with the slope of its acentric factor (log10(p/pc) =
+    // 7/3 (1 + omega) (1 - Tc/T)).
+    static double idealLiquidFugacity(const ReferenceFluid& row, double T_);
     // The freezing point (K) at P (bar) of the major component's liquid
     // holding the other at its Henry's-law share there (the dissolved gas
     // taken at the freezing point itself); NaN without the data.

@@ -115,6 +115,28 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
             return false;
         }
     }
+    // Its mixtures beside its pure end alike: from their dew pressure up
+    // the component's liquid forms, which the model does not describe (at a
+    // trace the dew pressure is the vapour pressure above).
+    int solvent = 0;
+    double xs = 0.0;
+    if (!fluid && rules_.diluteNonPolarEnd(solvent, xs) &&
+        static_cast<std::size_t>(solvent) < m_.componentValidity.size()) {
+        const ValidityRange own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+        const double dew = rules_.diluteDewPressure(T_);
+        const char* name = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+        if (T_ < own.vapourOnlyBelow && !own.liquidVolume && !(P_bar < dew)) {
+            platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures holding at "
+                            "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from its dew "
+                            "pressure, %.4g bar by Raoult's law, not at %s bar.\n",
+                            m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
+                            100.0 * PhaseRules::kHenryDiluteShare, givenDigits(T_).c_str(), 100.0 * xs,
+                            m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew,
+                            pText.c_str());
+            m_.errorflag = 1;
+            return false;
+        }
+    }
     // A pure fluid whose published range ends at its solid lines: beyond
     // its melting curve (or, below its triple point, above its sublimation
     // curve) it is solid.  A model fitted below the triple point gives the
