@@ -287,8 +287,14 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
                                         psat, 100.0 * (T_ < row->Tt ? kSublimationUncertainty : kVapourPressureUncertainty))
                             : formatted("critical point %.6g K and %.6g bar", Tc, Pc);
     s.text = "(" + (density.empty() ? saturation : density + "; " + saturation) + ")";
-    if (Vref > 0.0 && model.rho > 0.0)
-        s.text += formatted("; the model's density %+.3g %% from it", 100.0 * (model.rho * Vref / row->molarMass - 1.0));
+    // The densities compared in moles (a model's molar mass may differ from
+    // the reference's in the last digits); a model whose density is the
+    // reference equation's to the last digits is that equation: no
+    // departure from itself to say.
+    const double M = m_.bulk_molar_weight > 0.0 ? m_.bulk_molar_weight : row->molarMass;
+    const double departure = model.rho / M * Vref - 1.0;
+    if (Vref > 0.0 && model.rho > 0.0 && !(std::fabs(departure) < 1e-12))
+        s.text += formatted("; the model's density %+.3g %% from it", 100.0 * departure);
     const bool uncertain = s.word.rfind("uncertain", 0) == 0;
     s.agrees = uncertain || model.phase == phase || model.phase == FluidPhase::kPhaseFluid ||
                (phase == FluidPhase::kPhaseSupercritical && model.phase == FluidPhase::kPhaseVapour);
@@ -656,9 +662,9 @@ PhaseRules::FluidStatement PhaseRules::diluteNonPolarEndAt(double T_, double P_b
                             100.0 * std::max(in[0], in[1]), b);
     } else if (model.splits) {
         s.text += "; the model splits it";
-    } else if (Vref > 0.0 && model.rho > 0.0) {
-        s.text += formatted("; the model gives a %s, its density %+.3g %% from pure %s's", FluidPhase::phaseName(model.phase),
-                            100.0 * (model.rho * Vref / ra->molarMass - 1.0), a);
+    } else if (Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0) {
+        s.text += formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
+                            FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
     }
     return s;
 }

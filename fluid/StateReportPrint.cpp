@@ -37,11 +37,13 @@ std::string StateReport::splitText(const Verdict& v, double T_) const {
                               ? "fluid"
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
+    // Both phases by the share of the mixture's minor component (of equal
+    // shares, the same whichever is named first).
+    int solvent = 0, minor = 1;
+    double xs = 0.0;
+    if (!rules_.binaryShares(solvent, minor, xs)) minor = 1;
     std::string text;
     for (int k = 0; k < 2; ++k) {
-        // Each phase by the share of its minor component (the water a
-        // CO2-rich phase holds, not 1 less it).
-        const int minor = line.x1[k] > 0.5 ? 0 : 1;
         const double share = minor ? line.x1[k] : 1.0 - line.x1[k];
         char buf[200];
         std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",
