@@ -120,12 +120,10 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     // trace the dew pressure is the vapour pressure above).
     int solvent = 0;
     double xs = 0.0;
-    if (!fluid && rules_.diluteNonPolarEnd(solvent, xs) &&
-        static_cast<std::size_t>(solvent) < m_.componentValidity.size()) {
-        const ValidityRange own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+    if (const char* name = vapourOnlyEnd(T_, solvent, xs)) {
         const double dew = rules_.diluteDewPressure(T_);
-        const char* name = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
-        if (T_ < own.vapourOnlyBelow && !own.liquidVolume && !(P_bar < dew)) {
+        if (!(P_bar < dew)) {
+            const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
             platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures holding at "
                             "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from its dew "
                             "pressure, %.4g bar by Raoult's law, not at %s bar.\n",
@@ -149,6 +147,15 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
         return false;
     }
     return true;
+}
+
+const char* StateReport::vapourOnlyEnd(double T_, int& solvent, double& xs) const {
+    if (rules_.phaseRuleFluid() || !rules_.diluteNonPolarEnd(solvent, xs) ||
+        static_cast<std::size_t>(solvent) >= m_.componentValidity.size())
+        return nullptr;
+    const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+    if (!(T_ < own.vapourOnlyBelow) || own.liquidVolume) return nullptr;
+    return m_.component_names[static_cast<std::size_t>(solvent)].c_str();
 }
 
 bool StateReport::withholdUnphysicalQuantities(std::string* said) {
@@ -263,14 +270,19 @@ bool StateReport::reportedStateFromTV(double T_, double V_, std::string* withhel
     const double P_bar = m_.P * 1e-5;
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar)) return false;
     // A pure fluid described as a vapour only: its liquid's volume is no
-    // state of the model.
-    const char* fluid = rules_.phaseRuleFluid();
+    // state of the model; nor that of its liquid beside its pure end.
+    int solvent = 0;
+    double xs = 0.0;
+    const char* end = vapourOnlyEnd(T_, solvent, xs);
+    const char* fluid = end ? end : rules_.phaseRuleFluid();
+    const ValidityRange held = end ? m_.componentValidity[static_cast<std::size_t>(solvent)] : validity;
     const double Vl = fluids().saturatedLiquidVolume(fluid, T_), Vv = fluids().saturatedVapourVolume(fluid, T_);
-    if (fluid && T_ < validity.vapourOnlyBelow && !validity.liquidVolume && Vl > 0.0 && Vv > Vl &&
+    if (fluid && T_ < held.vapourOnlyBelow && !held.liquidVolume && Vl > 0.0 && Vv > Vl &&
         !(V_ > std::sqrt(Vl * Vv))) {
-        platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
+        platform::diagf("The model %s describes %s below %g K as a vapour only%s: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
-                        m_.modelName(), fluid, validity.vapourOnlyBelow, V_ * 1e6, T_);
+                        m_.modelName(), fluid, held.vapourOnlyBelow,
+                        end ? ", and so its mixtures holding at most 5 % of another fluid" : "", V_ * 1e6, T_);
         m_.errorflag = 1;
         return false;
     }

@@ -37,11 +37,11 @@ std::string StateReport::splitText(const Verdict& v, double T_) const {
                               ? "fluid"
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
-    // Both phases by the share of the mixture's minor component (of equal
-    // shares, the same whichever is named first).
-    int solvent = 0, minor = 1;
-    double xs = 0.0;
-    if (!rules_.binaryShares(solvent, minor, xs)) minor = 1;
+    // Both phases by the share of one component, whatever the order of the
+    // names and the composition: the more volatile (of the lower critical
+    // temperature; of equal or unknown ones, the first by name).
+    const double Tc0 = table.criticalTemperature(names[0]), Tc1 = table.criticalTemperature(names[1]);
+    const int minor = Tc0 < Tc1 ? 0 : Tc1 < Tc0 ? 1 : std::string(names[0]) < std::string(names[1]) ? 0 : 1;
     std::string text;
     for (int k = 0; k < 2; ++k) {
         const double share = minor ? line.x1[k] : 1.0 - line.x1[k];
