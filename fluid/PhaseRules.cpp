@@ -599,15 +599,23 @@ PhaseRules::FluidStatement PhaseRules::diluteNonPolarEndAt(double T_, double P_b
         // Above the major component's critical temperature its mixtures'
         // critical curve falls from its critical point where the other is
         // the lighter; above both critical temperatures the pair (without
-        // water) is one fluid.  Below a heavier one's, the other may
-        // condense: no data here decide.
-        if (T_ < rb->Tc) return s;
+        // water) is one fluid.  Below a heavier one's critical temperature
+        // the other does not condense while its partial pressure stays below
+        // its vapour pressure by the ideal solubility's factor; beyond, no
+        // data here decide.
+        const double pb = T_ < rb->Tc ? rb->saturationPressure(T_) * 1e-5 : std::nan("");
+        if (T_ < rb->Tc && !(xs * P_bar < pb / kIdealSolubilityFactor)) return s;
         phase = FluidPhase::kPhaseSupercritical;
         s.word = FluidPhase::phaseName(phase);
         s.text = rb->Tc < ra->Tc
                      ? formatted("(above the critical point of %s, %.6g K and %.6g bar: the critical temperatures of its "
                                  "mixtures with the lighter %s lie below it",
                                  a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b)
+                 : T_ < rb->Tc
+                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; the partial pressure of %s, %.4g "
+                                 "bar, below its vapour pressure %.5g bar by more than a factor %g: it does not condense",
+                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b, xs * P_bar, pb,
+                                 kIdealSolubilityFactor)
                      : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K: their mixtures are one "
                                  "fluid",
                                  a, ra->Tc, b, rb->Tc);
