@@ -231,7 +231,7 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     }
     s = solubilityAt(T_, P_bar, model);
     if (!s.covered()) s = raoultHenryAt(T_, P_bar, model);
-    return s.covered() ? s : diluteNonPolarEndAt(T_, P_bar, model);
+    return s.covered() ? s : diluteEndAt(T_, P_bar, model);
 }
 
 PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
@@ -533,7 +533,7 @@ PhaseRules::FluidStatement PhaseRules::raoultHenryAt(double T_, double P_bar, co
 
 // ---- beside the pure end of a non-polar pair
 
-bool PhaseRules::diluteNonPolarEnd(int& solvent, double& xs) const {
+bool PhaseRules::diluteEnd(int& solvent, double& xs, bool nonPolar) const {
     int solute = 0;
     if (!binaryShares(solvent, solute, xs)) return false;
     // (A share given as the complement of the other's carries the rounding
@@ -544,7 +544,7 @@ bool PhaseRules::diluteNonPolarEnd(int& solvent, double& xs) const {
         const ReferenceFluid* row = fluids.find(m_.component_names[static_cast<std::size_t>(i)].c_str());
         // Water, polar, follows no Raoult's law in these liquids (its own
         // pairs' statements are its Henry constants and solubilities).
-        if (!row || row->named("H2O")) return false;
+        if (!row || (nonPolar && row->named("H2O"))) return false;
     }
     return true;
 }
@@ -564,22 +564,25 @@ double raoultBubble(double xs, double pa, double pb) { return (1.0 - xs) * pa + 
 
 }  // namespace
 
-double PhaseRules::diluteDewPressure(double T_) const {
+double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     int solvent = 0;
     double xs = 0.0;
-    if (!diluteNonPolarEnd(solvent, xs)) return std::nan("");
+    if (!diluteEnd(solvent, xs, false)) return std::nan("");
     const ReferenceFluids& fluids = lookups_.fluids();
     const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
     const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str());
-    if (!(T_ < a->Tc)) return std::nan("");
+    if (!(T_ < a->Tc) || a->named("H2O")) return std::nan("");
+    if (how) *how = b->named("H2O") ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
+    if (b->named("H2O")) return a->saturationPressure(T_) * 1e-5;
     return raoultDew(xs, a->saturationPressure(T_), idealLiquidFugacity(*b, T_)) * 1e-5;
 }
 
-PhaseRules::FluidStatement PhaseRules::diluteNonPolarEndAt(double T_, double P_bar, const ModelAnswer& model) const {
+PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     int solvent = 0;
     double xs = 0.0;
-    if (!diluteNonPolarEnd(solvent, xs)) return s;
+    if (!diluteEnd(solvent, xs, false)) return s;
+    const bool water = !diluteNonPolarEnd(solvent, xs);
     const ReferenceFluids& fluids = lookups_.fluids();
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
@@ -602,26 +605,35 @@ PhaseRules::FluidStatement PhaseRules::diluteNonPolarEndAt(double T_, double P_b
         // water) is one fluid.  Below a heavier one's critical temperature
         // the other does not condense while its partial pressure stays below
         // its vapour pressure by the ideal solubility's factor; beyond, no
-        // data here decide.
+        // data here decide.  Water's critical curves with the lighter gases
+        // start at its critical point and rise in pressure: above both
+        // critical temperatures the pair is one fluid below water's critical
+        // pressure only.
         const double pb = T_ < rb->Tc ? rb->saturationPressure(T_) * 1e-5 : std::nan("");
         if (T_ < rb->Tc && !(xs * P_bar < pb / kIdealSolubilityFactor)) return s;
+        const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
+        if (water && !(T_ < rb->Tc) && !(P_bar < pcWater)) return s;
         phase = FluidPhase::kPhaseSupercritical;
         s.word = FluidPhase::phaseName(phase);
         s.text = rb->Tc < ra->Tc
                      ? formatted("(above the critical point of %s, %.6g K and %.6g bar: the critical temperatures of its "
-                                 "mixtures with the lighter %s lie below it",
-                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b)
+                                 "mixtures with the lighter %s lie below it%s",
+                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b,
+                                 water ? ", their critical pressures above it" : "")
                  : T_ < rb->Tc
                      ? formatted("(above the critical point of %s, %.6g K and %.6g bar; the partial pressure of %s, %.4g "
                                  "bar, below its vapour pressure %.5g bar by more than a factor %g: it does not condense",
                                  a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b, xs * P_bar, pb,
                                  kIdealSolubilityFactor)
-                     : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K: their mixtures are one "
+                     : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K%s: their mixtures are one "
                                  "fluid",
-                                 a, ra->Tc, b, rb->Tc);
+                                 a, ra->Tc, b, rb->Tc, water ? ", below water's critical pressure" : "");
         s.text += density + share + ")";
     } else {
-        if (T_ < ra->Tt) return s;  // its vapour meets its solid (the solid's statement)
+        // (Water follows no Raoult's law beside these gases: its pairs'
+        // statements below its critical point are its Henry constants and
+        // published solubilities.)
+        if (water || T_ < ra->Tt) return s;  // below the triple point, its vapour meets its solid (the solid's statement)
         // Raoult's law for both: the major component's vapour pressure within
         // its ancillary's uncertainty, the other's liquid fugacity within
         // the ideal solubility's factor.

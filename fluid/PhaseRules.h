@@ -98,15 +98,19 @@ public:
     // the extrapolation beyond the solute's critical point).
     static constexpr double kIdealSolubilityFactor = 3.0;
 
-    // A binary of two reference fluids other than water (CO2, CH4, N2) near
-    // the pure end of its major component: at most kHenryDiluteShare of the
-    // other; `solvent` its major component, `xs` the other's share.
-    bool diluteNonPolarEnd(int& solvent, double& xs) const;
-    // The dew pressure (bar) of such a mixture at T below its major
-    // component's critical temperature, by Raoult's law with its vapour
-    // pressure and the other's ideal solubility (their nominal values): from
-    // it up the major component's liquid forms.  NaN elsewhere.
-    double diluteDewPressure(double T_) const;
+    // A binary of two reference fluids near the pure end of its major
+    // component: at most kHenryDiluteShare of the other; `solvent` its major
+    // component, `xs` the other's share.  `nonPolar`: neither is water.
+    bool diluteEnd(int& solvent, double& xs, bool nonPolar) const;
+    bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
+    // The pressure (bar) from which the major component's liquid forms in a
+    // mixture beside its pure end (diluteEnd) at T below its critical
+    // temperature: of a non-polar pair its dew pressure by Raoult's law with
+    // its vapour pressure and the other's ideal solubility (their nominal
+    // values); with a trace of water, which dissolves little in the liquid of
+    // these gases, its vapour pressure.  NaN elsewhere (water the major
+    // component); `how` (if given) names the law.
+    double diluteDewPressure(double T_, const char** how = nullptr) const;
 
     // The model's answer the statement measures itself against: its phase
     // (FluidPhase::PhaseCode) or split, its state's density, and where it
@@ -144,11 +148,13 @@ private:
     FluidStatement solidFromMixtureAt(double T_, double P_bar) const;
     FluidStatement solubilityAt(double T_, double P_bar, const ModelAnswer& model) const;
     FluidStatement raoultHenryAt(double T_, double P_bar, const ModelAnswer& model) const;
-    // Beside the pure end of a non-polar pair (diluteNonPolarEnd): the major
-    // component's reference data with Raoult's law and the other's ideal
-    // solubility below its critical temperature, one supercritical fluid
-    // above it where the other is the lighter or above its own.
-    FluidStatement diluteNonPolarEndAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Beside a pure end (diluteEnd): below the major component's critical
+    // temperature, for a non-polar pair, its reference data with Raoult's
+    // law and the other's ideal solubility; above it one supercritical fluid
+    // where the other is the lighter (beside water below its critical
+    // pressure, where the critical curves of its mixtures start), or does not
+    // condense (its partial pressure well below its vapour pressure).
+    FluidStatement diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const;
     // The fugacity (Pa) of the pure liquid of `row` at T for Raoult's law:
     // its vapour pressure, beyond its critical point ln p extrapolated in
     // 1/T from it with the slope of its acentric factor (log10(p/pc) =

@@ -121,15 +121,16 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     int solvent = 0;
     double xs = 0.0;
     if (const char* name = vapourOnlyEnd(T_, solvent, xs)) {
-        const double dew = rules_.diluteDewPressure(T_);
+        const char* how = "";
+        const double dew = rules_.diluteDewPressure(T_, &how);
         if (!(P_bar < dew)) {
             const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
             platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures holding at "
-                            "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from its dew "
-                            "pressure, %.4g bar by Raoult's law, not at %s bar.\n",
+                            "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from %.4g "
+                            "bar (%s), not at %s bar.\n",
                             m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
                             100.0 * PhaseRules::kHenryDiluteShare, givenDigits(T_).c_str(), 100.0 * xs,
-                            m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew,
+                            m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
                             pText.c_str());
             m_.errorflag = 1;
             return false;
@@ -150,7 +151,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
 }
 
 const char* StateReport::vapourOnlyEnd(double T_, int& solvent, double& xs) const {
-    if (rules_.phaseRuleFluid() || !rules_.diluteNonPolarEnd(solvent, xs) ||
+    if (rules_.phaseRuleFluid() || !rules_.diluteEnd(solvent, xs, false) ||
         static_cast<std::size_t>(solvent) >= m_.componentValidity.size())
         return nullptr;
     const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
