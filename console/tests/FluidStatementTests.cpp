@@ -187,6 +187,14 @@ const Ancillary& ancillary(const std::string& name) {
     return kAncillaries[0];
 }
 
+// The density (kg/m3) a statement gives; NaN where it gives none.
+double densityIn(const std::string& text) {
+    const std::size_t at = text.find(" kg/m3");
+    if (at == std::string::npos) return std::nan("");
+    const std::size_t from = text.rfind(' ', at - 1);
+    return std::atof(text.c_str() + from + 1);
+}
+
 // A model's pair named in the other order ("PR:CO2,CH4" -> "PR:CH4,CO2").
 std::string reversed(const std::string& model) {
     const std::size_t colon = model.find(':'), comma = model.find(',');
@@ -296,6 +304,15 @@ TEST(FluidStatement, ATraceIsItsPureEnd) {
                     if (pure.given) {
                         EXPECT_EQ(trace.v.fluid.word, pure.v.fluid.word) << trace.v.fluid.text << "\n"
                                                                          << pure.v.fluid.text;
+                        // The pure end's reference density, and the model's
+                        // departure from it, alike.
+                        EXPECT_EQ(densityIn(trace.v.fluid.text), densityIn(pure.v.fluid.text)) << trace.v.fluid.text;
+                        if (pure.v.fluid.text.find("density ") != std::string::npos &&
+                            trace.v.fluid.text.find("molar density ") != std::string::npos) {
+                            EXPECT_NEAR(numberAfter(trace.v.fluid.text, "molar density "),
+                                        numberAfter(pure.v.fluid.text, "the model's density "), 0.01)
+                                << trace.v.fluid.text << "\n" << pure.v.fluid.text;
+                        }
                     }
                 }
             }
