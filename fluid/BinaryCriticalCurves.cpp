@@ -1,5 +1,6 @@
 #include "fluid/BinaryCriticalCurves.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -20,11 +21,30 @@ double publishedCriticalTemperature(const ReferencePairs& pairs, const char* a, 
     return curve.back().T;
 }
 
+namespace {
+
+// The scatter (K) of the curve at P: where it starts at a pure component's
+// critical point (its reference equation's), from nothing there to the
+// measurements' scatter at the first measured point.
+double curveScatter(const ReferencePairs& pairs, const ReferencePair& pair, double P_bar) {
+    const std::span<const CriticalCurvePoint> curve = pair.criticalCurve;
+    const ReferenceFluids& fluids = pairs.fluids();
+    if (curve.size() < 2) return pair.criticalCurveScatter;
+    for (const char* name : {pair.a, pair.b}) {
+        const double Tc = fluids.criticalTemperature(name), Pc = fluids.criticalPressure(name) * 1e-5;
+        if (std::fabs(curve.front().T - Tc) < 1e-6 && std::fabs(curve.front().P - Pc) < 1e-6)
+            return pair.criticalCurveScatter * std::clamp((P_bar - Pc) / (curve[1].P - Pc), 0.0, 1.0);
+    }
+    return pair.criticalCurveScatter;
+}
+
+}  // namespace
+
 bool oneFluidAboveCriticalCurve(const ReferencePairs& pairs, const char* a, const char* b, double T, double P_bar,
                                 std::string* why) {
     const double Tc = publishedCriticalTemperature(pairs, a, b, P_bar);
     const ReferencePair* pair = pairs.find(a, b);
-    if (!pair || !(T > Tc + pair->criticalCurveScatter)) return false;
+    if (!pair || !(T > Tc + curveScatter(pairs, *pair, P_bar))) return false;
     if (why) {
         char buf[320];
         std::snprintf(buf, sizeof buf,

@@ -16,7 +16,8 @@ namespace criticalcurve {
 double publishedCriticalTemperature(const ReferencePairs& pairs, const char* a, const char* b, double P_bar);
 
 // Whether (T, P) lies above the published critical curve of a-b by more than
-// the scatter of its measurements, where the mixture is one fluid at every
+// the scatter of its measurements (growing from none at the pure
+// component's critical point where it starts), where the mixture is one fluid at every
 // composition; `why` (if given) is set to the sentence that says so, naming
 // the curve's temperature at P and its sources.
 bool oneFluidAboveCriticalCurve(const ReferencePairs& pairs, const char* a, const char* b, double T, double P_bar,

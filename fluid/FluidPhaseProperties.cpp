@@ -532,17 +532,23 @@ void FluidPhase::dump() {
     std::printf("-> rho %s kg/m3    %s mol/dm3\n", f12(bulk_molar_weight / V).c_str(), f12(0.001 / V).c_str());
     std::printf("-> Z   %s\n", g12(Z).c_str());
     const int n = component_count;
+    // Each component by its name (its index where it has none).
+    auto name = [this](int i) {
+        return static_cast<std::size_t>(i) < component_names.size() && !component_names[i].empty()
+                   ? component_names[i]
+                   : std::to_string(i);
+    };
     if (n > 1) {
         if (component_names[0] == "H2O") {
-            std::printf("x(0) %s\n", f12(x[0]).c_str());
+            std::printf("x(%s) %s\n", name(0).c_str(), f12(x[0]).c_str());
             for (int i = 1; i < n; i++) {
                 const double m = x[i] / (x[0] * molar_mass[0]);
                 const double wt = 100.0 * x[i] * molar_mass[i] / bulk_molar_weight;
-                std::printf("x(%d) %s  m(%d) %s  wt(%d)  %s\n", i, f12(x[i]).c_str(), i, f12(m).c_str(), i,
-                            f12(wt).c_str());
+                std::printf("x(%s) %s  m(%s) %s  wt(%s)  %s\n", name(i).c_str(), f12(x[i]).c_str(), name(i).c_str(),
+                            f12(m).c_str(), name(i).c_str(), f12(wt).c_str());
             }
         } else {
-            for (int i = 0; i < n; i++) std::printf("x(%d) %s\n", i, f12(x[i]).c_str());
+            for (int i = 0; i < n; i++) std::printf("x(%s) %s\n", name(i).c_str(), f12(x[i]).c_str());
         }
     }
     const double M = bulk_molar_weight;
@@ -573,9 +579,11 @@ void FluidPhase::dump() {
         std::printf("->          alpha %s K-1,       beta %s Pa-1\n", g12(dVdT / V).c_str(),
                     g12(-1.0 / (V * dPdV)).c_str());
     }
+    // Fugacities and their coefficients to six significant digits, however
+    // small (a trace, a low pressure, a salt).
     for (int i = 0; i < n; i++)
-        std::printf("->    fugacity[%d] %s bar, fugcoef[%d] %s\n", i, f2(fugacity[i] * 1e-5).c_str(), i,
-                    f12(fugcoef[i]).c_str());
+        std::printf("->    fugacity[%d] %s bar, fugcoef[%d] %s\n", i, g12(fugacity[i] * 1e-5).c_str(), i,
+                    g12(fugcoef[i]).c_str());
     std::printf("->  Joule-Thomson %s K/bar\n", field("%12.4lf", 12, 1e5 * jouleThomson).c_str());
     std::printf("      Sound speed %s m/s\n", f2(soundSpeed).c_str());
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -246,7 +247,8 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
         return s;
     }
     const bool water = m_.component_names[0] == "H2O" || m_.component_names[1] == "H2O";
-    return water ? waterAndGasAt(T_, P_bar, model) : solubilityAt(T_, P_bar, model);
+    s = water ? waterAndGasAt(T_, P_bar, model) : solubilityAt(T_, P_bar, model);
+    return s.covered() ? s : diluteEndAt(T_, P_bar, model);
 }
 
 PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
@@ -302,8 +304,14 @@ PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, 
                                         psat, 100.0 * (T_ < row->Tt ? kSublimationUncertainty : kVapourPressureUncertainty))
                             : formatted("critical point %.6g K and %.6g bar", Tc, Pc);
     s.text = "(" + (density.empty() ? saturation : density + "; " + saturation) + ")";
-    if (Vref > 0.0 && model.rho > 0.0)
-        s.text += formatted("; the model's density %+.3g %% from it", 100.0 * (model.rho * Vref / row->molarMass - 1.0));
+    // The densities compared in moles (a model's molar mass may differ from
+    // the reference's in the last digits); a model whose density is the
+    // reference equation's to the last digits is that equation: no
+    // departure from itself to say.
+    const double M = m_.bulk_molar_weight > 0.0 ? m_.bulk_molar_weight : row->molarMass;
+    const double departure = model.rho / M * Vref - 1.0;
+    if (Vref > 0.0 && model.rho > 0.0 && !(std::fabs(departure) < 1e-12))
+        s.text += formatted("; the model's density %+.3g %% from it", 100.0 * departure);
     const bool uncertain = s.word.rfind("uncertain", 0) == 0;
     s.agrees = uncertain || model.phase == phase || model.phase == FluidPhase::kPhaseFluid ||
                (phase == FluidPhase::kPhaseSupercritical && model.phase == FluidPhase::kPhaseVapour);
@@ -769,6 +777,164 @@ PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, co
     } else {
         s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
                                                                       FluidPhase::phaseName(model.phase));
+    }
+    return s;
+}
+
+// ---- beside the pure end of a non-polar pair
+
+bool PhaseRules::diluteEnd(int& solvent, double& xs, bool nonPolar) const {
+    int solute = 0;
+    if (!binaryShares(solvent, solute, xs)) return false;
+    // (A share given as the complement of the other's carries the rounding
+    // of 1: the end's share holds to it, alike in either order.)
+    if (!(xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon())) return false;
+    const ReferenceFluids& fluids = lookups_.fluids();
+    for (int i : {solvent, solute}) {
+        const ReferenceFluid* row = fluids.find(m_.component_names[static_cast<std::size_t>(i)].c_str());
+        // Water, polar, follows no Raoult's law in these liquids (its own
+        // pairs' statements are its Henry constants and solubilities).
+        if (!row || (nonPolar && row->named("H2O"))) return false;
+    }
+    return true;
+}
+
+double PhaseRules::idealLiquidFugacity(const ReferenceFluid& row, double T_) {
+    if (T_ < row.Tc) return row.saturationPressure(T_);
+    const double pc = row.vapourPressure.reducing;
+    return pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + row.acentricFactor()) * (1.0 - row.Tc / T_));
+}
+
+namespace {
+
+// Raoult's law for a binary of share xs of the solute: the dew and bubble
+// pressures from the solvent's and solute's liquid fugacities pa and pb.
+double raoultDew(double xs, double pa, double pb) { return 1.0 / ((1.0 - xs) / pa + xs / pb); }
+double raoultBubble(double xs, double pa, double pb) { return (1.0 - xs) * pa + xs * pb; }
+
+}  // namespace
+
+double PhaseRules::diluteDewPressure(double T_, const char** how) const {
+    int solvent = 0;
+    double xs = 0.0;
+    if (!diluteEnd(solvent, xs, false)) return std::nan("");
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
+    const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str());
+    if (!(T_ < a->Tc) || a->named("H2O")) return std::nan("");
+    if (how) *how = b->named("H2O") ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
+    if (b->named("H2O")) return a->saturationPressure(T_) * 1e-5;
+    return raoultDew(xs, a->saturationPressure(T_), idealLiquidFugacity(*b, T_)) * 1e-5;
+}
+
+PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const {
+    FluidStatement s;
+    int solvent = 0;
+    double xs = 0.0;
+    if (!diluteEnd(solvent, xs, false)) return s;
+    const bool water = !diluteNonPolarEnd(solvent, xs);
+    const ReferenceFluids& fluids = lookups_.fluids();
+    const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
+    const ReferenceFluid *ra = fluids.find(a), *rb = fluids.find(b);
+    // The pure end's density by its reference equation, as its own
+    // statement gives it.
+    const double Vref = lookups_.referenceVolume(a, T_, P_bar);
+    const std::string density =
+        Vref > 0.0 ? formatted("; pure %s by %s: %.5g kg/m3", a,
+                               ra->criticalRegion && ra->inCriticalRegion(T_, P_bar * 1e5) ? ra->criticalRegion().source
+                                                                                           : ra->referenceModel,
+                               ra->molarMass / Vref)
+                   : std::string();
+    const std::string share = formatted("; this mixture %.3g %% %s", 100.0 * xs, b);
+    int phase = FluidPhase::kPhaseNone;
+    if (!(T_ < ra->Tc)) {
+        // Above the major component's critical temperature its mixtures'
+        // critical curve falls from its critical point where the other is
+        // the lighter; above both critical temperatures the pair (without
+        // water) is one fluid.  Below a heavier one's critical temperature
+        // the other does not condense while its partial pressure stays below
+        // its vapour pressure by the ideal solubility's factor; beyond, no
+        // data here decide.  Water's critical curves with the lighter gases
+        // start at its critical point and rise in pressure: above both
+        // critical temperatures the pair is one fluid below water's critical
+        // pressure only.
+        const double pb = T_ < rb->Tc ? rb->saturationPressure(T_) * 1e-5 : std::nan("");
+        if (T_ < rb->Tc && !(xs * P_bar < pb / kIdealSolubilityFactor)) return s;
+        const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
+        if (water && !(T_ < rb->Tc) && !(P_bar < pcWater)) return s;
+        phase = FluidPhase::kPhaseSupercritical;
+        s.word = FluidPhase::phaseName(phase);
+        s.text = rb->Tc < ra->Tc
+                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar: the critical temperatures of its "
+                                 "mixtures with the lighter %s lie below it%s",
+                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b,
+                                 water ? ", their critical pressures above it" : "")
+                 : T_ < rb->Tc
+                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; the partial pressure of %s, %.4g "
+                                 "bar, below its vapour pressure %.5g bar by more than a factor %g: it does not condense",
+                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b, xs * P_bar, pb,
+                                 kIdealSolubilityFactor)
+                     : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K%s: their mixtures are one "
+                                 "fluid",
+                                 a, ra->Tc, b, rb->Tc, water ? ", below water's critical pressure" : "");
+        s.text += density + share + ")";
+    } else {
+        // (Water follows no Raoult's law beside these gases: its pairs'
+        // statements below its critical point are its Henry constants and
+        // published solubilities.)
+        if (water || T_ < ra->Tt) return s;  // below the triple point, its vapour meets its solid (the solid's statement)
+        // Raoult's law for both: the major component's vapour pressure within
+        // its ancillary's uncertainty, the other's liquid fugacity within
+        // the ideal solubility's factor.
+        const double pa = ra->saturationPressure(T_) * 1e-5, pb = idealLiquidFugacity(*rb, T_) * 1e-5;
+        const double u = kVapourPressureUncertainty, f = kIdealSolubilityFactor;
+        const double dew = raoultDew(xs, pa, pb), bubble = raoultBubble(xs, pa, pb);
+        const double dewLow = raoultDew(xs, pa * (1.0 - u), pb / f), dewHigh = raoultDew(xs, pa * (1.0 + u), pb * f);
+        const double bubbleLow = raoultBubble(xs, pa * (1.0 - u), pb / f);
+        const double bubbleHigh = raoultBubble(xs, pa * (1.0 + u), pb * f);
+        if (P_bar < dewLow) {
+            phase = FluidPhase::kPhaseVapour;
+            s.word = FluidPhase::phaseName(phase);
+        } else if (P_bar > bubbleHigh) {
+            phase = FluidPhase::kPhaseLiquid;
+            s.word = FluidPhase::phaseName(phase);
+        } else if (P_bar > dewHigh && P_bar < bubbleLow) {
+            s.word = "splits";
+        } else {
+            // Within the bands: beside the pure end's vapour pressure both
+            // one-phase words, else a one-phase word or the split.
+            s.word = P_bar <= dewHigh && P_bar >= bubbleLow ? uncertainBetween("liquid", "vapour")
+                     : P_bar <= dewHigh                     ? uncertainBetween("vapour", "splits")
+                                                            : uncertainBetween("liquid", "splits");
+        }
+        s.text = formatted("(Raoult's law with the vapour pressure of %s, %.6g bar within %g %%, and the ideal "
+                           "solubility of %s, its liquid's %s %.4g bar within a factor %g: the dew pressure %.5g bar "
+                           "(%.5g to %.5g), the bubble pressure %.5g bar (%.5g to %.5g)",
+                           a, pa, 100.0 * u, b, T_ < rb->Tc ? "vapour pressure" : "vapour pressure extrapolated beyond "
+                                                                                  "its critical point,",
+                           pb, f, dew, dewLow, dewHigh, bubble, bubbleLow, bubbleHigh);
+        s.text += density + share + ")";
+    }
+    const bool uncertain = s.word.rfind("uncertain", 0) == 0;
+    if (s.word == "splits") {
+        s.agrees = model.splits;
+    } else {
+        s.agrees = uncertain || (!model.splits && (model.phase == phase || model.phase == FluidPhase::kPhaseFluid ||
+                                                   (phase == FluidPhase::kPhaseSupercritical &&
+                                                    model.phase == FluidPhase::kPhaseVapour)));
+    }
+    if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
+        // Both phases by the other component's share.
+        const auto other = static_cast<std::size_t>(1 - solvent);
+        const double in[2] = {other == 1 ? model.x1[0] : 1.0 - model.x1[0], other == 1 ? model.x1[1] : 1.0 - model.x1[1]};
+        s.text += formatted("; the model splits it into phases of %.3g and %.3g %% %s", 100.0 * std::min(in[0], in[1]),
+                            100.0 * std::max(in[0], in[1]), b);
+    } else if (model.splits) {
+        s.text += "; the model splits it";
+    } else if (Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0) {
+        s.text += formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
+                            FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
     }
     return s;
 }

@@ -101,6 +101,27 @@ public:
     // non-ideality: a quarter of that logarithm, at most 10 %.
     static double pengRobinsonUncertainty(double departure) { return std::min(0.1, 0.25 * std::fabs(departure)); }
 
+    // Raoult's law for a solute of another non-polar fluid: its liquid's
+    // fugacity its own vapour pressure (beyond its critical point the
+    // straight line of ln p in 1/T through it), taken within this factor
+    // either way (the activity coefficients of dilute non-polar solutes and
+    // the extrapolation beyond the solute's critical point).
+    static constexpr double kIdealSolubilityFactor = 3.0;
+
+    // A binary of two reference fluids near the pure end of its major
+    // component: at most kHenryDiluteShare of the other; `solvent` its major
+    // component, `xs` the other's share.  `nonPolar`: neither is water.
+    bool diluteEnd(int& solvent, double& xs, bool nonPolar) const;
+    bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
+    // The pressure (bar) from which the major component's liquid forms in a
+    // mixture beside its pure end (diluteEnd) at T below its critical
+    // temperature: of a non-polar pair its dew pressure by Raoult's law with
+    // its vapour pressure and the other's ideal solubility (their nominal
+    // values); with a trace of water, which dissolves little in the liquid of
+    // these gases, its vapour pressure.  NaN elsewhere (water the major
+    // component); `how` (if given) names the law.
+    double diluteDewPressure(double T_, const char** how = nullptr) const;
+
     // The model's answer the statement measures itself against: its phase
     // (FluidPhase::PhaseCode) or split, its state's density, and where it
     // splits, component 1's fraction and the density (kg/m3) of each phase
@@ -168,6 +189,18 @@ private:
     // without one.
     double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
 
+    // Beside a pure end (diluteEnd): below the major component's critical
+    // temperature, for a non-polar pair, its reference data with Raoult's
+    // law and the other's ideal solubility; above it one supercritical fluid
+    // where the other is the lighter (beside water below its critical
+    // pressure, where the critical curves of its mixtures start), or does not
+    // condense (its partial pressure well below its vapour pressure).
+    FluidStatement diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // The fugacity (Pa) of the pure liquid of `row` at T for Raoult's law:
+    // its vapour pressure, beyond its critical point ln p extrapolated in
+    // 1/T from it with the slope of its acentric factor (log10(p/pc) =
+    // 7/3 (1 + omega) (1 - Tc/T)).
+    static double idealLiquidFugacity(const ReferenceFluid& row, double T_);
     // The freezing point (K) at P (bar) of the major component's liquid
     // holding the other at its Henry's-law share there (the dissolved gas
     // taken at the freezing point itself); NaN without the data.

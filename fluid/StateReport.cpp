@@ -115,6 +115,27 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
             return false;
         }
     }
+    // Its mixtures beside its pure end alike: from their dew pressure up
+    // the component's liquid forms, which the model does not describe (at a
+    // trace the dew pressure is the vapour pressure above).
+    int solvent = 0;
+    double xs = 0.0;
+    if (const char* name = vapourOnlyEnd(T_, solvent, xs)) {
+        const char* how = "";
+        const double dew = rules_.diluteDewPressure(T_, &how);
+        if (!(P_bar < dew)) {
+            const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+            platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures holding at "
+                            "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from %.4g "
+                            "bar (%s), not at %s bar.\n",
+                            m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
+                            100.0 * PhaseRules::kHenryDiluteShare, givenDigits(T_).c_str(), 100.0 * xs,
+                            m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
+                            pText.c_str());
+            m_.errorflag = 1;
+            return false;
+        }
+    }
     // A pure fluid whose published range ends at its solid lines: beyond
     // its melting curve (or, below its triple point, above its sublimation
     // curve) it is solid.  A model fitted below the triple point gives the
@@ -127,6 +148,15 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
         return false;
     }
     return true;
+}
+
+const char* StateReport::vapourOnlyEnd(double T_, int& solvent, double& xs) const {
+    if (rules_.phaseRuleFluid() || !rules_.diluteEnd(solvent, xs, false) ||
+        static_cast<std::size_t>(solvent) >= m_.componentValidity.size())
+        return nullptr;
+    const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+    if (!(T_ < own.vapourOnlyBelow) || own.liquidVolume) return nullptr;
+    return m_.component_names[static_cast<std::size_t>(solvent)].c_str();
 }
 
 bool StateReport::withholdUnphysicalQuantities(std::string* said) {
@@ -242,14 +272,19 @@ bool StateReport::reportedStateFromTV(double T_, double V_, std::string* withhel
     const double P_bar = m_.P * 1e-5;
     if (!refuseOutsideRange(T_, P_bar, false) || !m_.untracedInteractionHolds(T_, P_bar)) return false;
     // A pure fluid described as a vapour only: its liquid's volume is no
-    // state of the model.
-    const char* fluid = rules_.phaseRuleFluid();
+    // state of the model; nor that of its liquid beside its pure end.
+    int solvent = 0;
+    double xs = 0.0;
+    const char* end = vapourOnlyEnd(T_, solvent, xs);
+    const char* fluid = end ? end : rules_.phaseRuleFluid();
+    const ValidityRange held = end ? m_.componentValidity[static_cast<std::size_t>(solvent)] : validity;
     const double Vl = fluids().saturatedLiquidVolume(fluid, T_), Vv = fluids().saturatedVapourVolume(fluid, T_);
-    if (fluid && T_ < validity.vapourOnlyBelow && !validity.liquidVolume && Vl > 0.0 && Vv > Vl &&
+    if (fluid && T_ < held.vapourOnlyBelow && !held.liquidVolume && Vl > 0.0 && Vv > Vl &&
         !(V_ > std::sqrt(Vl * Vv))) {
-        platform::diagf("The model %s describes %s below %g K as a vapour only: the liquid of %g cm3/mol at %g K is "
+        platform::diagf("The model %s describes %s below %g K as a vapour only%s: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
-                        m_.modelName(), fluid, validity.vapourOnlyBelow, V_ * 1e6, T_);
+                        m_.modelName(), fluid, held.vapourOnlyBelow,
+                        end ? ", and so its mixtures holding at most 5 % of another fluid" : "", V_ * 1e6, T_);
         m_.errorflag = 1;
         return false;
     }

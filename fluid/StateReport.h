@@ -94,7 +94,8 @@ public:
 
     // False, with one message naming the model and its range, and errorflag
     // set, when (T, P) lies outside the range (stateRange), below a pure
-    // fluid's vapour-only limit at or above its vapour pressure, or in a
+    // fluid's vapour-only limit at or above its vapour pressure (a mixture
+    // beside such a fluid's pure end at or above its dew pressure), or in a
     // pure fluid's solid field where its range ends at its solid lines (not
     // in the ice Ih field for a model of the supercooled liquid).  A pressure
     // the model computed (pressureGiven false) is said to six digits.  That
@@ -103,11 +104,16 @@ public:
     bool refuseOutsideRange(double T_, double P_bar, bool pressureGiven = true);
 
 private:
+    // The major component of a mixture beside its pure end (at most
+    // PhaseRules::kHenryDiluteShare of a non-polar other) whose own range
+    // describes it as a vapour only at T, without its liquid's volume; its
+    // index in `solvent` and the other's share in `xs`.  Null elsewhere.
+    const char* vapourOnlyEnd(double T_, int& solvent, double& xs) const;
     // The model's own verdict at the state found: its stability test and
     // split (a binary), the answer the fluid's statement measures.
     void modelVerdict(double T_, double P_bar, Verdict& v);
-    // The two phases of the model's split, each named with its minor
-    // component's fraction and density.
+    // The two phases of the model's split, both named with the fraction of
+    // the more volatile component, and their densities.
     std::string splitText(const Verdict& v, double T_) const;
     void printVerdict(const Verdict& v, double T_) const;
     // Withholds (NaN) cv, cp, the sound speed and the Joule-Thomson

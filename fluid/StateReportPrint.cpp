@@ -37,11 +37,13 @@ std::string StateReport::splitText(const Verdict& v, double T_) const {
                               ? "fluid"
                               : "vapour";
     const std::string kinds[2] = {fluids ? "fluid" : "liquid", fluids ? "fluid" : lighter};
+    // Both phases by the share of one component, whatever the order of the
+    // names and the composition: the more volatile (of the lower critical
+    // temperature; of equal or unknown ones, the first by name).
+    const double Tc0 = table.criticalTemperature(names[0]), Tc1 = table.criticalTemperature(names[1]);
+    const int minor = Tc0 < Tc1 ? 0 : Tc1 < Tc0 ? 1 : std::string(names[0]) < std::string(names[1]) ? 0 : 1;
     std::string text;
     for (int k = 0; k < 2; ++k) {
-        // Each phase by the share of its minor component (the water a
-        // CO2-rich phase holds, not 1 less it).
-        const int minor = line.x1[k] > 0.5 ? 0 : 1;
         const double share = minor ? line.x1[k] : 1.0 - line.x1[k];
         char buf[200];
         std::snprintf(buf, sizeof buf, "%s%s of x(%s) %.6g (%.4g kg/m3)", k ? " and " : "",

@@ -379,3 +379,238 @@ TEST(FluidStatement, IceFromAWetGasOnlyBelowWatersMeltingLineAtItsPressure) {
         EXPECT_GT(j.v.fluid.point, k.T);
     }
 }
+
+namespace {
+
+// The published ancillary vapour pressures, ln(p/pc) = (Tc/T) sum n_i
+// theta^t_i with theta = 1 - T/Tc, of CO2 (Span & Wagner 1996, eq. 3.13), CH4
+// (Setzmann & Wagner 1991, eq. 3.4) and N2 (Span, Lemmon, Jacobsen, Wagner &
+// Yokozeki 2000, eq. 4), with their acentric factors (Reid, Prausnitz &
+// Poling 1987).
+struct Ancillary {
+    const char* name;
+    double Tc, pc, omega;  // K, bar
+    double n[4], t[4];
+    double vapourPressure(double T) const {
+        const double theta = 1.0 - T / Tc;
+        double s = 0.0;
+        for (int i = 0; i < 4; ++i) s += n[i] * std::pow(theta, t[i]);
+        return pc * std::exp(Tc / T * s);
+    }
+    // Raoult's law's liquid fugacity: beyond the critical point the
+    // acentric factor's straight line in 1/T (Edmister 1958).
+    double liquidFugacity(double T) const {
+        return T < Tc ? vapourPressure(T) : pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + omega) * (1.0 - Tc / T));
+    }
+};
+const Ancillary kAncillaries[] = {
+    {"CO2", 304.1282, 73.773, 0.225, {-7.0602087, 1.9391218, -1.6463597, -3.2995634}, {1.0, 1.5, 2.0, 4.0}},
+    {"CH4", 190.564, 45.992, 0.011, {-6.036219, 1.409353, -0.4945199, -1.443048}, {1.0, 1.5, 2.0, 4.5}},
+    {"N2", 126.192, 33.958, 0.037, {-6.12445284, 1.26327220, -0.765910082, -1.77570564}, {1.0, 1.5, 2.5, 5.0}},
+};
+const Ancillary& ancillary(const std::string& name) {
+    for (const Ancillary& a : kAncillaries)
+        if (name == a.name) return a;
+    return kAncillaries[0];
+}
+
+// The density (kg/m3) a statement gives; NaN where it gives none.
+double densityIn(const std::string& text) {
+    const std::size_t at = text.find(" kg/m3");
+    if (at == std::string::npos) return std::nan("");
+    const std::size_t from = text.rfind(' ', at - 1);
+    return std::atof(text.c_str() + from + 1);
+}
+
+// A model's pair named in the other order ("PR:CO2,CH4" -> "PR:CH4,CO2").
+std::string reversed(const std::string& model) {
+    const std::size_t colon = model.find(':'), comma = model.find(',');
+    return model.substr(0, colon + 1) + model.substr(comma + 1) + "," + model.substr(colon + 1, comma - colon - 1);
+}
+
+}  // namespace
+
+// Beside the pure end of a pair of CO2, CH4 and N2, the statement is Raoult's
+// law with the major component's vapour pressure and the other's ideal
+// solubility (its vapour pressure, beyond its critical point extrapolated by
+// its acentric factor, within a factor 3): evaluated here from the published
+// ancillaries, the dew and bubble pressures decide the word wherever the
+// state lies clear of their bands' edges; above the major component's
+// critical temperature, with a lighter other, one supercritical fluid.  The
+// same statement in either order of the names.
+TEST(FluidStatement, ANonPolarPairBesideAPureEndFollowsItsVapourPressureAndRaoultsLaw) {
+    const struct {
+        const char* model;  // the major component first
+        double x, T, P;
+    } kCases[] = {
+        {"SRK1:CH4,N2", 0.0201, 96.1943, 0.215928},  // below CH4's vapour pressure: the model splits it
+        {"PR:CO2,CH4", 0.02, 250.0, 10.0},   {"PR:CO2,CH4", 0.02, 250.0, 18.5}, {"PR:CO2,CH4", 0.02, 250.0, 40.0},
+        {"PR:CH4,N2", 0.03, 150.0, 5.0},     {"PR:CH4,N2", 0.03, 150.0, 20.0},  {"PR:N2,CH4", 0.02, 100.0, 3.0},
+        {"PR:N2,CH4", 0.02, 100.0, 10.0},    {"PR:CO2,N2", 0.01, 280.0, 30.0},  {"PR:CO2,N2", 0.01, 280.0, 60.0},
+        {"SRK2:CO2,CH4", 0.05, 290.0, 70.0}, {"DMW2:CO2,CH4", 0.02, 290.0, 30.0},
+        {"PR:CO2,CH4", 0.02, 310.0, 80.0},   {"PR:CH4,CO2", 0.02, 310.0, 80.0}, {"PR:CO2,N2", 0.05, 305.0, 300.0},
+    };
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(k.x) + " at " + std::to_string(k.T) + " K, " +
+                     std::to_string(k.P) + " bar");
+        const std::string model = k.model, a = model.substr(model.find(':') + 1, model.find(',') - model.find(':') - 1);
+        const Ancillary &A = ancillary(a), &B = ancillary(model.substr(model.find(',') + 1));
+        const Judged j = judge(k.model, k.x, k.T, k.P);
+        ASSERT_TRUE(j.given);
+        const std::string& word = j.v.fluid.word;
+        const std::string& text = j.v.fluid.text;
+        // The statement printed beside the model's own phase line.
+        EXPECT_NE(j.out.find("** The fluid: " + word + " " + text), std::string::npos) << j.out;
+        EXPECT_EQ(j.out.find("** Phase: not stable") != std::string::npos, j.v.splits) << j.out;
+        if (k.T >= A.Tc) {
+            EXPECT_EQ(word, "supercritical fluid") << text;
+            EXPECT_EQ(j.v.fluid.agrees, !j.v.splits);
+        } else {
+            const double pa = A.vapourPressure(k.T), pb = B.liquidFugacity(k.T), x = k.x;
+            EXPECT_NEAR(numberAfter(text, "the vapour pressure of " + a + ", ") / pa, 1.0, 0.005) << text;
+            EXPECT_NEAR(numberAfter(text, "the dew pressure ") * ((1.0 - x) / pa + x / pb), 1.0, 0.01) << text;
+            EXPECT_NEAR(numberAfter(text, "the bubble pressure ") / ((1.0 - x) * pa + x * pb), 1.0, 0.01) << text;
+            const double dewLow = 1.0 / ((1.0 - x) / (0.995 * pa) + 3.0 * x / pb);
+            const double dewHigh = 1.0 / ((1.0 - x) / (1.005 * pa) + x / (3.0 * pb));
+            const double bubbleLow = (1.0 - x) * 0.995 * pa + x * pb / 3.0, bubbleHigh = (1.0 - x) * 1.005 * pa + 3.0 * x * pb;
+            auto clear = [&](double edge) { return std::fabs(k.P / edge - 1.0) > 0.02; };
+            if (clear(dewLow) && clear(dewHigh) && clear(bubbleLow) && clear(bubbleHigh)) {
+                const char* expected = k.P < dewLow         ? "vapour"
+                                       : k.P > bubbleHigh   ? "liquid"
+                                       : k.P > dewHigh && k.P < bubbleLow ? "splits"
+                                                                          : "";
+                if (expected[0]) {
+                    EXPECT_EQ(word, expected) << text;
+                } else {
+                    EXPECT_EQ(word.rfind("uncertain", 0), 0u) << text;
+                }
+            }
+            EXPECT_EQ(j.v.fluid.agrees, word.rfind("uncertain", 0) == 0 || (word == "splits") == j.v.splits) << text;
+        }
+        // The same statement from the other order of the names.
+        const Judged r = judge(reversed(k.model).c_str(), 1.0 - k.x, k.T, k.P);
+        ASSERT_TRUE(r.given);
+        EXPECT_EQ(r.v.fluid.word, word);
+        EXPECT_EQ(r.v.fluid.text, text);
+    }
+    // CH4 holding 2 % of the heavier CO2 between their critical
+    // temperatures: one fluid while CO2's partial pressure stays below a
+    // third of its vapour pressure (17.85 bar at 250 K); beyond, no data
+    // here decide whether it condenses.
+    EXPECT_EQ(judge("PR:CH4,CO2", 0.02, 250.0, 250.0).v.fluid.word, "supercritical fluid");
+    EXPECT_FALSE(judge("PR:CH4,CO2", 0.02, 250.0, 350.0).v.fluid.covered());
+}
+
+// A trace (x = 1e-9) is its pure end: the same word of the fluid's
+// statement, and the same refusal where the pure component's range
+// describes it as a vapour only (DMW's CO2 below 304.128 K), by pressure and
+// by volume, on both sides of the vapour pressure and above the critical
+// temperature.
+TEST(FluidStatement, ATraceIsItsPureEnd) {
+    const struct {
+        const char* model;
+        double T[3];
+    } kEnds[] = {{"PR:CO2,CH4", {250.0, 290.0, 320.0}},
+                 {"SRK1:CH4,N2", {120.0, 180.0, 200.0}},
+                 {"PR:N2,CH4", {90.0, 115.0, 140.0}},
+                 {"DMW2:CO2,CH4", {280.0, 300.0, 310.0}}};
+    int refused = 0;
+    for (const auto& e : kEnds) {
+        const std::string model = e.model, a = model.substr(model.find(':') + 1, model.find(',') - model.find(':') - 1);
+        const Ancillary& A = ancillary(a);
+        for (double T : e.T) {
+            const double p = T < A.Tc ? A.vapourPressure(T) : A.pc;
+            for (double f : {0.5, 0.997, 1.003, 2.0}) {
+                for (const std::string& m : {model, reversed(model)}) {
+                    const bool first = m == model;
+                    SCOPED_TRACE(m + " at " + std::to_string(T) + " K, " + std::to_string(f * p) + " bar");
+                    const Judged trace = judge(m.c_str(), first ? 1e-9 : 1.0 - 1e-9, T, f * p);
+                    const Judged pure = judge(m.c_str(), first ? 0.0 : 1.0, T, f * p);
+                    ASSERT_EQ(trace.given, pure.given);
+                    refused += !pure.given;
+                    if (pure.given) {
+                        EXPECT_EQ(trace.v.fluid.word, pure.v.fluid.word) << trace.v.fluid.text << "\n"
+                                                                         << pure.v.fluid.text;
+                        // The pure end's reference density, and the model's
+                        // departure from it, alike.
+                        EXPECT_EQ(densityIn(trace.v.fluid.text), densityIn(pure.v.fluid.text)) << trace.v.fluid.text;
+                        if (pure.v.fluid.text.find("density ") != std::string::npos &&
+                            trace.v.fluid.text.find("molar density ") != std::string::npos) {
+                            EXPECT_NEAR(numberAfter(trace.v.fluid.text, "molar density "),
+                                        numberAfter(pure.v.fluid.text, "the model's density "), 0.01)
+                                << trace.v.fluid.text << "\n" << pure.v.fluid.text;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    // DMW's CO2 at and above its vapour pressure below 304.128 K.
+    EXPECT_EQ(refused, 2 * 2 * 2);
+    // By volume: its liquid's refused alike, its vapour's given.
+    for (double V : {50.0, 1000.0}) {
+        std::unique_ptr<FluidPhase> m;
+        consoletest::capture([&] { m.reset(createFluidModel("DMW2:CO2,CH4")); });
+        ASSERT_TRUE(m);
+        m->composition(1.0 - 1e-9, 1e-9);
+        bool shown = false;
+        const consoletest::Captured c = consoletest::capture([&] { shown = StateReport(*m).printStateFromTV(290.0, V * 1e-6); });
+        EXPECT_EQ(shown, V > 100.0) << c.err;
+        EXPECT_EQ(c.err.find("as a vapour only") != std::string::npos, V < 100.0) << c.err;
+    }
+}
+
+// Above water's critical point, beside the H2O-CO2 critical curve where it
+// starts (647.096 K and 220.64 bar, falling to 626 K at 300 bar; Todheide &
+// Franck 1963): one fluid, whatever the model splits, in either order.
+TEST(FluidStatement, BesideWatersCriticalPointTheCriticalCurveSpeaks) {
+    const struct {
+        const char* model;
+        double x, T, P;
+    } kCases[] = {{"DMW2:H2O,CO2", 0.0201, 648.589, 229.364}, {"DMWEOS:H2O,CO2", 0.025, 648.0, 230.0}};
+    for (const auto& k : kCases) {
+        for (bool first : {true, false}) {
+            const std::string m = first ? k.model : reversed(k.model);
+            SCOPED_TRACE(m);
+            const Judged j = judge(m.c_str(), first ? k.x : 1.0 - k.x, k.T, k.P);
+            ASSERT_TRUE(j.given);
+            EXPECT_EQ(j.v.fluid.word, "one phase") << j.v.fluid.text;
+            const double Tc = 647.096 + (626.0 - 647.096) * (k.P - 220.64) / (300.0 - 220.64);
+            EXPECT_NEAR(numberAfter(j.v.fluid.text, "lies at "), Tc, 0.05) << j.v.fluid.text;
+            EXPECT_EQ(j.v.fluid.agrees, !j.v.splits);
+        }
+    }
+}
+
+// A state's numbers as a reader needs them: components by name, both phases
+// of a split by the same one, fugacities to their significant digits (an
+// ideal gas's x P at 0.01 bar; a salt's in brine), and a reference equation
+// not compared with itself.
+TEST(FluidStatement, StatesNameTheirComponentsAndGiveEveryFugacitysDigits) {
+    Judged j = judge("PR:CO2,CH4", 0.5, 400.0, 0.01);
+    ASSERT_TRUE(j.given);
+    EXPECT_NE(j.out.find("x(CO2)"), std::string::npos) << j.out;
+    EXPECT_NE(j.out.find("x(CH4)"), std::string::npos) << j.out;
+    for (const char* f : {"fugacity[0]", "fugacity[1]"}) EXPECT_NEAR(numberAfter(j.out, f), 0.005, 1e-6) << j.out;
+    for (const char* model : {"SRK1:CO2,CH4", "SRK1:CH4,CO2"}) {
+        j = judge(model, std::string(model) == "SRK1:CO2,CH4" ? 0.3 : 0.7, 250.0, 50.0);
+        ASSERT_TRUE(j.v.splits);
+        const bool ch4Second = std::string(model) == "SRK1:CO2,CH4";
+        EXPECT_NEAR(numberAfter(j.out, "a liquid of x(CH4) "), ch4Second ? j.v.line.x1[0] : 1.0 - j.v.line.x1[0], 1e-5)
+            << j.out;
+        EXPECT_NEAR(numberAfter(j.out, "a vapour of x(CH4) "), ch4Second ? j.v.line.x1[1] : 1.0 - j.v.line.x1[1], 1e-5)
+            << j.out;
+    }
+    j = judge("hn", 0.05, 600.0, 300.0);
+    ASSERT_TRUE(j.given);
+    EXPECT_GT(numberAfter(j.out, "fugcoef[1]"), 0.0) << j.out;
+    EXPECT_GT(numberAfter(j.out, "fugacity[1]"), 0.0) << j.out;
+    for (const char* reference : {"wagner", "IUPACCO2"}) {
+        std::unique_ptr<FluidPhase> m;
+        consoletest::capture([&] { m.reset(createFluidModel(reference)); });
+        ASSERT_TRUE(m);
+        const std::string out = consoletest::capture([&] { StateReport(*m).printStateFromTP(300.0, 50.0); }).out;
+        EXPECT_NE(out.find("** The fluid: "), std::string::npos) << out;
+        EXPECT_EQ(out.find("from it"), std::string::npos) << out;
+    }
+}

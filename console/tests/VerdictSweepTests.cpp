@@ -151,8 +151,13 @@ Tally sweep(const SweepCase& c, int stride) {
                 m->composition(1.0 - x1, x1);
                 StateReport::Verdict v;
                 bool given = false;
-                consoletest::capture([&] { given = report.verdictAt(T, P, v); });
-                EXPECT_TRUE(given) << "refused";
+                const consoletest::Captured said = consoletest::capture([&] { given = report.verdictAt(T, P, v); });
+                // (DMW's CO2, a vapour only below its critical temperature,
+                // refuses the liquid of its mixtures of up to 5 % CH4 as its
+                // own: FluidStatement.ATraceIsItsPureEnd judges where.)
+                const bool vapourOnly = c.model.find("CO2,CH4") != std::string::npos && x1 <= 0.05 && T < 304.128 &&
+                                        said.err.find("as a vapour only") != std::string::npos;
+                EXPECT_TRUE(given || vapourOnly) << "refused: " << said.err;
                 if (!given || !std::isfinite(ind.V)) continue;
                 EXPECT_NEAR(m->V, ind.V, 1e-6 * ind.V);
                 for (int i = 0; i < 2; ++i) EXPECT_NEAR(std::log(m->fugcoef[i]), c.lnPhi(i, T, m->V, x1), 1e-6) << i;

@@ -96,12 +96,17 @@ bool cubeRootPoleNear(const FluidPhase& m, const Duan2* term, std::string& why)
     char c = ' ';
     const double dcv = m.R * term->cubeRootPoleShare(m.T, m.V, m.x[0], m.x[1], i, c);
     if (!(dcv > kPoleShare * std::fabs(m.Cv)) || i < 0) return false;
-    char buf[320];
+    // The pole named: the nearest of those of comparable estimates.
+    double poleT = std::nan("");
+    term->cubeRootPoleShare(m.T, m.V, m.x[0], m.x[1], i, c, &poleT);
+    char at[64] = "";
+    if (std::isfinite(poleT)) std::snprintf(at, sizeof at, " (at %.0f K)", poleT);
+    char buf[360];
     std::snprintf(buf, sizeof buf,
-                  "near the temperature where %s's virial coefficient %c passes through zero, the temperature "
+                  "near the temperature where %s's virial coefficient %c passes through zero%s, the temperature "
                   "derivatives of its cube root in the mixing rule diverge (they may change cv by up to %.3g "
                   "J/(mol K), more than %g %% of it), and so do the mixture's",
-                  m.component_names[static_cast<std::size_t>(i)].c_str(), c, dcv, 100.0 * kPoleShare);
+                  m.component_names[static_cast<std::size_t>(i)].c_str(), c, at, dcv, 100.0 * kPoleShare);
     why = buf;
     return true;
 }

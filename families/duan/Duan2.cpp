@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <initializer_list>
 
@@ -490,10 +491,12 @@ bool Duan2::refuseMixture()
     return true;
 }
 
-double Duan2::cubeRootPoleShare(double t, double v, double x1, double x2, int& component, char& coefficient) const
+double Duan2::cubeRootPoleShare(double t, double v, double x1, double x2, int& component, char& coefficient,
+                                double* poleTemperature) const
 {
     component = -1;
     coefficient = ' ';
+    if (poleTemperature) *poleTemperature = std::nan("");
     if (!(x1 > 0.0) || !(x2 > 0.0) || !(t > 0.0) || !(v > 0.0) || !(Vpc[0] > 0.0)) return 0.0;
     // The coefficients' brackets c0 + c2 (Tc/T)^2 + c3 (Tc/T)^3 and the
     // power n of the reduced density each enters the reduced Helmholtz
@@ -508,13 +511,25 @@ double Duan2::cubeRootPoleShare(double t, double v, double x1, double x2, int& c
         {0, 1, 2, 1, 'B'}, {3, 4, 5, 2, 'C'}, {6, 7, 8, 4, 'D'}, {9, 10, 11, 5, 'E'}, {-1, -1, 12, 2, 'F'}};
     const double rho = Vpc[0] / v;  // the reduced density of the pair's mean critical volume
     double worst = 0.0;
+    auto coef = [&](int k, int idx) { return idx < 0 ? 0.0 : par[k][idx]; };
+    // The bracket of component i at temperature T.
+    auto bracket = [&](const Bracket& g, int i, double T) {
+        const double r = Tc[i] / T;
+        return coef(i, g.c0) + coef(i, g.c2) * r * r + coef(i, g.c3) * r * r * r;
+    };
+    struct Share {
+        const Bracket* g;
+        int i;
+        double share;
+    };
+    Share shares[10] = {};
+    int counted = 0;
     for (const Bracket& g : groups) {
         for (int i = 0; i < 2; ++i) {
             const int j = 1 - i;
-            auto coef = [&](int k, int idx) { return idx < 0 ? 0.0 : par[k][idx]; };
             const double ri = Tc[i] / t, rj = Tc[j] / t;
-            const double a0 = coef(i, g.c0), a2 = coef(i, g.c2) * ri * ri, a3 = coef(i, g.c3) * ri * ri * ri;
-            const double Q = a0 + a2 + a3;
+            const double a2 = coef(i, g.c2) * ri * ri, a3 = coef(i, g.c3) * ri * ri * ri;
+            const double Q = bracket(g, i, t);
             const double dQ = (-2.0 * a2 - 3.0 * a3) / t;
             // The other component's coefficient at the size of its terms (it
             // may pass through zero itself).
@@ -528,10 +543,36 @@ double Duan2::cubeRootPoleShare(double t, double v, double x1, double x2, int& c
             const double singular = 2.0 * dQ * dQ / (9.0 * std::pow(std::fabs(Q), 5.0 / 3.0));
             const double share =
                 2.0 * x1 * x2 * 0.375 * std::pow(size, 2.0 / 3.0) * singular * t * t * std::pow(rho, g.n) / g.n;
+            shares[counted++] = {&g, i, share};
             if (share > worst) {
                 worst = share;
                 component = i;
                 coefficient = g.name;
+            }
+        }
+    }
+    if (!poleTemperature || !(worst > 0.0)) return worst;
+    // The pole named: of the coefficients whose estimates lie within the
+    // factor 8 of the largest, the one whose zero lies nearest to T (found
+    // by its sign in steps of 1 K out to 1000 K either side, then halved).
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < counted; ++k) {
+        const Share& c = shares[k];
+        if (!(c.share >= worst / 8.0)) continue;
+        for (double d = 1.0; d <= 1000.0 && d < nearest; d += 1.0) {
+            for (double side : {-1.0, 1.0}) {
+                double lo = t + side * (d - 1.0), hi = t + side * d;
+                if (!(hi > 0.0) || !((bracket(*c.g, c.i, lo) > 0.0) != (bracket(*c.g, c.i, hi) > 0.0))) continue;
+                for (int n = 0; n < 40; ++n) {
+                    const double mid = 0.5 * (lo + hi);
+                    ((bracket(*c.g, c.i, mid) > 0.0) == (bracket(*c.g, c.i, lo) > 0.0) ? lo : hi) = mid;
+                }
+                if (std::fabs(lo - t) < nearest) {
+                    nearest = std::fabs(lo - t);
+                    *poleTemperature = lo;
+                    component = c.i;
+                    coefficient = c.g->name;
+                }
             }
         }
     }

@@ -78,8 +78,12 @@ public:
     // change of cv/R by the singular part 2 Q'^2 / (9 |Q|^(5/3)) of its cube
     // root's second derivative (the other component's coefficient taken at
     // the size of its terms), with the component and coefficient it belongs
-    // to; 0 at a pure end.
-    double cubeRootPoleShare(double T, double V, double x1, double x2, int& component, char& coefficient) const;
+    // to; 0 at a pure end.  Where `poleTemperature` is given, the coefficient
+    // named is, of those within a factor 8 of the largest estimate, the one
+    // whose zero lies nearest to T, and its zero (K) is set (NaN where none
+    // lies within 1000 K).
+    double cubeRootPoleShare(double T, double V, double x1, double x2, int& component, char& coefficient,
+                             double* poleTemperature = nullptr) const;
     bool refuseMixtures = true;
     // The untraced rows (CH4-CO2 of 305.15-498.15 K, CH4-H2O from 513.15 K):
     // evaluated where a caller says their effect (admitUntracedRow), or
