@@ -274,7 +274,7 @@ namespace {
 // the model's temperatures, or where its terms give no finite energy, there
 // are none to print (false, said).
 bool printFormulaTrees(FluidPhase& m) {
-    const ValidityRange validity = PhaseRules(m).stateRange();
+    const ValidityRange validity = ModelRange(m).stateRange();
     if (validity.declared() && m.T < validity.Tmin) {
         platform::diagf("The model %s holds %s: its formula trees are not evaluated at %s K, below it.\n",
                         m.modelName(), validity.describe().c_str(), givenDigits(m.T).c_str());

@@ -24,7 +24,7 @@
 #include "families/duan/DuanCO2.h"
 #include "families/duan/DuanH2O.h"
 #include "families/duan/DuanParameters.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/ReferenceFluids.h"
 #include "gases/IUPACCH4.h"
@@ -528,7 +528,7 @@ double referenceVolumeIn(const ReferenceFluids& fluids, const char* component, d
     FluidPhase* m = name ? builtReference(name) : nullptr;
     if (!m) return std::nan("");
     // Beyond its range the reference is no reference.
-    if (!PhaseRules(*m).stateRange().holds(T, P_bar)) return std::nan("");
+    if (!ModelRange(*m).stateRange().holds(T, P_bar)) return std::nan("");
     const platform::ThreadLogCapture quiet;  // no state: NaN
     const FluidPhase::StableState s = m->calculateStableStateFromTP(T, P_bar);
     if (s.phase == FluidPhase::kPhaseNone || m->errorflag || !(m->V > 0.0)) return std::nan("");

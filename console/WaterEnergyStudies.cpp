@@ -14,7 +14,7 @@
 
 #include "console/WaterStudyModel.h"
 #include "console/Workers.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/StateReport.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -159,7 +159,7 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
     // The map's isotherms and its reference state lie in the model's range;
     // its states may be unstable (below the spinodal pressures) but not above
     // the range's pressure, where they are written as nan.
-    const ValidityRange range = PhaseRules(*this).effectiveRange();
+    const ValidityRange range = ModelRange(*this).effectiveRange();
     if (!range.holdsTemperature(Tmin_) || !range.holdsTemperature(Tmax_)) {
         platform::diagf("The model %s holds %s: the Gibbs-energy map from %g to %g K lies outside it.\n", modelName(),
                         range.describe().c_str(), Tmin_, Tmax_);

@@ -8,7 +8,7 @@
 
 #include "fluid/BinarySide.h"
 #include "fluid/ClosedFormMixture.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "platform/LogSink.h"
 
 namespace {
@@ -106,7 +106,7 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
     const std::vector<double> kept = p.x;
     const double at[2] = {1.0 - x1, x1};
     p.composition(at);
-    const PhaseRules rules(p);
+    const ModelRange rules(p);
     ValidityRange r = rules.freezingEdgeRange();
     // A phase of the isotherm is a liquid or vapour of its own composition:
     // where the model's range is bounded by its components' freezing, a

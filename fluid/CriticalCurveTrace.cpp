@@ -311,7 +311,7 @@ std::string CriticalCurveTrace::edgeReason(double x1, double T) const {
     const std::vector<double> kept = p_.x;
     p_.composition_of_component(0, 1.0 - x1);
     p_.composition_of_component(1, x1);
-    const PhaseRules rules(p_);
+    const ModelRange rules(p_);
     const ValidityRange edge = rules.freezingEdgeRange();
     std::string why = "the model holds " + rules.stateRange().describe() + " there";
     // At or below the freezing edge (within the bisection's tolerance).

@@ -10,7 +10,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/ValidityRange.h"
 
 // The critical curve traced from its first mixture point: the last point
@@ -56,14 +56,14 @@ public:
                            std::vector<double>* array);
 
     CriticalCurveTrace(FluidPhase& p, CriticalRow& row, long& written, short stopIfUnstable, double Pmax)
-        : p_(p), row_(row), written_(written), range_(PhaseRules(p).freezingEdgeRange()), stopIfUnstable_(stopIfUnstable),
+        : p_(p), row_(row), written_(written), range_(ModelRange(p).freezingEdgeRange()), stopIfUnstable_(stopIfUnstable),
           Pmax_(Pmax) {}
 
     // The model's range at the point's composition (freezingEdgeRange): near a
     // pure component's critical point the other one is dilute and does not
     // freeze there.
     bool inRange() {
-        range_ = PhaseRules(p_).freezingEdgeRange();
+        range_ = ModelRange(p_).freezingEdgeRange();
         return range_.holds(p_.T, p_.P * 1e-5);
     }
     // The range at the last point tested.

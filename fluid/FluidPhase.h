@@ -420,7 +420,7 @@ public:
     BinaryTieLine binaryTieLineFrom(double T_, double P_bar, double w1, double& below);
 
     // ---- range of validity (T in K, P in bar): the states the model holds
-    // in, declared by the model beside its coefficients (PhaseRules).
+    // in, declared by the model beside its coefficients (ModelRange).
     ValidityRange validity;
     // The range of each component alone, for a mixture model whose range
     // is where all its components hold (empty: the mixture's range holds at
@@ -592,7 +592,7 @@ public:
     void calculateIsoBiphasic(int flag, double value, short start, double T0, double dT, double Vl_start,
                               double Vv_start, double Tlow, char mode, const char* suffix);
     // The saturation curve (file "satu" + suffix) and the two spinodals from
-    // the critical point down to PhaseRules::lowestReportedCurveTemperature; refused,
+    // the critical point down to ModelRange::lowestReportedCurveTemperature; refused,
     // with no file, when the critical point lies outside the model's range.
     void calculateTheSaturationCurve(const char* suffix, char mode);
     void calculateTheSaturationCurveFromT(double T_, const char* suffix);

@@ -13,7 +13,7 @@
 #include "fluid/BinaryIsothermTrace.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
 
@@ -84,7 +84,7 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
 }
 
 double highestPressureBar(const FluidPhase& p) {
-    return std::min(kHighestPressureBar, PhaseRules(p).stateRange().Pmax);
+    return std::min(kHighestPressureBar, ModelRange(p).stateRange().Pmax);
 }
 
 // The tie line of the binary at T and P found without a pure end to trace

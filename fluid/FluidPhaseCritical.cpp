@@ -8,7 +8,7 @@
 #include "fluid/CriticalHeatCapacity.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/PhaseSolvers.h"
 #include "platform/LogSink.h"
 #include "platform/OutputFiles.h"
@@ -512,7 +512,7 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
         errorflag = 0;
         // A mixture's critical point is held to the model's range at its
         // composition, as the critical curve's points and its states are.
-        const ValidityRange range = PhaseRules(*this).stateRange();
+        const ValidityRange range = ModelRange(*this).stateRange();
         if (!range.holds(T, P * 1e-5)) {
             platform::diagf("The model %s holds %s at x1 = %g: its critical point at %g K and %g bar lies outside "
                             "it.\n",

@@ -17,7 +17,7 @@
 
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/OutputFiles.h"
 #include "platform/Process.h"
@@ -257,7 +257,7 @@ void FluidPhase::calculate_isotherm(std::FILE* f, double T_, double Vmin, double
     // split of the supercritical fluid, no two-phase state of the fluid: the
     // walk steps over it without saturated rows (the interpreter writes the
     // split's states as nan and says so).
-    const bool split = crosses && T_ >= ancillaryCriticalTemperature(PhaseRules(*this).phaseRuleFluid());
+    const bool split = crosses && T_ >= ancillaryCriticalTemperature(ModelRange(*this).phaseRuleFluid());
     if (failed) {
         platform::diagf("Isotherm at %g K: the model gives no saturation at this temperature below its critical "
                         "point; the isotherm is not traced\n",

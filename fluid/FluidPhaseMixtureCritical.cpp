@@ -21,7 +21,7 @@
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/SaturationAncillaries.h"
 #include "numerics/LinearAlgebra.h"
 #include "numerics/Newton.h"
@@ -389,7 +389,7 @@ void startsOnTheCriticalCurve(FluidPhase& p, double x1, SearchFrom&& searchFrom,
 // the roots found and why none is a stable state.
 void reportNoMixtureCriticalPoint(const FluidPhase& p, double x1, const std::vector<MixtureRoot>& roots) {
     if (roots.empty()) {
-        const ValidityRange validity = PhaseRules(p).stateRange();
+        const ValidityRange validity = ModelRange(p).stateRange();
         if (validity.declared())
             platform::diagf("No critical point of the mixture found at x1 = %g (the model %s holds %s)\n", x1,
                             p.modelName(), validity.describe().c_str());
@@ -497,7 +497,7 @@ bool FluidPhase::searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc
     composition(kept.data());
     // Of the stable roots, those inside the model's range first (a root at a
     // pressure the model does not describe is no critical point of it).
-    const ValidityRange range = PhaseRules(*this).stateRange();
+    const ValidityRange range = ModelRange(*this).stateRange();
     auto inRange = [&](const MixtureRoot& r) { return range.holds(r.T, r.P * 1e-5); };
     const MixtureRoot* best = nullptr;
     for (const MixtureRoot& r : roots)

@@ -16,7 +16,7 @@
 #include "fluid/BinarySide.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "numerics/Newton.h"
 #include "numerics/NewtonRaphson.h"
 #include "platform/LogSink.h"
@@ -500,7 +500,7 @@ void FluidPhase::calculateSpinodalCurveInMixture(double T_, double V_, char c, d
     // The curve stays inside the model's range: it ends at its temperature
     // limits and before a point above its highest pressure (a spinodal's
     // pressure may be negative: the liquid's limit under tension).
-    const ValidityRange range = PhaseRules(*this).freezingEdgeRange();
+    const ValidityRange range = ModelRange(*this).freezingEdgeRange();
     auto inRange = [&](double t) { return range.holdsTemperature(t); };
     while (errorflag == 0 && !(Tend > Tn) && inRange(Tn) && points < kMostPoints) {
         double lambda = 1.0;
@@ -641,7 +641,7 @@ void FluidPhase::calculateTheSpinodals2(double T_, double V_, double x1, const c
     }
     // The range at the spinodals' own composition.
     composition(1.0 - x1, x1);
-    const PhaseRules rules(*this);
+    const ModelRange rules(*this);
     const ValidityRange range = rules.freezingEdgeRange();
     if (!range.holdsTemperature(T_)) {
         const double end = T_ < range.Tmin ? range.Tmin : range.Tmax;

@@ -13,6 +13,7 @@
 #include "fluid/CriticalStart.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ModelRange.h"
 #include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
@@ -211,7 +212,7 @@ bool criticalPointToStartFrom(FluidPhase& p, double T0, double V0, const char* c
         }
     }
     p.errorflag = 1;
-    const ValidityRange range = PhaseRules(p).effectiveRange();
+    const ValidityRange range = ModelRange(p).effectiveRange();
     const std::string holds = range.declared() ? " (the model holds " + range.describe() + ")" : std::string();
     if (p.component_count == 2 && p.x.size() == 2 && p.x[1] > 0.0 && p.x[1] < 1.0)
         platform::diagf("Cannot find the critical point of the model %s at x1 = %g, where its %s: the mixture has "
@@ -448,7 +449,7 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
         !StateReport(*this).criticalPointInRange())
         return;
     const double Tc = T, Vc = V;
-    const PhaseRules rules(*this);
+    const ModelRange rules(*this);
     const double Tlow = rules.lowestReportedCurveTemperature();
     calculate_saturation_curve(path.c_str(), 2, Tc, -1.0, Vc, Vc, Tlow, mode, suffix, nullptr);
     // The curve ends on its lowest temperature: where that lies and why.

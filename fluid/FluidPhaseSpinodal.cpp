@@ -11,6 +11,7 @@
 #include "fluid/CriticalStart.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/ModelRange.h"
 #include "fluid/PhaseSolvers.h"
 #include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
@@ -268,7 +269,7 @@ void FluidPhase::calculateSpinodalCurve(const char* path, double T0, double V0, 
 void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV) {
     const std::string pl = CurveOutput::fileName("spino", suffixL);
     const std::string pv = CurveOutput::fileName("spino", suffixV);
-    const PhaseRules rules(*this);
+    const ModelRange rules(*this);
     const double Tlow = rules.lowestReportedCurveTemperature();
     // From the critical point found from the model's start (the tracer
     // reports one not found); one outside the model's range is refused.

@@ -74,9 +74,9 @@ public:
     void printSaturationFluidLine() const;
 
     // ---- the interpreter's curves
-    // PhaseRules::criticalPointInRange, errorflag set where it is not.
+    // ModelRange::criticalPointInRange, errorflag set where it is not.
     bool criticalPointInRange();
-    // PhaseRules::curveTemperaturesInRange, errorflag set where they are not.
+    // ModelRange::curveTemperaturesInRange, errorflag set where they are not.
     bool curveTemperaturesInRange(double T0, double T1, const char* what);
     // Runs `curve` with the model's row limits (FluidPhase::CurveRowLimits):
     // each row is the state printed from its T and V, or NaN where that state

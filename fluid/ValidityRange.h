@@ -60,7 +60,7 @@ struct SolubilitySource {
     double uncertainty = 0.0;
 };
 using SolubilitySourceLookup = SolubilitySource (*)(const ReferencePairs& pairs, const char* solvent, const char* solute);
-// The published data a program hands the rules of its models (PhaseRules):
+// The published data a program hands the rules of its models (ModelRange, PhaseRules):
 // null where it has none.  The lookups read the tables of the reference
 // fluids and their pairs that `tables` names (the pairs' table beside its
 // fluids'), the library's standard ones where it is null: a model may be

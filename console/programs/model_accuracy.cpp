@@ -83,7 +83,7 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/HelmholtzEquation.h"
 #include "fluid/Ideal.h"
-#include "fluid/PhaseRules.h"
+#include "fluid/ModelRange.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaturationAncillaries.h"
 #include "fluid/StateReport.h"
@@ -161,7 +161,7 @@ struct Box {
 // The box a model is compared over: its range, the reference equation's and
 // the --range asked for, from 1 bar up.
 Box comparedBox(const FluidPhase& m, const FluidPhase& ref, const Box& asked) {
-    const ValidityRange a = PhaseRules(m).stateRange(), b = PhaseRules(ref).effectiveRange();
+    const ValidityRange a = ModelRange(m).stateRange(), b = ModelRange(ref).effectiveRange();
     Box c;
     c.Tmin = std::max({a.Tmin, b.Tmin, asked.Tmin});
     c.Tmax = std::min({a.Tmax, b.Tmax, asked.Tmax});
@@ -773,7 +773,7 @@ bool readOptions(int argc, char** argv, std::vector<Case>& cases, int& grid, Box
         std::string fluid;
         std::unique_ptr<FluidPhase> m = build(a, x1);
         if (m) {
-            const char* f = PhaseRules(*m).phaseRuleFluid();
+            const char* f = ModelRange(*m).phaseRuleFluid();
             if (f) fluid = f;
         }
         if (!referenceModelOf(fluid)) {
