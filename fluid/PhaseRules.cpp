@@ -425,7 +425,12 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
         const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
                                           (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
-        const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
+        // A minor component dissolved in the major one's liquid (of no
+        // published Henry constants: not water) is held by its solubility
+        // there, whatever its partial pressure: its fugacity in the liquid
+        // is its share of its own liquid's, not of the pressure.
+        const bool dissolved = i != major && !inGas && !solvent;
+        const bool gas = std::isfinite(virial) || (psub > 0.0 && ((xi * P_bar < pLiquid && !dissolved) || inGas));
         if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
             // Water carried by a gas (or dissolved in the gas's liquid): ice
             // only below its melting point, by its fugacity there.
@@ -747,7 +752,7 @@ PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, co
     // large its share.
     bool dilute = true;
     const Capacity liquid = waterLiquidCapacity(w, T_, P_bar, psat, dilute);
-    if (!dilute) return s;  // Henry's law speaks of a dilute solution only
+    if (!dilute) return waterBeyondDiluteHenryAt(w, T_, P_bar, psat, liquid, model);
     const Capacity vapour = gasWaterCapacity(w, T_, P_bar, psat, liquid);
     if (!std::isfinite(vapour.value)) return s;
     const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0, cHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
@@ -778,6 +783,33 @@ PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, co
         s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
                                                                       FluidPhase::phaseName(model.phase));
     }
+    return s;
+}
+
+PhaseRules::FluidStatement PhaseRules::waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat,
+                                                               const Capacity& liquid, const ModelAnswer& model) const {
+    // Henry's law puts more of the gas in the saturated liquid than a dilute
+    // solution holds (high pressures): the saturated share is beyond the
+    // law, but a mixture whose own share is dilute lies within it.  There
+    // the gas's fugacity in the liquid, x H K by the same law, stays below
+    // the pure gas's wherever x lies below the law's saturated share (its
+    // lower band): the liquid holds all of it, one liquid, as pure water is
+    // above its vapour pressure.  Beyond a dilute share no data here decide.
+    FluidStatement s;
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]);
+    const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0;
+    if (!(xg <= kHenryDiluteShare && xg < cLow)) return s;
+    double Vref = 0.0;
+    const std::string density = pureEndDensity(water, T_, P_bar, Vref);
+    s.word = FluidPhase::phaseName(FluidPhase::kPhaseLiquid);
+    s.text = formatted("(water's vapour pressure %.5g bar; %s, beyond a dilute solution of at most %g %%: by the same "
+                       "law at this mixture's dilute share its liquid holds all of it%s; this mixture %.3g %% %s)",
+                       psat, liquid.text.c_str(), 100.0 * kHenryDiluteShare, density.c_str(), 100.0 * xg, gas);
+    s.agrees = !model.splits &&
+               (model.phase == FluidPhase::kPhaseLiquid || model.phase == FluidPhase::kPhaseFluid);
+    s.text += model.splits ? std::string("; the model splits it") : besidePureEnd(water, Vref, model);
     return s;
 }
 
@@ -837,15 +869,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const ReferenceFluid *ra = fluids.find(a), *rb = fluids.find(b);
-    // The pure end's density by its reference equation, as its own
-    // statement gives it.
-    const double Vref = lookups_.referenceVolume(a, T_, P_bar);
-    const std::string density =
-        Vref > 0.0 ? formatted("; pure %s by %s: %.5g kg/m3", a,
-                               ra->criticalRegion && ra->inCriticalRegion(T_, P_bar * 1e5) ? ra->criticalRegion().source
-                                                                                           : ra->referenceModel,
-                               ra->molarMass / Vref)
-                   : std::string();
+    double Vref = 0.0;
+    const std::string density = pureEndDensity(a, T_, P_bar, Vref);
     const std::string share = formatted("; this mixture %.3g %% %s", 100.0 * xs, b);
     int phase = FluidPhase::kPhaseNone;
     if (!(T_ < ra->Tc)) {
@@ -932,9 +957,26 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
                             100.0 * std::max(in[0], in[1]), b);
     } else if (model.splits) {
         s.text += "; the model splits it";
-    } else if (Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0) {
-        s.text += formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
-                            FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
+    } else {
+        s.text += besidePureEnd(a, Vref, model);
     }
     return s;
+}
+
+std::string PhaseRules::pureEndDensity(const char* a, double T_, double P_bar, double& Vref) const {
+    // As the pure end's own statement gives it: near the critical point the
+    // later reference equation's where the row has one.
+    const ReferenceFluid* row = lookups_.fluids().find(a);
+    Vref = row ? lookups_.referenceVolume(a, T_, P_bar) : 0.0;
+    if (!(Vref > 0.0)) return std::string();
+    return formatted("; pure %s by %s: %.5g kg/m3", a,
+                     row->criticalRegion && row->inCriticalRegion(T_, P_bar * 1e5) ? row->criticalRegion().source
+                                                                                   : row->referenceModel,
+                     row->molarMass / Vref);
+}
+
+std::string PhaseRules::besidePureEnd(const char* a, double Vref, const ModelAnswer& model) const {
+    if (model.splits || !(Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0)) return std::string();
+    return formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
+                     FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
 }
