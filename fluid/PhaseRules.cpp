@@ -425,10 +425,10 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
         const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
                                           (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
-        // A minor component dissolved in the major one's liquid (of no
-        // published Henry constants: not water) is held by its solubility
-        // there, whatever its partial pressure: its fugacity in the liquid
-        // is its share of its own liquid's, not of the pressure.
+        // A minor component dissolved in the major one's liquid (other than
+        // water, whose ice is said below) is held by its solubility there,
+        // whatever its partial pressure: its fugacity in the liquid is not
+        // its share of the pressure.
         const bool dissolved = i != major && !inGas && !solvent;
         const bool gas = std::isfinite(virial) || (psub > 0.0 && ((xi * P_bar < pLiquid && !dissolved) || inGas));
         if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
@@ -452,6 +452,10 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
                                 ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
                                 : "its partial pressure,", f, fs, row->solid.sublimationSource);
+        } else if (!gas && i != major && !solvent && std::isfinite(lookups_.henry(otherName, name, 298.15))) {
+            // A gas in water's liquid: by its Henry constant, and only below
+            // its own melting point (above it, no solid).
+            if (T_ < Tm) excess = dissolvedInWaterExcess(i, T_, P_bar, Tm, band, how);
         } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0)) {
             // A solvent of published Henry constants (water) holds the other
             // by them in its own liquid, whatever its share of the mixture;
@@ -495,6 +499,44 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         return s;
     }
     return s;
+}
+
+double PhaseRules::dissolvedInWaterExcess(int i, double T_, double P_bar, double Tm, double& band,
+                                          std::string& how) const {
+    // A gas dissolved in liquid water is no ideal solution (nor a regular
+    // one: water is polar): its fugacity there is x kH exp(V (P - psat)/RT)
+    // by Henry's law (IAPWS G7-04, from 273.15 K: taken there below) within
+    // a dilute solution, against its pure solid's, the pure liquid's
+    // fugacity at T and P (Peng & Robinson's equation) lowered by its fusion,
+    // exp(-dH/R (1/T - 1/Tm)).  NaN without the pair's data.
+    const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
+    const char* water = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+    const double xi = m_.x[static_cast<std::size_t>(i)] / (m_.x[0] + m_.x[1]);
+    const ReferenceFluid* row = lookups_.fluids().find(name);
+    const ReferencePair* pair = lookups_.pairs().find(water, name);
+    const double kH = lookups_.henry(water, name, std::max(T_, 273.15)) * 1e-5;
+    if (!row || !pair || !(pair->dissolvedVolume > 0.0) || !(kH > 0.0) || !std::isfinite(kH) ||
+        !(xi <= kHenryDiluteShare))
+        return std::nan("");
+    double psat = lookups_.fluids().vapourPressure(water, T_) * 1e-5;
+    if (!std::isfinite(psat)) psat = 0.0;
+    const double RT = FluidPhase::R * T_;
+    const double poynting = std::exp(pair->dissolvedVolume * std::max(P_bar - psat, 0.0) * 1e5 / RT);
+    const double phi = row->pengRobinsonFugacityCoefficient(T_, P_bar * 1e5);
+    const double fusion = solventFusionEnthalpy(*row) / FluidPhase::R * (1.0 / T_ - 1.0 / Tm);
+    if (!(phi > 0.0)) return std::nan("");
+    const double f = xi * kH * poynting, fs = P_bar * phi * std::exp(-fusion);
+    // (Its band as the liquid's capacity for the gas by the same law's, with
+    // the melting line's.)
+    band = kHenryLogUncertainty + pengRobinsonUncertainty(std::log(phi)) + 0.2 * std::log(poynting) +
+           kSublimationUncertainty * std::fabs(fusion);
+    const char* source = lookups_.pairs().henrySourceOf(water, name);
+    how = formatted("its fugacity in water's liquid by %s's Henry constant, %.5g bar, and the Poynting factor %.4g of "
+                    "its dissolved volume, %.5g bar, against the pure solid's, %.5g bar (its liquid's fugacity "
+                    "coefficient %.3g by Peng & Robinson's equation, lowered by its fusion below its melting point "
+                    "%.5g K)",
+                    source ? source : "the published", kH, poynting, f, fs, phi, Tm);
+    return std::log(f / fs);
 }
 
 PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_bar) const {

@@ -161,6 +161,10 @@ private:
     // holds and the water the gas holds, each by its best source, judge
     // the mixture together (whichever is the larger share).
     FluidStatement waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // The logarithm of a gas's (component i) fugacity dissolved in water's
+    // liquid over its pure solid's at T and P (Tm its melting point there),
+    // with its band and what it is said from; NaN where no data cover it.
+    double dissolvedInWaterExcess(int i, double T_, double P_bar, double Tm, double& band, std::string& how) const;
     // Ice from a gas carrying water (component w): only below water's
     // melting point at P, lowered by the gas it dissolves.
     FluidStatement iceFromGasAt(int w, double T_, double P_bar) const;
