@@ -486,9 +486,9 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             }
         }
         if (!std::isfinite(excess) || (excess < -band && !(T_ < upper))) continue;
-        // (The solid named where it meets the fluid: just above its
-        // sublimation line below the triple point, at P above it.)
-        const SolidField solid = lookups_.solid(name, T_, psub > 0.0 ? 1.1 * psub : P_bar);
+        // (The solid named where it meets the fluid: a gas just above its
+        // sublimation line below the triple point, a liquid at P.)
+        const SolidField solid = lookups_.solid(name, T_, gas && psub > 0.0 ? 1.1 * psub : P_bar);
         const std::string deposits =
             std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
