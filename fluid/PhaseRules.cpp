@@ -266,7 +266,12 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const char* other = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
         const bool inGas = i != major && (T_ >= fluids.criticalTemperature(other) ||
                                           (1.0 - xi) * P_bar < fluids.vapourPressure(other, T_) * 1e-5);
-        const bool gas = std::isfinite(virial) || (psub > 0.0 && (xi * P_bar < pLiquid || inGas));
+        // A minor component dissolved in the major one's liquid (other than
+        // water, whose ice is said below) is held by its solubility there,
+        // whatever its partial pressure: its fugacity in the liquid is not
+        // its share of the pressure.
+        const bool dissolved = i != major && !inGas && !solvent;
+        const bool gas = std::isfinite(virial) || (psub > 0.0 && ((xi * P_bar < pLiquid && !dissolved) || inGas));
         if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
             // Water carried by a gas (or dissolved in the gas's liquid): ice
             // only below its melting point, by its fugacity there.
@@ -288,6 +293,10 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
                                 ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
                                 : "its partial pressure,", f, fs, row->solid.sublimationSource);
+        } else if (!gas && i != major && !solvent && std::isfinite(lookups_.henry(otherName, name, 298.15))) {
+            // A gas in water's liquid: by its Henry constant, and only below
+            // its own melting point (above it, no solid).
+            if (T_ < Tm) excess = dissolvedInWaterExcess(i, T_, P_bar, Tm, band, how);
         } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0)) {
             // A solvent of published Henry constants (water) holds the other
             // by them in its own liquid, whatever its share of the mixture;
@@ -318,9 +327,9 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
             }
         }
         if (!std::isfinite(excess) || (excess < -band && !(T_ < upper))) continue;
-        // (The solid named where it meets the fluid: just above its
-        // sublimation line below the triple point, at P above it.)
-        const SolidField solid = lookups_.solid(name, T_, psub > 0.0 ? 1.1 * psub : P_bar);
+        // (The solid named where it meets the fluid: a gas just above its
+        // sublimation line below the triple point, a liquid at P.)
+        const SolidField solid = lookups_.solid(name, T_, gas && psub > 0.0 ? 1.1 * psub : P_bar);
         const std::string deposits =
             std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
@@ -331,6 +340,44 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         return s;
     }
     return s;
+}
+
+double PhaseRules::dissolvedInWaterExcess(int i, double T_, double P_bar, double Tm, double& band,
+                                          std::string& how) const {
+    // A gas dissolved in liquid water is no ideal solution (nor a regular
+    // one: water is polar): its fugacity there is x kH exp(V (P - psat)/RT)
+    // by Henry's law (IAPWS G7-04, from 273.15 K: taken there below) within
+    // a dilute solution, against its pure solid's, the pure liquid's
+    // fugacity at T and P (Peng & Robinson's equation) lowered by its fusion,
+    // exp(-dH/R (1/T - 1/Tm)).  NaN without the pair's data.
+    const char* name = m_.component_names[static_cast<std::size_t>(i)].c_str();
+    const char* water = m_.component_names[static_cast<std::size_t>(1 - i)].c_str();
+    const double xi = m_.x[static_cast<std::size_t>(i)] / (m_.x[0] + m_.x[1]);
+    const ReferenceFluid* row = lookups_.fluids().find(name);
+    const ReferencePair* pair = lookups_.pairs().find(water, name);
+    const double kH = lookups_.henry(water, name, std::max(T_, 273.15)) * 1e-5;
+    if (!row || !pair || !(pair->dissolvedVolume > 0.0) || !(kH > 0.0) || !std::isfinite(kH) ||
+        !(xi <= kHenryDiluteShare))
+        return std::nan("");
+    double psat = lookups_.fluids().vapourPressure(water, T_) * 1e-5;
+    if (!std::isfinite(psat)) psat = 0.0;
+    const double RT = FluidPhase::R * T_;
+    const double poynting = std::exp(pair->dissolvedVolume * std::max(P_bar - psat, 0.0) * 1e5 / RT);
+    const double phi = row->pengRobinsonFugacityCoefficient(T_, P_bar * 1e5);
+    const double fusion = solventFusionEnthalpy(*row) / FluidPhase::R * (1.0 / T_ - 1.0 / Tm);
+    if (!(phi > 0.0)) return std::nan("");
+    const double f = xi * kH * poynting, fs = P_bar * phi * std::exp(-fusion);
+    // (Its band as the liquid's capacity for the gas by the same law's, with
+    // the melting line's.)
+    band = kHenryLogUncertainty + pengRobinsonUncertainty(std::log(phi)) + 0.2 * std::log(poynting) +
+           kSublimationUncertainty * std::fabs(fusion);
+    const char* source = lookups_.pairs().henrySourceOf(water, name);
+    how = formatted("its fugacity in water's liquid by %s's Henry constant, %.5g bar, and the Poynting factor %.4g of "
+                    "its dissolved volume, %.5g bar, against the pure solid's, %.5g bar (its liquid's fugacity "
+                    "coefficient %.3g by Peng & Robinson's equation, lowered by its fusion below its melting point "
+                    "%.5g K)",
+                    source ? source : "the published", kH, poynting, f, fs, phi, Tm);
+    return std::log(f / fs);
 }
 
 PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_bar) const {
@@ -588,7 +635,7 @@ PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, co
     // large its share.
     bool dilute = true;
     const Capacity liquid = waterLiquidCapacity(w, T_, P_bar, psat, dilute);
-    if (!dilute) return s;  // Henry's law speaks of a dilute solution only
+    if (!dilute) return waterBeyondDiluteHenryAt(w, T_, P_bar, psat, liquid, model);
     const Capacity vapour = gasWaterCapacity(w, T_, P_bar, psat, liquid);
     if (!std::isfinite(vapour.value)) return s;
     const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0, cHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
@@ -619,6 +666,33 @@ PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, co
         s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
                                                                       FluidPhase::phaseName(model.phase));
     }
+    return s;
+}
+
+PhaseRules::FluidStatement PhaseRules::waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat,
+                                                               const Capacity& liquid, const ModelAnswer& model) const {
+    // Henry's law puts more of the gas in the saturated liquid than a dilute
+    // solution holds (high pressures): the saturated share is beyond the
+    // law, but a mixture whose own share is dilute lies within it.  There
+    // the gas's fugacity in the liquid, x H K by the same law, stays below
+    // the pure gas's wherever x lies below the law's saturated share (its
+    // lower band): the liquid holds all of it, one liquid, as pure water is
+    // above its vapour pressure.  Beyond a dilute share no data here decide.
+    FluidStatement s;
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]);
+    const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0;
+    if (!(xg <= kHenryDiluteShare && xg < cLow)) return s;
+    double Vref = 0.0;
+    const std::string density = pureEndDensity(water, T_, P_bar, Vref);
+    s.word = FluidPhase::phaseName(FluidPhase::kPhaseLiquid);
+    s.text = formatted("(water's vapour pressure %.5g bar; %s, beyond a dilute solution of at most %g %%: by the same "
+                       "law at this mixture's dilute share its liquid holds all of it%s; this mixture %.3g %% %s)",
+                       psat, liquid.text.c_str(), 100.0 * kHenryDiluteShare, density.c_str(), 100.0 * xg, gas);
+    s.agrees = !model.splits &&
+               (model.phase == FluidPhase::kPhaseLiquid || model.phase == FluidPhase::kPhaseFluid);
+    s.text += model.splits ? std::string("; the model splits it") : besidePureEnd(water, Vref, model);
     return s;
 }
 
@@ -678,15 +752,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const ReferenceFluid *ra = fluids.find(a), *rb = fluids.find(b);
-    // The pure end's density by its reference equation, as its own
-    // statement gives it.
-    const double Vref = lookups_.referenceVolume(a, T_, P_bar);
-    const std::string density =
-        Vref > 0.0 ? formatted("; pure %s by %s: %.5g kg/m3", a,
-                               ra->criticalRegion && ra->inCriticalRegion(T_, P_bar * 1e5) ? ra->criticalRegion().source
-                                                                                           : ra->referenceModel,
-                               ra->molarMass / Vref)
-                   : std::string();
+    double Vref = 0.0;
+    const std::string density = pureEndDensity(a, T_, P_bar, Vref);
     const std::string share = formatted("; this mixture %.3g %% %s", 100.0 * xs, b);
     int phase = FluidPhase::kPhaseNone;
     if (!(T_ < ra->Tc)) {
@@ -773,9 +840,26 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
                             100.0 * std::max(in[0], in[1]), b);
     } else if (model.splits) {
         s.text += "; the model splits it";
-    } else if (Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0) {
-        s.text += formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
-                            FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
+    } else {
+        s.text += besidePureEnd(a, Vref, model);
     }
     return s;
+}
+
+std::string PhaseRules::pureEndDensity(const char* a, double T_, double P_bar, double& Vref) const {
+    // As the pure end's own statement gives it: near the critical point the
+    // later reference equation's where the row has one.
+    const ReferenceFluid* row = lookups_.fluids().find(a);
+    Vref = row ? lookups_.referenceVolume(a, T_, P_bar) : 0.0;
+    if (!(Vref > 0.0)) return std::string();
+    return formatted("; pure %s by %s: %.5g kg/m3", a,
+                     row->criticalRegion && row->inCriticalRegion(T_, P_bar * 1e5) ? row->criticalRegion().source
+                                                                                   : row->referenceModel,
+                     row->molarMass / Vref);
+}
+
+std::string PhaseRules::besidePureEnd(const char* a, double Vref, const ModelAnswer& model) const {
+    if (model.splits || !(Vref > 0.0 && model.rho > 0.0 && m_.bulk_molar_weight > 0.0)) return std::string();
+    return formatted("; the model gives a %s, its molar density %+.3g %% from pure %s's",
+                     FluidPhase::phaseName(model.phase), 100.0 * (model.rho / m_.bulk_molar_weight * Vref - 1.0), a);
 }

@@ -101,6 +101,10 @@ private:
     // holds and the water the gas holds, each by its best source, judge
     // the mixture together (whichever is the larger share).
     FluidStatement waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // The logarithm of a gas's (component i) fugacity dissolved in water's
+    // liquid over its pure solid's at T and P (Tm its melting point there),
+    // with its band and what it is said from; NaN where no data cover it.
+    double dissolvedInWaterExcess(int i, double T_, double P_bar, double Tm, double& band, std::string& how) const;
     // Ice from a gas carrying water (component w): only below water's
     // melting point at P, lowered by the gas it dissolves.
     FluidStatement iceFromGasAt(int w, double T_, double P_bar) const;
@@ -121,6 +125,10 @@ private:
     // by Henry's law; `dilute` false where that law's share lies beyond a
     // dilute solution.
     Capacity waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const;
+    // Water's liquid holding a dilute share of the gas where Henry's law's
+    // saturated share lies beyond a dilute solution (`liquid` that law's).
+    FluidStatement waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat, const Capacity& liquid,
+                                            const ModelAnswer& model) const;
     // Of water in the gas beside that liquid: published, else by water's
     // fugacity coefficient in the compressed gas, else by Raoult's law.
     Capacity gasWaterCapacity(int w, double T_, double P_bar, double psat, const Capacity& liquid) const;
@@ -141,6 +149,12 @@ private:
     // 1/T from it with the slope of its acentric factor (log10(p/pc) =
     // 7/3 (1 + omega) (1 - Tc/T)).
     static double idealLiquidFugacity(const ReferenceFluid& row, double T_);
+    // The pure end `a`'s density by its reference equation at T and P, as
+    // its own statement gives it ("; pure a by its equation: rho kg/m3"),
+    // with its molar volume Vref (0 without one); and the model's one phase
+    // beside it (its molar density's departure; empty where it splits).
+    std::string pureEndDensity(const char* a, double T_, double P_bar, double& Vref) const;
+    std::string besidePureEnd(const char* a, double Vref, const ModelAnswer& model) const;
     // The freezing point (K) at P (bar) of the major component's liquid
     // holding the other at its Henry's-law share there (the dissolved gas
     // taken at the freezing point itself); NaN without the data.

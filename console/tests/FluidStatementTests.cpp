@@ -94,6 +94,24 @@ TEST(FluidStatement, SolidsDepositAtTheirPublishedLinesAndOneFreezingPointPerMix
         {"PR:CH4,CO2", 0.02, 120.0, 5.0, "solid CO2 deposits", 121.614},
         {"PR:CH4,CO2", 0.02, 123.1, 5.0, "uncertain (solid CO2 deposits or one phase)", 121.614},
         {"PR:CH4,CO2", 0.005, 140.0, 10.0, "", 0.0},
+        // Liquid N2 at 94.7 K holding CO2 below its solubility: ideally
+        // exp(-9020/R (1/94.7 - 1/216.59)) = 1.6e-3, a fortieth of it with
+        // regular-solution theory's activity coefficient; its partial
+        // pressure above the solid's sublimation pressure (1.95e-8 bar)
+        // does not deposit it from a liquid.
+        {"PR:N2,CO2", 1e-9, 94.7, 100.0, "liquid", 0.0},
+        {"PR:N2,CO2", 1e-6, 94.7, 10.0, "liquid", 0.0},
+        {"PR:CO2,N2", 1.0 - 1e-6, 94.7, 10.0, "liquid", 0.0},
+        // CO2 in liquid water at 8000 bar, below its melting point there
+        // (327.67 K on Span & Wagner's melting line, 1 + 1955.539 u +
+        // 2055.4593 u^2 = 8000/5.1795 at u = T/216.592 - 1): a trace's
+        // fugacity by Henry's law, 1e-9 kH exp(V P/RT), a tenth of a bar
+        // (kH 1736 bar by IAPWS G7-04, V near 33 cm3/mol), far below the
+        // solid's; water is no regular solution.  Above the melting point
+        // (at 3000 bar near 270 K) no solid at all.
+        {"DMW2:H2O,CO2", 1e-9, 300.0, 8000.0, "liquid", 0.0},
+        {"DMW2:CO2,H2O", 1.0 - 1e-9, 300.0, 8000.0, "liquid", 0.0},
+        {"DMW2:H2O,CO2", 0.05, 290.0, 3000.0, "", 0.0},
     };
     for (const auto& k : kCases) {
         SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(k.x) + " at " + std::to_string(k.T) + " K, " +
@@ -290,6 +308,8 @@ TEST(FluidStatement, WaterInACompressedGasHoldsItsNonIdealContentContinuousAcros
         {"PR:CO2,H2O", 0, 0.03, 400.0, 200.0, "one phase"},  {"PR:CO2,H2O", 0, 0.06, 400.0, 200.0, "splits"},
         {"PR:N2,H2O", 2, 0.00075, 300.0, 50.0, "one phase"}, {"SRK1:N2,H2O", 2, 0.0012, 300.0, 50.0, "splits"},
         {"PR:CH4,H2O", 1, 0.05, 560.0, 300.0, "one phase"},  {"PRSV:CH4,H2O", 1, 0.002, 280.0, 300.0, "splits"},
+        // Below Bukacek's 288.15 K and above his 690 bar: not his fit.
+        {"DMW2:CH4,H2O", 1, 1e-9, 285.846, 1000.0, "one phase"}, {"DMWEOS:CH4,H2O", 1, 1e-9, 300.0, 1000.0, "one phase"},
     };
     for (const auto& k : kCases) {
         SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(k.xH2O) + " at " + std::to_string(k.T) + " K, " +
@@ -513,6 +533,7 @@ TEST(FluidStatement, ATraceIsItsPureEnd) {
     } kEnds[] = {{"PR:CO2,CH4", {250.0, 290.0, 320.0}},
                  {"SRK1:CH4,N2", {120.0, 180.0, 200.0}},
                  {"PR:N2,CH4", {90.0, 115.0, 140.0}},
+                 {"PR:N2,CO2", {94.7, 110.0, 120.0}},
                  {"DMW2:CO2,CH4", {280.0, 300.0, 310.0}}};
     int refused = 0;
     for (const auto& e : kEnds) {
@@ -612,5 +633,57 @@ TEST(FluidStatement, StatesNameTheirComponentsAndGiveEveryFugacitysDigits) {
         const std::string out = consoletest::capture([&] { StateReport(*m).printStateFromTP(300.0, 50.0); }).out;
         EXPECT_NE(out.find("** The fluid: "), std::string::npos) << out;
         EXPECT_EQ(out.find("from it"), std::string::npos) << out;
+    }
+}
+
+// Where Henry's law puts more of the gas in water's saturated liquid than a
+// dilute solution holds (DMW's 1000-8000 bar), a mixture of a dilute share
+// below the law's saturated share is one liquid by the same law: its Henry
+// constant IAPWS G7-04's, ln(kH/psat) = A/Tr + B tau^0.355/Tr + C Tr^-0.41
+// exp(tau) (Table 2), evaluated here; and a trace is pure water, the same
+// word and the reference density.
+TEST(FluidStatement, WaterHoldingADiluteGasBeyondHenrysDiluteShareIsOneLiquid) {
+    const struct {
+        const char* model;  // water first
+        double T, P;
+        double A, B, C;  // G7-04's constants of the gas
+    } kCases[] = {
+        {"DMW2:H2O,CO2", 500.0, 5000.0, -8.55445, 4.01195, 9.52345},
+        {"DMWEOS:H2O,CO2", 400.0, 3000.0, -8.55445, 4.01195, 9.52345},
+        {"DMW2:H2O,CH4", 600.0, 3000.0, -10.44708, 4.66491, 12.12986},
+    };
+    for (const auto& k : kCases) {
+        const double Tr = k.T / 647.096, tau = 1.0 - Tr;
+        const double kH = waterVapourPressure(k.T) * 1e-5 *
+                          std::exp(k.A / Tr + k.B * std::pow(tau, 0.355) / Tr + k.C * std::pow(Tr, -0.41) * std::exp(tau));
+        const std::string model = k.model, gas = model.substr(model.find(',') + 1);
+        const Judged pure = judge(k.model, 0.0, k.T, k.P);
+        ASSERT_TRUE(pure.given);
+        ASSERT_EQ(pure.v.fluid.word, "liquid") << pure.v.fluid.text;
+        for (double x : {1e-9, 0.01}) {
+            for (const std::string& m : {model, reversed(model)}) {
+                SCOPED_TRACE(m + " x " + std::to_string(x) + " at " + std::to_string(k.T) + " K, " +
+                             std::to_string(k.P) + " bar");
+                const Judged j = judge(m.c_str(), m == model ? x : 1.0 - x, k.T, k.P);
+                ASSERT_TRUE(j.given);
+                const std::string& t = j.v.fluid.text;
+                EXPECT_EQ(j.v.fluid.word, "liquid") << t;
+                EXPECT_NEAR(numberAfter(t, "Henry constant of " + gas + ", ") / kH, 1.0, 1e-3) << t;
+                // The law's saturated share beyond a dilute solution, its
+                // lower band above this mixture's share.
+                const std::size_t open = t.find("% " + gas + " (");
+                ASSERT_NE(open, std::string::npos) << t;
+                EXPECT_GT(numberAfter(t, "its liquid holds "), 5.0) << t;
+                EXPECT_GT(std::atof(t.c_str() + open + gas.size() + 4), 100.0 * x) << t;
+                EXPECT_EQ(densityIn(t), densityIn(pure.v.fluid.text)) << t;
+                EXPECT_EQ(j.v.fluid.agrees, !j.v.splits);
+                if (x < 1e-6) {
+                    EXPECT_FALSE(j.v.splits);
+                    EXPECT_NEAR(numberAfter(t, "molar density "), numberAfter(pure.v.fluid.text, "the model's density "),
+                                0.01)
+                        << t;
+                }
+            }
+        }
     }
 }
