@@ -24,6 +24,15 @@ double simple(double T, double Tn, double pn, double a, double e) {
     return pn * (1.0 - a * (1.0 - std::pow(T / Tn, e)));
 }
 
+// Above the melting pressure pm at T the ice that melts there, up to the
+// pressure of its upper triple point with the liquid: beyond it lies the
+// field of a denser ice, whose boundary with this one the release does not
+// give (their solid-solid lines run near those triple points' pressures).
+Ice meltingIce(double P, double pm, Ice ice, double pUpper) {
+    if (P < pm) return Ice::None;
+    return P <= pUpper ? ice : Ice::HighPressure;
+}
+
 }  // namespace
 
 double iceIhMeltingPressure(double T) {
@@ -77,11 +86,11 @@ Ice iceAt(double T, double P) {
         if (P <= psub) return Ice::None;
         if (T < kTIhIII) return P < kPIhIII ? Ice::Ih : Ice::HighPressure;
         if (P < iceIhMeltingPressure(T)) return Ice::Ih;
-        if (T < kTIIIV) return P < iceIIIMeltingPressure(T) ? Ice::None : Ice::III;
-        return P < iceVMeltingPressure(T) ? Ice::None : Ice::V;
+        if (T < kTIIIV) return meltingIce(P, iceIIIMeltingPressure(T), Ice::III, kPIIIV);
+        return meltingIce(P, iceVMeltingPressure(T), Ice::V, kPVVI);
     }
-    if (T < kTVVI) return P < iceVMeltingPressure(T) ? Ice::None : Ice::V;
-    if (T < kTVIVII) return P < iceVIMeltingPressure(T) ? Ice::None : Ice::VI;
+    if (T < kTVVI) return meltingIce(P, iceVMeltingPressure(T), Ice::V, kPVVI);
+    if (T < kTVIVII) return meltingIce(P, iceVIMeltingPressure(T), Ice::VI, kPVIVII);
     return P < iceVIIMeltingPressure(T) ? Ice::None : Ice::VII;
 }
 

@@ -39,7 +39,12 @@ TEST(IceCurves, ReproduceTheReleasesCheckValuesAndMeetAtTheTriplePoints) {
     } kStates[] = {{260.0, 500e6, "ice V"},  {300.0, 1000e6, "ice VI"}, {300.0, 990e6, nullptr},
                    {260.0, 1e5, "ice Ih"},   {260.0, 100.0, nullptr},   {260.0, 150e6, nullptr},
                    {253.0, 250e6, "ice III"}, {500.0, 7000e6, "ice VII"}, {400.0, 1e8, nullptr},
-                   {273.2, 1e5, nullptr}};
+                   {273.2, 1e5, nullptr},
+                   // Beyond the upper triple point of the ice that melts at
+                   // T lies a denser ice's field (ice VI at 273.15 K and
+                   // 800 MPa, not the ice V that melts at 273.15 K).
+                   {273.15, 800e6, "a high-pressure ice"}, {255.0, 400e6, "a high-pressure ice"},
+                   {300.0, 2500e6, "a high-pressure ice"}, {270.0, 600e6, "ice V"}};
     for (const auto& s : kStates) {
         const char* ice = water::iceName(water::iceAt(s.T, s.P));
         EXPECT_EQ(std::string(ice ? ice : "fluid"), std::string(s.ice ? s.ice : "fluid")) << s.T << " K " << s.P;
