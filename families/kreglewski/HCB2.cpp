@@ -112,10 +112,7 @@ bool HCB2::secondOrderAnswer() {
 }
 
 const kreglewski::SecondOrder* HCB2::secondOrderAt(double V_) {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return nullptr;
-    kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
-    key.V = V_;
-    if (!(kept_.key == key)) {
+    return kreglewski::keptSecondOrder(*this, constants_.set, version_, V_, kept_, [&] {
         const Constants& c = constants_;
         kreglewski::SecondOrder alphaOf;
         alphaOf.v = c.alpha[0] * x[0] + c.alpha[1] * x[1];
@@ -127,9 +124,8 @@ const kreglewski::SecondOrder* HCB2::secondOrderAt(double V_) {
         a.v -= std::log(V_);
         a.g[1] -= 1.0 / V_;
         a.h[1][1] += 1.0 / (V_ * V_);
-        kept_ = {key, a};
-    }
-    return &kept_.a;
+        return a;
+    });
 }
 
 double HCB2::getVolumeMinimum() {

@@ -141,18 +141,14 @@ bool Kreglewski2::secondOrderAnswer() {
 }
 
 const kreglewski::SecondOrder* Kreglewski2::secondOrderAt(double V_) {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return nullptr;
-    kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
-    key.V = V_;
-    if (!(kept_.key == key)) {
+    return kreglewski::keptSecondOrder(*this, constants_.set, version_, V_, kept_, [&] {
         const Constants& c = constants_;
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
-        const kreglewski::SecondOrder w =
-            kreglewski::overVolume(kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V_);
+        const kreglewski::SecondOrder w = kreglewski::overVolume(
+            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V_);
         // (the series in V0/V of the volume searches at this T and composition)
-        kept_ = {key, kreglewski::compose(atComposition().series.at(w.v), u, w)};
-    }
-    return &kept_.a;
+        return kreglewski::compose(atComposition().series.at(w.v), u, w);
+    });
 }
 
 void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,
