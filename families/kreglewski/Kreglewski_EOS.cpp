@@ -357,12 +357,12 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
     // The volume (its pressure) where dP/dV changes sign between a and b:
     // regula falsi on dP/dV in ln V, the Illinois way (the end kept twice
-    // in a row has its slope halved), down to a relative 1e-12 in V, where
+    // in a row has its slope halved), down to a relative 1e-10 in V, where
     // the pressure, flat at the extremum, is the extremum's to its last bits.
     auto turn = [&](IsothermPoint a, IsothermPoint b) {
         double sa = a.s, sb = b.s;
         int side = 0;
-        for (int k = 0; k < 200 && b.v - a.v > 1e-12 * a.v; ++k) {
+        for (int k = 0; k < 200 && b.v - a.v > 1e-10 * a.v; ++k) {
             const double la = std::log(a.v), lb = std::log(b.v);
             double l = lb - sb * (lb - la) / (sb - sa);
             if (!(l > la && l < lb)) l = 0.5 * (la + lb);
@@ -382,11 +382,13 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         }
         return a.s < 0.0 ? b : a;  // the end on the rising side: the extremum's pressure
     };
-    // A step of 5 % in V from just above the close packing to 20 times it,
-    // where the loops of the dense fluid lie, then each step half as long
-    // again as the one before (up to a doubling of V) in the dilute gas, to
-    // 1000 times it (beyond, Z = 1 + B/V + ... falls with V); a step is
-    // halved where it does not follow the isotherm.
+    // A step of 10 % in V from just above the close packing to 6 times it,
+    // where the liquid's stretch and the loop's rising part lie, then each
+    // step half as long again as the one before (up to a doubling of V)
+    // towards the dilute gas, to 1000 times it (beyond, Z = 1 + B/V + ...
+    // falls with V); a step is halved (down to a sixteenth) where it does not
+    // follow the isotherm, and an extremum is found wherever the slope
+    // changes sign across a step.
     IsothermPoint prev = isothermAt(hcb, series, T, 1.02 * V0);
     if (prev.s < 0.0) {
         shape.openDenseEnd = true;
@@ -396,7 +398,7 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     }
     double step = 1.1;
     for (double v = 1.02 * V0 * step; shape.resolved && v < 1000.0 * V0;
-         step = v < 20.0 * V0 ? step : std::min(2.0, 1.0 + 1.5 * (step - 1.0)), v *= step) {
+         step = v < 6.0 * V0 ? step : std::min(2.0, 1.0 + 1.5 * (step - 1.0)), v *= step) {
         IsothermPoint next = isothermAt(hcb, series, T, v);
         if (!std::isfinite(next.p + next.s)) {
             shape.resolved = false;
