@@ -355,6 +355,11 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         shape.versions[1] == versions[1])
         return shape;
     shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
+    // (none where the terms give no closed form at the close packing)
+    if (!std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
+        shape.resolved = false;
+        return shape;
+    }
     // The volume (its pressure) where dP/dV changes sign between a and b:
     // regula falsi on dP/dV in ln V, the Illinois way (the end kept twice
     // in a row has its slope halved), down to a relative 1e-10 in V, where
@@ -450,8 +455,7 @@ int Kreglewski_EOS::spanningStretches(double T_, double P_bar, const IsothermSha
     if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return 0;
     if (T != T_) temperature(T_);
     const double V0 = hcb->getVolumeMinimum();
-    if (!(V0 > 0.0) || !std::isfinite(hcb->compressibilityAt(V0)) || !std::isfinite(series->compressibilityAt(V0)))
-        return 0;
+    if (!(V0 > 0.0)) return 0;
     shape = &isothermShape(*hcb, *series, V0);
     if (!shape->resolved) return 0;
     // A root on each stretch whose pressures span P; none told beside a
