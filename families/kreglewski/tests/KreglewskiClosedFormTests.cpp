@@ -210,3 +210,41 @@ TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
     }
     EXPECT_GT(told, states * 3 / 4);
 }
+
+// The model's verdicts and tie lines, whose trial phases are the binary's
+// closed-form roots, against Michelsen's test and the flash of the binary
+// written out: the same verdict at one-phase and split states of each pair
+// (those the benchmarks time among them), and where it splits the same two
+// phases, whichever trial each starts from.
+TEST(KreglewskiClosedForm, VerdictsAndTieLinesAreThePlainBinarys) {
+    const struct {
+        int pair;
+        double T, Pbar, x1;
+    } states[] = {{0, 300.0, 50.0, 0.3}, {0, 250.0, 40.0, 0.3},  {0, 200.0, 20.0, 0.05}, {0, 180.0, 10.0, 0.5},
+                  {1, 280.0, 60.0, 0.3}, {1, 250.0, 60.0, 0.3},  {1, 230.0, 60.0, 0.5},  {1, 240.0, 150.0, 0.3},
+                  {2, 200.0, 40.0, 0.3}, {2, 170.0, 40.0, 0.3},  {2, 150.0, 20.0, 0.7},  {2, 120.0, 5.0, 0.05}};
+    int splits = 0;
+    for (const auto& s : states) {
+        const Pair& p = kPairs[s.pair];
+        const std::string at = std::string(p.a) + "-" + p.b + " T " + std::to_string(s.T) + " P " +
+                               std::to_string(s.Pbar) + " x1 " + std::to_string(s.x1);
+        auto m = binary(p);
+        m->composition(1.0 - s.x1, s.x1);
+        double trial = 0.0, w1 = 0.0;
+        const bool split = m->binarySplitsAt(s.T, s.Pbar, nullptr, &trial);
+        ASSERT_EQ(split, p.plain.splits(s.T, s.Pbar * 1e5, s.x1, &w1)) << at;
+        if (!split) continue;
+        ++splits;
+        m->composition(1.0 - s.x1, s.x1);
+        const FluidPhase::BinaryTieLine line = m->binaryTieLineAt(s.T, s.Pbar, trial);
+        const plain_binary::Split plain = p.plain.flash(s.T, s.Pbar * 1e5, s.x1, w1);
+        ASSERT_TRUE(line.found && plain.found) << at;
+        // (each with the phase poorer in component 1 first)
+        const int a = line.x1[0] < line.x1[1] ? 0 : 1, b = plain.x1[0] < plain.x1[1] ? 0 : 1;
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_NEAR(line.x1[k ^ a], plain.x1[k ^ b], 1e-7) << at;
+            EXPECT_NEAR(line.V[k ^ a] / plain.V[k ^ b], 1.0, 1e-7) << at;
+        }
+    }
+    EXPECT_GE(splits, 6);
+}
