@@ -107,23 +107,25 @@ double HCB2::compressibilityAt(double V_, double* dZdV_) {
 }
 
 bool HCB2::secondOrderAnswer() {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
-    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
-    if (!(kept_.key == key)) {
+    const kreglewski::SecondOrder* a = secondOrderAt(V);
+    return a && kreglewski::answerInto(*this, *a);
+}
+
+const kreglewski::SecondOrder* HCB2::secondOrderAt(double V_) {
+    return kreglewski::keptSecondOrder(*this, constants_.set, version_, V_, kept_, [&] {
         const Constants& c = constants_;
         kreglewski::SecondOrder alphaOf;
         alphaOf.v = c.alpha[0] * x[0] + c.alpha[1] * x[1];
         alphaOf.g[2] = c.alpha[0];
         alphaOf.g[3] = c.alpha[1];
         const kreglewski::SecondOrder xi = kreglewski::overVolume(
-            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]), kHCBPacking, V);
+            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]), kHCBPacking, V_);
         kreglewski::SecondOrder a = kreglewski::compose(kreglewski::hardBody(alphaOf.v, xi.v), alphaOf, xi);
-        a.v -= std::log(V);
-        a.g[1] -= 1.0 / V;
-        a.h[1][1] += 1.0 / (V * V);
-        kept_ = {key, a};
-    }
-    return kreglewski::answerInto(*this, kept_.a);
+        a.v -= std::log(V_);
+        a.g[1] -= 1.0 / V_;
+        a.h[1][1] += 1.0 / (V_ * V_);
+        return a;
+    });
 }
 
 double HCB2::getVolumeMinimum() {

@@ -136,17 +136,19 @@ double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
 }
 
 bool Kreglewski2::secondOrderAnswer() {
-    if (!kreglewski::readyForClosedForm(*this, constants_.set)) return false;
-    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, true);
-    if (!(kept_.key == key)) {
+    const kreglewski::SecondOrder* a = secondOrderAt(V);
+    return a && kreglewski::answerInto(*this, *a);
+}
+
+const kreglewski::SecondOrder* Kreglewski2::secondOrderAt(double V_) {
+    return kreglewski::keptSecondOrder(*this, constants_.set, version_, V_, kept_, [&] {
         const Constants& c = constants_;
         const kreglewski::SecondOrder u = c.energy.at(T, x[0], x[1]);
-        const kreglewski::SecondOrder w =
-            kreglewski::overVolume(kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V);
+        const kreglewski::SecondOrder w = kreglewski::overVolume(
+            kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]), 1.0, V_);
         // (the series in V0/V of the volume searches at this T and composition)
-        kept_ = {key, kreglewski::compose(atComposition().series.at(w.v), u, w)};
-    }
-    return kreglewski::answerInto(*this, kept_.a);
+        return kreglewski::compose(atComposition().series.at(w.v), u, w);
+    });
 }
 
 void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,

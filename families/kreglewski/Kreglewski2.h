@@ -37,6 +37,10 @@ public:
     // functions and the fugacities.
     bool volumeSearchAnswer(double& a, double& aV, double& aVV) override;
     bool secondOrderAnswer() override;
+    // The term's a with its first and second derivatives in (T, V, x1, x2)
+    // at the volume V_ (m3/mol), its T and composition, from its closed
+    // form (kept until the next call); null where it has none.
+    const kreglewski::SecondOrder* secondOrderAt(double V_);
     bool answersOutsideVolumeSearch() const override { return true; }
     // Z of the term at the volume V_ (m3/mol), its T and composition, with
     // dZ/dV, from its closed form; NaN where it has none.

@@ -130,6 +130,19 @@ struct KeptAnswer {
     SecondOrder a;
 };
 
+// A term's second-order answer at the volume V, its T and composition:
+// `compute()`'s, kept in `kept` for that state; null where the term has no
+// closed form there.
+template <class Compute>
+const SecondOrder* keptSecondOrder(const Interaction& t, bool constantsSet, int version, double V, KeptAnswer& kept,
+                                   Compute compute) {
+    if (!readyForClosedForm(t, constantsSet, false) || !(V > 0.0)) return nullptr;
+    StateKey key = keyOf(t, version, false);
+    key.V = V;
+    if (!(kept.key == key)) kept = {key, compute()};
+    return &kept.a;
+}
+
 // a with its derivatives written into the term's second-order results (A,
 // aT, aV, ATT, aTV, aVV and the composition derivatives); false, nothing
 // written, where one of them is not finite.

@@ -1,5 +1,6 @@
 #include "families/kreglewski/Kreglewski_EOS.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -307,7 +308,7 @@ std::size_t Kreglewski_EOS::compositionSlot(std::size_t slots) const {
     std::memcpy(&bits, &x[0], sizeof bits);
     bits ^= bits >> 29;
     bits *= 0x9e3779b97f4a7c15ull;
-    return static_cast<std::size_t>(bits >> 56) % slots;
+    return static_cast<std::size_t>(bits >> 52) % slots;
 }
 
 namespace {
@@ -354,17 +355,45 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         shape.versions[1] == versions[1])
         return shape;
     shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
-    // The volume (its pressure) where dP/dV changes sign between a and b, by bisection in ln V.
+    // (none where the terms give no closed form at the close packing)
+    if (!std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
+        shape.resolved = false;
+        return shape;
+    }
+    // The volume (its pressure) where dP/dV changes sign between a and b:
+    // regula falsi on dP/dV in ln V, the Illinois way (the end kept twice
+    // in a row has its slope halved), down to a relative 1e-10 in V, where
+    // the pressure, flat at the extremum, is the extremum's to its last bits.
     auto turn = [&](IsothermPoint a, IsothermPoint b) {
-        for (int k = 0; k < 48; ++k) {
-            const IsothermPoint m = isothermAt(hcb, series, T, std::sqrt(a.v * b.v));
-            ((m.s < 0.0) == (a.s < 0.0) ? a : b) = m;
+        double sa = a.s, sb = b.s;
+        int side = 0;
+        for (int k = 0; k < 200 && b.v - a.v > 1e-10 * a.v; ++k) {
+            const double la = std::log(a.v), lb = std::log(b.v);
+            double l = lb - sb * (lb - la) / (sb - sa);
+            if (!(l > la && l < lb)) l = 0.5 * (la + lb);
+            const IsothermPoint m = isothermAt(hcb, series, T, std::exp(l));
+            if (!(m.v > a.v && m.v < b.v)) break;
+            if ((m.s < 0.0) == (a.s < 0.0)) {
+                a = m;
+                sa = m.s;
+                if (side == -1) sb *= 0.5;
+                side = -1;
+            } else {
+                b = m;
+                sb = m.s;
+                if (side == 1) sa *= 0.5;
+                side = 1;
+            }
         }
         return a.s < 0.0 ? b : a;  // the end on the rising side: the extremum's pressure
     };
-    // A step of 5 % in V from just above the close packing to 1000 times it
-    // (beyond, Z = 1 + B/V + ... falls with V), halved where it does not
-    // follow the isotherm.
+    // A step of 10 % in V from just above the close packing to 6 times it,
+    // where the liquid's stretch and the loop's rising part lie, then each
+    // step half as long again as the one before (up to a doubling of V)
+    // towards the dilute gas, to 1000 times it (beyond, Z = 1 + B/V + ...
+    // falls with V); a step is halved (down to a sixteenth) where it does not
+    // follow the isotherm, and an extremum is found wherever the slope
+    // changes sign across a step.
     IsothermPoint prev = isothermAt(hcb, series, T, 1.02 * V0);
     if (prev.s < 0.0) {
         shape.openDenseEnd = true;
@@ -372,7 +401,9 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         shape.Pa[0] = prev.p;
         shape.n = 1;
     }
-    for (double v = 1.02 * V0 * 1.05; shape.resolved && v < 1000.0 * V0; v *= 1.05) {
+    double step = 1.1;
+    for (double v = 1.02 * V0 * step; shape.resolved && v < 1000.0 * V0;
+         step = v < 6.0 * V0 ? step : std::min(2.0, 1.0 + 1.5 * (step - 1.0)), v *= step) {
         IsothermPoint next = isothermAt(hcb, series, T, v);
         if (!std::isfinite(next.p + next.s)) {
             shape.resolved = false;
@@ -408,26 +439,111 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
 }
 
 int Kreglewski_EOS::stablePressureRootCount(double T_, double P_bar, double* roots) {
-    if (roots || component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0) || T_shift != 0.0 ||
-        P_shift != 0.0 || capillary_mode != 0 || !(T_ > 0.0) || !(P_bar > 0.0))
+    if (roots) return 0;
+    int stretches[kMaxStretches];
+    const IsothermShape* shape = nullptr;
+    return spanningStretches(T_, P_bar, shape, stretches);
+}
+
+int Kreglewski_EOS::spanningStretches(double T_, double P_bar, const IsothermShape*& shape,
+                                      int (&stretches)[kMaxStretches]) {
+    if (component_count != 2 || x.size() != 2 || !(x[0] > 0.0 && x[1] > 0.0) || T_shift != 0.0 || P_shift != 0.0 ||
+        capillary_mode != 0 || !(T_ > 0.0) || !(P_bar > 0.0))
         return 0;
     auto* hcb = dynamic_cast<HCB2*>(interactions[0]);
     auto* series = interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1]) : nullptr;
     if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return 0;
     if (T != T_) temperature(T_);
     const double V0 = hcb->getVolumeMinimum();
-    if (!(V0 > 0.0) || !std::isfinite(hcb->compressibilityAt(V0)) || !std::isfinite(series->compressibilityAt(V0)))
-        return 0;
-    const IsothermShape& shape = isothermShape(*hcb, *series, V0);
-    if (!shape.resolved) return 0;
+    if (!(V0 > 0.0)) return 0;
+    shape = &isothermShape(*hcb, *series, V0);
+    if (!shape->resolved) return 0;
     // A root on each stretch whose pressures span P; none told beside a
     // spinodal's pressure, nor above the dense end where the grid begins.
     const double p = P_bar * 1e5, margin = 1e-6 * p;
-    if (shape.openDenseEnd && p >= shape.Pa[0] - margin) return 0;
+    if (shape->openDenseEnd && p >= shape->Pa[0] - margin) return 0;
     int count = 0;
-    for (int k = 0; k < shape.n; ++k) {
-        if (std::fabs(p - shape.Pa[k]) <= margin || std::fabs(p - shape.Pb[k]) <= margin) return 0;
-        if (p < shape.Pa[k] && p > shape.Pb[k]) ++count;
+    for (int k = 0; k < shape->n; ++k) {
+        if (std::fabs(p - shape->Pa[k]) <= margin || std::fabs(p - shape->Pb[k]) <= margin) return 0;
+        if (p < shape->Pa[k] && p > shape->Pb[k]) stretches[count++] = k;
     }
     return count == 1 || count == 2 ? count : 0;
+}
+
+namespace {
+
+// The root of P(V) = p (Pa) on a stable stretch of the isotherm, where P
+// falls from above p at Va to below it at Vb (infinite for the gas's
+// stretch, whose pressure falls to 0): Newton's method in ln V, each step
+// kept inside the bracket it narrows (bisected in ln V where it leaves it),
+// until the step is at the last bits of the volume; 0 where it ends
+// without one.
+double rootOnStretch(HCB2& hcb, Kreglewski2& series, double T, double p, double Va, double Vb) {
+    double lo = Va, hi = Vb;
+    if (!std::isfinite(hi)) {
+        // (P falls below the ideal gas's R T/V on the gas's stretch at
+        // most a few times beyond it)
+        hi = std::max(2.0 * lo, FluidPhase::R * T / p);
+        for (int k = 0; k < 60 && isothermAt(hcb, series, T, hi).p > p; ++k) hi *= 2.0;
+    }
+    double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * T / p);
+    for (int it = 0; it < 200; ++it) {
+        const IsothermPoint a = isothermAt(hcb, series, T, v);
+        if (!std::isfinite(a.p) || !std::isfinite(a.s)) return 0.0;
+        if (a.p == p) return v;
+        (a.p > p ? lo : hi) = v;
+        // Newton's step in ln V: dP/d ln V = V dP/dV.
+        double next = a.s < 0.0 ? v * std::exp(-(a.p - p) / (v * a.s)) : 0.0;
+        if (!(next > lo && next < hi)) next = std::sqrt(lo * hi);
+        if (std::fabs(next - v) <= 1e-15 * v || !(hi > lo * (1.0 + 4e-16))) return next;
+        v = next;
+    }
+    return 0.0;
+}
+
+}  // namespace
+
+int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                                           double* lnPhi, bool) {
+    // The stable state keeps its own search (and its naming of a single
+    // root); the trial phases of the tangent-plane test and the tie lines
+    // ask for the roots with their ln phi.
+    if (!x_ || !lnPhi || component_count != 2 || x.size() != 2 || !(x_[0] > 0.0 && x_[1] > 0.0)) return -1;
+    auto* hcb = dynamic_cast<HCB2*>(interactions[0]);
+    auto* series = interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1]) : nullptr;
+    if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return -1;
+    // The model's own composition is left as it was: the terms read the
+    // trial's, which is put in place of it for this call alone.
+    const double kept[2] = {x[0], x[1]};
+    composition(x_);
+    int stretches[kMaxStretches];
+    const IsothermShape* shape = nullptr;
+    const int n = spanningStretches(T_, P_bar, shape, stretches);
+    const double p = P_bar * 1e5;
+    int found = 0;
+    for (int k = 0; k < n; ++k) {
+        const double v = rootOnStretch(*hcb, *series, T, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
+        if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found)) break;
+        roots[found].V = v;
+        roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
+        ++found;
+    }
+    for (int i = 0; i < 2; ++i) composition_of_component(i, kept[i]);
+    return found == n ? n : 0;
+}
+
+bool Kreglewski_EOS::lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi) {
+    // Each term's residual chemical potential mu_i/(R T) = a + Z + da/dx_i -
+    // sum_j x_j da/dx_j, the terms' a holding the ideal gas's -ln V (Z its
+    // 1), which ln V - 1 takes back; ln phi_i at p is that less ln(p V/(R T)).
+    double rcp[2] = {std::log(v) - 1.0, std::log(v) - 1.0};
+    for (int t = 0; t < 2; ++t) {
+        const kreglewski::SecondOrder* a = t == 0 ? hcb.secondOrderAt(v) : series.secondOrderAt(v);
+        if (!a) return false;
+        const double z = -v * a->g[1], sx = x[0] * a->g[2] + x[1] * a->g[3];
+        for (int i = 0; i < 2; ++i) rcp[i] += a->g[2 + i] - sx + a->v + z;
+    }
+    const double lnZ = std::log(p * v / (R * T));
+    for (int i = 0; i < 2; ++i) lnPhi[i] = rcp[i] - lnZ;
+    return std::isfinite(lnPhi[0]) && std::isfinite(lnPhi[1]);
 }

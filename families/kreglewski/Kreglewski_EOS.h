@@ -52,6 +52,13 @@ public:
     // more than two roots, one component or a shifted system) and where the
     // roots' volumes are asked for (the trial phases search as before).
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
+    // A binary's mechanically stable roots at T (K), P (bar) and the mole
+    // fractions x_ from the same closed forms (ClosedFormMixture.h): one on
+    // each stable stretch of the isotherm that spans P, ascending in volume,
+    // with each component's ln phi; 0 where the stretches do not tell them
+    // (as for the count above), -1 without lnPhi (the stable state searches).
+    int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
+                               double* lnPhi = nullptr, bool sameT = false) override;
 
     // One row of the component table.
     struct ComponentData {
@@ -89,7 +96,7 @@ private:
     // end (the higher pressure) and at the other (the last stretch reaching
     // beyond the grid, where P falls to 0); `resolved` false where the grid
     // and its halvings did not follow the isotherm.
-    static constexpr int kMaxStretches = 3, kKeptShapes = 64;
+    static constexpr int kMaxStretches = 3, kKeptShapes = 512;
     struct IsothermShape {
         double T = 0.0, x1 = 0.0, x2 = 0.0, V0 = 0.0;
         int versions[2] = {-1, -1};
@@ -99,6 +106,12 @@ private:
     };
     std::array<IsothermShape, kKeptShapes> shapes_{};
     const IsothermShape& isothermShape(HCB2& hcb, Kreglewski2& series, double V0);
+    // The stretches of the isotherm at T_ and the current composition whose
+    // pressures span P_bar (their indices), as stablePressureRootCount counts them.
+    int spanningStretches(double T_, double P_bar, const IsothermShape*& shape, int (&stretches)[kMaxStretches]);
+    // Both components' ln phi at the volume v (m3/mol) and the pressure p
+    // (Pa), at the model's T and composition; false where not finite.
+    bool lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi);
     // The slot of the current composition in a direct-mapped store of `slots`.
     std::size_t compositionSlot(std::size_t slots) const;
     // A binary's pressure (Pa) at the volume v, its T and composition, from its terms' closed forms; NaN where none.

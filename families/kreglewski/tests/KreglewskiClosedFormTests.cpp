@@ -5,8 +5,10 @@
 // states of the model whatever ran before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "families/kreglewski/HCB2.h"
@@ -146,7 +148,9 @@ TEST(KreglewskiClosedForm, StableStatesAreThePlainBinarysRoots) {
 // against a fine scan of the binary written out (40,000 volumes from just
 // above the close packing to 10^4 times it, a root on every stretch where
 // P(V) falls through the pressure): where the model tells a count, it is the
-// scan's; and it tells one at most states.
+// scan's; and it tells one at most states.  The roots it gives the
+// tangent-plane test and the tie lines there: one in each bracket of the
+// scan, each giving P back on the binary written out, with its ln phi.
 TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
     const double temperatures[] = {120.0, 150.0, 170.0, 200.0, 230.0, 250.0, 280.0, 300.0, 350.0};
     const double pressures[] = {2.0, 10.0, 30.0, 50.0, 70.0, 100.0, 200.0, 500.0};
@@ -158,8 +162,9 @@ TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
             for (double x1 : fractions) {
                 const double x[2] = {1.0 - x1, x1};
                 const KreglewskiPlainBinary::Mixed mixed = p.plain.mixed(T, x);
-                std::vector<double> pv, dp;
+                std::vector<double> vs, pv, dp;
                 for (double v = 1.02 * mixed.V0; v < 1e4 * mixed.V0; v *= 1.0 + 2.3e-4) {
+                    vs.push_back(v);
                     double z = 0.0, dz = 0.0;
                     KreglewskiPlainBinary::Z(mixed, v, z, dz);
                     pv.push_back(z * KreglewskiPlainBinary::R * T / v);
@@ -167,17 +172,79 @@ TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
                 }
                 for (double Pbar : pressures) {
                     int scanned = 0;
+                    std::size_t bracket[3] = {0, 0, 0};  // the light end of each root's step
                     for (std::size_t k = 1; k < pv.size(); ++k)
                         if (dp[k] < 0.0 && dp[k - 1] < 0.0 && (pv[k - 1] - Pbar * 1e5) * (pv[k] - Pbar * 1e5) <= 0.0)
-                            ++scanned;
+                            bracket[std::min(scanned++, 2)] = k;
                     m->composition(x[0], x[1]);
                     const int count = m->stablePressureRootCount(T, Pbar);
                     ++states;
                     if (count == 0) continue;
                     ++told;
-                    EXPECT_EQ(count, scanned) << p.a << "-" << p.b << " T " << T << " P " << Pbar << " x1 " << x1;
+                    const std::string at = std::string(p.a) + "-" + p.b + " T " + std::to_string(T) + " P " +
+                                           std::to_string(Pbar) + " x1 " + std::to_string(x1);
+                    EXPECT_EQ(count, scanned) << at;
+                    if (!(x1 > 0.0 && x1 < 1.0)) continue;
+                    FluidPhase::ClosedFormRoot roots[2];
+                    double lnPhi[4];
+                    ASSERT_EQ(m->closedFormMixtureRoots(T, Pbar, x, roots, lnPhi), count) << at;
+                    EXPECT_EQ(m->x[0], x[0]);  // (the model's own composition left as it was)
+                    for (int k = 0; k < count; ++k) {
+                        const double V = roots[k].V;
+                        EXPECT_GE(V, vs[bracket[k] - 1] * (1.0 - 1e-12)) << at;
+                        EXPECT_LE(V, vs[bracket[k]] * (1.0 + 1e-12)) << at;
+                        double z = 0.0, dz = 0.0, plain[2];
+                        KreglewskiPlainBinary::Z(mixed, V, z, dz);
+                        // (the step to the root in ln V: a stiff liquid gives P back only to the
+                        // last bits of its volume times its bulk modulus over P)
+                        const double RT = KreglewskiPlainBinary::R * T, dlnPdlnV = (dz * V - z) / z;
+                        EXPECT_LT(std::fabs((z * RT / V / (Pbar * 1e5) - 1.0) / dlnPdlnV), 1e-13) << at;
+                        EXPECT_LT(dlnPdlnV, 0.0) << at;
+                        KreglewskiPlainBinary::lnPhi(mixed, x, V, plain);
+                        EXPECT_NEAR(lnPhi[2 * k], plain[0], 1e-10) << at;
+                        EXPECT_NEAR(lnPhi[2 * k + 1], plain[1], 1e-10) << at;
+                        EXPECT_NEAR(roots[k].lnPhi, x[0] * plain[0] + x[1] * plain[1], 1e-10) << at;
+                    }
                 }
             }
     }
     EXPECT_GT(told, states * 3 / 4);
+}
+
+// The model's verdicts and tie lines, whose trial phases are the binary's
+// closed-form roots, against Michelsen's test and the flash of the binary
+// written out: the same verdict at one-phase and split states of each pair
+// (those the benchmarks time among them), and where it splits the same two
+// phases, whichever trial each starts from.
+TEST(KreglewskiClosedForm, VerdictsAndTieLinesAreThePlainBinarys) {
+    const struct {
+        int pair;
+        double T, Pbar, x1;
+    } states[] = {{0, 300.0, 50.0, 0.3}, {0, 250.0, 40.0, 0.3},  {0, 200.0, 20.0, 0.05}, {0, 180.0, 10.0, 0.5},
+                  {1, 280.0, 60.0, 0.3}, {1, 250.0, 60.0, 0.3},  {1, 230.0, 60.0, 0.5},  {1, 240.0, 150.0, 0.3},
+                  {2, 200.0, 40.0, 0.3}, {2, 170.0, 40.0, 0.3},  {2, 150.0, 20.0, 0.7},  {2, 120.0, 5.0, 0.05}};
+    int splits = 0;
+    for (const auto& s : states) {
+        const Pair& p = kPairs[s.pair];
+        const std::string at = std::string(p.a) + "-" + p.b + " T " + std::to_string(s.T) + " P " +
+                               std::to_string(s.Pbar) + " x1 " + std::to_string(s.x1);
+        auto m = binary(p);
+        m->composition(1.0 - s.x1, s.x1);
+        double trial = 0.0, w1 = 0.0;
+        const bool split = m->binarySplitsAt(s.T, s.Pbar, nullptr, &trial);
+        ASSERT_EQ(split, p.plain.splits(s.T, s.Pbar * 1e5, s.x1, &w1)) << at;
+        if (!split) continue;
+        ++splits;
+        m->composition(1.0 - s.x1, s.x1);
+        const FluidPhase::BinaryTieLine line = m->binaryTieLineAt(s.T, s.Pbar, trial);
+        const plain_binary::Split plain = p.plain.flash(s.T, s.Pbar * 1e5, s.x1, w1);
+        ASSERT_TRUE(line.found && plain.found) << at;
+        // (each with the phase poorer in component 1 first)
+        const int a = line.x1[0] < line.x1[1] ? 0 : 1, b = plain.x1[0] < plain.x1[1] ? 0 : 1;
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_NEAR(line.x1[k ^ a], plain.x1[k ^ b], 1e-7) << at;
+            EXPECT_NEAR(line.V[k ^ a] / plain.V[k ^ b], 1.0, 1e-7) << at;
+        }
+    }
+    EXPECT_GE(splits, 6);
 }
