@@ -142,11 +142,15 @@ TEST(LogSink, TracesAreOffUnlessAskedFor) {
 TEST(LogSink, TracesAndDiagnosticsKeepOffTheResults) {
     CapturingSink sink;
     platform::setLogSink(&sink);
-    platform::setTraceShown(true);
-    platform::tracef("step %d x %.3f\n", 2, 0.5);
-    platform::setTraceShown(false);
-    platform::tracef("hidden %d\n", 1);
-    platform::logTrace("hidden too\n");
+    {
+        const platform::TracesShown shown;
+        platform::tracef("step %d x %.3f\n", 2, 0.5);
+    }
+    {
+        const platform::TracesShown hidden(false);
+        platform::tracef("hidden %d\n", 1);
+        platform::logTrace("hidden too\n");
+    }
     std::string longLine(2000, 'x');
     platform::diagf("Cannot open %s\n", longLine.c_str());
     platform::setLogSink(nullptr);
