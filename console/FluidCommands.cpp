@@ -47,7 +47,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxSuffix = 31;   // output-name suffixes
+constexpr std::size_t kMaxSuffix = platform::kMaxFileSuffix;   // output-name suffixes
 constexpr std::size_t kMaxToken = 255;   // a word read from the input stream
 
 // One whitespace-delimited word of at most kMaxToken characters; a longer
@@ -152,22 +152,8 @@ public:
     std::string suffix(const char* label) {
         std::string word;
         if (!next(label, word, "a suffix of 1 to 31 characters")) return std::string();
-        if (word.size() > kMaxSuffix) {
-            if (!silent_)
-                platform::diagf("The suffix \"%s\" of the %s command is longer than %zu characters: it must have 1 to %zu.\n",
-                            word.c_str(), command_, kMaxSuffix, kMaxSuffix);
-            ok = false;
-            return std::string();
-        }
-        // A suffix ends a file name: a space, a tab or another control
-        // character would go into the name unseen.
-        for (const char c : word) {
-            const unsigned char u = static_cast<unsigned char>(c);
-            if (!std::isspace(u) && !std::iscntrl(u)) continue;
-            if (!silent_)
-                platform::diagf("The suffix of the %s command holds %s: a suffix is a word of printable characters, "
-                                "which ends the names of the files written.\n",
-                                command_, u == '\t' ? "a tab" : u == ' ' ? "a space" : "a control character");
+        if (const std::string why = platform::suffixRefusal(word, command_); !why.empty()) {
+            if (!silent_) platform::diagf("%s\n", why.c_str());
             ok = false;
             return std::string();
         }
@@ -180,6 +166,12 @@ public:
         if (!sentence.empty()) platform::diagf("%s\n", sentence.c_str());
         ok = false;
         silent_ = true;
+    }
+
+    // Passes over the words up to the next command word without a word on
+    // them: the arguments of a command refused whatever they are.
+    void passOverToTheNextCommand() {
+        while (i_ < argc_ && !(argv_[i_] && isCommand_ && isCommand_(argv_[i_]))) ++i_;
     }
 
     // Refuses the command unless `condition` holds.
@@ -604,7 +596,10 @@ void isoplethCommand(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
         const std::string s = a.suffix("suffix ");
         runCalculation(a, done, [&] { m.calculateTheIsopleth2(s.c_str(), t, x1, dT); });
     } else {
-        runCalculation(a, done, [&] { m.reportNoCurve("isopleth of a pure fluid"); });
+        // Refused whatever its arguments: they are passed over, so that none
+        // of them is taken for a command of its own.
+        a.refuse(std::string("The model ") + m.modelName() + " computes no isopleth of a pure fluid.");
+        a.passOverToTheNextCommand();
     }
 }
 

@@ -275,7 +275,9 @@ SolubilitySource publishedSolubilitySource(const ReferencePairs& pairs, const ch
 
 }  // namespace
 
-FluidPhase* createFluidModel(const char* name, std::string* why) {
+namespace {
+
+FluidPhase* buildUsableFluidModel(const char* name, std::string* why) {
     std::unique_ptr<FluidPhase> m(buildFluidModel(name, why));
     if (!m) return nullptr;
     // A mixture whose constructor sets no composition starts with equal mole
@@ -290,6 +292,24 @@ FluidPhase* createFluidModel(const char* name, std::string* why) {
     m->lookups = PhaseLookups{&componentSolid, &referenceVolumeIn, &publishedHenryConstant, &componentSublimation,
                               &publishedSolubility, &publishedSolubilitySource};
     return m.release();
+}
+
+}  // namespace
+
+// What building a model prints (a component file that cannot be opened, a
+// keyword that is no number) is kept until the model is judged: a model
+// refused with its own reason is one mistake, said once by that reason;
+// a model built, or refused without a reason for the caller, passes it on.
+FluidPhase* createFluidModel(const char* name, std::string* why) {
+    FluidPhase* m = nullptr;
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    {
+        platform::ThreadLogCapture building;
+        m = buildUsableFluidModel(name, why);
+        said = building.take();
+    }
+    if (m != nullptr || why == nullptr || why->empty()) platform::ThreadLogCapture::replay(said);
+    return m;
 }
 
 namespace {

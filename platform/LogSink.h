@@ -48,6 +48,19 @@ void logTrace(const std::string& text);
 void tracef(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void setTraceShown(bool shown);
 bool traceShown();
+// Shows (or hides) the traces while it lives, and puts back on leaving what
+// was there before: a caller that wants the traces for one calculation leaves
+// every later one as it found it.
+class TracesShown {
+public:
+    explicit TracesShown(bool shown = true) : before_(traceShown()) { setTraceShown(shown); }
+    ~TracesShown() { setTraceShown(before_); }
+    TracesShown(const TracesShown&) = delete;
+    TracesShown& operator=(const TracesShown&) = delete;
+
+private:
+    bool before_;
+};
 
 // Warnings and failure messages.
 void logDiagnostic(const std::string& text);

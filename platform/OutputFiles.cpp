@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -333,6 +334,20 @@ void forgetOpenOutput(std::FILE* f) {
         int expected = fd;
         if (fd >= 0 && slot.fd.compare_exchange_strong(expected, -1, std::memory_order_acq_rel)) return;
     }
+}
+
+std::string suffixRefusal(const std::string& suffix, const char* command) {
+    if (suffix.size() > kMaxFileSuffix)
+        return "The suffix \"" + suffix + "\" of the " + command + " command is longer than " +
+               std::to_string(kMaxFileSuffix) + " characters: it must have 1 to " + std::to_string(kMaxFileSuffix) + ".";
+    for (const char c : suffix) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (!std::isspace(u) && !std::iscntrl(u)) continue;
+        const char* what = u == '\t' ? "a tab" : u == ' ' ? "a space" : "a control character";
+        return std::string("The suffix of the ") + command + " command holds " + what +
+               ": a suffix is a word of printable characters, which ends the names of the files written.";
+    }
+    return std::string();
 }
 
 }  // namespace platform

@@ -60,6 +60,14 @@ void noteOutputOpened(const std::string& path);
 // Whether a record on the calling thread holds `path`.
 bool writtenEarlier(const std::string& path);
 
+// The longest suffix a command adds to the names of the files it writes.
+constexpr std::size_t kMaxFileSuffix = 31;
+// Why `suffix`, given to `command`, cannot end a file name, as one sentence
+// (ending in a period, no new line): too long, or holding a space, a tab or
+// another control character that would go into the name unseen; empty when
+// it is a fit suffix.
+std::string suffixRefusal(const std::string& suffix, const char* command);
+
 // Files that survive an interrupt.  A program that calls
 // keepOutputOnInterrupt() from its main finishes, on SIGINT or SIGTERM, every
 // output file still open (opened through openOutput, OutputFile or a curve

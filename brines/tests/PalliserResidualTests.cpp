@@ -86,11 +86,13 @@ TEST(PalliserResiduals, AnderkoFluidOfTheStateIsLogged) {
     a.pressure(1000.0);
     a.calculate_molar_volume();
     ASSERT_EQ(a.errorflag, 0);
-    platform::setTraceShown(true);
-    testing::internal::CaptureStderr();
-    m.calculateAnderkoFluid();
-    const std::string said = testing::internal::GetCapturedStderr();
-    platform::setTraceShown(false);
+    std::string said;
+    {
+        const platform::TracesShown traces;
+        testing::internal::CaptureStderr();
+        m.calculateAnderkoFluid();
+        said = testing::internal::GetCapturedStderr();
+    }
     double V = 0, rho = 0;
     const std::size_t at = said.find("V ");
     ASSERT_NE(at, std::string::npos) << said;
@@ -100,11 +102,13 @@ TEST(PalliserResiduals, AnderkoFluidOfTheStateIsLogged) {
     EXPECT_NEAR(m.anderko->x[1], x, 1e-15);
     // A state without a molar volume is logged as such, the model's flag cleared.
     m.T = -100.0;
-    platform::setTraceShown(true);
-    testing::internal::CaptureStderr();
-    m.calculateAnderkoFluid();
-    const std::string none = testing::internal::GetCapturedStderr();
-    platform::setTraceShown(false);
+    std::string none;
+    {
+        const platform::TracesShown traces;
+        testing::internal::CaptureStderr();
+        m.calculateAnderkoFluid();
+        none = testing::internal::GetCapturedStderr();
+    }
     EXPECT_NE(none.find("Anderko: no molar volume"), std::string::npos) << none;
     EXPECT_EQ(m.anderko->errorflag, 0);
 }

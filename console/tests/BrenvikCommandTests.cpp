@@ -266,7 +266,7 @@ TEST(Brenvik, CurveWordsWriteTheirFiles) {
 }
 
 TEST(Brenvik, CycleAndDiagramWords) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     Outcome r = brenvik({"pw", "m", "0.4", "d", "300"});
     EXPECT_EQ(r.rc, 0);
     EXPECT_NE(r.io.out.find("Heating                     : Wohletz\n"), std::string::npos);

@@ -78,7 +78,7 @@ public:
 }  // namespace
 
 TEST(FluidCommand, CriticalPointOfWaterIsIapws95s) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     WagnerPruss w(2);
     const std::string out = run(w, {"crit", "a"});
     // IAPWS-95: Tc = 647.096 K, pc = 22.064 MPa, rhoc = 322 kg/m3.
@@ -322,14 +322,22 @@ TEST(ModelFactory, NamesBuildTheirModels) {
 
 TEST(ModelFactory, BadNamesGiveNullWithAReason) {
     const char* bad[] = {"nosuch", "Wagner", "", "SRK", "SRK:", "SRK:CO2,,CH4", "SRK2:CO2", "DMW1:Xe",
-                         "DMW1:CO2,CH4", "DMW2:N2,CO2", "DMWEOS:CO2,CH4,H2O", "SRK1:A,B,C,D,E,F"};
+                         "DMW1:CO2,CH4", "DMW2:N2,CO2", "DMWEOS:CO2,CH4,H2O", "SRK1:A,B,C,D,E,F",
+                         "PR:co2,CH4", "SRK1:CH4,co2", "PRSV:co2", "SRK2:N2,co2", "Montel:co2"};
     for (const char* n : bad) {
         std::string why;
-        std::unique_ptr<FluidPhase> m(createFluidModel(n, &why));
+        std::unique_ptr<FluidPhase> m;
+        // The reason is the one sentence: what building the model printed on
+        // the way (a component file not found) is not said beside it.
+        const auto c = capture([&] { m.reset(createFluidModel(n, &why)); });
         EXPECT_FALSE(m) << n;
         EXPECT_FALSE(why.empty()) << n;
+        EXPECT_EQ(c.out + c.err, "") << n;
     }
     std::string why;
+    // A caller that takes no reason is told what building printed.
+    const auto told = capture([] { EXPECT_EQ(createFluidModel("PR:co2", nullptr), nullptr); });
+    EXPECT_NE(told.err.find("compo/co2"), std::string::npos) << told.err;
     EXPECT_EQ(createFluidModel(nullptr, &why), nullptr);
     const std::string longName = "SRK1:" + std::string(40, 'C');
     EXPECT_EQ(createFluidModel(longName.c_str(), &why), nullptr);

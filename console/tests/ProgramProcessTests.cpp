@@ -445,10 +445,18 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"hn:", "TP", "600", "100"}, "", "The model hn has its own components and takes no names after a colon"},
         {V, {"SRK1:XYZ", "TP", "300", "1"}, "", "XYZ"},  // unknown component
         {V, {"PR:Unobtainium", "TP", "300", "1"}, "", "Unobtainium"},  // a component without data
+        // A component file that cannot be opened: the model's refusal alone says it.
+        {V, {"PR:co2,CH4", "TP", "300", "50"}, "", "The model PR:co2,CH4 has no data for the component co2\n", true},
+        {V, {"SRK1:CH4,co2", "x", "0.5", "TP", "300", "50"}, "", "has no data for the component co2\n", true},
         {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
         // Curves that the model does not trace are said to be so, not passed over.
         {V, {"wagner", "crit2", "c"}, "", "computes no critical curve"},
         {V, {"wagner", "isop"}, "", "computes no isopleth of a pure fluid"},
+        // Its arguments, whatever their count, are not taken for commands.
+        {V, {"wagner", "isop", "300", "0.5", "1", "a"}, "",
+         "The model Wagner & Pruss computes no isopleth of a pure fluid.\n", true},
+        {V, {"PR:CO2", "isop", "300", "0.5", "0.5", "1", "a", "TP", "300", "50"}, "",
+         "The model Peng-Robinson computes no isopleth of a pure fluid.\n", true},
         {V, {"SRK1:CO2,CH4", "isop", "250", "0.3", "1", "i"}, "", "computes no binary isopleth"},
         {V, {"SRK1:CO2,CH4,N2", "ter", "250", "50", "t"}, "", "computes no ternary diagram"},
         {V, {"SRK1:CO2,CH4,N2", "ll3", "250", "0.3", "0.3", "1", "l"}, "", "computes no liquid-liquid isopleth"},
@@ -486,6 +494,12 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"hn", "table1"}, "", "holds no volumes: nothing is computed.\n"},
         {V, {"hn", "table2"}, "", "checks the system H2O-NaCl-CO2"},
         {V, {"hn", "test1", "700"}, "", "test1: T V0 xsalt xgas dT branch suffix expected\n"},
+        {V, {"hnc", "test1", "700", "30", "0.05", "0.05", "1", "0", "a\tb"}, "", "The suffix of the test1 command holds a tab",
+         true},
+        {V, {"hnc", "test1", "700", "30", "0.05", "0.05", "1", "0", "a b"}, "", "The suffix of the test1 command holds a space",
+         true},
+        {V, {"hnc", "test1", "700", "30", "0.05", "0.05", "1", "0", "a\x01"}, "",
+         "The suffix of the test1 command holds a control character", true},
 #endif
         {B, {"foo"}, "", "unknown option \"foo\""},
         {B, {"TP", "hot", "1"}, "", "\"hot\""},

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "families/anderko/Anderko.h"
 #include "platform/LogSink.h"
@@ -60,6 +61,12 @@ int Anderko::doCommandEx(int argc, char* const* argv) {
         if (argc < 8) {
             platform::diagf("test1: T V0 xsalt xgas dT branch suffix expected\n");
             return argc;
+        }
+        // The suffix ends the name of the spinodal file: refused as every
+        // command's suffix is, the command's words taken all the same.
+        if (const std::string why = platform::suffixRefusal(argv[7], "test1"); !why.empty()) {
+            platform::diagf("%s\n", why.c_str());
+            return 8;
         }
         doTest1(std::atof(argv[1]), std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]), std::atof(argv[5]),
                 std::atoi(argv[6]), argv[7]);

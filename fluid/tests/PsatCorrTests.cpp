@@ -19,7 +19,7 @@ TEST(Clapeyron, PassesThroughBoilingAndCriticalPointsAndInverts) {
 }
 
 TEST(Clapeyron, ReadsKeywordFileTakingTheLaterOfRepeatedKeywords) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     TestDataDir data("clapeyron");
     data.write("compo/Xe", "Tc 289.7 Pc 1.0e6 omega 0.0\nPc 5.84e6\n Tb 165.0 Pb 101325 mw 0.1313\n");
     Clapeyron c;
@@ -84,7 +84,7 @@ TEST(Antoine, RangeLimits) {
 }
 
 TEST(Antoine, ReadsFirstAntoineKeywordAndReportsAbsence) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     TestDataDir data("antoine");
     data.write("compo/H2O", "Tc 647.1\nAntoine 8.07131 1730.63 233.426\nAntoine 1 2 3\n");
     data.write("compo/N2", "Tc 126.2 Pc 3.39e6\n");

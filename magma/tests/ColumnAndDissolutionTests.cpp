@@ -65,7 +65,7 @@ TEST(Starostin, HydrostaticStartAndOneStep) {
 }
 
 TEST(Starostin, EvolutionWritesItsScriptOnce) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     std::remove("sta");
     Starostin c;
     testing::internal::CaptureStderr();

@@ -109,15 +109,14 @@ TEST(DataFiles, ResolverOrder) {
     fs::create_directories(dir / "compo");
     std::ofstream(dir / "compo" / "only-here.txt") << "x\n";
     std::ofstream("local-only.txt") << "y\n";
-    const char* old = std::getenv("VARNOK_DATA_DIR");
-    std::string saved = old ? old : "";
-    setenv("VARNOK_DATA_DIR", dir.c_str(), 1);
-    EXPECT_EQ(platform::resolveDataFile("compo/only-here.txt"), (dir / "compo" / "only-here.txt").string());
-    // Falls back to the current directory.
-    EXPECT_EQ(platform::resolveDataFile("local-only.txt"), "./local-only.txt");
-    EXPECT_TRUE(platform::resolveDataFile("compo/nowhere.txt").empty());
-    EXPECT_EQ(platform::openDataFile("compo/nowhere.txt"), nullptr);
-    if (old) setenv("VARNOK_DATA_DIR", saved.c_str(), 1); else unsetenv("VARNOK_DATA_DIR");
+    {
+        const ScopedEnv data("VARNOK_DATA_DIR", dir.c_str());
+        EXPECT_EQ(platform::resolveDataFile("compo/only-here.txt"), (dir / "compo" / "only-here.txt").string());
+        // Falls back to the current directory.
+        EXPECT_EQ(platform::resolveDataFile("local-only.txt"), "./local-only.txt");
+        EXPECT_TRUE(platform::resolveDataFile("compo/nowhere.txt").empty());
+        EXPECT_EQ(platform::openDataFile("compo/nowhere.txt"), nullptr);
+    }
     fs::remove_all(dir);
     fs::remove("local-only.txt");
 }
@@ -142,11 +141,15 @@ TEST(LogSink, TracesAreOffUnlessAskedFor) {
 TEST(LogSink, TracesAndDiagnosticsKeepOffTheResults) {
     CapturingSink sink;
     platform::setLogSink(&sink);
-    platform::setTraceShown(true);
-    platform::tracef("step %d x %.3f\n", 2, 0.5);
-    platform::setTraceShown(false);
-    platform::tracef("hidden %d\n", 1);
-    platform::logTrace("hidden too\n");
+    {
+        const platform::TracesShown shown;
+        platform::tracef("step %d x %.3f\n", 2, 0.5);
+    }
+    {
+        const platform::TracesShown hidden(false);
+        platform::tracef("hidden %d\n", 1);
+        platform::logTrace("hidden too\n");
+    }
     std::string longLine(2000, 'x');
     platform::diagf("Cannot open %s\n", longLine.c_str());
     platform::setLogSink(nullptr);

@@ -439,7 +439,7 @@ TEST(WagnerPruss, StabilityAndSurfaceTension)
 // The saturation start values that the framework's two-phase solvers take.
 TEST(WaterEOS, SaturationStartValues)
 {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     // Names other than exactly "H2O" are not water here: the model's own
     // estimates, from its isotherm, close to its saturated volumes.
     for (const char* name : {"h2o", "H2O ", "water"}) {

@@ -115,7 +115,7 @@ TEST(WaterCurves, HeatCapacityCheck) {
 }
 
 TEST(WaterCurves, SuperheatTemperatureAndLiquidOutOfEquilibrium) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     WagnerPruss w(2);
     testing::internal::CaptureStdout();
     w.calculateTheSallaSpinodalTemperature();

@@ -125,7 +125,7 @@ TEST(ClosedFormBWR, PressureDerivativesAgainstDifferences) {
 }
 
 TEST(ClosedFormBWR, SettersKeepOrClearTheState) {
-    platform::setTraceShown(true);  // what is checked here is in the solvers' traces
+    const platform::TracesShown traces;  // what is checked here is in the solvers' traces
     BWR_EOS f(lee_kesler::kSimpleFluid);
     f.set_the_phase_as(1);
     f.temperature(2.0);
