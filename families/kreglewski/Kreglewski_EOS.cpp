@@ -505,10 +505,13 @@ double rootOnStretch(HCB2& hcb, Kreglewski2& series, double T, double p, double 
 
 int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                            double* lnPhi, bool) {
-    // The stable state keeps its own search (and its naming of a single
-    // root); the trial phases of the tangent-plane test and the tie lines
-    // ask for the roots with their ln phi.
-    if (!x_ || !lnPhi || component_count != 2 || x.size() != 2 || !(x_[0] > 0.0 && x_[1] > 0.0)) return -1;
+    // The stable state asks for the roots with the fluid's ln phi alone (the
+    // roots' Gibbs energies differ by R T times its difference); the trial
+    // phases of the tangent-plane test and the tie lines with each
+    // component's.
+    double own[4];
+    if (!lnPhi) lnPhi = own;
+    if (!x_ || component_count != 2 || x.size() != 2 || !(x_[0] > 0.0 && x_[1] > 0.0)) return -1;
     auto* hcb = dynamic_cast<HCB2*>(interactions[0]);
     auto* series = interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1]) : nullptr;
     if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return -1;

@@ -56,7 +56,7 @@ public:
     // fractions x_ from the same closed forms (ClosedFormMixture.h): one on
     // each stable stretch of the isotherm that spans P, ascending in volume,
     // with each component's ln phi; 0 where the stretches do not tell them
-    // (as for the count above), -1 without lnPhi (the stable state searches).
+    // (as for the count above).
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;
 
