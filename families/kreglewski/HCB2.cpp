@@ -128,6 +128,23 @@ const kreglewski::SecondOrder* HCB2::secondOrderAt(double V_) {
     });
 }
 
+bool HCB2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return false;
+    const Constants& c = constants_;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
+    if (!(coreGradient_.key == key))
+        coreGradient_ = {key, kreglewski::CompositionGradient::of(
+                                  kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]))};
+    const kreglewski::FirstOrder xi = kreglewski::overVolumeFirst(coreGradient_.V0, kHCBPacking, V_);
+    // (secondOrderAt's chain rule: alpha has no V derivative, its x derivatives are the components')
+    const kreglewski::TwoArgument f = kreglewski::hardBody(c.alpha[0] * x[0] + c.alpha[1] * x[1], xi.v);
+    a.v = f.f - std::log(V_);
+    a.g[0] = 0.0;
+    a.g[1] = f.q * xi.g[1] - 1.0 / V_;
+    for (int i = 0; i < 2; ++i) a.g[2 + i] = f.p * c.alpha[i] + f.q * xi.g[2 + i];
+    return std::isfinite(a.v) && std::isfinite(a.g[1]) && std::isfinite(a.g[2]) && std::isfinite(a.g[3]);
+}
+
 double HCB2::getVolumeMinimum() {
     if (!(T > 0.0) || x.size() < 2) return 0.0;
     // Asked at every evaluation of the pressure: kept for its T, composition and parameters.

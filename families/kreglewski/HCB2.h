@@ -35,6 +35,10 @@ public:
     // at the volume V_ (m3/mol), its T and composition, from its closed
     // form (kept until the next call); null where it has none.
     const kreglewski::SecondOrder* secondOrderAt(double V_);
+    // Its value with its first derivatives in V, x1 and x2 alone, the same
+    // bits as secondOrderAt's (each component's ln phi asks no more);
+    // false where it has no closed form.
+    bool firstOrderAt(double V_, kreglewski::FirstOrder& a);
     bool answersOutsideVolumeSearch() const override { return true; }
     // Z of the term at the volume V_ (m3/mol), its T and composition, with
     // dZ/dV, from its closed form; NaN where it has none.
@@ -74,6 +78,11 @@ private:
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     kreglewski::CoreVolumesAtT cores_;
+    // V0 with its x derivatives at one temperature and composition (firstOrderAt).
+    struct CoreGradient {
+        kreglewski::StateKey key;
+        kreglewski::CompositionGradient V0;
+    } coreGradient_;
     // alpha and 0.74048 V0 at the term's T and composition.
     const AtComposition& atComposition();
     // The close-packed volume at the term's T and composition with the

@@ -151,6 +151,24 @@ const kreglewski::SecondOrder* Kreglewski2::secondOrderAt(double V_) {
     });
 }
 
+bool Kreglewski2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return false;
+    const Constants& c = constants_;
+    const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
+    if (!(gradients_.key == key))
+        gradients_ = {key, kreglewski::CompositionGradient::of(c.energy.at(T, x[0], x[1])),
+                      kreglewski::CompositionGradient::of(
+                          kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]))};
+    const kreglewski::FirstOrder w = kreglewski::overVolumeFirst(gradients_.V0, 1.0, V_);
+    // (secondOrderAt's chain rule: u/T has no V derivative)
+    const kreglewski::TwoArgument s = atComposition().series.firstAt(w.v);
+    a.v = s.f;
+    a.g[0] = 0.0;
+    a.g[1] = s.q * w.g[1];
+    for (int i = 0; i < 2; ++i) a.g[2 + i] = s.p * gradients_.u.x[i] + s.q * w.g[2 + i];
+    return std::isfinite(a.v) && std::isfinite(a.g[1]) && std::isfinite(a.g[2]) && std::isfinite(a.g[3]);
+}
+
 void Kreglewski2::set_parameters(double V001, double u01, double eta1, double V002, double u02, double eta2,
                                  double kv, double a12, double b12, double xi12, double C) {
     const double p[11] = {V001, u01, eta1, V002, u02, eta2, C, kv, a12, b12, xi12};

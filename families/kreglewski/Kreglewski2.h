@@ -41,6 +41,10 @@ public:
     // at the volume V_ (m3/mol), its T and composition, from its closed
     // form (kept until the next call); null where it has none.
     const kreglewski::SecondOrder* secondOrderAt(double V_);
+    // Its value with its first derivatives in V, x1 and x2 alone, the same
+    // bits as secondOrderAt's (each component's ln phi asks no more);
+    // false where it has no closed form.
+    bool firstOrderAt(double V_, kreglewski::FirstOrder& a);
     bool answersOutsideVolumeSearch() const override { return true; }
     // Z of the term at the volume V_ (m3/mol), its T and composition, with
     // dZ/dV, from its closed form; NaN where it has none.
@@ -86,6 +90,11 @@ private:
     } atComposition_;
     kreglewski::KeptAnswer kept_;
     kreglewski::CoreVolumesAtT cores_;
+    // u/T and V0 with their x derivatives at one temperature and composition (firstOrderAt).
+    struct Gradients {
+        kreglewski::StateKey key;
+        kreglewski::CompositionGradient u, V0;
+    } gradients_;
     // The series in V0/V and V0 at the term's T and composition.
     const AtComposition& atComposition();
 };

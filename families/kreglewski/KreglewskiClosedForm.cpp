@@ -116,6 +116,14 @@ TwoArgument SeriesInW::at(double w) const {
     return s;
 }
 
+TwoArgument SeriesInW::firstAt(double w) const {
+    TwoArgument s;
+    double unused = 0.0, unused2 = 0.0;
+    horner(c, w, s.f, s.q, unused);
+    horner(cu, w, s.p, unused, unused2);
+    return s;
+}
+
 void SeriesInW::inW(double w, double& s, double& sw, double& sww) const { horner(c, w, s, sw, sww); }
 
 void SeriesInW::wTimesSlope(double w, double& z, double& zw) const {
@@ -147,6 +155,16 @@ SecondOrder overVolume(const SecondOrder& q, double c, double V) {
     inverseV.h[1][1] = -2.0 * inverseV.g[1] / V;
     const TwoArgument product{c * q.v * inverseV.v, c * inverseV.v, c * q.v, 0.0, c, 0.0};
     return compose(product, q, inverseV);
+}
+
+FirstOrder overVolumeFirst(const CompositionGradient& q, double c, double V) {
+    // (overVolume's product rule: q has no V derivative, 1/V no x derivative)
+    const double iV = 1.0 / V;
+    FirstOrder r;
+    r.v = c * q.v * iV;
+    r.g[1] = c * q.v * (-iV / V);
+    for (int i = 0; i < 2; ++i) r.g[2 + i] = c * iV * q.x[i];
+    return r;
 }
 
 namespace {

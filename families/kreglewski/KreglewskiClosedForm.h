@@ -30,6 +30,26 @@ struct SecondOrder {
     double h[4][4] = {};
 };
 
+// A function of (T, V, x1, x2) with its derivatives in V, x1 and x2 at
+// fixed T (g[0] not computed): what each component's ln phi asks.
+struct FirstOrder {
+    double v = 0.0;
+    double g[4] = {};
+};
+
+// The pieces of a term's first-order answer that hold for one temperature
+// and composition: a quantity of T and x (the core volume, u/T) with its x
+// derivatives, as the second-order answer's chain rule takes them.
+struct CompositionGradient {
+    double v = 0.0, x[2] = {0.0, 0.0};
+    static CompositionGradient of(const SecondOrder& q) { return {q.v, {q.g[2], q.g[3]}}; }
+};
+
+// c q/V with its derivatives in V and x at fixed T, for a q of T and the
+// composition alone (the packing fraction, V0/V): the same operations as
+// overVolume's, the Hessian left out.
+FirstOrder overVolumeFirst(const CompositionGradient& q, double c, double V);
+
 // A function f(p, q) of two functions with its partial derivatives in p and q.
 struct TwoArgument {
     double f = 0.0, p = 0.0, q = 0.0, pp = 0.0, pq = 0.0, qq = 0.0;
@@ -74,6 +94,8 @@ struct SeriesInW {
     explicit SeriesInW(double u);
     // The series with its partials in p = u and q = w (= V0/V).
     TwoArgument at(double w) const;
+    // The series with its first partials in u and w alone (f, p, q).
+    TwoArgument firstAt(double w) const;
     // The series with its first two derivatives in w alone.
     void inW(double w, double& s, double& sw, double& sww) const;
     // w times its first derivative in w, and the derivative of that in w.

@@ -505,10 +505,16 @@ double rootOnStretch(HCB2& hcb, Kreglewski2& series, double T, double p, double 
 
 int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                            double* lnPhi, bool) {
-    // The stable state keeps its own search (and its naming of a single
-    // root); the trial phases of the tangent-plane test and the tie lines
-    // ask for the roots with their ln phi.
-    if (!x_ || !lnPhi || component_count != 2 || x.size() != 2 || !(x_[0] > 0.0 && x_[1] > 0.0)) return -1;
+    // The stable state asks for the roots with the fluid's ln phi alone (the
+    // roots' Gibbs energies differ by R T times its difference); the trial
+    // phases of the tangent-plane test and the tie lines with each
+    // component's.
+    // (the stable state is then set at its root, whose second-order answer
+    // the terms keep; the trial phases ask for ln phi alone)
+    const bool firstOrderOnly = lnPhi != nullptr;
+    double own[4];
+    if (!lnPhi) lnPhi = own;
+    if (!x_ || component_count != 2 || x.size() != 2 || !(x_[0] > 0.0 && x_[1] > 0.0)) return -1;
     auto* hcb = dynamic_cast<HCB2*>(interactions[0]);
     auto* series = interactions.size() > 1 ? dynamic_cast<Kreglewski2*>(interactions[1]) : nullptr;
     if (!hcb || !series || hcb->refusedComponents || series->refusedComponents) return -1;
@@ -523,7 +529,7 @@ int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double
     int found = 0;
     for (int k = 0; k < n; ++k) {
         const double v = rootOnStretch(*hcb, *series, T, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
-        if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found)) break;
+        if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
         roots[found].V = v;
         roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
         ++found;
@@ -532,16 +538,27 @@ int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double
     return found == n ? n : 0;
 }
 
-bool Kreglewski_EOS::lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi) {
+bool Kreglewski_EOS::lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi,
+                             bool firstOrderOnly) {
     // Each term's residual chemical potential mu_i/(R T) = a + Z + da/dx_i -
     // sum_j x_j da/dx_j, the terms' a holding the ideal gas's -ln V (Z its
     // 1), which ln V - 1 takes back; ln phi_i at p is that less ln(p V/(R T)).
     double rcp[2] = {std::log(v) - 1.0, std::log(v) - 1.0};
     for (int t = 0; t < 2; ++t) {
-        const kreglewski::SecondOrder* a = t == 0 ? hcb.secondOrderAt(v) : series.secondOrderAt(v);
-        if (!a) return false;
-        const double z = -v * a->g[1], sx = x[0] * a->g[2] + x[1] * a->g[3];
-        for (int i = 0; i < 2; ++i) rcp[i] += a->g[2 + i] - sx + a->v + z;
+        kreglewski::FirstOrder first;
+        double av = 0.0, g[3] = {0.0, 0.0, 0.0};  // a, a_V, a_x1, a_x2
+        if (firstOrderOnly) {
+            if (!(t == 0 ? hcb.firstOrderAt(v, first) : series.firstOrderAt(v, first))) return false;
+            av = first.v;
+            for (int k = 0; k < 3; ++k) g[k] = first.g[1 + k];
+        } else {
+            const kreglewski::SecondOrder* a = t == 0 ? hcb.secondOrderAt(v) : series.secondOrderAt(v);
+            if (!a) return false;
+            av = a->v;
+            for (int k = 0; k < 3; ++k) g[k] = a->g[1 + k];
+        }
+        const double z = -v * g[0], sx = x[0] * g[1] + x[1] * g[2];
+        for (int i = 0; i < 2; ++i) rcp[i] += g[1 + i] - sx + av + z;
     }
     const double lnZ = std::log(p * v / (R * T));
     for (int i = 0; i < 2; ++i) lnPhi[i] = rcp[i] - lnZ;

@@ -56,7 +56,7 @@ public:
     // fractions x_ from the same closed forms (ClosedFormMixture.h): one on
     // each stable stretch of the isotherm that spans P, ascending in volume,
     // with each component's ln phi; 0 where the stretches do not tell them
-    // (as for the count above), -1 without lnPhi (the stable state searches).
+    // (as for the count above).
     int closedFormMixtureRoots(double T_, double P_bar, const double* x_, ClosedFormRoot roots[2],
                                double* lnPhi = nullptr, bool sameT = false) override;
 
@@ -110,8 +110,10 @@ private:
     // pressures span P_bar (their indices), as stablePressureRootCount counts them.
     int spanningStretches(double T_, double P_bar, const IsothermShape*& shape, int (&stretches)[kMaxStretches]);
     // Both components' ln phi at the volume v (m3/mol) and the pressure p
-    // (Pa), at the model's T and composition; false where not finite.
-    bool lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi);
+    // (Pa), at the model's T and composition; false where not finite.  From
+    // the terms' first derivatives alone where `firstOrderOnly`, else from
+    // their second-order answers (kept for the state then set at v).
+    bool lnPhiAt(HCB2& hcb, Kreglewski2& series, double v, double p, double* lnPhi, bool firstOrderOnly);
     // The slot of the current composition in a direct-mapped store of `slots`.
     std::size_t compositionSlot(std::size_t slots) const;
     // A binary's pressure (Pa) at the volume v, its T and composition, from its terms' closed forms; NaN where none.

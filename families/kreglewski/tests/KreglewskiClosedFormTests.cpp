@@ -144,6 +144,61 @@ TEST(KreglewskiClosedForm, StableStatesAreThePlainBinarysRoots) {
     }
 }
 
+// The stable state with its other root against every mechanically stable
+// root of the binary written out (a scan in steps of 0.01 % in V from just
+// above the close packing, each root bisected where P(V) falls through P):
+// the root of least Gibbs energy, the other beside it, two named liquid (the
+// denser) and vapour.  Near-pure CO2 at 140 K holds a second stable stretch
+// of its isotherm at about three times the close packing, between the
+// liquid's and the gas's, whose pressure spans 5-20 bar.
+TEST(KreglewskiClosedForm, StableStateAndOtherRootAreTheIsothermsStableRoots) {
+    const struct {
+        int pair;
+        double T, Pbar, x1;
+    } states[] = {{0, 140.0, 5.0, 1 - 1e-5},  {0, 140.0, 10.0, 1 - 1e-5}, {0, 140.0, 20.0, 1 - 1e-5},
+                  {1, 140.0, 5.0, 1 - 1e-5},  {1, 140.0, 20.0, 1 - 1e-5}, {0, 140.0, 30.0, 1 - 1e-5},
+                  {0, 153.0, 5.0, 1 - 1e-5},  {0, 300.0, 50.0, 0.7},      {2, 170.0, 40.0, 0.7}};
+    for (const auto& s : states) {
+        const Pair& p = kPairs[s.pair];
+        const double x[2] = {s.x1, 1.0 - s.x1}, P = s.Pbar * 1e5, RT = KreglewskiPlainBinary::R * s.T;
+        const KreglewskiPlainBinary::Mixed mixed = p.plain.mixed(s.T, x);
+        auto excess = [&](double v) {
+            double z = 0.0, dz = 0.0;
+            KreglewskiPlainBinary::Z(mixed, v, z, dz);
+            return z * RT / v - P;
+        };
+        std::vector<double> roots, g;
+        double a = 1.0001 * mixed.V0, fa = excess(a);
+        for (double b = a * 1.0001; b < 1e3 * RT / P; a = b, b *= 1.0001) {
+            const double fb = excess(b);
+            if (fa > 0.0 && fb <= 0.0) {  // falling through P: a mechanically stable root
+                double lo = a, hi = b;
+                for (int k = 0; k < 100; ++k) (excess(0.5 * (lo + hi)) > 0.0 ? lo : hi) = 0.5 * (lo + hi);
+                double lnphi[2];
+                KreglewskiPlainBinary::lnPhi(mixed, x, 0.5 * (lo + hi), lnphi);
+                roots.push_back(0.5 * (lo + hi));
+                g.push_back(x[0] * lnphi[0] + x[1] * lnphi[1]);
+            }
+            fa = fb;
+        }
+        const std::string at = std::string(p.a) + "-" + p.b + " T " + std::to_string(s.T) + " P " +
+                               std::to_string(s.Pbar) + " x1 " + std::to_string(s.x1);
+        ASSERT_TRUE(roots.size() == 1 || roots.size() == 2) << at;
+        auto m = binary(p);
+        m->composition(x[0], x[1]);
+        const FluidPhase::StableState st = m->calculateStableStateFromTP(s.T, s.Pbar, true);
+        const std::size_t best = roots.size() == 2 && g[1] < g[0] ? 1 : 0;
+        EXPECT_NEAR(m->V, roots[best], 1e-9 * roots[best]) << at;
+        if (roots.size() == 1) {
+            EXPECT_EQ(st.otherPhase, FluidPhase::kPhaseNone) << at;
+            continue;
+        }
+        EXPECT_EQ(st.phase, best == 0 ? FluidPhase::kPhaseLiquid : FluidPhase::kPhaseVapour) << at;
+        EXPECT_EQ(st.otherPhase, best == 0 ? FluidPhase::kPhaseVapour : FluidPhase::kPhaseLiquid) << at;
+        EXPECT_NEAR(st.otherV, roots[1 - best], 1e-9 * roots[1 - best]) << at;
+    }
+}
+
 // The count of stable roots the model gives its search of the stable state
 // against a fine scan of the binary written out (40,000 volumes from just
 // above the close packing to 10^4 times it, a root on every stretch where
