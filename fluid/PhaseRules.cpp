@@ -81,6 +81,12 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     std::string why;
     if (criticalcurve::oneFluidAboveCriticalCurve(lookups_.pairs(), m_.component_names[0].c_str(), m_.component_names[1].c_str(), T_,
                                                   P_bar, &why)) {
+        // A trace beside a supercritical pure end says what that end says
+        // (the curve's one fluid alike), its density and the model's departure.
+        if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon()) {
+            FluidStatement end = diluteEndAt(T_, P_bar, model);
+            if (end.word == FluidPhase::phaseName(FluidPhase::kPhaseSupercritical)) return end;
+        }
         s.word = "one phase";
         s.text = "(" + why + ")";
         s.agrees = !model.splits;
@@ -766,14 +772,26 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
         // data here decide.  Water's critical curves with the lighter gases
         // start at its critical point and rise in pressure: above both
         // critical temperatures the pair is one fluid below water's critical
-        // pressure only.
+        // pressure.  Above it the pair may split into two fluids (gas-gas
+        // immiscibility), but only at finite shares: both of its pure ends
+        // are then supercritical, no longer able to split, and a dilute
+        // solution's other component, of chemical potential RT ln xs beside
+        // a bounded one in any other phase, cannot leave it as xs -> 0.  How
+        // far that holds no data here say (no published critical curve at
+        // these pressures): a trace (kTraceShare) is taken as the pure end.
         const double pb = T_ < rb->Tc ? rb->saturationPressure(T_) * 1e-5 : std::nan("");
         if (T_ < rb->Tc && !(xs * P_bar < pb / kIdealSolubilityFactor)) return s;
         const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
-        if (water && !(T_ < rb->Tc) && !(P_bar < pcWater)) return s;
+        const bool gasGas = water && !(T_ < rb->Tc) && !(P_bar < pcWater);
+        if (gasGas && !(xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon())) return s;
         phase = FluidPhase::kPhaseSupercritical;
         s.word = FluidPhase::phaseName(phase);
-        s.text = rb->Tc < ra->Tc
+        s.text = gasGas
+                     ? formatted("(above the critical points of %s, %.6g K and %.6g bar, and %s, %.6g K, and water's "
+                                 "critical pressure: the pair's split into two fluids, where it has one, lies at finite "
+                                 "shares; a trace of %s, at most %g %%, is its pure end's one phase",
+                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b, rb->Tc, b, 100.0 * kTraceShare)
+                 : rb->Tc < ra->Tc
                      ? formatted("(above the critical point of %s, %.6g K and %.6g bar: the critical temperatures of its "
                                  "mixtures with the lighter %s lie below it%s",
                                  a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b,

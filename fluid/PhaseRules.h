@@ -33,6 +33,12 @@ public:
     // Henry's law is a dilute solution's: the laws speak of a liquid holding
     // at most this share of the gas.
     static constexpr double kHenryDiluteShare = 0.05;
+    // A trace of another component: a share whose change of the fluid's
+    // density, about the share itself where the partial molar volumes are of
+    // the solvent's order, lies within the pure end's reference density's
+    // uncertainty (IAPWS-95 and Span & Wagner's CO2 hold dense fluids'
+    // densities within about 0.1 %): the mixture is its pure end.
+    static constexpr double kTraceShare = 1e-3;
     // The relative uncertainty of water's content of a compressed gas by
     // Peng & Robinson's equation with Soreide & Whitson's binary constants,
     // `departure` the logarithm of its correction to Raoult's law (or of

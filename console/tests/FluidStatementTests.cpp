@@ -581,6 +581,49 @@ TEST(FluidStatement, ATraceIsItsPureEnd) {
     }
 }
 
+// Above water's critical temperature its pure end is a supercritical fluid at
+// every pressure; a trace of CO2 or CH4 in it says the same (its word, pure
+// water's reference density, the model's departure from it, as pure water's
+// own model gives them), in either order, also where the pair's critical
+// curve is not published (H2O-CH4; H2O-CO2 above 3500 bar), while a finite
+// share there gets no word.
+TEST(FluidStatement, ATraceInSupercriticalWaterIsPureWater) {
+    const double kTemperatures[] = {648.0, 700.0, 900.0}, kPressures[] = {229.364, 1000.0, 5000.0, 8000.0};
+    for (const char* model : {"DMW2:H2O,CO2", "DMWEOS:H2O,CO2", "DMW2:H2O,CH4", "DMWEOS:H2O,CH4"}) {
+        const std::string name = model, gas = name.substr(name.find(',') + 1);
+        // Duan, Moller & Weare's pure water (the same equation at both pairs' water end).
+        std::unique_ptr<FluidPhase> water;
+        consoletest::capture([&] { water.reset(createFluidModel("DMWEOS:H2O")); });
+        ASSERT_TRUE(water);
+        for (double T : kTemperatures) {
+            for (double P : kPressures) {
+                StateReport::Verdict pure;
+                bool pureGiven = false;
+                consoletest::capture([&] { pureGiven = StateReport(*water).verdictAt(T, P, pure); });
+                ASSERT_TRUE(pureGiven);
+                // Above 647.096 K no compression condenses water.
+                ASSERT_EQ(pure.fluid.word, "supercritical fluid") << pure.fluid.text;
+                for (const std::string& m : {name, reversed(name)}) {
+                    const bool first = m == name;
+                    SCOPED_TRACE(m + " at " + std::to_string(T) + " K, " + std::to_string(P) + " bar");
+                    const Judged trace = judge(m.c_str(), first ? 1e-9 : 1.0 - 1e-9, T, P);
+                    ASSERT_TRUE(trace.given);
+                    EXPECT_EQ(trace.v.fluid.word, pure.fluid.word) << trace.v.fluid.text;
+                    EXPECT_NE(trace.v.fluid.text.find("% " + gas), std::string::npos) << trace.v.fluid.text;
+                    EXPECT_EQ(densityIn(trace.v.fluid.text), densityIn(pure.fluid.text)) << trace.v.fluid.text;
+                    EXPECT_NEAR(numberAfter(trace.v.fluid.text, "molar density "),
+                                numberAfter(pure.fluid.text, "the model's density "), 0.01)
+                        << trace.v.fluid.text << "\n" << pure.fluid.text;
+                    if (P > 3500.0) {
+                        const Judged finite = judge(m.c_str(), first ? 0.02 : 0.98, T, P);
+                        EXPECT_EQ(finite.v.fluid.word, "") << finite.v.fluid.text;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Above water's critical point, beside the H2O-CO2 critical curve where it
 // starts (647.096 K and 220.64 bar, falling to 626 K at 300 bar; Todheide &
 // Franck 1963): one fluid, whatever the model splits, in either order.
