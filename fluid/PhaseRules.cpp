@@ -86,6 +86,16 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
         if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon()) {
             FluidStatement end = diluteEndAt(T_, P_bar, model);
             if (end.word == FluidPhase::phaseName(FluidPhase::kPhaseSupercritical)) return end;
+            // Beside a liquid pure end (water above its vapour pressure) the
+            // trace is that liquid: the end's own line.
+            end = pureFluidAt(m_.component_names[static_cast<std::size_t>(solvent)].c_str(), T_, P_bar, model);
+            if (end.covered()) {
+                end.text += formatted("; this mixture a trace of %.3g %% %s", 100.0 * xs,
+                                      m_.component_names[static_cast<std::size_t>(solute)].c_str());
+                if (model.splits) end.text += "; the model splits it";
+                end.agrees = end.agrees && !model.splits;
+                return end;
+            }
         }
         s.word = "one phase";
         s.text = "(" + why + ")";
@@ -518,6 +528,11 @@ PhaseRules::Capacity PhaseRules::publishedCapacity(const char* solvent, const ch
     c.text = formatted("%s: its %s-rich %s holds at most %.3g %% %s within about %g %%",
                        source.name ? source.name : "published solubility", solvent, phase, 100.0 * published, solute,
                        100.0 * source.uncertainty);
+    // Water's liquid (above its vapour pressure, below its critical
+    // temperature) holding the gas within its capacity is one liquid, as
+    // pure water there is; a gas-rich phase may be a vapour or the gas's
+    // own liquid, and is named one phase.
+    if (std::string(phase) == "liquid") c.word = "liquid";
     return c;
 }
 

@@ -730,3 +730,28 @@ TEST(FluidStatement, WaterHoldingADiluteGasBeyondHenrysDiluteShareIsOneLiquid) {
         }
     }
 }
+
+// A trace of a gas in liquid water (above water's vapour pressure, below its
+// critical temperature) is the liquid pure water is, in either order of the
+// names: the word pure water's line gives, and "liquid" by Wagner & Pruss's
+// vapour pressure evaluated here.
+TEST(FluidStatement, ATraceInLiquidWaterIsTheLiquidPureWaterIs) {
+    int compared = 0;
+    for (const std::string model : {"PR:H2O,CO2", "DMW2:H2O,CO2", "PR:H2O,CH4", "SRK1:H2O,N2"})
+        for (double T : {300.0, 400.0, 500.0, 600.0})
+            for (double f : {2.0, 10.0, 100.0}) {
+                const double P = std::min(1000.0, f * waterVapourPressure(T) * 1e-5);
+                for (const std::string& m : {model, reversed(model)}) {
+                    const bool first = m == model;
+                    SCOPED_TRACE(m + " at " + std::to_string(T) + " K, " + std::to_string(P) + " bar");
+                    const Judged trace = judge(m.c_str(), first ? 1e-9 : 1.0 - 1e-9, T, P);
+                    const Judged pure = judge(m.c_str(), first ? 0.0 : 1.0, T, P);
+                    ASSERT_EQ(trace.given, pure.given);
+                    if (!pure.given) continue;
+                    EXPECT_EQ(pure.v.fluid.word, "liquid") << pure.v.fluid.text;
+                    EXPECT_EQ(trace.v.fluid.word, pure.v.fluid.word) << trace.v.fluid.text;
+                    ++compared;
+                }
+            }
+    EXPECT_GE(compared, 80);
+}
