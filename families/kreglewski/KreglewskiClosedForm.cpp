@@ -51,16 +51,6 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
     return q;
 }
 
-void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f) {
-    const double m = 1.0 - xi, im = 1.0 / m, im2 = im * im;
-    const double a2 = alpha * alpha - 1.0;
-    const double N = (alpha * alpha + 3.0 * alpha) * xi - 3.0 * alpha * xi * xi;
-    const double Nq = alpha * alpha + 3.0 * alpha - 6.0 * alpha * xi;
-    fq = -a2 * im + (Nq + 2.0 * N * im) * im2;
-    fqq = -a2 * im2 + (-6.0 * alpha + (4.0 * Nq + 6.0 * N * im) * im) * im2;
-    if (f) *f = a2 * std::log(m) + N * im2;
-}
-
 TwoArgument hardBody(double alpha, double xi) {
     // (alpha^2 - 1) L + N/m^2 with L = ln m, m = 1 - xi,
     // N = (alpha^2 + 3 alpha) xi - 3 alpha xi^2.
@@ -89,6 +79,10 @@ SeriesInW::SeriesInW(double u) {
         c[m] += d * up[n];
         cu[m] += d * n * up[n - 1];
         if (n >= 2) cuu[m] += d * n * (n - 1) * up[n - 2];
+    }
+    for (int m = 1; m < 10; ++m) {
+        mc[m] = m * c[m];
+        mmc[m] = m * m * c[m];
     }
 }
 
@@ -125,16 +119,6 @@ TwoArgument SeriesInW::firstAt(double w) const {
 }
 
 void SeriesInW::inW(double w, double& s, double& sw, double& sww) const { horner(c, w, s, sw, sww); }
-
-void SeriesInW::wTimesSlope(double w, double& z, double& zw) const {
-    // z = w s'(w) = sum m c_m w^m, zw = sum m^2 c_m w^(m-1).
-    z = zw = 0.0;
-    for (int m = 9; m >= 1; --m) {
-        zw = zw * w + m * m * c[m];
-        z = z * w + m * c[m];
-    }
-    z *= w;
-}
 
 SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2) {
     const OfTemperature &V01 = V0[0], &V02 = V0[1];

@@ -317,11 +317,25 @@ namespace {
 struct IsothermPoint {
     double v = 0.0, p = 0.0, s = 0.0;
 };
-IsothermPoint isothermAt(HCB2& hcb, Kreglewski2& series, double T, double v) {
-    double d1 = 0.0, d2 = 0.0;
-    const double z = hcb.compressibilityAt(v, &d1) + series.compressibilityAt(v, &d2);
-    return {v, FluidPhase::R * T * z / v, FluidPhase::R * T * (v * (d1 + d2) - z) / (v * v)};
-}
+
+// The binary's isotherm at its T and composition: the hard-body term's
+// alpha and packing and the series in V0/V with V0, read once from the
+// terms, each point then the terms' own Z summed in their order.
+struct Isotherm {
+    double T = 0.0, alpha = 0.0, packing = 0.0, V0 = 0.0;
+    const kreglewski::SeriesInW* series = nullptr;
+    Isotherm(HCB2& hcb, Kreglewski2& dispersion, double T_) : T(T_) {
+        if (hcb.compressibilityTerms(alpha, packing)) series = dispersion.compressibilityTerms(V0);
+    }
+    // Whether both terms give a closed form.
+    bool ready() const { return series != nullptr; }
+    IsothermPoint at(double v) const {
+        if (!(v > 0.0)) return {v, std::nan(""), std::nan("")};
+        double d1 = 0.0, d2 = 0.0;
+        const double z = kreglewski::hardBodyCompressibility(alpha, packing, v, d1) + series->compressibility(V0, v, d2);
+        return {v, FluidPhase::R * T * z / v, FluidPhase::R * T * (v * (d1 + d2) - z) / (v * v)};
+    }
+};
 
 // Whether P(V) follows one slope's sign between a and b without an extremum
 // inside, as far as its values and slopes at the ends tell: the cubic that
@@ -337,13 +351,12 @@ bool followed(const IsothermPoint& a, const IsothermPoint& b) {
 
 // Whether the isotherm follows one slope's sign from a to b, the step
 // halved down to a sixteenth where it does not at once.
-bool followedBetween(HCB2& hcb, Kreglewski2& series, double T, const IsothermPoint& a, const IsothermPoint& b,
-                     int depth) {
+bool followedBetween(const Isotherm& iso, const IsothermPoint& a, const IsothermPoint& b, int depth) {
     if (followed(a, b)) return true;
     if (depth == 0) return false;
-    const IsothermPoint mid = isothermAt(hcb, series, T, std::sqrt(a.v * b.v));
-    return (mid.s < 0.0) == (a.s < 0.0) && followedBetween(hcb, series, T, a, mid, depth - 1) &&
-           followedBetween(hcb, series, T, mid, b, depth - 1);
+    const IsothermPoint mid = iso.at(std::sqrt(a.v * b.v));
+    return (mid.s < 0.0) == (a.s < 0.0) && followedBetween(iso, a, mid, depth - 1) &&
+           followedBetween(iso, mid, b, depth - 1);
 }
 
 }  // namespace
@@ -356,7 +369,8 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         return shape;
     shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
     // (none where the terms give no closed form at the close packing)
-    if (!std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
+    const Isotherm iso(hcb, series, T);
+    if (!iso.ready() || !std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
         shape.resolved = false;
         return shape;
     }
@@ -371,7 +385,7 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
             const double la = std::log(a.v), lb = std::log(b.v);
             double l = lb - sb * (lb - la) / (sb - sa);
             if (!(l > la && l < lb)) l = 0.5 * (la + lb);
-            const IsothermPoint m = isothermAt(hcb, series, T, std::exp(l));
+            const IsothermPoint m = iso.at(std::exp(l));
             if (!(m.v > a.v && m.v < b.v)) break;
             if ((m.s < 0.0) == (a.s < 0.0)) {
                 a = m;
@@ -394,7 +408,7 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     // falls with V); a step is halved (down to a sixteenth) where it does not
     // follow the isotherm, and an extremum is found wherever the slope
     // changes sign across a step.
-    IsothermPoint prev = isothermAt(hcb, series, T, 1.02 * V0);
+    IsothermPoint prev = iso.at(1.02 * V0);
     if (prev.s < 0.0) {
         shape.openDenseEnd = true;
         shape.Va[0] = prev.v;
@@ -404,12 +418,12 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     double step = 1.1;
     for (double v = 1.02 * V0 * step; shape.resolved && v < 1000.0 * V0;
          step = v < 6.0 * V0 ? step : std::min(2.0, 1.0 + 1.5 * (step - 1.0)), v *= step) {
-        IsothermPoint next = isothermAt(hcb, series, T, v);
+        IsothermPoint next = iso.at(v);
         if (!std::isfinite(next.p + next.s)) {
             shape.resolved = false;
             break;
         }
-        if ((prev.s < 0.0) == (next.s < 0.0) && !followedBetween(hcb, series, T, prev, next, 4)) {
+        if ((prev.s < 0.0) == (next.s < 0.0) && !followedBetween(iso, prev, next, 4)) {
             shape.resolved = false;
             break;
         }
@@ -478,17 +492,18 @@ namespace {
 // kept inside the bracket it narrows (bisected in ln V where it leaves it),
 // until the step is at the last bits of the volume; 0 where it ends
 // without one.
-double rootOnStretch(HCB2& hcb, Kreglewski2& series, double T, double p, double Va, double Vb) {
+double rootOnStretch(const Isotherm& iso, double p, double Va, double Vb) {
+    if (!iso.ready()) return 0.0;
     double lo = Va, hi = Vb;
     if (!std::isfinite(hi)) {
         // (P falls below the ideal gas's R T/V on the gas's stretch at
         // most a few times beyond it)
-        hi = std::max(2.0 * lo, FluidPhase::R * T / p);
-        for (int k = 0; k < 60 && isothermAt(hcb, series, T, hi).p > p; ++k) hi *= 2.0;
+        hi = std::max(2.0 * lo, FluidPhase::R * iso.T / p);
+        for (int k = 0; k < 60 && iso.at(hi).p > p; ++k) hi *= 2.0;
     }
-    double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * T / p);
+    double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * iso.T / p);
     for (int it = 0; it < 200; ++it) {
-        const IsothermPoint a = isothermAt(hcb, series, T, v);
+        const IsothermPoint a = iso.at(v);
         if (!std::isfinite(a.p) || !std::isfinite(a.s)) return 0.0;
         if (a.p == p) return v;
         (a.p > p ? lo : hi) = v;
@@ -527,8 +542,9 @@ int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double
     const int n = spanningStretches(T_, P_bar, shape, stretches);
     const double p = P_bar * 1e5;
     int found = 0;
+    const Isotherm iso(*hcb, *series, T);
     for (int k = 0; k < n; ++k) {
-        const double v = rootOnStretch(*hcb, *series, T, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
+        const double v = rootOnStretch(iso, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
         if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
         roots[found].V = v;
         roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
