@@ -379,21 +379,24 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     // in a row has its slope halved), down to a relative 1e-10 in V, where
     // the pressure, flat at the extremum, is the extremum's to its last bits.
     auto turn = [&](IsothermPoint a, IsothermPoint b) {
-        double sa = a.s, sb = b.s;
+        double sa = a.s, sb = b.s, la = std::log(a.v), lb = std::log(b.v);
         int side = 0;
         for (int k = 0; k < 200 && b.v - a.v > 1e-10 * a.v; ++k) {
-            const double la = std::log(a.v), lb = std::log(b.v);
             double l = lb - sb * (lb - la) / (sb - sa);
             if (!(l > la && l < lb)) l = 0.5 * (la + lb);
             const IsothermPoint m = iso.at(std::exp(l));
             if (!(m.v > a.v && m.v < b.v)) break;
+            // (each end's ln V taken once, from the volume it holds)
+            const double lm = std::log(m.v);
             if ((m.s < 0.0) == (a.s < 0.0)) {
                 a = m;
+                la = lm;
                 sa = m.s;
                 if (side == -1) sb *= 0.5;
                 side = -1;
             } else {
                 b = m;
+                lb = lm;
                 sb = m.s;
                 if (side == 1) sa *= 0.5;
                 side = 1;
