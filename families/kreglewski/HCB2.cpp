@@ -140,8 +140,7 @@ bool HCB2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
     const Constants& c = constants_;
     const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     if (!(coreGradient_.key == key))
-        coreGradient_ = {key, kreglewski::CompositionGradient::of(
-                                  kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]))};
+        coreGradient_ = {key, kreglewski::binaryCoreVolumeGradient(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1])};
     const kreglewski::FirstOrder xi = kreglewski::overVolumeFirst(coreGradient_.V0, kHCBPacking, V_);
     // (secondOrderAt's chain rule: alpha has no V derivative, its x derivatives are the components')
     const kreglewski::TwoArgument f = kreglewski::hardBody(c.alpha[0] * x[0] + c.alpha[1] * x[1], xi.v);

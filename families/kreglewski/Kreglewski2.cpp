@@ -162,9 +162,8 @@ bool Kreglewski2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
     const Constants& c = constants_;
     const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     if (!(gradients_.key == key))
-        gradients_ = {key, kreglewski::CompositionGradient::of(c.energy.at(T, x[0], x[1])),
-                      kreglewski::CompositionGradient::of(
-                          kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]))};
+        gradients_ = {key, c.energy.gradient(T, x[0], x[1]),
+                      kreglewski::binaryCoreVolumeGradient(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1])};
     const kreglewski::FirstOrder w = kreglewski::overVolumeFirst(gradients_.V0, 1.0, V_);
     // (secondOrderAt's chain rule: u/T has no V derivative)
     const kreglewski::TwoArgument s = atComposition().series.firstAt(w.v);

@@ -34,14 +34,20 @@ const CorePair& CoreVolumesAtT::at(const double (&V00_)[2], const double (&u0_)[
     return V0;
 }
 
+CompositionGradient quadraticInCompositionFirst(double c11, double c12, double c22, double x1, double x2) {
+    const double x11 = x1 * x1, x12 = 2.0 * x1 * x2, x22 = x2 * x2;
+    return {x11 * c11 + x12 * c12 + x22 * c22, {2.0 * (x1 * c11 + x2 * c12), 2.0 * (x1 * c12 + x2 * c22)}};
+}
+
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2) {
     SecondOrder q;
     const double x11 = x1 * x1, x12 = 2.0 * x1 * x2, x22 = x2 * x2;
-    q.v = x11 * c11.v + x12 * c12.v + x22 * c22.v;
+    const CompositionGradient first = quadraticInCompositionFirst(c11.v, c12.v, c22.v, x1, x2);
+    q.v = first.v;
     q.g[0] = x11 * c11.t + x12 * c12.t + x22 * c22.t;
-    q.g[2] = 2.0 * (x1 * c11.v + x2 * c12.v);
-    q.g[3] = 2.0 * (x1 * c12.v + x2 * c22.v);
+    q.g[2] = first.x[0];
+    q.g[3] = first.x[1];
     q.h[0][0] = x11 * c11.tt + x12 * c12.tt + x22 * c22.tt;
     q.h[0][2] = q.h[2][0] = 2.0 * (x1 * c11.t + x2 * c12.t);
     q.h[0][3] = q.h[3][0] = 2.0 * (x1 * c12.t + x2 * c22.t);
@@ -127,6 +133,10 @@ SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x
     return quadraticInComposition(V01, V12, V02, x1, x2);
 }
 
+CompositionGradient binaryCoreVolumeGradient(const CorePair& V0, double k12, double x1, double x2) {
+    return quadraticInCompositionFirst(V0[0].v, 0.5 * k12 * (V0[0].v + V0[1].v), V0[1].v, x1, x2);
+}
+
 double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2) {
     const double V01 = V0[0].v, V02 = V0[1].v;
     return x1 * x1 * V01 + x1 * x2 * k12 * (V01 + V02) + x2 * x2 * V02;
@@ -182,6 +192,14 @@ SecondOrder ReducedEnergy::at(double T, double x1, double x2) const {
     ratio.pq = -id * id;
     ratio.qq = 2.0 * Q.v * id * id * id;
     return compose(ratio, Q, d);
+}
+
+CompositionGradient ReducedEnergy::gradient(double T, double x1, double x2) const {
+    // at()'s operations for the value and the x derivatives alone.
+    const CompositionGradient Q = quadraticInCompositionFirst(
+        energy(u11, eta11, 0.0, T).v, energy(u12, a12, bb12, T).v, energy(u22, eta22, 0.0, T).v, x1, x2);
+    const double id = 1.0 / ((x1 + r2 * x2) * T), q = -Q.v * id * id;
+    return {Q.v * id, {id * Q.x[0] + q * T, id * Q.x[1] + q * (r2 * T)}};
 }
 
 double ReducedEnergy::value(double T, double x1, double x2) const {

@@ -42,7 +42,6 @@ struct FirstOrder {
 // derivatives, as the second-order answer's chain rule takes them.
 struct CompositionGradient {
     double v = 0.0, x[2] = {0.0, 0.0};
-    static CompositionGradient of(const SecondOrder& q) { return {q.v, {q.g[2], q.g[3]}}; }
 };
 
 // c q/V with its derivatives in V and x at fixed T, for a q of T and the
@@ -77,6 +76,10 @@ struct CoreVolumesAtT {
 // x1^2 c11(T) + 2 x1 x2 c12(T) + x2^2 c22(T) as a function of (T, V, x1, x2).
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2);
+
+// Its value and x derivatives alone, by the same operations, from the
+// three coefficients' values.
+CompositionGradient quadraticInCompositionFirst(double c11, double c12, double c22, double x1, double x2);
 
 // The hard-body part (alpha^2 - 1) ln(1 - xi) + [(alpha^2 + 3 alpha) xi -
 // 3 alpha xi^2]/(1 - xi)^2 with its partials in p = alpha and q = xi.
@@ -143,6 +146,9 @@ struct SeriesInW {
 // components' V00, u0, the common C and the pair's k12.
 SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2);
 
+// Its value with its x derivatives alone, by the same operations.
+CompositionGradient binaryCoreVolumeGradient(const CorePair& V0, double k12, double x1, double x2);
+
 // Its value alone.
 double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2);
 
@@ -156,6 +162,8 @@ struct ReducedEnergy {
     double u11 = 0.0, eta11 = 0.0, u12 = 0.0, a12 = 0.0, bb12 = 0.0, u22 = 0.0, eta22 = 0.0, r2 = 1.0;
     // u/T with its T and x derivatives.
     SecondOrder at(double T, double x1, double x2) const;
+    // Its value with its x derivatives alone, by the same operations.
+    CompositionGradient gradient(double T, double x1, double x2) const;
     // Its value alone.
     double value(double T, double x1, double x2) const;
 };
