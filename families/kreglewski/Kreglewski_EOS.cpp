@@ -543,15 +543,32 @@ int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double
     int stretches[kMaxStretches];
     const IsothermShape* shape = nullptr;
     const int n = spanningStretches(T_, P_bar, shape, stretches);
-    const double p = P_bar * 1e5;
+    // (the same roots and ln phi where this state was asked for last)
+    const int versions[2] = {hcb->parameterVersion(), series->parameterVersion()};
+    KeptRoots& memo = keptRoots_[compositionSlot(kKeptRoots)];
+    const bool asked = n > 0 && memo.T == T_ && memo.P == P_bar && memo.x1 == x[0] && memo.x2 == x[1] &&
+                       memo.versions[0] == versions[0] && memo.versions[1] == versions[1] &&
+                       memo.firstOrderOnly == firstOrderOnly;
     int found = 0;
-    const Isotherm iso(*hcb, *series, T);
-    for (int k = 0; k < n; ++k) {
-        const double v = rootOnStretch(iso, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
-        if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
-        roots[found].V = v;
-        roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
-        ++found;
+    if (asked) {
+        found = memo.found;
+        std::copy(memo.roots, memo.roots + found, roots);
+        std::copy(memo.lnPhi, memo.lnPhi + 2 * found, lnPhi);
+    } else {
+        const double p = P_bar * 1e5;
+        const Isotherm iso(*hcb, *series, T);
+        for (int k = 0; k < n; ++k) {
+            const double v = rootOnStretch(iso, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
+            if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
+            roots[found].V = v;
+            roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
+            ++found;
+        }
+        if (n > 0) {
+            memo = {T_, P_bar, x[0], x[1], {versions[0], versions[1]}, firstOrderOnly, found, {}, {}};
+            std::copy(roots, roots + found, memo.roots);
+            std::copy(lnPhi, lnPhi + 2 * found, memo.lnPhi);
+        }
     }
     for (int i = 0; i < 2; ++i) composition_of_component(i, kept[i]);
     return found == n ? n : 0;
