@@ -498,22 +498,35 @@ namespace {
 double rootOnStretch(const Isotherm& iso, double p, double Va, double Vb) {
     if (!iso.ready()) return 0.0;
     double lo = Va, hi = Vb;
-    if (!std::isfinite(hi)) {
-        // (P falls below the ideal gas's R T/V on the gas's stretch at
-        // most a few times beyond it)
-        hi = std::max(2.0 * lo, FluidPhase::R * iso.T / p);
-        for (int k = 0; k < 60 && iso.at(hi).p > p; ++k) hi *= 2.0;
-    }
+    // On the gas's stretch P falls below the ideal gas's R T/V at most a
+    // few times beyond it: the bracket's end there, at least `bound`, is
+    // found only where a step asks for it (most steps stay below `bound`).
+    const double bound = std::max(2.0 * Va, FluidPhase::R * iso.T / p);
+    bool pending = !std::isfinite(hi);
+    auto upper = [&] {
+        if (pending) {
+            hi = bound;
+            for (int k = 0; k < 60 && iso.at(hi).p > p; ++k) hi *= 2.0;
+            pending = false;
+        }
+        return hi;
+    };
     double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * iso.T / p);
     for (int it = 0; it < 200; ++it) {
         const IsothermPoint a = iso.at(v);
         if (!std::isfinite(a.p) || !std::isfinite(a.s)) return 0.0;
         if (a.p == p) return v;
-        (a.p > p ? lo : hi) = v;
+        if (a.p > p) {
+            lo = v;
+        } else {
+            hi = v;
+            pending = false;
+        }
         // Newton's step in ln V: dP/d ln V = V dP/dV.
         double next = a.s < 0.0 ? v * std::exp(-(a.p - p) / (v * a.s)) : 0.0;
-        if (!(next > lo && next < hi)) next = std::sqrt(lo * hi);
-        if (std::fabs(next - v) <= 1e-15 * v || !(hi > lo * (1.0 + 4e-16))) return next;
+        if (!(next > lo && (pending && next < bound ? true : next < upper()))) next = std::sqrt(lo * upper());
+        if (std::fabs(next - v) <= 1e-15 * v) return next;
+        if (!(pending && bound > lo * (1.0 + 4e-16)) && !(upper() > lo * (1.0 + 4e-16))) return next;
         v = next;
     }
     return 0.0;
