@@ -98,12 +98,19 @@ bool HCB2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
 double HCB2::compressibilityAt(double V_, double* dZdV_) {
     if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
-    const double xi = at.packing / V_;
-    double fq = 0.0, fqq = 0.0;
-    kreglewski::hardBodyInXi(at.alpha, xi, fq, fqq);
-    // Z = -V dA/dV = 1 + xi dF/dxi, and dxi/dV = -xi/V.
-    if (dZdV_) *dZdV_ = -xi / V_ * (fq + xi * fqq);
-    return 1.0 + xi * fq;
+    // Z = -V dA/dV = 1 + xi dF/dxi.
+    double dZdV = 0.0;
+    const double z = kreglewski::hardBodyCompressibility(at.alpha, at.packing, V_, dZdV);
+    if (dZdV_) *dZdV_ = dZdV;
+    return z;
+}
+
+bool HCB2::compressibilityTerms(double& alpha_, double& packing_) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false)) return false;
+    const AtComposition& at = atComposition();
+    alpha_ = at.alpha;
+    packing_ = at.packing;
+    return true;
 }
 
 bool HCB2::secondOrderAnswer() {
@@ -133,8 +140,7 @@ bool HCB2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
     const Constants& c = constants_;
     const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     if (!(coreGradient_.key == key))
-        coreGradient_ = {key, kreglewski::CompositionGradient::of(
-                                  kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1]))};
+        coreGradient_ = {key, kreglewski::binaryCoreVolumeGradient(cores_.at(c.V00, c.u0, c.C, T), c.k12, x[0], x[1])};
     const kreglewski::FirstOrder xi = kreglewski::overVolumeFirst(coreGradient_.V0, kHCBPacking, V_);
     // (secondOrderAt's chain rule: alpha has no V derivative, its x derivatives are the components')
     const kreglewski::TwoArgument f = kreglewski::hardBody(c.alpha[0] * x[0] + c.alpha[1] * x[1], xi.v);

@@ -43,6 +43,10 @@ public:
     // Z of the term at the volume V_ (m3/mol), its T and composition, with
     // dZ/dV, from its closed form; NaN where it has none.
     double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // alpha and 0.74048 V0 at the term's T and composition, which its Z at
+    // every volume is computed from (hardBodyCompressibility); false where
+    // it has no closed form.
+    bool compressibilityTerms(double& alpha_, double& packing_);
     // Counts the settings of the term's constants (finalize_parameters).
     int parameterVersion() const { return version_; }
 

@@ -127,12 +127,18 @@ bool Kreglewski2::volumeSearchAnswer(double& a, double& aV, double& aVV) {
 double Kreglewski2::compressibilityAt(double V_, double* dZdV_) {
     if (!kreglewski::readyForClosedForm(*this, constants_.set, false) || !(V_ > 0.0)) return std::nan("");
     const AtComposition& at = atComposition();
-    const double w = at.V0 / V_;
-    // Z = -V dA/dV = w dS/dw, and dw/dV = -w/V.
-    double z = 0.0, zw = 0.0;
-    at.series.wTimesSlope(w, z, zw);
-    if (dZdV_) *dZdV_ = -w / V_ * zw;
+    // Z = -V dA/dV = w dS/dw.
+    double dZdV = 0.0;
+    const double z = at.series.compressibility(at.V0, V_, dZdV);
+    if (dZdV_) *dZdV_ = dZdV;
     return z;
+}
+
+const kreglewski::SeriesInW* Kreglewski2::compressibilityTerms(double& V0_) {
+    if (!kreglewski::readyForClosedForm(*this, constants_.set, false)) return nullptr;
+    const AtComposition& at = atComposition();
+    V0_ = at.V0;
+    return &at.series;
 }
 
 bool Kreglewski2::secondOrderAnswer() {
@@ -156,9 +162,8 @@ bool Kreglewski2::firstOrderAt(double V_, kreglewski::FirstOrder& a) {
     const Constants& c = constants_;
     const kreglewski::StateKey key = kreglewski::keyOf(*this, version_, false);
     if (!(gradients_.key == key))
-        gradients_ = {key, kreglewski::CompositionGradient::of(c.energy.at(T, x[0], x[1])),
-                      kreglewski::CompositionGradient::of(
-                          kreglewski::binaryCoreVolume(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1]))};
+        gradients_ = {key, c.energy.gradient(T, x[0], x[1]),
+                      kreglewski::binaryCoreVolumeGradient(cores_.at(c.V00, c.u0, c.C, T), c.kv, x[0], x[1])};
     const kreglewski::FirstOrder w = kreglewski::overVolumeFirst(gradients_.V0, 1.0, V_);
     // (secondOrderAt's chain rule: u/T has no V derivative)
     const kreglewski::TwoArgument s = atComposition().series.firstAt(w.v);

@@ -49,6 +49,10 @@ public:
     // Z of the term at the volume V_ (m3/mol), its T and composition, with
     // dZ/dV, from its closed form; NaN where it has none.
     double compressibilityAt(double V_, double* dZdV_ = nullptr);
+    // The series in V0/V with V0 at the term's T and composition, which its
+    // Z at every volume is computed from (SeriesInW::compressibility); null
+    // where it has no closed form.
+    const kreglewski::SeriesInW* compressibilityTerms(double& V0_);
     // Counts the settings of the term's constants (finalize_parameters).
     int parameterVersion() const { return version_; }
 

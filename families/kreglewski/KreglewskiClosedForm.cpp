@@ -34,14 +34,20 @@ const CorePair& CoreVolumesAtT::at(const double (&V00_)[2], const double (&u0_)[
     return V0;
 }
 
+CompositionGradient quadraticInCompositionFirst(double c11, double c12, double c22, double x1, double x2) {
+    const double x11 = x1 * x1, x12 = 2.0 * x1 * x2, x22 = x2 * x2;
+    return {x11 * c11 + x12 * c12 + x22 * c22, {2.0 * (x1 * c11 + x2 * c12), 2.0 * (x1 * c12 + x2 * c22)}};
+}
+
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2) {
     SecondOrder q;
     const double x11 = x1 * x1, x12 = 2.0 * x1 * x2, x22 = x2 * x2;
-    q.v = x11 * c11.v + x12 * c12.v + x22 * c22.v;
+    const CompositionGradient first = quadraticInCompositionFirst(c11.v, c12.v, c22.v, x1, x2);
+    q.v = first.v;
     q.g[0] = x11 * c11.t + x12 * c12.t + x22 * c22.t;
-    q.g[2] = 2.0 * (x1 * c11.v + x2 * c12.v);
-    q.g[3] = 2.0 * (x1 * c12.v + x2 * c22.v);
+    q.g[2] = first.x[0];
+    q.g[3] = first.x[1];
     q.h[0][0] = x11 * c11.tt + x12 * c12.tt + x22 * c22.tt;
     q.h[0][2] = q.h[2][0] = 2.0 * (x1 * c11.t + x2 * c12.t);
     q.h[0][3] = q.h[3][0] = 2.0 * (x1 * c12.t + x2 * c22.t);
@@ -49,16 +55,6 @@ SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature
     q.h[2][3] = q.h[3][2] = 2.0 * c12.v;
     q.h[3][3] = 2.0 * c22.v;
     return q;
-}
-
-void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f) {
-    const double m = 1.0 - xi, im = 1.0 / m, im2 = im * im;
-    const double a2 = alpha * alpha - 1.0;
-    const double N = (alpha * alpha + 3.0 * alpha) * xi - 3.0 * alpha * xi * xi;
-    const double Nq = alpha * alpha + 3.0 * alpha - 6.0 * alpha * xi;
-    fq = -a2 * im + (Nq + 2.0 * N * im) * im2;
-    fqq = -a2 * im2 + (-6.0 * alpha + (4.0 * Nq + 6.0 * N * im) * im) * im2;
-    if (f) *f = a2 * std::log(m) + N * im2;
 }
 
 TwoArgument hardBody(double alpha, double xi) {
@@ -89,6 +85,10 @@ SeriesInW::SeriesInW(double u) {
         c[m] += d * up[n];
         cu[m] += d * n * up[n - 1];
         if (n >= 2) cuu[m] += d * n * (n - 1) * up[n - 2];
+    }
+    for (int m = 1; m < 10; ++m) {
+        mc[m] = m * c[m];
+        mmc[m] = m * m * c[m];
     }
 }
 
@@ -126,21 +126,15 @@ TwoArgument SeriesInW::firstAt(double w) const {
 
 void SeriesInW::inW(double w, double& s, double& sw, double& sww) const { horner(c, w, s, sw, sww); }
 
-void SeriesInW::wTimesSlope(double w, double& z, double& zw) const {
-    // z = w s'(w) = sum m c_m w^m, zw = sum m^2 c_m w^(m-1).
-    z = zw = 0.0;
-    for (int m = 9; m >= 1; --m) {
-        zw = zw * w + m * m * c[m];
-        z = z * w + m * c[m];
-    }
-    z *= w;
-}
-
 SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2) {
     const OfTemperature &V01 = V0[0], &V02 = V0[1];
     const double h = 0.5 * k12;
     const OfTemperature V12{h * (V01.v + V02.v), h * (V01.t + V02.t), h * (V01.tt + V02.tt)};
     return quadraticInComposition(V01, V12, V02, x1, x2);
+}
+
+CompositionGradient binaryCoreVolumeGradient(const CorePair& V0, double k12, double x1, double x2) {
+    return quadraticInCompositionFirst(V0[0].v, 0.5 * k12 * (V0[0].v + V0[1].v), V0[1].v, x1, x2);
 }
 
 double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2) {
@@ -198,6 +192,14 @@ SecondOrder ReducedEnergy::at(double T, double x1, double x2) const {
     ratio.pq = -id * id;
     ratio.qq = 2.0 * Q.v * id * id * id;
     return compose(ratio, Q, d);
+}
+
+CompositionGradient ReducedEnergy::gradient(double T, double x1, double x2) const {
+    // at()'s operations for the value and the x derivatives alone.
+    const CompositionGradient Q = quadraticInCompositionFirst(
+        energy(u11, eta11, 0.0, T).v, energy(u12, a12, bb12, T).v, energy(u22, eta22, 0.0, T).v, x1, x2);
+    const double id = 1.0 / ((x1 + r2 * x2) * T), q = -Q.v * id * id;
+    return {Q.v * id, {id * Q.x[0] + q * T, id * Q.x[1] + q * (r2 * T)}};
 }
 
 double ReducedEnergy::value(double T, double x1, double x2) const {

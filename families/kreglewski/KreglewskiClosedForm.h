@@ -42,7 +42,6 @@ struct FirstOrder {
 // derivatives, as the second-order answer's chain rule takes them.
 struct CompositionGradient {
     double v = 0.0, x[2] = {0.0, 0.0};
-    static CompositionGradient of(const SecondOrder& q) { return {q.v, {q.g[2], q.g[3]}}; }
 };
 
 // c q/V with its derivatives in V and x at fixed T, for a q of T and the
@@ -78,19 +77,44 @@ struct CoreVolumesAtT {
 SecondOrder quadraticInComposition(const OfTemperature& c11, const OfTemperature& c12, const OfTemperature& c22,
                                    double x1, double x2);
 
+// Its value and x derivatives alone, by the same operations, from the
+// three coefficients' values.
+CompositionGradient quadraticInCompositionFirst(double c11, double c12, double c22, double x1, double x2);
+
 // The hard-body part (alpha^2 - 1) ln(1 - xi) + [(alpha^2 + 3 alpha) xi -
 // 3 alpha xi^2]/(1 - xi)^2 with its partials in p = alpha and q = xi.
 TwoArgument hardBody(double alpha, double xi);
 
 // Its first two partials in xi alone (no logarithm taken), and its value
 // where `f` is given.
-void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f = nullptr);
+inline void hardBodyInXi(double alpha, double xi, double& fq, double& fqq, double* f = nullptr) {
+    const double m = 1.0 - xi, im = 1.0 / m, im2 = im * im;
+    const double a2 = alpha * alpha - 1.0;
+    const double N = (alpha * alpha + 3.0 * alpha) * xi - 3.0 * alpha * xi * xi;
+    const double Nq = alpha * alpha + 3.0 * alpha - 6.0 * alpha * xi;
+    fq = -a2 * im + (Nq + 2.0 * N * im) * im2;
+    fqq = -a2 * im2 + (-6.0 * alpha + (4.0 * Nq + 6.0 * N * im) * im) * im2;
+    if (f) *f = a2 * std::log(m) + N * im2;
+}
+
+// The hard-body term's Z = 1 + xi dF/dxi at V for xi = packing/V, with
+// dZ/dV (dxi/dV = -xi/V).
+inline double hardBodyCompressibility(double alpha, double packing, double V, double& dZdV) {
+    const double xi = packing / V;
+    double fq = 0.0, fqq = 0.0;
+    hardBodyInXi(alpha, xi, fq, fqq);
+    dZdV = -xi / V * (fq + xi * fqq);
+    return 1.0 + xi * fq;
+}
 
 // The series sum D(n,m) u^n w^m as a polynomial in w at one u (= u/T):
 // its coefficients sum_n D(n,m) u^n, m = 0 .. 9, and their first two
 // derivatives in u.
 struct SeriesInW {
     double c[10] = {}, cu[10] = {}, cuu[10] = {};
+    // m c_m and m^2 c_m, the coefficients of w s'(w) and of its derivative
+    // times w (the compressibility of the volume searches).
+    double mc[10] = {}, mmc[10] = {};
     explicit SeriesInW(double u);
     // The series with its partials in p = u and q = w (= V0/V).
     TwoArgument at(double w) const;
@@ -99,12 +123,31 @@ struct SeriesInW {
     // The series with its first two derivatives in w alone.
     void inW(double w, double& s, double& sw, double& sww) const;
     // w times its first derivative in w, and the derivative of that in w.
-    void wTimesSlope(double w, double& z, double& zw) const;
+    void wTimesSlope(double w, double& z, double& zw) const {
+        // z = w s'(w) = sum m c_m w^m, zw = sum m^2 c_m w^(m-1).
+        z = zw = 0.0;
+        for (int m = 9; m >= 1; --m) {
+            zw = zw * w + mmc[m];
+            z = z * w + mc[m];
+        }
+        z *= w;
+    }
+    // The series' Z = w s'(w) at V for w = V0/V, with dZ/dV (dw/dV = -w/V).
+    double compressibility(double V0, double V, double& dZdV) const {
+        const double w = V0 / V;
+        double z = 0.0, zw = 0.0;
+        wTimesSlope(w, z, zw);
+        dZdV = -w / V * zw;
+        return z;
+    }
 };
 
 // The binary's core volume V0 with its T and x derivatives, from the
 // components' V00, u0, the common C and the pair's k12.
 SecondOrder binaryCoreVolume(const CorePair& V0, double k12, double x1, double x2);
+
+// Its value with its x derivatives alone, by the same operations.
+CompositionGradient binaryCoreVolumeGradient(const CorePair& V0, double k12, double x1, double x2);
 
 // Its value alone.
 double binaryCoreVolumeValue(const CorePair& V0, double k12, double x1, double x2);
@@ -119,6 +162,8 @@ struct ReducedEnergy {
     double u11 = 0.0, eta11 = 0.0, u12 = 0.0, a12 = 0.0, bb12 = 0.0, u22 = 0.0, eta22 = 0.0, r2 = 1.0;
     // u/T with its T and x derivatives.
     SecondOrder at(double T, double x1, double x2) const;
+    // Its value with its x derivatives alone, by the same operations.
+    CompositionGradient gradient(double T, double x1, double x2) const;
     // Its value alone.
     double value(double T, double x1, double x2) const;
 };

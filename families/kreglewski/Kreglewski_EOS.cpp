@@ -317,11 +317,25 @@ namespace {
 struct IsothermPoint {
     double v = 0.0, p = 0.0, s = 0.0;
 };
-IsothermPoint isothermAt(HCB2& hcb, Kreglewski2& series, double T, double v) {
-    double d1 = 0.0, d2 = 0.0;
-    const double z = hcb.compressibilityAt(v, &d1) + series.compressibilityAt(v, &d2);
-    return {v, FluidPhase::R * T * z / v, FluidPhase::R * T * (v * (d1 + d2) - z) / (v * v)};
-}
+
+// The binary's isotherm at its T and composition: the hard-body term's
+// alpha and packing and the series in V0/V with V0, read once from the
+// terms, each point then the terms' own Z summed in their order.
+struct Isotherm {
+    double T = 0.0, alpha = 0.0, packing = 0.0, V0 = 0.0;
+    const kreglewski::SeriesInW* series = nullptr;
+    Isotherm(HCB2& hcb, Kreglewski2& dispersion, double T_) : T(T_) {
+        if (hcb.compressibilityTerms(alpha, packing)) series = dispersion.compressibilityTerms(V0);
+    }
+    // Whether both terms give a closed form.
+    bool ready() const { return series != nullptr; }
+    IsothermPoint at(double v) const {
+        if (!(v > 0.0)) return {v, std::nan(""), std::nan("")};
+        double d1 = 0.0, d2 = 0.0;
+        const double z = kreglewski::hardBodyCompressibility(alpha, packing, v, d1) + series->compressibility(V0, v, d2);
+        return {v, FluidPhase::R * T * z / v, FluidPhase::R * T * (v * (d1 + d2) - z) / (v * v)};
+    }
+};
 
 // Whether P(V) follows one slope's sign between a and b without an extremum
 // inside, as far as its values and slopes at the ends tell: the cubic that
@@ -337,13 +351,12 @@ bool followed(const IsothermPoint& a, const IsothermPoint& b) {
 
 // Whether the isotherm follows one slope's sign from a to b, the step
 // halved down to a sixteenth where it does not at once.
-bool followedBetween(HCB2& hcb, Kreglewski2& series, double T, const IsothermPoint& a, const IsothermPoint& b,
-                     int depth) {
+bool followedBetween(const Isotherm& iso, const IsothermPoint& a, const IsothermPoint& b, int depth) {
     if (followed(a, b)) return true;
     if (depth == 0) return false;
-    const IsothermPoint mid = isothermAt(hcb, series, T, std::sqrt(a.v * b.v));
-    return (mid.s < 0.0) == (a.s < 0.0) && followedBetween(hcb, series, T, a, mid, depth - 1) &&
-           followedBetween(hcb, series, T, mid, b, depth - 1);
+    const IsothermPoint mid = iso.at(std::sqrt(a.v * b.v));
+    return (mid.s < 0.0) == (a.s < 0.0) && followedBetween(iso, a, mid, depth - 1) &&
+           followedBetween(iso, mid, b, depth - 1);
 }
 
 }  // namespace
@@ -356,7 +369,8 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
         return shape;
     shape = {T, x[0], x[1], V0, {versions[0], versions[1]}, true, false, 0, {}, {}, {}, {}};
     // (none where the terms give no closed form at the close packing)
-    if (!std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
+    const Isotherm iso(hcb, series, T);
+    if (!iso.ready() || !std::isfinite(hcb.compressibilityAt(V0)) || !std::isfinite(series.compressibilityAt(V0))) {
         shape.resolved = false;
         return shape;
     }
@@ -365,21 +379,24 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     // in a row has its slope halved), down to a relative 1e-10 in V, where
     // the pressure, flat at the extremum, is the extremum's to its last bits.
     auto turn = [&](IsothermPoint a, IsothermPoint b) {
-        double sa = a.s, sb = b.s;
+        double sa = a.s, sb = b.s, la = std::log(a.v), lb = std::log(b.v);
         int side = 0;
         for (int k = 0; k < 200 && b.v - a.v > 1e-10 * a.v; ++k) {
-            const double la = std::log(a.v), lb = std::log(b.v);
             double l = lb - sb * (lb - la) / (sb - sa);
             if (!(l > la && l < lb)) l = 0.5 * (la + lb);
-            const IsothermPoint m = isothermAt(hcb, series, T, std::exp(l));
+            const IsothermPoint m = iso.at(std::exp(l));
             if (!(m.v > a.v && m.v < b.v)) break;
+            // (each end's ln V taken once, from the volume it holds)
+            const double lm = std::log(m.v);
             if ((m.s < 0.0) == (a.s < 0.0)) {
                 a = m;
+                la = lm;
                 sa = m.s;
                 if (side == -1) sb *= 0.5;
                 side = -1;
             } else {
                 b = m;
+                lb = lm;
                 sb = m.s;
                 if (side == 1) sa *= 0.5;
                 side = 1;
@@ -394,7 +411,7 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     // falls with V); a step is halved (down to a sixteenth) where it does not
     // follow the isotherm, and an extremum is found wherever the slope
     // changes sign across a step.
-    IsothermPoint prev = isothermAt(hcb, series, T, 1.02 * V0);
+    IsothermPoint prev = iso.at(1.02 * V0);
     if (prev.s < 0.0) {
         shape.openDenseEnd = true;
         shape.Va[0] = prev.v;
@@ -404,12 +421,12 @@ const Kreglewski_EOS::IsothermShape& Kreglewski_EOS::isothermShape(HCB2& hcb, Kr
     double step = 1.1;
     for (double v = 1.02 * V0 * step; shape.resolved && v < 1000.0 * V0;
          step = v < 6.0 * V0 ? step : std::min(2.0, 1.0 + 1.5 * (step - 1.0)), v *= step) {
-        IsothermPoint next = isothermAt(hcb, series, T, v);
+        IsothermPoint next = iso.at(v);
         if (!std::isfinite(next.p + next.s)) {
             shape.resolved = false;
             break;
         }
-        if ((prev.s < 0.0) == (next.s < 0.0) && !followedBetween(hcb, series, T, prev, next, 4)) {
+        if ((prev.s < 0.0) == (next.s < 0.0) && !followedBetween(iso, prev, next, 4)) {
             shape.resolved = false;
             break;
         }
@@ -478,24 +495,38 @@ namespace {
 // kept inside the bracket it narrows (bisected in ln V where it leaves it),
 // until the step is at the last bits of the volume; 0 where it ends
 // without one.
-double rootOnStretch(HCB2& hcb, Kreglewski2& series, double T, double p, double Va, double Vb) {
+double rootOnStretch(const Isotherm& iso, double p, double Va, double Vb) {
+    if (!iso.ready()) return 0.0;
     double lo = Va, hi = Vb;
-    if (!std::isfinite(hi)) {
-        // (P falls below the ideal gas's R T/V on the gas's stretch at
-        // most a few times beyond it)
-        hi = std::max(2.0 * lo, FluidPhase::R * T / p);
-        for (int k = 0; k < 60 && isothermAt(hcb, series, T, hi).p > p; ++k) hi *= 2.0;
-    }
-    double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * T / p);
+    // On the gas's stretch P falls below the ideal gas's R T/V at most a
+    // few times beyond it: the bracket's end there, at least `bound`, is
+    // found only where a step asks for it (most steps stay below `bound`).
+    const double bound = std::max(2.0 * Va, FluidPhase::R * iso.T / p);
+    bool pending = !std::isfinite(hi);
+    auto upper = [&] {
+        if (pending) {
+            hi = bound;
+            for (int k = 0; k < 60 && iso.at(hi).p > p; ++k) hi *= 2.0;
+            pending = false;
+        }
+        return hi;
+    };
+    double v = std::isfinite(Vb) ? std::sqrt(lo * hi) : std::max(lo, FluidPhase::R * iso.T / p);
     for (int it = 0; it < 200; ++it) {
-        const IsothermPoint a = isothermAt(hcb, series, T, v);
+        const IsothermPoint a = iso.at(v);
         if (!std::isfinite(a.p) || !std::isfinite(a.s)) return 0.0;
         if (a.p == p) return v;
-        (a.p > p ? lo : hi) = v;
+        if (a.p > p) {
+            lo = v;
+        } else {
+            hi = v;
+            pending = false;
+        }
         // Newton's step in ln V: dP/d ln V = V dP/dV.
         double next = a.s < 0.0 ? v * std::exp(-(a.p - p) / (v * a.s)) : 0.0;
-        if (!(next > lo && next < hi)) next = std::sqrt(lo * hi);
-        if (std::fabs(next - v) <= 1e-15 * v || !(hi > lo * (1.0 + 4e-16))) return next;
+        if (!(next > lo && (pending && next < bound ? true : next < upper()))) next = std::sqrt(lo * upper());
+        if (std::fabs(next - v) <= 1e-15 * v) return next;
+        if (!(pending && bound > lo * (1.0 + 4e-16)) && !(upper() > lo * (1.0 + 4e-16))) return next;
         v = next;
     }
     return 0.0;
@@ -525,14 +556,32 @@ int Kreglewski_EOS::closedFormMixtureRoots(double T_, double P_bar, const double
     int stretches[kMaxStretches];
     const IsothermShape* shape = nullptr;
     const int n = spanningStretches(T_, P_bar, shape, stretches);
-    const double p = P_bar * 1e5;
+    // (the same roots and ln phi where this state was asked for last)
+    const int versions[2] = {hcb->parameterVersion(), series->parameterVersion()};
+    KeptRoots& memo = keptRoots_[compositionSlot(kKeptRoots)];
+    const bool asked = n > 0 && memo.T == T_ && memo.P == P_bar && memo.x1 == x[0] && memo.x2 == x[1] &&
+                       memo.versions[0] == versions[0] && memo.versions[1] == versions[1] &&
+                       memo.firstOrderOnly == firstOrderOnly;
     int found = 0;
-    for (int k = 0; k < n; ++k) {
-        const double v = rootOnStretch(*hcb, *series, T, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
-        if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
-        roots[found].V = v;
-        roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
-        ++found;
+    if (asked) {
+        found = memo.found;
+        std::copy(memo.roots, memo.roots + found, roots);
+        std::copy(memo.lnPhi, memo.lnPhi + 2 * found, lnPhi);
+    } else {
+        const double p = P_bar * 1e5;
+        const Isotherm iso(*hcb, *series, T);
+        for (int k = 0; k < n; ++k) {
+            const double v = rootOnStretch(iso, p, shape->Va[stretches[k]], shape->Vb[stretches[k]]);
+            if (!(v > 0.0) || !lnPhiAt(*hcb, *series, v, p, lnPhi + 2 * found, firstOrderOnly)) break;
+            roots[found].V = v;
+            roots[found].lnPhi = x[0] * lnPhi[2 * found] + x[1] * lnPhi[2 * found + 1];
+            ++found;
+        }
+        if (n > 0) {
+            memo = {T_, P_bar, x[0], x[1], {versions[0], versions[1]}, firstOrderOnly, found, {}, {}};
+            std::copy(roots, roots + found, memo.roots);
+            std::copy(lnPhi, lnPhi + 2 * found, memo.lnPhi);
+        }
     }
     for (int i = 0; i < 2; ++i) composition_of_component(i, kept[i]);
     return found == n ? n : 0;

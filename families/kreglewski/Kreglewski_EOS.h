@@ -90,6 +90,19 @@ private:
         double p[kScanPoints] = {};
     };
     std::array<LiquidScan, kKeptScans> scans_{};
+    // The roots of a binary with each component's ln phi at one T, P and
+    // composition, as closedFormMixtureRoots found them there: a stability
+    // test and the tie line after it ask for the same trial phases again.
+    static constexpr int kKeptRoots = 256;
+    struct KeptRoots {
+        double T = 0.0, P = 0.0, x1 = 0.0, x2 = 0.0;
+        int versions[2] = {-1, -1};
+        bool firstOrderOnly = false;
+        int found = 0;
+        ClosedFormRoot roots[2];
+        double lnPhi[4] = {};
+    };
+    std::array<KeptRoots, kKeptRoots> keptRoots_{};
     const double* scanPressures(HCB2& hcb, Kreglewski2& series, double V0);
     // The stable stretches of a binary's isotherm at one temperature and
     // composition: their volumes (m3/mol) and pressures (Pa) at the dense

@@ -266,6 +266,47 @@ TEST(KreglewskiClosedForm, StableRootCountIsTheIsothermsOwn) {
     EXPECT_GT(told, states * 3 / 4);
 }
 
+// A binary's roots and ln phi asked for in turn at one state, another
+// pressure, another composition and the first state again (as the stable
+// state's question and as the trial phases'): each call the same bits as a
+// fresh model's at its state, at one- and two-root states (near-pure CO2 at
+// 140 K with its second stable root).
+TEST(KreglewskiClosedForm, RootsAskedAgainGiveTheFreshModelsBits) {
+    const struct {
+        int pair;
+        double T, Pbar, x1;
+    } states[] = {{0, 300.0, 50.0, 0.3}, {0, 140.0, 10.0, 1e-4}, {0, 200.0, 20.0, 0.05},
+                  {1, 250.0, 60.0, 0.3}, {2, 170.0, 40.0, 0.3},  {2, 120.0, 5.0, 0.95}};
+    for (const auto& s : states) {
+        const Pair& p = kPairs[s.pair];
+        const std::string at = std::string(p.a) + "-" + p.b + " T " + std::to_string(s.T) + " P " +
+                               std::to_string(s.Pbar) + " x1 " + std::to_string(s.x1);
+        const double x[2] = {1.0 - s.x1, s.x1}, other[2] = {0.5 * x[0] + 0.25, 0.5 * x[1] + 0.25};
+        const struct {
+            double Pbar;
+            const double* x;
+            bool lnPhi;
+        } asked[] = {{s.Pbar, x, false}, {s.Pbar, x, true},  {1.3 * s.Pbar, x, true},
+                     {s.Pbar, x, true},  {s.Pbar, other, true}, {s.Pbar, x, false}, {s.Pbar, x, true}};
+        auto m = binary(p);
+        m->composition(0.5, 0.5);
+        for (const auto& q : asked) {
+            FluidPhase::ClosedFormRoot fresh[2], again[2];
+            double freshLn[4] = {}, againLn[4] = {};
+            const int n = binary(p)->closedFormMixtureRoots(s.T, q.Pbar, q.x, fresh, q.lnPhi ? freshLn : nullptr);
+            ASSERT_EQ(m->closedFormMixtureRoots(s.T, q.Pbar, q.x, again, q.lnPhi ? againLn : nullptr), n) << at;
+            EXPECT_GT(n, 0) << at << " P " << q.Pbar;
+            for (int k = 0; k < n; ++k) {
+                EXPECT_EQ(again[k].V, fresh[k].V) << at << " P " << q.Pbar;
+                EXPECT_EQ(again[k].lnPhi, fresh[k].lnPhi) << at << " P " << q.Pbar;
+                EXPECT_EQ(againLn[2 * k], freshLn[2 * k]) << at << " P " << q.Pbar;
+                EXPECT_EQ(againLn[2 * k + 1], freshLn[2 * k + 1]) << at << " P " << q.Pbar;
+            }
+        }
+        EXPECT_EQ(m->x[0], 0.5) << at;
+    }
+}
+
 // The model's verdicts and tie lines, whose trial phases are the binary's
 // closed-form roots, against Michelsen's test and the flash of the binary
 // written out: the same verdict at one-phase and split states of each pair
