@@ -237,5 +237,4 @@ BENCHMARK(BM_PlainKreglewskiRoot)->DenseRange(kFirstKreglewski, kLastKreglewski)
 BENCHMARK(BM_PlainKreglewskiStability)->DenseRange(kFirstKreglewski, kLastKreglewski)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainKreglewskiFlash)
     ->DenseRange(kFirstKreglewski + 1, kLastKreglewski, 2)
-    ->DenseRange(kFirstWater, kLastWater)
     ->Unit(benchmark::kMicrosecond);
