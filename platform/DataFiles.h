@@ -3,10 +3,13 @@
 //
 // A relative path named by the code is looked up, in this order, under
 //   1. the folder named by the environment variable VARNOK_DATA_DIR,
-//   2. the data folder of the installation (<prefix>/share/varnok, found from
-//      the running program's location),
-//   3. the source tree the program was built from,
-//   4. the current directory.
+//   2. for a program built on an installed library (through its CMake
+//      package), the data folder of that installation,
+//   3. the data folder of the installation the program itself lies in
+//      (<prefix>/share/varnok, found from the running program's location),
+//   4. the source tree the program was built from (not for a program built
+//      on an installed library),
+//   5. the current directory.
 // Absolute paths are taken as they stand.
 #include <cstdio>
 #include <string>

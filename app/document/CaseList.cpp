@@ -114,6 +114,7 @@ bool CaseList::setValue(int row, const std::string& key, PropertyList value) {
 std::string CaseList::dataOfType(std::string* error) const {
     platform::KeyedArchiver archiver;
     archiver.encodeObject("list", mList);
+    archiver.encodeBool("useEOS", mGasDensitiesFromEOS);
     if (mFormat == platform::PlistFormat::XML) return platform::writeXMLPropertyList(archiver.finishEncoding(), error);
     return archiver.encodedData(error);
 }
@@ -282,6 +283,13 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
     r = unarchiver.decodeObject("list", list);
     if (!r.ok) return {false, "its case list cannot be read: " + r.error};
     if (!list.isArray()) return {false, "its \"list\" entry is not an array of cases"};
+    // Written as a boolean; a number (another writer's 0 or 1) is read too.
+    bool fromEOS = true;
+    if (unarchiver.containsValue("useEOS")) {
+        fromEOS = unarchiver.decodeBool("useEOS");
+        if (unarchiver.failed())
+            return {false, "its \"useEOS\" entry (gas densities from the equations of state) is not true or false"};
+    }
     const PropertyList defaults = newCaseDictionary();
     std::vector<std::string> repaired, latin1;
     const std::vector<std::string> latin1Text = format == platform::PlistFormat::Binary ? latin1Strings(bytes)
@@ -311,6 +319,7 @@ PlistReadResult CaseList::readFromData(std::string_view bytes, std::string* repa
     }
     mList = std::move(list);
     mFormat = format;
+    mGasDensitiesFromEOS = fromEOS;
     if (repairs) {
         auto listed = [](const std::vector<std::string>& places) {
             std::string text;

@@ -4,7 +4,11 @@
 // A case is a dictionary of 17 keys whose values are numbers or text (a value
 // typed into the form as text is kept as text).  The file is a keyed archive,
 // written as a binary property list, whose root key "list" holds the array of
-// case dictionaries; XML property lists are read too, and a list read from
+// case dictionaries, and whose root key "useEOS" (a boolean) whether the
+// gases' densities come from their equations of state (true) or are those of
+// an ideal gas: a setting of the whole document, which the results depend on.
+// A file without it (written before it was kept) reads as true, the setting
+// every document had then.  XML property lists are read too, and a list read from
 // XML is written back as XML, so that a file keeps the format it came in.  Reading checks what the
 // file holds and refuses it, with a message, when it is not a case document;
 // keys missing from a case take the values of a new case.
@@ -33,6 +37,9 @@ public:
     // The case array (a property-list array of dictionaries).
     const platform::PropertyList& cases() const { return mList; }
     void setCases(platform::PropertyList list) { mList = std::move(list); }
+    // Gas densities from the equations of state (true) or of an ideal gas.
+    bool gasDensitiesFromEOS() const { return mGasDensitiesFromEOS; }
+    void setGasDensitiesFromEOS(bool fromEOS) { mGasDensitiesFromEOS = fromEOS; }
 
     // Case commands; rows are 0-based, -1 is "no selection".  Each returns the
     // row to select afterwards, or -1 when it did nothing.
@@ -63,4 +70,5 @@ private:
     bool valid(int row) const { return row >= 0 && static_cast<size_t>(row) < mList.size(); }
     platform::PropertyList mList = platform::PropertyList::array();
     platform::PlistFormat mFormat = platform::PlistFormat::Binary;
+    bool mGasDensitiesFromEOS = true;
 };

@@ -372,8 +372,10 @@ bool ChamberCalculator::readInputs(const CaseForm& form, Inputs& in, std::string
         return false;
     }
     // Checked in bar, as typed, and said as the model says it: in pascal
-    // 1e308 bar is no number.
-    if (!(P0 >= 1e-5 * TaitJaupart::kMinPressure && P0 <= 1e-5 * TaitJaupart::kMaxPressure)) {
+    // 1e308 bar is no number.  The bounds in bar are the quotients, exact
+    // (1e-5 times 1e7 Pa is a hair above 100 bar), so that each bound lies
+    // inside the range.
+    if (!(P0 >= TaitJaupart::kMinPressure / 1e5 && P0 <= TaitJaupart::kMaxPressure / 1e5)) {
         why = "No initial state: " + TaitJaupart::initialPressureRefusal(P0);
         return false;
     }
@@ -735,7 +737,7 @@ EruptionReport ChamberCalculator::eruptiveSequence(const CaseForm& form, double 
 }
 
 bool ChamberCalculator::thresholdInRange(double thresholdBar, double P0, std::string& why) {
-    const double P0bar = 1e-5 * P0, highest = 1e-5 * (TaitJaupart::kMaxPressure - P0);
+    const double P0bar = P0 / 1e5, highest = (TaitJaupart::kMaxPressure - P0) / 1e5;
     if (std::isnan(thresholdBar)) {
         why = "The overpressure at eruption is not a number.";
     } else if (!(thresholdBar > 0.0)) {
@@ -784,10 +786,14 @@ std::string ChamberCalculator::eruptionInputs(const CaseForm& form, double thres
     std::string meltText = melt >= 0 && melt < 3 ? melts[melt] : "melt of kind " + value("melt");
     if (melt == kChamberMeltUser)
         meltText += " (" + value("rhol0") + " kg/m3, crystals " + value("rhoc0") + " kg/m3, " + value("T0") + " K)";
+    // The gas densities the table was computed with: the user-defined
+    // volatile has no equation of state and is always an ideal gas.
+    const bool fromEOS = form.useEOS && fluid >= 0 && fluid < 4 && fluid != kChamberFluidUser;
+    const std::string densities = fromEOS ? "gas densities from the equations of state" : "ideal-gas densities";
     return strfmt::format("Case \"%@\": P0 %@ bar, %@ wt %% %@, crystals %@ to %@ wt %%, %@, chamber %@ km3, "
-                          "mu %@ Pa, beta %@ Pa, overpressure at eruption %@ bar.",
+                          "mu %@ Pa, beta %@ Pa, %@, overpressure at eruption %@ bar.",
                           caseName, value("P0"), value("wt0"), volatiles, value("cr0"), value("cr1"), meltText,
-                          value("chamber"), value("mu"), value("beta"), shownNumber(thresholdBar));
+                          value("chamber"), value("mu"), value("beta"), densities, shownNumber(thresholdBar));
 }
 
 std::vector<std::string> ChamberCalculator::eruptionLogLines(const EruptionReport& report, size_t head, size_t tail,

@@ -4,7 +4,8 @@
 // A `CaseForm` is a snapshot of the document's form: the case keys as the
 // fields hold them (numbers, or text that was typed), the fluid and melt tags,
 // and the few controls that are not part of a case (gas densities from the
-// equations of state, imposed saturation, the eruption threshold).  The
+// equations of state, a setting of the whole document kept in its file;
+// imposed saturation; the eruption threshold).  The
 // `ChamberCalculator` owns the document's chamber model; it turns a form into
 // model calls and gives back the result fields, the curves and markers of the
 // two plots and the lines for the log window.  The Qt window only shows them.
@@ -177,7 +178,8 @@ public:
     // The column titles of the eruption table: as wide as its rows.
     static std::string eruptionTableHeader();
     // What an eruption table was computed from, in one sentence: the case's
-    // name and the inputs of the form that the sequence reads.
+    // name, the inputs of the form that the sequence reads and whether its gas
+    // densities came from the equations of state or were ideal.
     static std::string eruptionInputs(const CaseForm& form, double thresholdBar, const std::string& caseName);
     // The lines of an eruption report that go to the log: a table of more
     // than head + tail rows keeps its first `head` and last `tail` rows, with

@@ -426,16 +426,23 @@ bool DocumentController::closeDocument(Document* doc) {
         closeWhenIdle(doc);
         return false;
     }
+    if (!agreeToClose(doc)) return false;
+    discardDocument(doc);
+    return true;
+}
+
+bool DocumentController::agreeToClose(Document* doc) {
     doc->commitEditing();
-    if (doc->isDocumentEdited()) {
-        switch (askToSave(doc)) {
-        case SaveChoice::Cancel: return false;
-        case SaveChoice::Save:
-            if (!saveDocument(doc)) return false;  // a failed or cancelled save keeps the document open
-            break;
-        case SaveChoice::DontSave: break;
-        }
+    if (!doc->isDocumentEdited()) return true;
+    switch (askToSave(doc)) {
+    case SaveChoice::Cancel: return false;
+    case SaveChoice::Save: return saveDocument(doc);  // a failed or cancelled save keeps the document open
+    case SaveChoice::DontSave: break;
     }
+    return true;
+}
+
+void DocumentController::discardDocument(Document* doc) {
     auto it = std::find_if(mDocuments.begin(), mDocuments.end(), [doc](const auto& d) { return d.get() == doc; });
     std::unique_ptr<Document> closing = std::move(*it);
     mDocuments.erase(it);
@@ -444,13 +451,25 @@ bool DocumentController::closeDocument(Document* doc) {
     emit documentsChanged();
     // No document window left: the application ends (a no-op outside the event loop).
     if (mDocuments.empty()) QCoreApplication::quit();
-    return true;
 }
 
 bool DocumentController::closeAllDocuments() {
-    while (!mDocuments.empty()) {
-        if (!closeDocument(mDocuments.back().get())) return false;
+    // Every question is answered before any window closes, so that a Cancel
+    // (at a question about unsaved changes, in a Save dialog, or keeping a
+    // running command) leaves every document open as it was; documents saved
+    // before the Cancel stay saved.  A busy document is asked about first.
+    std::vector<Document*> closing;
+    for (auto it = mDocuments.rbegin(); it != mDocuments.rend(); ++it) closing.push_back(it->get());
+    for (Document* doc : closing) {
+        if (doc->isBusy()) {
+            closeWhenIdle(doc);
+            return false;
+        }
     }
+    for (Document* doc : closing)
+        if (!agreeToClose(doc)) return false;
+    for (Document* doc : closing)
+        if (owns(doc)) discardDocument(doc);
     return true;
 }
 

@@ -92,7 +92,9 @@ public:
     // the command must end or be cancelled first.  Closing the last document
     // ends the application, as closing the last window does on Linux and Windows.
     bool closeDocument(Document* doc);
-    // Closes every document; false as soon as one is kept open.
+    // Closes every document, all or none: each question about unsaved
+    // changes is asked first, and a Cancel (or a busy document) closes none;
+    // false then.
     bool closeAllDocuments();
 
     // The menus of a document window: File, Edit (undo, redo), Case and Window (log).
@@ -114,6 +116,11 @@ signals:
 
 private:
     bool writeDocument(Document* doc, const QString& path);
+    // Asks about a document's unsaved changes (saving it when told to);
+    // false when the user keeps it open.
+    bool agreeToClose(Document* doc);
+    // Closes a document's window and forgets it, without a question.
+    void discardDocument(Document* doc);
     // The file a Save As (or a save elsewhere) writes: `given`, or the name
     // the user chooses, with its extension decided before the question about
     // an existing file is asked.  Empty when cancelled, or refused because

@@ -250,6 +250,7 @@ bool MyDocument::readFromData(std::string_view bytes, std::string& error) {
     }
     setReadingNotice(QString::fromStdString(repairs));
     if (mModel) {
+        mUseEOS->setChecked(mList.gasDensitiesFromEOS());
         mModel->reload();
         selectRow(mList.empty() ? -1 : 0);
         // The form shows the case read, even where the selection stayed on row 0.
@@ -329,7 +330,8 @@ QWidget* MyDocument::buildForm(QWidget* parent) {
     userGas->setObjectName(QStringLiteral("userVolatileIdealGas"));
     userGas->setEnabled(false);
     volGrid->addWidget(userGas, 9, 0, 1, 4);
-    mUseEOS->setChecked(true);
+    // The document's own setting: a file read before the window was made sets it.
+    mUseEOS->setChecked(mList.gasDensitiesFromEOS());
     volGrid->addWidget(mUseEOS, 8, 0, 1, 4);
     column->addWidget(vol);
 
@@ -877,6 +879,7 @@ void MyDocument::onCalculateExsolData(QObject* sender) {
 
 void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     const PropertyList before = mList.cases();
+    const bool useEOSBefore = mList.gasDensitiesFromEOS();
     const int row = selectedRow();
     const PlotRanges rangesBefore = plotRanges();
     // What the model says about the case while it computes (densities of its
@@ -938,6 +941,12 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
                                   (key == "zb" && !mResult.co2ShareEditable);
         changed = changed || edited || !fixedByModel;
     }
+    // The gas densities are a setting of the document, which every case's
+    // results depend on: kept with it, and its change is an edit.
+    if (form.useEOS != useEOSBefore) {
+        mList.setGasDensitiesFromEOS(form.useEOS);
+        changed = true;
+    }
 
     setExsolutionUnit(mResult.unit);
     if (!mResult.exsolXLabel.empty()) mExsolView->plotView()->setLabels(mResult.exsolXLabel, "P (bar)");
@@ -948,7 +957,7 @@ void MyDocument::calculate(CaseForm form, bool edited, const QString& what) {
     // An edit goes on the undo stack (which counts it); a case only loaded
     // and rewritten counts as a change that is not undone.
     if (edited && changed)
-        recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row, rangesBefore);
+        recordEdit(what.isEmpty() ? QStringLiteral("Change Of Case") : what, before, row, rangesBefore, useEOSBefore);
     else if (changed && !mRestoring) updateChangeCount(ChangeDone);
 }
 
@@ -964,13 +973,14 @@ public:
         PropertyList cases;
         int row;
         MyDocument::PlotRanges ranges;
+        bool gasDensitiesFromEOS;
     };
     CaseEditCommand(MyDocument* doc, const QString& text, State before, State after)
         : QUndoCommand(text), mDoc(doc), mBefore(std::move(before)), mAfter(std::move(after)) {}
-    void undo() override { mDoc->restoreCases(mBefore.cases, mBefore.row, &mBefore.ranges); }
+    void undo() override { mDoc->restoreCases(mBefore.cases, mBefore.row, &mBefore.ranges, mBefore.gasDensitiesFromEOS); }
     void redo() override {
         if (std::exchange(mPushed, false)) return;
-        mDoc->restoreCases(mAfter.cases, mAfter.row, &mAfter.ranges);
+        mDoc->restoreCases(mAfter.cases, mAfter.row, &mAfter.ranges, mAfter.gasDensitiesFromEOS);
     }
 
 private:
@@ -1019,16 +1029,24 @@ std::string MyDocument::tellModelNotes(const std::vector<platform::ThreadLogCapt
 }
 
 void MyDocument::recordEdit(const QString& what, const PropertyList& before, int rowBefore,
-                            std::optional<PlotRanges> rangesBefore) {
-    if (mRestoring || before == mList.cases()) return;
-    undoManager()->push(new CaseEditCommand(this, what, {before, rowBefore, rangesBefore.value_or(plotRanges())},
-                                            {mList.cases(), selectedRow(), plotRanges()}));
+                            std::optional<PlotRanges> rangesBefore, std::optional<bool> useEOSBefore) {
+    const bool useEOS = mList.gasDensitiesFromEOS();
+    if (mRestoring || (before == mList.cases() && useEOSBefore.value_or(useEOS) == useEOS)) return;
+    undoManager()->push(new CaseEditCommand(this, what,
+                                            {before, rowBefore, rangesBefore.value_or(plotRanges()),
+                                             useEOSBefore.value_or(useEOS)},
+                                            {mList.cases(), selectedRow(), plotRanges(), useEOS}));
 }
 
-void MyDocument::restoreCases(const PropertyList& cases, int row, const PlotRanges* ranges) {
+void MyDocument::restoreCases(const PropertyList& cases, int row, const PlotRanges* ranges,
+                              std::optional<bool> gasDensitiesFromEOS) {
     if (!mModel) return;
     const bool wasRestoring = std::exchange(mRestoring, true);
     mList.setCases(cases);
+    if (gasDensitiesFromEOS) {
+        mList.setGasDensitiesFromEOS(*gasDensitiesFromEOS);
+        mUseEOS->setChecked(*gasDensitiesFromEOS);
+    }
     mModel->reload();
     selectRow(mList.empty() ? -1 : std::clamp(row, 0, static_cast<int>(mList.size()) - 1));
     // The form, results and plots of the case put back, even where the

@@ -9,6 +9,7 @@
 // click in a plot takes the clicked point as the new initial or final state.
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -93,6 +94,18 @@ public:
     static void onShowLog(const QWidget* keepClear = nullptr, bool activate = true);
     // Shows the window that holds the last eruption table whole.
     void onShowEruptionTable();
+    // How a running eruption sequence gives the window its events: after
+    // `eventIntervalMs` of computing at the least (the model's steps are far
+    // shorter than a frame), its progress panel shown from `panelDelayMs`
+    // on; `eachPass` is called at each hand-over, after the window's events.
+    // A test drives a run's progress through it, pass by pass, whatever the
+    // machine's speed.
+    struct RunPacing {
+        int eventIntervalMs = 20;
+        int panelDelayMs = 300;
+        std::function<void()> eachPass;
+    };
+    void setRunPacing(RunPacing pacing) { mRunPacing = std::move(pacing); }
     // The eruption controls (threshold, commands), which the log leaves clear.
     QWidget* eruptionControls() const { return mEruptionBox; }
     // The window with the last eruption table of this document, once there is one.
@@ -156,8 +169,10 @@ public:
     PlotRanges plotRanges() const;
     // Puts back the cases and the selected row of an edit undone or redone:
     // the form, results and plots show that case again, at the plots' ranges
-    // of that moment when they are given.
-    void restoreCases(const platform::PropertyList& cases, int row, const PlotRanges* ranges = nullptr);
+    // of that moment when they are given, and the document's gas densities
+    // (from the equations of state or ideal) when given.
+    void restoreCases(const platform::PropertyList& cases, int row, const PlotRanges* ranges = nullptr,
+                      std::optional<bool> gasDensitiesFromEOS = std::nullopt);
 
     void tableViewShiftDownSelectedRow(MyTableView* view) override;
     void tableViewShiftUpSelectedRow(MyTableView* view) override;
@@ -202,9 +217,11 @@ private:
     void calculate(CaseForm form, bool edited, const QString& what = QString());
     // Puts an edit of the cases made since `before` (the cases then, and the
     // selected row) on the undo stack, which marks the document changed.
-    // `rangesBefore` are the plots' ranges before the edit (by default those of now).
+    // `rangesBefore` are the plots' ranges before the edit (by default those of
+    // now), `useEOSBefore` the document's gas-density setting (by default that of now).
     void recordEdit(const QString& what, const platform::PropertyList& before, int rowBefore,
-                    std::optional<PlotRanges> rangesBefore = std::nullopt);
+                    std::optional<PlotRanges> rangesBefore = std::nullopt,
+                    std::optional<bool> useEOSBefore = std::nullopt);
     void showPlotRanges(const PlotRanges& ranges);
     // Puts what a model said while computing (warnings) into the log rather
     // than on standard error, each note once for the document, and returns
@@ -242,6 +259,7 @@ private:
     std::unique_ptr<ChamberCalculator> mEruptionCalc;
     // The threshold field's text when the running sequence started.
     QString mRunningThreshold;
+    RunPacing mRunPacing;
     CalculationResult mResult;
     int mExsolViewConcentrationUnit = kUnitNotChosen;
     bool mSaturated = false;

@@ -100,7 +100,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     progress.setWindowTitle(QStringLiteral("Eruptive sequence"));
     progress.setMinimumWidth(dialogWidthForTitle(progress));
     progress.setWindowModality(Qt::NonModal);
-    progress.setMinimumDuration(300);
+    progress.setMinimumDuration(mRunPacing.panelDelayMs);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     const double X0 = form.number("cr0").value_or(0.0) / 100.0;
@@ -125,7 +125,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
     try {
         report = eruptionCalculator().eruptiveSequence(form, threshold, [&](int eruptions, double X) {
             if (mCancelRun) return false;
-            if (sinceEvents.elapsed() < 20) return true;  // the model's steps are far shorter than a frame
+            if (sinceEvents.elapsed() < mRunPacing.eventIntervalMs) return true;
             sinceEvents.restart();
             // Done when half of the mass is crystals, or at the model's limit on eruptions.
             const double toHalf = X0 < 0.5 ? (X - X0) / (0.5 - X0) : 1.0;
@@ -133,6 +133,7 @@ void MyDocument::onCalculateEruptiveSequence(QObject* sender) {
             progress.setLabelText(QStringLiteral("Eruption %1, crystals %2 wt %").arg(eruptions).arg(100.0 * X, 0, 'f', 2));
             progress.setValue(static_cast<int>(1000.0 * done));
             QCoreApplication::processEvents();
+            if (mRunPacing.eachPass) mRunPacing.eachPass();
             return !progress.wasCanceled() && !mCancelRun;
         });
     } catch (const std::exception& e) {

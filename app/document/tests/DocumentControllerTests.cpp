@@ -171,6 +171,43 @@ TEST_F(Shell, NewSaveAndQuitShortcutsWorkFromTheLogWindow) {
     log->window()->hide();
 }
 
+// Quit asks about every changed document before any window closes: a
+// Cancel at any of them leaves every document open as it was, the unchanged
+// ones too; documents saved before the Cancel stay saved.
+TEST_F(Shell, ACancelledQuitClosesNoWindow) {
+    MyDocument* changed = asCases(c.newDocument());
+    MyDocument* saved = asCases(c.newDocument());
+    MyDocument* unchanged = asCases(c.newDocument());  // the first one a Quit comes to
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(unchanged->window()));
+    changed->onAddCase();
+    saved->onAddCase();
+    ASSERT_FALSE(unchanged->isDocumentEdited());
+    std::vector<Document*> askedAbout;
+    nextPath = "docs/saved-before-cancel";
+    c.askToSave = [&](Document* d) {
+        askedAbout.push_back(d);
+        return d == saved ? DocumentController::SaveChoice::Save : DocumentController::SaveChoice::Cancel;
+    };
+    for (QAction* a : unchanged->window()->menuBar()->actions().first()->menu()->actions())
+        if (a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_Q)) a->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(askedAbout, (std::vector<Document*>{saved, changed}));
+    ASSERT_EQ(c.documents().size(), 3u);
+    for (MyDocument* d : {changed, saved, unchanged}) EXPECT_TRUE(d->window()->isVisible());
+    EXPECT_TRUE(changed->isDocumentEdited());
+    EXPECT_FALSE(saved->isDocumentEdited());
+    EXPECT_TRUE(QFile::exists("docs/saved-before-cancel.chamber"));
+    // Answered "Don't Save": every window closes.
+    c.askToSave = [&](Document* d) {
+        askedAbout.push_back(d);
+        return DocumentController::SaveChoice::DontSave;
+    };
+    askedAbout.clear();
+    EXPECT_TRUE(c.closeAllDocuments());
+    EXPECT_EQ(askedAbout, std::vector<Document*>{changed});
+    EXPECT_TRUE(c.documents().empty());
+}
+
 TEST_F(Shell, AFailureThrownFromAnEventIsToldAndTheDocumentsStayOpenAndSave) {
     QStringList told;
     auto& reporter = ChamberApplication::failureReporter();

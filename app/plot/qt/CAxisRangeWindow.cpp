@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/plot/AxisRangeSteps.h"
 #include "app/plot/CPlotView.h"
@@ -161,7 +162,9 @@ void CAxisRangeWindow::showForPlotView(CPlotView* view) {
     }
     CPlotWidget* plot = view ? CPlotWidget::widgetOf(*view) : nullptr;
     QWidget* holder = plot ? plot->window() : nullptr;
-    const bool place = holder && (holder != mMainWindow || !mPlaced);
+    // Placed where it opens (it was hidden, or never placed), or when the
+    // plot lies in another window; a panel left open stays where the user has it.
+    const bool place = holder && (holder != mMainWindow || !mPlaced || !isVisible());
     if (holder && holder != mMainWindow) {
         // The plot's window is the one the panel serves now, active or not
         // (the log may have the keyboard).
@@ -227,17 +230,59 @@ void CAxisRangeWindow::mainWindowChanged(QWidget* window) {
     updatePanel();
 }
 
+QPoint CAxisRangeWindow::panelPlaceBesidePlot(const QRect& plot, const std::vector<QRect>& otherPlots,
+                                              const QRect& window, const QSize& panel, const QRect& area) {
+    constexpr int kGap = 10;
+    // A place with one coordinate chosen, the other slid onto the screen.
+    auto onScreen = [&](int x, int y) {
+        x = std::max(area.left(), std::min(x, area.x() + area.width() - panel.width()));
+        y = std::max(area.top(), std::min(y, area.y() + area.height() - panel.height()));
+        return QRect(QPoint(x, y), panel);
+    };
+    auto covered = [](const QRect& a, const QRect& b) {
+        const QRect over = a.intersected(b);
+        return over.isEmpty() ? 0LL : static_cast<long long>(over.width()) * over.height();
+    };
+    // How much of the window's plots a place hides.
+    auto plotsCovered = [&](const QRect& c) {
+        long long sum = covered(c, plot);
+        for (const QRect& other : otherPlots) sum += covered(c, other);
+        return sum;
+    };
+    const QRect besideWindow[] = {
+        onScreen(window.x() + window.width() + kGap, plot.y()),  // right of the window
+        onScreen(window.x() - kGap - panel.width(), plot.y()),   // left of the window
+    };
+    for (const QRect& c : besideWindow)
+        if (covered(c, window) == 0) return c.topLeft();
+    const QRect overWindow[] = {
+        onScreen(plot.x() + plot.width() + kGap, plot.y()),    // right of the plot
+        onScreen(plot.x() - kGap - panel.width(), plot.y()),   // left of the plot
+        onScreen(plot.x(), plot.y() - kGap - panel.height()),  // above it
+        onScreen(plot.x(), plot.y() + plot.height() + kGap),   // below it
+    };
+    // The first place clear of the window's plots; where none is, the one
+    // that hides the least of them.
+    const QRect* best = &overWindow[0];
+    for (const QRect& c : overWindow) {
+        if (plotsCovered(c) == 0) return c.topLeft();
+        if (plotsCovered(c) < plotsCovered(*best)) best = &c;
+    }
+    return best->topLeft();
+}
+
 void CAxisRangeWindow::placeBeside(const QWidget* window) {
-    const QRect main = window->frameGeometry();
-    const QRect panel = frameGeometry();
     const QRect area = availableScreenArea(this, window);
-    // 10 points right of the main window, its bottom 10 points above the
-    // main window's; on the left when there is no room on the right, and
-    // over the main window when there is none on either side.
-    int x = main.x() + main.width() + 10;
-    const int left = main.x() - 10 - panel.width();
-    if (x + panel.width() > area.x() + area.width() && left >= area.x()) x = left;
-    move(x, main.y() + main.height() - 10 - panel.height());
+    // The plot the panel serves, when it lies in that window (else the
+    // window's whole), and the window's other plots.
+    const CPlotWidget* plot = mPlotView ? CPlotWidget::widgetOf(*mPlotView) : nullptr;
+    const QRect main = window->frameGeometry();
+    auto rectOf = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const bool inWindow = plot && plot->window() == window;
+    std::vector<QRect> others;
+    for (const CPlotWidget* other : window->findChildren<CPlotWidget*>())
+        if (other != plot && other->isVisible()) others.push_back(rectOf(other));
+    move(panelPlaceBesidePlot(inWindow ? rectOf(plot) : main, others, main, frameGeometry().size(), area));
     keepInsideScreen(this, window);
     mPlaced = true;
 }

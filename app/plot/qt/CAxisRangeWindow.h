@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -55,9 +56,9 @@ public:
 
     // Loads the panel on first use (then it follows the main window) and shows it.
     void showWindow();
-    // Shows the panel for a plot view: attached to it and, the first time or
-    // when the plot lies in another window, placed beside the window that
-    // holds the plot, whichever window has the keyboard.
+    // Shows the panel for a plot view: attached to it and, when it opens (the
+    // first time or hidden since) or the plot lies in another window, placed
+    // beside the plot, whichever window has the keyboard.
     void showForPlotView(CPlotView* view);
     bool isWindowLoaded() const { return mLoaded; }
 
@@ -101,13 +102,23 @@ public:
     // The line under the fields that names a field that is not a number.
     QLabel* messageLine() const { return mMessage; }
 
+    // Where a panel of frame size `panel` goes beside a plot (its rectangle
+    // on the screen) shown in a window (its frame) with `otherPlots`, within
+    // the screen's `area`: 10 points right of the window, else left of it,
+    // with its top at the plot's; where the window leaves no room on either
+    // side, over the window 10 points right of the plot, else left, above or
+    // below it, clear of the window's plots; where no place is, the one that
+    // hides the least of them.  Always on the screen.
+    static QPoint panelPlaceBesidePlot(const QRect& plot, const std::vector<QRect>& otherPlots, const QRect& window,
+                                       const QSize& panel, const QRect& area);
+
 protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
     void windowDidLoad();
     void onFocusWindowChanged();
-    // 10 points right of the window (or left, or over it, as the screen allows).
+    // Beside the attached plot of the window (see panelPlaceBesidePlot).
     void placeBeside(const QWidget* window);
     void capture();
     // Sets the attached plot's limits as an undoable edit, when they differ from its own.

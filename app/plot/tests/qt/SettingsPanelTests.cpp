@@ -371,10 +371,10 @@ TEST(AxisPanel, AttachesThePlotOfTheMainWindow) {
     panel->mainWindowChanged(&document);
     EXPECT_EQ(panel->currentPlotView(), &first.view());  // none clicked yet: the first
     EXPECT_TRUE(panel->okButton()->isEnabled());
-    // Beside the main window, 10 points to its right, 10 above its bottom.
+    // Beside the main window, 10 points to its right, its top at the plot's.
     const QRect main = document.frameGeometry(), beside = panel->frameGeometry();
     EXPECT_EQ(beside.x(), main.x() + main.width() + 10);
-    EXPECT_EQ(beside.y() + beside.height(), main.y() + main.height() - 10);
+    EXPECT_EQ(beside.y(), first.box.plotWidget()->mapToGlobal(QPoint(0, 0)).y());
     // No room on the right: 10 points to the left; no room on either side: over
     // the main window, but always wholly on the screen.
     const QRect area = document.screen()->availableGeometry();
