@@ -6,7 +6,14 @@
 //                                      and 0.5-2 Pc (CO2, CH4);
 //   BM_ReferenceEquationVapourPressure/0-1  the vapour pressure at 12
 //                                      temperatures from 0.7 Tc to 0.999 Tc.
-// Each against its yardstick in the same run, the same search written here
+//   BM_FluidLineNearCO2Critical/0-1    the verdict the interpreter prints
+//                                      of "PR:CO2" (its "Phase:" line and
+//                                      the fluid's statement, whose density
+//                                      near the critical point is Span &
+//                                      Wagner's) at 50 states 300-310 K
+//                                      (/0) and 330-340 K (/1), 75 bar: the
+//                                      time of the 50 (line_ms).
+// Each of the first two against its yardstick in the same run, the same search written here
 // on the equation's full residual evaluation at every density it asks
 // (every derivative, each term's powers of delta and tau taken anew): the
 // counters give the library's time per call (us), the yardstick's, their
@@ -16,9 +23,13 @@
 #include <time.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
+#include "console/FluidModelFactory.h"
 #include "fluid/HelmholtzEquation.h"
+#include "fluid/StateReport.h"
+#include "platform/LogSink.h"
 
 namespace {
 
@@ -147,7 +158,27 @@ void BM_ReferenceEquationVapourPressure(benchmark::State& state) {
         [&] { return run([&](double T, double g) { return plainVapourPressure(e, T, g); }); });
 }
 
+void BM_FluidLineNearCO2Critical(benchmark::State& state) {
+    const platform::ThreadLogCapture quiet;
+    std::unique_ptr<FluidPhase> m(createFluidModel("PR:CO2"));
+    if (!m) return state.SkipWithError("no model");
+    StateReport report(*m);
+    const double T0 = state.range(0) == 0 ? 300.0 : 330.0;
+    double best = 1e300, sink = 0.0;
+    for (auto _ : state) {
+        const double t0 = threadSeconds();
+        for (int i = 0; i < 50; ++i) {
+            StateReport::Verdict v;
+            if (report.verdictAt(T0 + 10.0 * i / 49.0, 75.0, v)) sink += static_cast<double>(v.fluid.text.size());
+        }
+        best = std::min(best, threadSeconds() - t0);
+    }
+    benchmark::DoNotOptimize(sink);
+    state.counters["line_ms"] = 1e3 * best;
+}
+
 }  // namespace
 
+BENCHMARK(BM_FluidLineNearCO2Critical)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReferenceEquationDensity)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReferenceEquationVapourPressure)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(2);
