@@ -142,14 +142,15 @@ void addSeparable(HelmholtzDerivatives& r, double f, double L, double dL, double
     r.dt += f * L * M;
 }
 
-// The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5):
-// the parts of its delta derivative (Delta^b, psi and their delta
-// derivatives), false where Delta is not positive (the term vanishes).
+// The residual part's phi and its first two derivatives in delta at one tau.
 using InDelta = univariate::Jet<2, double>;
 
-// The powers of (delta - 1)^2 and of Delta the derivatives ask are taken
-// from xe = ((delta - 1)^2)^ex, xa = ((delta - 1)^2)^a and Delta^b by
-// division (delta is never 1 here: see residual).
+// The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5):
+// the parts of its delta derivative (Delta^b, psi and their delta
+// derivatives), false where Delta is not positive (the term vanishes).  The
+// powers of (delta - 1)^2 and of Delta the derivatives ask are taken from
+// xe = ((delta - 1)^2)^ex, xa = ((delta - 1)^2)^a and Delta^b by division
+// (delta is never 1 here: see residual).
 struct NonAnalyticParts {
     double x, x2, y, ex, xe, xa, theta, Delta, psi, psiD, dDelta, Db, Db1, DbD;
 };
@@ -254,7 +255,6 @@ public:
     }
     const HelmholtzEquation& equation() const { return e_; }
     double T() const { return T_; }
-    double tau() const { return tau_; }
     // delta rhoc R T (1 + delta dphir/ddelta), Pa.
     double pressure(double delta) const { return delta * e_.rhoc * e_.R * T_ * (1.0 + delta * phi(delta).f[1]); }
     // g/RT less its part in tau alone (HelmholtzEquation::gibbs).
@@ -411,7 +411,8 @@ double scanTop() {
 // farther than kAncillaryBand from P (they meet the equations' vapour
 // pressures to better than 1e-3), else the equation's own, solved there
 // from them.  Where a search does not settle the state (within about 1e-6
-// of the critical temperature, where the two phases merge), the scan does.
+// of the critical temperature, where the two phases merge, and below the
+// triple point), the scan does.
 constexpr double kAncillaryBand = 5e-3;
 constexpr double kRootTolerance = 1e-15;
 // The largest relative last step of a coexistence solve taken as converged:
@@ -422,10 +423,13 @@ constexpr double kCoexistenceTolerance = 1e-7;
 
 // The vapour pressure (Pa) and the saturated reduced densities at T of the
 // ancillary equations of the reference fluid whose near-critical equation
-// `e` is; false where there is none or T lies outside 0 < T < Tc.
+// `e` is; false where there is none or T lies outside their range, from the
+// triple point to the critical temperature (below it they part from the
+// equation by per cents).
 bool ancillaryStart(const HelmholtzEquation& e, double T, double& psat, double& dl, double& dv) {
     for (const ReferenceFluid& f : ReferenceFluids::standard().rows()) {
         if (!f.criticalRegion || &f.criticalRegion() != &e) continue;
+        if (!(T >= f.Tt)) return false;
         psat = f.saturationPressure(T);
         dl = f.saturatedLiquidDensity(T) / e.rhoc;
         dv = f.molarMass / (f.saturatedVapourVolume(T) * e.rhoc);
