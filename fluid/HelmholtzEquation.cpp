@@ -411,8 +411,8 @@ double scanTop() {
 // farther than kAncillaryBand from P (they meet the equations' vapour
 // pressures to better than 1e-3), else the equation's own, solved there
 // from them.  Where a search does not settle the state (within about 1e-6
-// of the critical temperature, where the two phases merge, and below the
-// triple point), the scan does.
+// of the critical temperature, where the two phases merge), and below the
+// triple point, the scan does.
 constexpr double kAncillaryBand = 5e-3;
 constexpr double kRootTolerance = 1e-15;
 // The largest relative last step of a coexistence solve taken as converged:
@@ -423,19 +423,17 @@ constexpr double kCoexistenceTolerance = 1e-7;
 
 // The vapour pressure (Pa) and the saturated reduced densities at T of the
 // ancillary equations of the reference fluid whose near-critical equation
-// `e` is; false where there is none or T lies outside their range, from the
-// triple point to the critical temperature (below it they part from the
-// equation by per cents).
-bool ancillaryStart(const HelmholtzEquation& e, double T, double& psat, double& dl, double& dv) {
+// `e` is, and that fluid; null where there is none or T lies outside
+// 0 < T < Tc.
+const ReferenceFluid* ancillaryStart(const HelmholtzEquation& e, double T, double& psat, double& dl, double& dv) {
     for (const ReferenceFluid& f : ReferenceFluids::standard().rows()) {
         if (!f.criticalRegion || &f.criticalRegion() != &e) continue;
-        if (!(T >= f.Tt)) return false;
         psat = f.saturationPressure(T);
         dl = f.saturatedLiquidDensity(T) / e.rhoc;
         dv = f.molarMass / (f.saturatedVapourVolume(T) * e.rhoc);
-        return std::isfinite(psat) && dl > dv && dv > 0.0;
+        return std::isfinite(psat) && dl > dv && dv > 0.0 ? &f : nullptr;
     }
-    return false;
+    return nullptr;
 }
 
 // The coexisting reduced densities dl > dv at the isotherm's temperature
@@ -470,7 +468,10 @@ bool stableRootByNewton(const Isotherm& iso, double P, double& best) {
         return !std::isnan(best) || iso.pressure(top) < P;
     }
     double psat = kNaN, dl = kNaN, dv = kNaN;
-    if (!ancillaryStart(e, iso.T(), psat, dl, dv)) return false;
+    const ReferenceFluid* fluid = ancillaryStart(e, iso.T(), psat, dl, dv);
+    // Below the triple point, beyond the equation's range, its isotherms
+    // loop in ways of their own (a gas root at 1 GPa at 173 K): the scan.
+    if (!fluid || iso.T() < fluid->Tt) return false;
     bool gasSide = P < psat;
     if (std::fabs(P / psat - 1.0) < kAncillaryBand) {
         // Beside the vapour pressure: the side of the equation's own, the
