@@ -420,6 +420,9 @@ constexpr double kRootTolerance = 1e-15;
 // coexisting densities some 1e-8 apart from step to step (their pressure,
 // stationary there, to about 1e-12).
 constexpr double kCoexistenceTolerance = 1e-7;
+// A coexistence solve's step that ends it: the next, of the order of its
+// square, would change nothing.
+constexpr double kCoexistenceConverged = 1e-11;
 
 // The vapour pressure (Pa) and the saturated reduced densities at T of the
 // ancillary equations of the reference fluid whose near-critical equation
@@ -440,7 +443,8 @@ const ReferenceFluid* ancillaryStart(const HelmholtzEquation& e, double T, doubl
 // (ResidualInDelta.h), from starts (replaced); false where the solve does
 // not converge to two phases.
 bool coexistence(const Isotherm& iso, double& dl, double& dv) {
-    return solveCoexistenceInDelta([&](double d) { return iso.phi(d); }, dl, dv) < kCoexistenceTolerance &&
+    return solveCoexistenceInDelta([&](double d) { return iso.phi(d); }, dl, dv, kCoexistenceConverged) <
+               kCoexistenceTolerance &&
            dl > dv * (1.0 + 1e-6);
 }
 

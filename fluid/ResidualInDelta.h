@@ -21,12 +21,14 @@ using DeltaJet = univariate::Jet<3, R>;
 
 // The coexisting reduced densities dl > dv at one temperature, from start
 // values (replaced): Newton steps on the two conditions above while the
-// steps shrink.  `phi` gives a jet of phi at delta (DeltaJet, or any jet
-// with at least the first two derivatives).  Returns the relative size of the last step (HUGE_VAL-like
-// when none was taken or the phases merged); callers compare it with their
-// tolerance.
+// steps shrink, or (where `converged` is given) until one is smaller than
+// it: Newton's next one, about its square, would be lost in rounding.
+// `phi` gives a jet of phi at delta (DeltaJet, or any jet with at least the
+// first two derivatives).  Returns the relative size of the last step
+// (HUGE_VAL-like when none was taken or the phases merged); callers compare
+// it with their tolerance.
 template <class R, class Phi>
-R solveCoexistenceInDelta(const Phi& phi, R& dl, R& dv) {
+R solveCoexistenceInDelta(const Phi& phi, R& dl, R& dv, R converged = 0) {
     R last = HUGE_VALL;
     for (int k = 0; k < 60; ++k) {
         const auto l = phi(dl), v = phi(dv);
@@ -42,6 +44,7 @@ R solveCoexistenceInDelta(const Phi& phi, R& dl, R& dv) {
         last = size;
         dl += stepL;
         dv += stepV;
+        if (size < converged) break;
     }
     return dl > dv ? last : HUGE_VALL;
 }
