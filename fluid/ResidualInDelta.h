@@ -1,7 +1,8 @@
 #pragma once
 // A reduced residual Helmholtz energy phi(delta) at one temperature with its
 // first three derivatives in delta, carried through the arithmetic in any
-// floating type, and the liquid-vapour equilibrium solved from it.
+// floating type, and the liquid-vapour equilibrium and the density at a
+// given pressure solved from it.
 //
 // At fixed T the equilibrium needs nothing else: with a/(RT) = ln delta +
 // phi(delta) + (terms of T alone), equal pressure and equal Gibbs energy are
