@@ -8,6 +8,10 @@
 #include <limits>
 #include <vector>
 
+#include "fluid/ReferenceFluids.h"
+#include "fluid/ResidualInDelta.h"
+#include "numerics/Jet.h"
+
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -138,24 +142,50 @@ void addSeparable(HelmholtzDerivatives& r, double f, double L, double dL, double
     r.dt += f * L * M;
 }
 
+// The residual part's phi and its first two derivatives in delta at one tau.
+using InDelta = univariate::Jet<2, double>;
+
 // The non-analytic term n Delta^b delta psi (Wagner & Pruss 2002, Table 6.5):
 // the parts of its delta derivative (Delta^b, psi and their delta
-// derivatives), false where Delta is not positive (the term vanishes).
+// derivatives), false where Delta is not positive (the term vanishes).  The
+// powers of (delta - 1)^2 and of Delta the derivatives ask are taken from
+// xe = ((delta - 1)^2)^ex, xa = ((delta - 1)^2)^a and Delta^b by division
+// (delta is never 1 here: see residual).
 struct NonAnalyticParts {
-    double x, x2, y, ex, theta, Delta, psi, psiD, dDelta, Db, Db1, DbD;
+    double x, x2, y, ex, xe, xa, theta, Delta, psi, psiD, dDelta, Db, Db1, DbD;
 };
-bool nonAnalyticParts(const HelmholtzTerm& k, double delta, double tau, NonAnalyticParts& p) {
-    p.x = delta - 1.0, p.x2 = p.x * p.x, p.y = tau - 1.0;
-    const double x = p.x, x2 = p.x2, y = p.y;
-    p.ex = 1.0 / (2.0 * k.beta);
-    const double ex = p.ex;
-    p.theta = (1.0 - tau) + k.A * std::pow(x2, ex);
-    p.Delta = p.theta * p.theta + k.B * std::pow(x2, k.a);
+// Whether two non-analytic terms share everything but n and b (Span &
+// Wagner's first two): the parts of one serve the other up to Delta^b.
+bool sameShape(const HelmholtzTerm& k, const HelmholtzTerm& o) {
+    return k.a == o.a && k.beta == o.beta && k.A == o.A && k.B == o.B && k.C == o.C && k.D == o.D;
+}
+
+// x2^a: by products where 2a is a whole number up to 16 (|x| = sqrt(x2)).
+double powerOfSquare(double x2, double absX, double a) {
+    const double twice = 2.0 * a;
+    if (!(twice >= 0.0 && twice <= 16.0 && twice == std::floor(twice))) return std::pow(x2, a);
+    double r = static_cast<int>(twice) % 2 ? absX : 1.0;
+    for (int i = 0; i < static_cast<int>(twice) / 2; ++i) r *= x2;
+    return r;
+}
+
+// The parts of term k at (delta, tau); `shaped`, where given, a term of the
+// same shape whose parts p holds at the same point.
+bool nonAnalyticParts(const HelmholtzTerm& k, double delta, double tau, NonAnalyticParts& p,
+                      const HelmholtzTerm* shaped = nullptr) {
+    if (!shaped || !sameShape(k, *shaped)) {
+        p.x = delta - 1.0, p.x2 = p.x * p.x, p.y = tau - 1.0;
+        const double x = p.x, x2 = p.x2, y = p.y;
+        p.ex = 1.0 / (2.0 * k.beta);
+        p.xe = std::pow(x2, p.ex), p.xa = powerOfSquare(x2, std::fabs(x), k.a);
+        p.theta = (1.0 - tau) + k.A * p.xe;
+        p.Delta = p.theta * p.theta + k.B * p.xa;
+        p.psi = std::exp(-k.C * x2 - k.D * y * y);
+        p.psiD = -2.0 * k.C * x * p.psi;
+        p.dDelta = x * (k.A * p.theta * 2.0 / k.beta * (p.xe / x2) + 2.0 * k.B * k.a * (p.xa / x2));
+    }
     if (!(p.Delta > 0.0)) return false;
-    p.psi = std::exp(-k.C * x2 - k.D * y * y);
-    p.psiD = -2.0 * k.C * x * p.psi;
-    p.dDelta = x * (k.A * p.theta * 2.0 / k.beta * std::pow(x2, ex - 1.0) + 2.0 * k.B * k.a * std::pow(x2, k.a - 1.0));
-    p.Db = std::pow(p.Delta, k.b), p.Db1 = std::pow(p.Delta, k.b - 1.0);
+    p.Db = std::pow(p.Delta, k.b), p.Db1 = p.Db / p.Delta;
     p.DbD = k.b * p.Db1 * p.dDelta;
     return true;
 }
@@ -163,35 +193,48 @@ double nonAnalyticDelta(const HelmholtzTerm& k, const NonAnalyticParts& p, doubl
     return k.n * (p.Db * (p.psi + delta * p.psiD) + p.DbD * delta * p.psi);
 }
 
+// The term and its first two delta derivatives.
+InDelta nonAnalyticInDelta(const HelmholtzTerm& k, const NonAnalyticParts& p, double delta) {
+    const double x = p.x, x2 = p.x2, ex = p.ex, psi = p.psi, psiD = p.psiD, dDelta = p.dDelta;
+    const double psiDD = (2.0 * k.C * x2 - 1.0) * 2.0 * k.C * psi;
+    const double xe1 = p.xe / x2, x4 = x2 * x2;
+    const double ddDelta = dDelta / x + x2 * (4.0 * k.B * k.a * (k.a - 1.0) * (p.xa / x4) +
+                                              2.0 * k.A * k.A / (k.beta * k.beta) * (xe1 * xe1) +
+                                              k.A * p.theta * 4.0 / k.beta * (ex - 1.0) * (p.xe / x4));
+    const double b = k.b, Db2 = p.Db1 / p.Delta;
+    const double DbDD = b * (p.Db1 * ddDelta + (b - 1.0) * Db2 * dDelta * dDelta);
+    InDelta j;
+    j.f[0] = k.n * p.Db * delta * psi;
+    j.f[1] = nonAnalyticDelta(k, p, delta);
+    j.f[2] = k.n * (p.Db * (2.0 * psiD + delta * psiDD) + 2.0 * p.DbD * (psi + delta * psiD) + DbDD * delta * psi);
+    return j;
+}
+
 void addNonAnalytic(HelmholtzDerivatives& r, const HelmholtzTerm& k, double delta, double tau) {
     NonAnalyticParts p;
     if (!nonAnalyticParts(k, delta, tau, p)) return;
-    const double x = p.x, x2 = p.x2, y = p.y, ex = p.ex, theta = p.theta, Delta = p.Delta, psi = p.psi,
+    const double x = p.x, x2 = p.x2, y = p.y, theta = p.theta, Delta = p.Delta, psi = p.psi,
                  psiD = p.psiD, dDelta = p.dDelta, Db = p.Db, Db1 = p.Db1, DbD = p.DbD;
-    const double psiDD = (2.0 * k.C * x2 - 1.0) * 2.0 * k.C * psi;
     const double psiT = -2.0 * k.D * y * psi, psiTT = (2.0 * k.D * y * y - 1.0) * 2.0 * k.D * psi;
     const double psiDT = 4.0 * k.C * k.D * x * y * psi;
-    const double ddDelta = dDelta / x + x2 * (4.0 * k.B * k.a * (k.a - 1.0) * std::pow(x2, k.a - 2.0) +
-                                              2.0 * k.A * k.A / (k.beta * k.beta) * std::pow(std::pow(x2, ex - 1.0), 2) +
-                                              k.A * theta * 4.0 / k.beta * (ex - 1.0) * std::pow(x2, ex - 2.0));
-    const double b = k.b, Db2 = std::pow(Delta, b - 2.0);
-    const double DbDD = b * (Db1 * ddDelta + (b - 1.0) * Db2 * dDelta * dDelta);
+    const double b = k.b, Db2 = Db1 / Delta;
     const double DbT = -2.0 * theta * b * Db1, DbTT = 2.0 * b * Db1 + 4.0 * theta * theta * b * (b - 1.0) * Db2;
     const double DbDT =
-        -k.A * b * 2.0 / k.beta * Db1 * x * std::pow(x2, ex - 1.0) - 2.0 * theta * b * (b - 1.0) * Db2 * dDelta;
+        -k.A * b * 2.0 / k.beta * Db1 * x * (p.xe / x2) - 2.0 * theta * b * (b - 1.0) * Db2 * dDelta;
     const double n = k.n;
-    r.f += n * Db * delta * psi;
-    r.d += nonAnalyticDelta(k, p, delta);
-    r.dd += n * (Db * (2.0 * psiD + delta * psiDD) + 2.0 * DbD * (psi + delta * psiD) + DbDD * delta * psi);
+    const InDelta j = nonAnalyticInDelta(k, p, delta);
+    r.f += j.f[0];
+    r.d += j.f[1];
+    r.dd += j.f[2];
     r.t += n * delta * (DbT * psi + Db * psiT);
     r.tt += n * delta * (DbTT * psi + 2.0 * DbT * psiT + Db * psiTT);
     r.dt += n * (Db * (psiT + delta * psiDT) + delta * DbD * psiT + DbT * (psi + delta * psiD) + DbDT * delta * psi);
 }
 
-// The pressure along one isotherm: each term's tau^t taken once for all
-// the densities the root search asks, and of the residual part only its
-// delta derivative.  The arithmetic is the full evaluation's, term by term,
-// so the pressure is the same to the bit.
+// One isotherm of the equation: each term's tau^t (and a Gaussian term's
+// factor in tau) taken once for all the densities asked, and the residual
+// part's phi(delta) with its first two delta derivatives: the full
+// evaluation's sums, term by term, to rounding.
 constexpr int kMaxIsothermTerms = 64;
 static_assert(std::size(kCO2Terms) <= kMaxIsothermTerms && std::size(kCH4Terms) <= kMaxIsothermTerms);
 
@@ -200,7 +243,8 @@ public:
     Isotherm(const HelmholtzEquation& e, double T) : e_(e), T_(T), tau_(e.Tc / T) {
         for (int i = 0; i < e.count && i < kMaxIsothermTerms; ++i) {
             const HelmholtzTerm& k = e.terms[i];
-            tauPower_[i] = std::pow(tau_, k.t);
+            tauPower_[i] = quarterPower(k.t);
+            if (k.kind == HelmholtzTerm::kGaussian) tauPower_[i] *= std::exp(-k.beta * (tau_ - k.gamma) * (tau_ - k.gamma));
             // The whole exponents of delta (d, and c of the exponential
             // terms): their powers taken once a density.
             d_[i] = wholeExponent(k.d);
@@ -212,43 +256,69 @@ public:
     const HelmholtzEquation& equation() const { return e_; }
     double T() const { return T_; }
     // delta rhoc R T (1 + delta dphir/ddelta), Pa.
-    double pressure(double delta) const {
-        return delta * e_.rhoc * e_.R * T_ * (1.0 + delta * residualDelta(delta));
+    double pressure(double delta) const { return delta * e_.rhoc * e_.R * T_ * (1.0 + delta * phi(delta).f[1]); }
+    // g/RT less its part in tau alone (HelmholtzEquation::gibbs).
+    double gibbs(double delta) const {
+        const InDelta j = phi(delta);
+        return std::log(delta) + j.f[0] + delta * j.f[1];
     }
 
-private:
-    double residualDelta(double delta) const {
-        if (e_.count > kMaxIsothermTerms) return e_.residual(delta, tau_).d;
+    InDelta phi(double delta) const {
+        if (e_.count > kMaxIsothermTerms) {
+            const HelmholtzDerivatives r = e_.residual(delta, tau_);
+            InDelta j;
+            j.f[0] = r.f, j.f[1] = r.d, j.f[2] = r.dd;
+            return j;
+        }
         if (delta == 1.0) delta = 1.0 + 1e-12;  // as the full evaluation
-        // delta^n and exp(-delta^n) for the whole exponents n the terms use
-        // (the same calls as the full evaluation's, once each).
+        // delta^n and exp(-delta^n) for the whole exponents n the terms use,
+        // once each.
         double power[kMaxWholeExponent + 1], expMinusPower[kMaxWholeExponent + 1];
         for (int n = 0; n < powers_; ++n) {
-            power[n] = std::pow(delta, double(n));
+            power[n] = n == 0 ? 1.0 : power[n - 1] * delta;
             expMinusPower[n] = exponentials_ & (1u << n) ? std::exp(-power[n]) : 0.0;
         }
-        double d = 0.0;
+        InDelta j;
+        NonAnalyticParts parts{};
+        const HelmholtzTerm* shaped = nullptr;  // the last non-analytic term, whose parts are `parts`
         for (int i = 0; i < e_.count; ++i) {
             const HelmholtzTerm& k = e_.terms[i];
             if (k.kind == HelmholtzTerm::kNonAnalytic) {
-                NonAnalyticParts p;
-                if (nonAnalyticParts(k, delta, tau_, p)) d += nonAnalyticDelta(k, p, delta);
+                if (nonAnalyticParts(k, delta, tau_, parts, shaped)) j += nonAnalyticInDelta(k, parts, delta);
+                shaped = &k;
                 continue;
             }
-            double L = k.d / delta, E = 1.0;  // exp(0) for a polynomial term
+            // f = n delta^d tau^t E(delta): L = d ln f / d delta, dL its derivative.
+            double L = k.d / delta, dL = -k.d / (delta * delta), E = 1.0;  // exp(0) for a polynomial term
             if (k.kind == HelmholtzTerm::kExponential) {
                 const double dc = c_[i] >= 0 ? power[c_[i]] : std::pow(delta, k.c);
                 E = c_[i] >= 0 ? expMinusPower[c_[i]] : std::exp(-dc);
                 L += -k.c * dc / delta;
+                dL += -k.c * (k.c - 1.0) * dc / (delta * delta);
             } else if (k.kind == HelmholtzTerm::kGaussian) {
-                const double u = delta - k.eps, v = tau_ - k.gamma;
-                E = std::exp(-k.alpha * u * u - k.beta * v * v);
+                const double u = delta - k.eps;
+                E = std::exp(-k.alpha * u * u);
                 L += -2.0 * k.alpha * u;
+                dL += -2.0 * k.alpha;
             }
-            const double dd = d_[i] >= 0 ? power[d_[i]] : std::pow(delta, k.d);
-            d += k.n * dd * tauPower_[i] * E * L;
+            const double f = k.n * (d_[i] >= 0 ? power[d_[i]] : std::pow(delta, k.d)) * tauPower_[i] * E;
+            j.f[0] += f;
+            j.f[1] += f * L;
+            j.f[2] += f * (L * L + dL);
         }
-        return d;
+        return j;
+    }
+
+private:
+    // tau^t, by products of tau^(1/4) where 4 t is a whole number (every
+    // term of both equations), else by pow.
+    double quarterPower(double t) const {
+        const double quarters = 4.0 * t;
+        if (!(std::fabs(quarters) <= 256.0 && quarters == std::floor(quarters))) return std::pow(tau_, t);
+        double base = quarter_, r = 1.0;
+        for (int n = static_cast<int>(std::fabs(quarters)); n > 0; n >>= 1, base *= base)
+            if (n & 1) r *= base;
+        return quarters < 0.0 ? 1.0 / r : r;
     }
 
     static constexpr int kMaxWholeExponent = 24;
@@ -258,7 +328,7 @@ private:
     }
 
     const HelmholtzEquation& e_;
-    double T_, tau_;
+    double T_, tau_, quarter_ = std::sqrt(std::sqrt(tau_));
     double tauPower_[kMaxIsothermTerms] = {};
     int d_[kMaxIsothermTerms] = {}, c_[kMaxIsothermTerms] = {};
     int powers_ = 0;              // the whole exponents' count: 0 to powers_ - 1
@@ -320,6 +390,133 @@ void rootsAlong(const Isotherm& iso, double P, const std::vector<double>* linear
     if (liquid == gas) liquid = kNaN;
 }
 
+// The scan's last density.
+double scanTop() {
+    static const double top = [] {
+        int k = kScanLogSteps + 1;
+        while (linearScanDelta(k + 1) <= kScanTop) ++k;
+        return linearScanDelta(k);
+    }();
+    return top;
+}
+
+// ---------------------------------------------------------------- Newton from the ancillary starts
+
+// The roots are Newton's on the equation itself, started from the published
+// ancillary equations of the fluid's saturation curve (Span & Wagner 1996,
+// eqs. 3.13-3.15; for methane Setzmann & Wagner's liquid and fits to their
+// equation, fluid/ReferenceFluids.cpp), each converged to the scan's
+// bisection tolerance.  The stable root is the gas's below the vapour
+// pressure and the liquid's above it: the ancillary one's where it lies
+// farther than kAncillaryBand from P (they meet the equations' vapour
+// pressures to better than 1e-3), else the equation's own, solved there
+// from them.  Where a search does not settle the state (within about 1e-6
+// of the critical temperature, where the two phases merge), and below the
+// triple point, the scan does.
+constexpr double kAncillaryBand = 5e-3;
+constexpr double kRootTolerance = 1e-15;
+// The largest relative last step of a coexistence solve taken as converged:
+// within 1e-6 of the critical temperature double rounding leaves the
+// coexisting densities some 1e-8 apart from step to step (their pressure,
+// stationary there, to about 1e-12).
+constexpr double kCoexistenceTolerance = 1e-7;
+// A coexistence solve's step that ends it: the next, of the order of its
+// square, would change nothing.
+constexpr double kCoexistenceConverged = 1e-11;
+
+// The vapour pressure (Pa) and the saturated reduced densities at T of the
+// ancillary equations of the reference fluid whose near-critical equation
+// `e` is, and that fluid; null where there is none or T lies outside
+// 0 < T < Tc.
+const ReferenceFluid* ancillaryStart(const HelmholtzEquation& e, double T, double& psat, double& dl, double& dv) {
+    for (const ReferenceFluid& f : ReferenceFluids::standard().rows()) {
+        if (!f.criticalRegion || &f.criticalRegion() != &e) continue;
+        psat = f.saturationPressure(T);
+        dl = f.saturatedLiquidDensity(T) / e.rhoc;
+        dv = f.molarMass / (f.saturatedVapourVolume(T) * e.rhoc);
+        return std::isfinite(psat) && dl > dv && dv > 0.0 ? &f : nullptr;
+    }
+    return nullptr;
+}
+
+// The coexisting reduced densities dl > dv at the isotherm's temperature
+// (ResidualInDelta.h), from starts (replaced); false where the solve does
+// not converge to two phases.
+bool coexistence(const Isotherm& iso, double& dl, double& dv) {
+    return solveCoexistenceInDelta([&](double d) { return iso.phi(d); }, dl, dv, kCoexistenceConverged) <
+               kCoexistenceTolerance &&
+           dl > dv * (1.0 + 1e-6);
+}
+
+// The root of the branch reached from `start` within lo < delta < hi (NaN:
+// a bound not known), NaN where the search left the branch.
+double branchRoot(const Isotherm& iso, double pr, double start, double lo, double hi) {
+    double d = start;
+    return solvePressureInDelta(
+               [&](double x) { return iso.phi(x); }, pr, d, lo, hi, kRootTolerance)
+               ? d
+               : kNaN;
+}
+
+// The scan's answer at T and P by Newton: true with the reduced density of
+// the stable root (NaN where the scan finds none), false where the searches
+// do not settle it.
+bool stableRootByNewton(const Isotherm& iso, double P, double& best) {
+    const HelmholtzEquation& e = iso.equation();
+    const double pr = P / (e.rhoc * e.R * iso.T()), top = scanTop(), lo = std::fmin(0.1 * pr, 1e-3);
+    if (!(iso.T() < e.Tc)) {
+        // One root on the isotherm, from the ideal gas's density; none
+        // where it lies beyond the scan's last density.
+        best = branchRoot(iso, pr, std::fmin(pr, 0.5 * top), lo, top);
+        if (best >= top * (1.0 - 1e-12)) best = kNaN;
+        return !std::isnan(best) || iso.pressure(top) < P;
+    }
+    double psat = kNaN, dl = kNaN, dv = kNaN;
+    const ReferenceFluid* fluid = ancillaryStart(e, iso.T(), psat, dl, dv);
+    // Below the triple point, beyond the equation's range, its isotherms
+    // loop in ways of their own (a gas root at 1 GPa at 173 K): the scan.
+    if (!fluid || iso.T() < fluid->Tt) return false;
+    bool gasSide = P < psat;
+    if (std::fabs(P / psat - 1.0) < kAncillaryBand) {
+        // Beside the vapour pressure: the side of the equation's own, the
+        // root sought between its saturated density and the branch's end.
+        if (!coexistence(iso, dl, dv)) return false;
+        gasSide = P <= iso.pressure(dv);
+        best = gasSide ? branchRoot(iso, pr, dv, lo, dv) : branchRoot(iso, pr, dl, dl, kNaN);
+    } else {
+        best = gasSide ? branchRoot(iso, pr, std::fmin(pr, dv), lo, kNaN) : branchRoot(iso, pr, dl, kNaN, kNaN);
+    }
+    if (std::isnan(best) || (best < 1.0) != gasSide) return false;  // off its branch
+    if (best > top) best = kNaN;  // a liquid beyond the scan: none
+    return true;
+}
+
+// The scan's root search (rootsAlong) of the stable density.
+double stableRootByScan(const Isotherm& iso, double P) {
+    double gas = kNaN, dense = kNaN;
+    rootsAlong(iso, P, nullptr, gas, dense);
+    return std::isnan(dense) || iso.gibbs(gas) <= iso.gibbs(dense) ? gas : dense;
+}
+
+// The vapour pressure by the scan: bisection in ln P, within 20 % of
+// `guess`, on which root is stable, the isotherm's scan in steps of delta
+// taken once.
+double vapourPressureByScan(const Isotherm& iso, double guess) {
+    const std::vector<double> linearScan = linearScanPressures(iso);
+    const auto liquidStable = [&](double P) {
+        double gas = kNaN, dense = kNaN;
+        rootsAlong(iso, P, &linearScan, gas, dense);
+        return std::isnan(gas) || (!std::isnan(dense) && iso.gibbs(dense) < iso.gibbs(gas));
+    };
+    double lo = 0.8 * guess, hi = 1.2 * guess;
+    if (liquidStable(lo) || !liquidStable(hi)) return kNaN;
+    for (int it = 0; it < 50; ++it) {
+        const double m = std::sqrt(lo * hi);
+        (liquidStable(m) ? hi : lo) = m;
+    }
+    return std::sqrt(lo * hi);
+}
+
 }  // namespace
 
 const HelmholtzEquation& spanWagnerCO2() { return kSpanWagner; }
@@ -379,35 +576,24 @@ double HelmholtzEquation::gibbs(double delta, double tau) const {
     return std::log(delta) + r.f + delta * r.d;
 }
 
-void HelmholtzEquation::roots(double T, double P, double& gas, double& liquid) const {
-    rootsAlong(Isotherm(*this, T), P, nullptr, gas, liquid);
-}
-
 double HelmholtzEquation::densityFromTP(double T, double P, bool* liquid) const {
     if (!(T > 0.0) || !(P > 0.0)) return kNaN;
-    double gas = kNaN, dense = kNaN;
-    roots(T, P, gas, dense);
-    const double best = std::isnan(dense) || gibbs(gas, Tc / T) <= gibbs(dense, Tc / T) ? gas : dense;
+    const Isotherm iso(*this, T);
+    double best = kNaN;
+    if (!stableRootByNewton(iso, P, best)) best = stableRootByScan(iso, P);
     if (liquid) *liquid = T < Tc && best > 1.0;
     return best * rhoc;
 }
 
 double HelmholtzEquation::saturationPressure(double T, double guess) const {
     if (!(T > 0.0) || !(T < Tc) || !(guess > 0.0)) return kNaN;
-    // The liquid is stable above it, the gas below: bisection in ln P, on
-    // one isotherm whose scan in steps of delta is taken once.
+    // Equal pressure and Gibbs energy of the two phases by Newton on their
+    // densities (ResidualInDelta.h) from the ancillary equations; the
+    // liquid is stable above the pressure found, the gas below.
     const Isotherm iso(*this, T);
-    const std::vector<double> linearScan = linearScanPressures(iso);
-    const auto liquidStable = [&](double P) {
-        double gas = kNaN, dense = kNaN;
-        rootsAlong(iso, P, &linearScan, gas, dense);
-        return std::isnan(gas) || (!std::isnan(dense) && gibbs(dense, Tc / T) < gibbs(gas, Tc / T));
-    };
-    double lo = 0.8 * guess, hi = 1.2 * guess;
-    if (liquidStable(lo) || !liquidStable(hi)) return kNaN;
-    for (int it = 0; it < 50; ++it) {
-        const double m = std::sqrt(lo * hi);
-        (liquidStable(m) ? hi : lo) = m;
-    }
-    return std::sqrt(lo * hi);
+    double psat = kNaN, dl = kNaN, dv = kNaN;
+    if (!ancillaryStart(*this, T, psat, dl, dv) || !coexistence(iso, dl, dv))
+        return vapourPressureByScan(iso, guess);
+    psat = iso.pressure(dv);
+    return psat > 0.8 * guess && psat < 1.2 * guess ? psat : kNaN;
 }

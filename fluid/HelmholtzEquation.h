@@ -49,17 +49,18 @@ struct HelmholtzEquation {
     double isobaricHeatCapacity(double rho, double T) const;
     // The density of the stable state at T and P: of the roots of
     // p(rho) = P on the mechanically stable branches, the one of lowest
-    // Gibbs energy.  NaN where none is found (T or P not positive).  With
+    // Gibbs energy (the gas's below the vapour pressure, the liquid's
+    // above), found by Newton on the equation from the published ancillary
+    // equations of its saturation curve.  NaN where none is found (T or P
+    // not positive, or a root beyond 3.5 times the critical density).  With
     // `liquid` set, whether that root is denser than the critical density
     // below the critical temperature.
     double densityFromTP(double T, double P, bool* liquid = nullptr) const;
     // The vapour pressure at T below Tc, where the liquid's and the gas's
-    // Gibbs energies meet, sought within 20 % of `guess` (Pa); NaN where it
-    // does not lie there.
+    // pressures and Gibbs energies meet (Newton on the two densities from
+    // the ancillary ones), within 20 % of `guess` (Pa); NaN where it does
+    // not lie there.
     double saturationPressure(double T, double guess) const;
-    // The reduced densities of the gas's root and the liquid's at T and P
-    // (NaN where the equation has none; one root only: the gas's).
-    void roots(double T, double P, double& gas, double& liquid) const;
     // g/RT at (delta, tau), less its part in tau alone.
     double gibbs(double delta, double tau) const;
 };

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "fluid/HelmholtzEquation.h"
 
@@ -71,4 +73,70 @@ TEST(HelmholtzEquation, MeetsThePublishedCriticalAndVapourPressures) {
     EXPECT_NEAR(ch4.saturationPressure(111.667, 0.1e6), 0.101325e6, 0.000005e6);
     // None above the critical temperature.
     EXPECT_TRUE(std::isnan(co2.saturationPressure(305.0, 7.4e6)));
+}
+
+TEST(HelmholtzEquation, MeetsThePublishedSaturationStates) {
+    const HelmholtzEquation &co2 = spanWagnerCO2(), &ch4 = setzmannWagnerCH4();
+    // The saturated liquid and vapour just above and just below the vapour
+    // pressure: CO2 at its triple point (1178.5 and 13.761 kg/m3) and at
+    // 300 K (679.24 and 268.58 kg/m3), Span & Wagner's Table 34; the
+    // saturated liquid of CH4 at its triple point (28.142 mol/dm3, 451.48
+    // kg/m3), Setzmann & Wagner.
+    const double pt = co2.saturationPressure(216.592, 0.5e6), p300 = co2.saturationPressure(300.0, 6.5e6);
+    EXPECT_NEAR(co2.densityFromTP(216.592, pt * (1.0 + 1e-9)), 1178.5, 0.05);
+    EXPECT_NEAR(co2.densityFromTP(216.592, pt * (1.0 - 1e-9)), 13.761, 0.0005);
+    EXPECT_NEAR(co2.densityFromTP(300.0, p300 * (1.0 + 1e-9)), 679.24, 0.005);
+    EXPECT_NEAR(co2.densityFromTP(300.0, p300 * (1.0 - 1e-9)), 268.58, 0.005);
+    const double pch4 = ch4.saturationPressure(90.6941, 11.0e3);
+    EXPECT_NEAR(ch4.densityFromTP(90.6941, pch4 * (1.0 + 1e-9)) / 16.0428, 28.142, 0.0005);
+}
+
+// The state found, near the critical and triple points, against what
+// defines it, each evaluated here on the full residual: the pressure of the
+// density is P; the isotherm rises through it (a mechanically stable root);
+// below Tc it is the liquid's above the vapour pressure and the gas's below;
+// and at the vapour pressure the liquid's and the gas's Gibbs energies are
+// equal (the saturation found is the equation's own).
+TEST(HelmholtzEquation, StatesNearTheCriticalAndTriplePointsAreTheEquationsOwn) {
+    struct Fluid {
+        const HelmholtzEquation& e;
+        double Tt, Pc, omega;
+    };
+    for (const Fluid& f : {Fluid{spanWagnerCO2(), 216.592, 7.3773e6, 0.225}, Fluid{setzmannWagnerCH4(), 90.6941, 4.5992e6, 0.011}}) {
+        const HelmholtzEquation& e = f.e;
+        // The vapour pressure's search within 20 % of Pitzer's corresponding-states guess.
+        const auto psat = [&](double T) {
+            return e.saturationPressure(T, f.Pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + f.omega) * (1.0 - e.Tc / T)));
+        };
+        std::vector<std::pair<double, double>> states;  // T, P
+        for (double t : {-1e-2, -1e-3, -1e-4, -1e-5, 1e-5, 1e-4, 1e-3, 1e-2})
+            for (double p : {-3e-2, -1e-3, -1e-5, 0.0, 1e-5, 1e-3, 3e-2}) states.push_back({e.Tc * (1.0 + t), f.Pc * (1.0 + p)});
+        for (double T : {e.Tc * (1.0 - 1e-2), e.Tc * (1.0 - 1e-4), e.Tc * (1.0 - 1e-5), f.Tt, f.Tt + 0.5}) {
+            const double ps = psat(T);
+            ASSERT_TRUE(std::isfinite(ps)) << e.source << " at " << T << " K";
+            const double liquid = e.densityFromTP(T, ps * (1.0 + 1e-9)), gas = e.densityFromTP(T, ps * (1.0 - 1e-9));
+            EXPECT_NEAR(e.gibbs(liquid / e.rhoc, e.Tc / T), e.gibbs(gas / e.rhoc, e.Tc / T), 1e-8) << e.source << " at " << T << " K";
+            for (double k : {1.0 - 1e-3, 1.0 - 1e-7, 1.0 + 1e-7, 1.0 + 1e-3, 3.0}) states.push_back({T, ps * k});
+        }
+        for (const auto& [T, P] : states) {
+            bool liquid = false;
+            const double rho = e.densityFromTP(T, P, &liquid);
+            ASSERT_TRUE(std::isfinite(rho)) << e.source << " at " << T << " K, " << P << " Pa";
+            EXPECT_NEAR(e.pressure(rho, T) / P, 1.0, 1e-9) << e.source << " at " << T << " K, " << P << " Pa";
+            EXPECT_LT(e.pressure(rho * (1.0 - 1e-6), T), e.pressure(rho * (1.0 + 1e-6), T)) << e.source << " at " << T << " K";
+            if (T < e.Tc) {
+                const double ps = psat(T);
+                EXPECT_EQ(liquid, P > ps) << e.source << " at " << T << " K, " << P << " Pa";
+            }
+        }
+    }
+}
+
+TEST(HelmholtzEquation, RefusesWhereTheEquationHasNoState) {
+    const HelmholtzEquation& co2 = spanWagnerCO2();
+    for (const double r : {co2.densityFromTP(0.0, 1e6), co2.densityFromTP(300.0, 0.0), co2.densityFromTP(-1.0, -1.0),
+                           co2.densityFromTP(250.0, 1e11),  // a root beyond 3.5 times the critical density
+                           co2.saturationPressure(304.2, 7.3e6), co2.saturationPressure(280.0, 0.7 * 4.1607e6),
+                           co2.saturationPressure(280.0, 1.3 * 4.1607e6), co2.saturationPressure(280.0, 0.0)})
+        EXPECT_TRUE(std::isnan(r));
 }
