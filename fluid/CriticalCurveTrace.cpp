@@ -353,7 +353,8 @@ bool CriticalCurveTrace::landOnTheEdge(Inside&& inside) {
 bool CriticalCurveTrace::stableCriticalPhase() {
     FluidPhase& p = p_;
     if (!(p.critical_stability >= 0.0)) return false;
-    const double Tk = p.T, Vk = p.V, Pk = p.P, xk = p.x[1], stabk = p.critical_stability;
+    const HeldPoint held = hold();
+    const double Tk = p.T, Pk = p.P;
     p.errorflag = 0;
     p.calculate_fugacities();
     bool stable = false;
@@ -361,12 +362,7 @@ bool CriticalCurveTrace::stableCriticalPhase() {
         const double lnf[2] = {std::log(p.fugacity[0]), std::log(p.fugacity[1])};
         stable = !p.binarySplitsAgainst(Tk, Pk * 1e-5, lnf);
     }
-    setComposition(xk);
-    p.temperature(Tk);
-    p.volume(Vk);
-    p.P = Pk;
-    p.critical_stability = stabk;
-    p.errorflag = 0;
+    restore(held);
     return stable;
 }
 
@@ -395,7 +391,7 @@ std::string CriticalCurveTrace::edgeReason(double x1, double T) const {
 void CriticalCurveTrace::checkSplit() {
     if (recent_.empty()) return;
     FluidPhase& p = p_;
-    const double Tk = p.T, Vk = p.V, Pk = p.P, xk = p.x[1], stabk = p.critical_stability;
+    const HeldPoint held = hold();
     auto splits = [&](const CurvePoint& q) {
         setComposition(q.x1);
         return p.binarySplitsAt(q.T, q.P * 1e-5);
@@ -411,12 +407,20 @@ void CriticalCurveTrace::checkSplit() {
                         q.x1, q.T, q.P * 1e-5);
     }
     recent_.clear();
-    setComposition(xk);
-    p.temperature(Tk);
-    p.volume(Vk);
-    p.P = Pk;
-    p.critical_stability = stabk;
-    p.errorflag = 0;
+    restore(held);
+}
+
+CriticalCurveTrace::HeldPoint CriticalCurveTrace::hold() const {
+    return {p_.T, p_.V, p_.P, p_.x[1], p_.critical_stability};
+}
+
+void CriticalCurveTrace::restore(const HeldPoint& h) {
+    setComposition(h.x1);
+    p_.temperature(h.T);
+    p_.volume(h.V);
+    p_.P = h.P;
+    p_.critical_stability = h.stability;
+    p_.errorflag = 0;
 }
 
 void CriticalCurveTrace::run() {

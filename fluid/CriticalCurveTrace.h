@@ -143,6 +143,13 @@ private:
         ++written_;
     }
     void checkSplit();
+    // The critical point the phase holds, kept while a test evaluates other
+    // states, and put back (its error flag cleared).
+    struct HeldPoint {
+        double T, V, P, x1, stability;
+    };
+    HeldPoint hold() const;
+    void restore(const HeldPoint& h);
 
     FluidPhase& p_;
     CriticalRow& row_;

@@ -344,9 +344,29 @@ TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
     std::printf("critical curves in both orders: %d\n", curves);
 }
 
+namespace {
+
+// Every sentence an isochore said of its temperatures not written (on
+// standard error, `err`) is a note of its file too, after its rows.
+void expectIsochoreNotesInItsFile(const std::string& err, const std::string& path) {
+    const std::string file = readWholeFile(path);
+    const std::size_t end = file.find("END\n");
+    ASSERT_NE(end, std::string::npos) << path;
+    int notes = 0;
+    for (std::size_t at = err.find("Isochore at "); at != std::string::npos; at = err.find("Isochore at ", at + 1)) {
+        const std::string line = err.substr(at, err.find('\n', at) - at);
+        EXPECT_NE(file.find("X // " + line + "\n", end), std::string::npos) << line << "\n" << file.substr(end);
+        ++notes;
+    }
+    EXPECT_GT(notes, 0) << err;
+}
+
+}  // namespace
+
 // Water's and CO2's isotherms and isochores across the two-phase region: no
 // nan, no state inside it (between the saturated volumes of the published
-// ancillary equations), and the rows at its edges at the saturation pressure.
+// ancillary equations), and the rows at its edges at the saturation pressure;
+// an isochore's notes of the temperatures it does not write in its file too.
 TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
     struct Isotherm {
         const char* model;
@@ -423,7 +443,15 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
             EXPECT_GE(row[0], T0);
             for (double v : row) EXPECT_TRUE(std::isfinite(v));
         }
+        expectIsochoreNotesInItsFile(err, "isoc_ce");
     }
+    // A mixture's isochore through its spinodals, where no state of one
+    // phase is written: said on standard error and in the file.
+    auto m = model("PRSV:N2,CH4");
+    std::string err;
+    EXPECT_TRUE(run(*m, {"x", "0.22064", "isoc", "256.6", "84.8", "209.7", "_cn"}, &err)) << err;
+    EXPECT_NE(err.find("temperatures from 84.8 to"), std::string::npos) << err;
+    expectIsochoreNotesInItsFile(err, "isoc_cn");
     std::printf("pure-fluid lines: %d rows\n", rows);
 }
 

@@ -381,12 +381,14 @@ TEST(CurveLimits, CurvesEndOnTheLimitThatStopsThemWithoutRepeatedRows) {
         EXPECT_NE(err.find("Critical curve: it reaches the edge of the range"), std::string::npos) << err;
         EXPECT_TRUE(noRepeatedRows("crit_c"));
     }
-    {
-        // CO2-N2's critical curve runs down to CO2's freezing in the mixture.
-        auto m = model("PR:CO2,N2");
+    for (const char* name : {"PR:CO2,N2", "PRSV:CO2,N2"}) {
+        // CO2-N2's critical curve from CO2 runs down to CO2's freezing in
+        // the mixture, and says so.
+        auto m = model(name);
         ASSERT_TRUE(run(*m, {"crit2", "_n"}, &err)) << err;
         const auto end = branchesOf(readTextRows("crit_n")).front().back();
-        EXPECT_NEAR(mixtureFreezingTemperature("CO2", end[3]), end[2], 1e-3);
+        EXPECT_NEAR(mixtureFreezingTemperature("CO2", end[3]), end[2], 1e-3) << name;
+        EXPECT_NE(err.find("where CO2 freezes out of the mixture's liquid"), std::string::npos) << name << err;
         EXPECT_TRUE(noRepeatedRows("crit_n"));
     }
     {
@@ -457,6 +459,26 @@ TEST(CriticalPoints, ACriticalPointWhereSolidCO2WouldDepositSaysSo) {
             << xCH4 << ": " << T << " K, CO2 at " << pCO2 << " Pa against " << sublimation(T) << "\n" << out;
     }
     EXPECT_GE(solid, 2);
+    // The other stable critical points crit lists carry the same line: at
+    // x_CO2 = 0.528995 Montel's are at 183.7 and 175.4 K, dense liquids far
+    // below the freezing point of CO2 at that share by its ideal solubility,
+    // ln x = -dH/R (1/T - 1/Tt), dH = 9.02 kJ/mol at its triple point 216.59
+    // K: 192.2 K, and more at their pressures.
+    auto m = model("Montel:CO2,CH4");
+    std::string err, out;
+    ASSERT_TRUE(run(*m, {"x", "0.471005", "crit", "_so"}, &err, &out)) << err;
+    const auto found = stableCriticalPoints(out);
+    ASSERT_EQ(found.size(), 3u) << out;
+    const double Tf = 1.0 / (1.0 / 216.592 - 8.31434 * std::log(0.528995) / 9020.0);
+    EXPECT_EQ(out.find("** The fluid: "), std::string::npos) << out;  // the first, at 255.9 K, none
+    for (std::size_t k = 1; k < found.size(); ++k) {
+        ASSERT_LT(found[k].T, Tf - 5.0) << out;
+        char head[96];
+        std::snprintf(head, sizeof head, "** The fluid at the critical point at %f K", found[k].T);
+        const std::size_t line = out.find(head);
+        ASSERT_NE(line, std::string::npos) << head << "\n" << out;
+        EXPECT_NE(out.substr(line, out.find('\n', line) - line).find("solid CO2 deposits"), std::string::npos) << out;
+    }
 }
 
 // Every critical point crit calls stable (the one it gives and the others it

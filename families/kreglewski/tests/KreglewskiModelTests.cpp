@@ -206,10 +206,7 @@ TEST(KreglewskiModel, BothBranchesOfCO2NitrogensCriticalCurveInEitherOrder) {
     for (int order = 0; order < 2; ++order) {
         Kreglewski_EOS m(1);
         m.number_of_components(2);
-        if (order == 0)
-            m.add_components("CO2", "N2");
-        else
-            m.add_components("N2", "CO2");
+        m.add_components(order == 0 ? "CO2" : "N2", order == 0 ? "N2" : "CO2");
         testing::internal::CaptureStderr();
         m.calculateTheCriticalCurve("KB");
         const std::string err = testing::internal::GetCapturedStderr();
