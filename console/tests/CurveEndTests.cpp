@@ -330,6 +330,7 @@ TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
                 EXPECT_EQ(r[0].back()[4], 1.0) << what;
             else
                 EXPECT_TRUE(r[0].back()[0] == 1000.0 || r[0].back()[2] < 216.6) << what;
+            ASSERT_EQ(branches[0].size(), pair.toTheOtherEnd ? 1u : 2u) << what;
             ASSERT_EQ(branches[0].size(), branches[1].size()) << what;
             for (std::size_t b = 0; b < branches[0].size(); ++b) {
                 const auto &r0 = branches[0][b], &r1 = branches[1][b];
