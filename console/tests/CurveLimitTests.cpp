@@ -926,7 +926,9 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
     const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
                                            {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
                                            {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0)},
-                                           {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)}};
+                                           {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
+                                           {"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
+                                           {"PRSV:H2O,N2", prsv(kPrsvH2O, kPrsvN2, 0.0)}};
     int roots = 0, points = 0;
     double worstRoot = 0.0, worst = HUGE_VAL;
     for (const NamedCubic& c : cases) {
@@ -936,13 +938,25 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
         ASSERT_TRUE(run(*m, {"crit2", "_c3"}, &err)) << c.model << err;
         const auto branches = branchesOf(readTextRows("crit_c3"));
         ASSERT_EQ(branches.size(), 2u) << c.model << err;
-        EXPECT_NE(err.find("critical end point"), std::string::npos) << c.model << err;
         // Columns: P 0 (bar), V 1 (cm3/mol), T 2, x0 3, x1 4.
+        EXPECT_EQ(branches[1].front()[4 - water], 1.0) << c.model;
+        if (c.model.find("CO2") == std::string::npos) {
+            // With methane or nitrogen the gas's branch ends at its own
+            // critical point: already with 1e-6 of water there the mixture
+            // at that T and P lies above a water-rich phase (Michelsen's test
+            // on the cubic written here); only the pure point is written.
+            ASSERT_EQ(branches[1].size(), 1u) << c.model << err;
+            EXPECT_NE(err.find("ends there"), std::string::npos) << c.model << err;
+            const auto& gas = branches[1].front();
+            const double x1 = water == 0 ? 1.0 - 1e-6 : 1e-6;
+            EXPECT_LT(tangentPlane(c.eos, gas[2], gas[0] * 1e5, x1).distance, -1e-3) << c.model;
+            continue;
+        }
+        EXPECT_NE(err.find("critical end point"), std::string::npos) << c.model << err;
         ASSERT_GE(branches[0].size(), 40u) << c.model;
         ASSERT_GE(branches[1].size(), 3u) << c.model;
         EXPECT_EQ(branches[0].front()[3 + water], 1.0) << c.model;
         EXPECT_NEAR(branches[0].front()[2], 647.1, 0.1) << c.model;
-        EXPECT_EQ(branches[1].front()[4 - water], 1.0) << c.model;
         EXPECT_NEAR(branches[1].front()[2], 304.17, 0.05) << c.model;
         for (int b = 0; b < 2; ++b)
             for (std::size_t k = 1; k < branches[b].size(); ++k) {
@@ -970,25 +984,6 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
     }
     std::printf("H2O-CO2 critical branches: %d roots (worst T %.2g), %d points, lowest distance %.3g\n", roots,
                 worstRoot, points, worst);
-    // With methane or nitrogen the gas's branch ends at its own critical
-    // point: already with 1e-6 of water there the mixture at that T and P
-    // lies above a water-rich phase (Michelsen's test on the cubic written
-    // here), and only the pure point is written after the row of NaN.
-    for (const NamedCubic& c : {NamedCubic{"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
-                                NamedCubic{"PRSV:H2O,N2", prsv(kPrsvH2O, kPrsvN2, 0.0)}}) {
-        const int water = c.model.find("H2O,") != std::string::npos ? 0 : 1;
-        auto m = model(c.model);
-        std::string err;
-        ASSERT_TRUE(run(*m, {"crit2", "_c3"}, &err)) << c.model << err;
-        const auto branches = branchesOf(readTextRows("crit_c3"));
-        ASSERT_EQ(branches.size(), 2u) << c.model << err;
-        ASSERT_EQ(branches[1].size(), 1u) << c.model << err;
-        const auto& gas = branches[1].front();
-        EXPECT_EQ(gas[4 - water], 1.0) << c.model;
-        EXPECT_NE(err.find("ends there"), std::string::npos) << c.model << err;
-        const double x1 = water == 0 ? 1.0 - 1e-6 : 1e-6;
-        EXPECT_LT(tangentPlane(c.eos, gas[2], gas[0] * 1e5, x1).distance, -1e-3) << c.model;
-    }
 }
 
 // H2O-CO2 below CO2's critical temperature, where a liquid rich in CO2
