@@ -364,6 +364,14 @@ void calculateCriticalPointCommand(FluidPhase& m, StateReport& report, const std
         answer.rho = m.bulk_molar_weight / m.V;
         const PhaseRules::FluidStatement fluid = report.rules().fluidAt(m.T, m.P * 1e-5, answer);
         if (fluid.covered()) std::printf("** The fluid: %s %s\n", fluid.word.c_str(), fluid.text.c_str());
+        // And on each of the mixture's other stable critical points named.
+        for (const FluidPhase::MixtureCriticalPoint& c : m.otherMixtureCriticalPoints) {
+            answer.rho = m.bulk_molar_weight / c.V;
+            const PhaseRules::FluidStatement other = report.rules().fluidAt(c.T, c.P * 1e-5, answer);
+            if (other.covered())
+                std::printf("** The fluid at the critical point at %f K and %f bar: %s %s\n", c.T, c.P * 1e-5,
+                            other.word.c_str(), other.text.c_str());
+        }
     }
 }
 

@@ -252,6 +252,20 @@ bool CriticalCurveTrace::keep() {
     } else {
         p.next_critical_point(t_, v_);
     }
+    if (endAtCriticalEndPoint_ && !stableCriticalPhase()) {
+        const double xOut = p.x[1], TOut = p.T, POut = p.P;
+        if (landOnTheCriticalEndPoint())
+            platform::warnf("Critical curve: the branch ends at a critical end point, x1 = %g, %g K and %g bar: "
+                            "beyond it the critical phase is no stable state (a phase of another composition "
+                            "lies below its tangent plane, or its fourth-order stability fails)\n",
+                            xp_, Tp_, Pconverged_ * 1e-5);
+        else
+            platform::warnf("Critical curve: the branch ends at x1 = %g, %g K and %g bar, next to a critical end "
+                            "point: at x1 = %g, %g K and %g bar the critical phase is no stable state\n",
+                            xp_, Tp_, Pconverged_ * 1e-5, xOut, TOut, POut * 1e-5);
+        unstableStop_ = true;  // no closing pure-component point either
+        return false;
+    }
     takePoint(inside);
     if (stopIfUnstable_ && p.critical_stability < 0.0) {
         unstableStop_ = true;
@@ -279,20 +293,46 @@ bool CriticalCurveTrace::keep() {
 // kEdgeStepTolerance of itself, and the last point inside is written.  True
 // when a point closer to the edge than the last one was found.
 bool CriticalCurveTrace::landOnTheRangeEdge() {
+    return landOnTheEdge([this] { return inRange(); });
+}
+
+// The critical end point: the step to the first critical point that is no
+// stable state, bisected as at the range's edge (to the last stable point
+// inside the range).
+bool CriticalCurveTrace::landOnTheCriticalEndPoint() {
+    return landOnTheEdge([this] { return inRange() && stableCriticalPhase(); });
+}
+
+template <class Inside>
+bool CriticalCurveTrace::landOnTheEdge(Inside&& inside) {
     FluidPhase& p = p_;
     double in = 0.0, out = lambda_;
     bool found = false;
+    // Each search starts from the last point found inside (the last point
+    // of the curve at first), moved along the step: a start from the last
+    // point of the curve alone may fail short of the edge, and a failed
+    // search would be taken for a step past it.
+    double xIn = xp_, TIn = Tp_, VIn = Vp_;
     auto searchAt = [&](double l) {
-        setComposition(xp_ + l * stepX_);
-        p.temperature(Tp_ + l * stepT_);
-        p.volume(Vp_ + l * stepV_);
+        const double d = l - in;
+        if (stepFlag_ == kCriticalPointFixedTemperature) {
+            setComposition(xIn + d * stepX_);
+            p.temperature(Tp_ + l * stepT_);
+        } else {
+            setComposition(xp_ + l * stepX_);
+            p.temperature(TIn + d * stepT_);
+        }
+        p.volume(VIn + d * stepV_);
         p.errorflag = 0;
         return searchInside(stepFlag_);
     };
     for (int k = 0; k < 60 && out - in > kEdgeStepTolerance * lambda_; ++k) {
         const double mid = 0.5 * (in + out);
-        if (searchAt(mid) && inRange()) {
+        if (searchAt(mid) && inside()) {
             in = mid;
+            xIn = p.x[1];
+            TIn = p.T;
+            VIn = p.V;
             found = true;
         } else {
             out = mid;
@@ -305,6 +345,25 @@ bool CriticalCurveTrace::landOnTheRangeEdge() {
     p.next_critical_point(t_, v_);
     takePoint(true);
     return true;
+}
+
+// A critical point is a stable state where its fourth-order stability holds
+// and no phase of any composition or density lies below the tangent plane of
+// its own fugacities (at its T and P).  The phase's state is put back.
+bool CriticalCurveTrace::stableCriticalPhase() {
+    FluidPhase& p = p_;
+    if (!(p.critical_stability >= 0.0)) return false;
+    const HeldPoint held = hold();
+    const double Tk = p.T, Pk = p.P;
+    p.errorflag = 0;
+    p.calculate_fugacities();
+    bool stable = false;
+    if (p.errorflag == 0 && p.fugacity[0] > 0.0 && p.fugacity[1] > 0.0) {
+        const double lnf[2] = {std::log(p.fugacity[0]), std::log(p.fugacity[1])};
+        stable = !p.binarySplitsAgainst(Tk, Pk * 1e-5, lnf);
+    }
+    restore(held);
+    return stable;
 }
 
 std::string CriticalCurveTrace::edgeReason(double x1, double T) const {
@@ -332,7 +391,7 @@ std::string CriticalCurveTrace::edgeReason(double x1, double T) const {
 void CriticalCurveTrace::checkSplit() {
     if (recent_.empty()) return;
     FluidPhase& p = p_;
-    const double Tk = p.T, Vk = p.V, Pk = p.P, xk = p.x[1], stabk = p.critical_stability;
+    const HeldPoint held = hold();
     auto splits = [&](const CurvePoint& q) {
         setComposition(q.x1);
         return p.binarySplitsAt(q.T, q.P * 1e-5);
@@ -348,12 +407,20 @@ void CriticalCurveTrace::checkSplit() {
                         q.x1, q.T, q.P * 1e-5);
     }
     recent_.clear();
-    setComposition(xk);
-    p.temperature(Tk);
-    p.volume(Vk);
-    p.P = Pk;
-    p.critical_stability = stabk;
-    p.errorflag = 0;
+    restore(held);
+}
+
+CriticalCurveTrace::HeldPoint CriticalCurveTrace::hold() const {
+    return {p_.T, p_.V, p_.P, p_.x[1], p_.critical_stability};
+}
+
+void CriticalCurveTrace::restore(const HeldPoint& h) {
+    setComposition(h.x1);
+    p_.temperature(h.T);
+    p_.volume(h.V);
+    p_.P = h.P;
+    p_.critical_stability = h.stability;
+    p_.errorflag = 0;
 }
 
 void CriticalCurveTrace::run() {
@@ -382,30 +449,32 @@ void CriticalCurveTrace::run() {
 
 // Closes the curve at the other component's critical point (a curve from a
 // pure component only at the far one), unless it ended on its own.
-void CriticalCurveTrace::closeAtPureComponent(bool fromPure, double inward) {
-    if (unstableStop_) return;
+bool CriticalCurveTrace::closeAtPureComponent(bool fromPure, double inward) {
+    if (unstableStop_) return false;
     double x1End = -1.0;
     if (lastTrialX_ > 0.999 && !(fromPure && inward < 0.0)) x1End = 1.0;
     if (lastTrialX_ < 0.001 && !(fromPure && inward > 0.0)) x1End = 0.0;
-    if (x1End < 0.0) return;
+    if (x1End < 0.0) return false;
     setComposition(x1End);
     p_.errorflag = 0;
     p_.search_the_critical_point_of_the_pure_component();
-    if (!p_.errorflag && inRange()) {
+    if (p_.errorflag) return false;
+    if (inRange()) {
         p_.calculate_state_functions();
         row_.pure();
         ++written_;
     }
+    return true;
 }
 
-void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCurveFlag flag, short stopIfUnstable,
-                                    double dT, double dx, double dx0, double Pmax, char mode, const char* suffix,
-                                    std::vector<double>* array) {
-    if (p.component_count != 2) {
-        platform::diagf("Works only for binary fluids\n");
-        p.errorflag = 1;
-        return;
-    }
+namespace {
+
+// The output of a critical curve (CriticalCurveTrace::traceCurve's modes and
+// path) for the traces of body(row, written); a curve without a row leaves
+// no file of headers (mode 0 keeps its empty file).
+template <class Body>
+void withCriticalCurveOutput(FluidPhase& p, const char* path, char mode, const char* suffix,
+                             std::vector<double>* array, Body&& body) {
     const std::string file = path ? path : "";
     // Modes 1, 2, 5 and 6 write rows; any other creates the file empty.
     const int m = (mode == kIgorTextFile || mode == kColumnTextFile || mode == kBinaryRows ||
@@ -418,18 +487,8 @@ void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCur
     CurveOutput out(m, file, suffix,
                     {"P", "V", "T", "x0", "x1", "u", "h", "s", "a", "g", "um", "hm", "stabi", "rho", "dTdx", "dvdx"},
                     array);
-    CriticalRow row{p, out};
-
-    // Only the points inside the model's declared range are written: a curve
-    // that starts outside it (at a pure component's critical point below the
-    // triple point of the other) is traced on until it enters the range, and
-    // one that leaves the range ends there (outside it a cubic's curve may
-    // run to its packing limit, at any pressure).  The range is the model's
-    // at each point's composition (stateRange): near a pure component's
-    // critical point the other one is dilute and does not freeze there.
+    CriticalCurveTrace::CriticalRow row{p, out};
     long written = 0;
-    // A curve without a row leaves no file of headers (mode 0 keeps its
-    // empty file).
     struct RemoveIfEmpty {
         CurveOutput& out;
         const std::string& file;
@@ -443,8 +502,24 @@ void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCur
             std::remove(file.c_str());
         }
     } removeIfEmpty{out, file, written, m};
-    CriticalCurveTrace trace(p, row, written, stopIfUnstable, Pmax);
+    body(row, written);
+}
 
+// What one branch's trace came to.
+struct BranchEnd {
+    bool started = false;  // a mixture point was found
+    bool closed = false;   // it closed at the other component's critical point
+    bool outsideRange = false;  // no point of it lies inside the model's range
+    std::string range;     // the range then
+};
+
+// One branch of the curve (the arguments of traceCurve), its rows through
+// `row`; toEndPoint: it ends at its critical end point.
+BranchEnd traceBranch(FluidPhase& p, CriticalCurveTrace::CriticalRow& row, long& written, CriticalCurveFlag flag,
+                      short stopIfUnstable, double dT, double dx, double dx0, double Pmax, bool toEndPoint) {
+    BranchEnd end;
+    CriticalCurveTrace trace(p, row, written, stopIfUnstable, Pmax);
+    if (toEndPoint) trace.endAtCriticalEndPoint();
     // From a pure component the curve can only run into the mixtures: the
     // offset of the first point and the composition step point away from the
     // start whatever the signs given (and so does a first step in
@@ -459,20 +534,117 @@ void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCur
     const CriticalPointFlag first = (flag == kCriticalCurveFromStateFixedT || flag == kCriticalCurveFromStateFixedT1)
                                         ? kCriticalPointFixedTemperature
                                         : kCriticalPointFixedComposition;
-    if (!trace.searchInside(first)) {  // no mixture point: the output is closed as it is
-        if (written == 0) {
-            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
-            p.errorflag = 1;
-        }
-        return;
+    const long before = written;
+    if (!trace.searchInside(first)) return end;  // no mixture point: the output is closed as it is
+    end.started = true;
+    if (toEndPoint && !trace.stableCriticalPhase()) {
+        const int pure = flag == kCriticalCurveFromComponent1 ? 1 : 0;
+        platform::warnf("Critical curve: the branch from the critical point of %s ends there: already at x1 = %g, "
+                        "%g K and %g bar the critical phase is no stable state (its critical end point lies closer "
+                        "to the pure component)\n",
+                        p.componentName(pure), p.x[1], p.T, p.P * 1e-5);
+        return end;
     }
+    if (toEndPoint) trace.searchInside(first);  // (the derivative set of the point again, for its tangent)
     trace.firstMixturePoint(fromPure, dT, dx);
     trace.run();
-    trace.closeAtPureComponent(fromPure, inward);
-    if (written == 0 && trace.range().declared()) {
-        platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s at x1 = "
-                        "%g)\n",
-                        p.modelName(), trace.range().describe().c_str(), p.x[1]);
-        p.errorflag = 1;
+    end.closed = trace.closeAtPureComponent(fromPure, inward);
+    if (written == before && trace.range().declared()) {
+        end.outsideRange = true;
+        char at[64];
+        std::snprintf(at, sizeof at, " at x1 = %g", p.x[1]);
+        end.range = trace.range().describe() + at;
     }
+    return end;
+}
+
+}  // namespace
+
+void CriticalCurveTrace::traceCurve(FluidPhase& p, const char* path, CriticalCurveFlag flag, short stopIfUnstable,
+                                    double dT, double dx, double dx0, double Pmax, char mode, const char* suffix,
+                                    std::vector<double>* array) {
+    if (p.component_count != 2) {
+        platform::diagf("Works only for binary fluids\n");
+        p.errorflag = 1;
+        return;
+    }
+    // Only the points inside the model's declared range are written: a curve
+    // that starts outside it (at a pure component's critical point below the
+    // triple point of the other) is traced on until it enters the range, and
+    // one that leaves the range ends there (outside it a cubic's curve may
+    // run to its packing limit, at any pressure).  The range is the model's
+    // at each point's composition (stateRange): near a pure component's
+    // critical point the other one is dilute and does not freeze there.
+    withCriticalCurveOutput(p, path, mode, suffix, array, [&](CriticalRow& row, long& written) {
+        const BranchEnd end = traceBranch(p, row, written, flag, stopIfUnstable, dT, dx, dx0, Pmax, false);
+        if (!end.started && written == 0) {
+            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
+            p.errorflag = 1;
+        } else if (end.outsideRange && written == 0) {
+            platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s)\n",
+                            p.modelName(), end.range.c_str());
+            p.errorflag = 1;
+        }
+    });
+}
+
+void CriticalCurveTrace::traceBranches(FluidPhase& p, const char* path, const double (&Tstart)[2],
+                                       const double (&Vstart)[2], char mode, const char* suffix,
+                                       std::vector<double>* array) {
+    if (p.component_count != 2) {
+        platform::diagf("Works only for binary fluids\n");
+        p.errorflag = 1;
+        return;
+    }
+    // The pure components' critical points.
+    const std::vector<double> kept = p.x;
+    double Tc[2] = {0.0, 0.0}, Pc[2] = {0.0, 0.0};
+    for (int k = 0; k < 2; ++k) {
+        const double pure[2] = {k == 0 ? 1.0 : 0.0, k == 0 ? 0.0 : 1.0};
+        p.composition(pure);
+        p.temperature(Tstart[k]);
+        p.volume(Vstart[k]);
+        p.errorflag = 0;
+        p.search_the_critical_point_of_the_pure_component();
+        if (p.errorflag == 0) Tc[k] = p.T, Pc[k] = p.P;
+    }
+    p.composition(kept.data());
+    p.errorflag = 0;
+    const int first = Tc[1] > Tc[0] ? 1 : 0, other = 1 - first;
+    auto fromComponent = [](int k) { return k == 0 ? kCriticalCurveFromComponent0 : kCriticalCurveFromComponent1; };
+    withCriticalCurveOutput(p, path, mode, suffix, array, [&](CriticalRow& row, long& written) {
+        p.temperature(Tstart[first]);
+        p.volume(Vstart[first]);
+        const BranchEnd main = traceBranch(p, row, written, fromComponent(first), 0, -1.0, 0.005, 1e-6, -1.0, false);
+        bool any = main.started;
+        std::string outside = main.outsideRange ? main.range : "";
+        if (!main.closed && Tc[other] > 0.0) {
+            // A broken curve: the other component's critical point starts a
+            // branch of its own.
+            platform::warnf("Critical curve: the branch from the critical point of %s does not reach that of %s "
+                            "(%g K and %g bar); a second branch starts there%s\n",
+                            p.componentName(first), p.componentName(other), Tc[other], Pc[other] * 1e-5,
+                            written > 0 ? " (in the file after a row of NaN)" : "");
+            row.breakBefore = written > 0;
+            p.temperature(Tstart[other]);
+            p.volume(Vstart[other]);
+            const long before = written;
+            const BranchEnd second =
+                traceBranch(p, row, written, fromComponent(other), 0, -1.0, 0.005, 1e-6, -1.0, true);
+            row.breakBefore = false;
+            any = any || second.started;
+            if (second.outsideRange && outside.empty()) outside = second.range;
+            if (written == before)
+                platform::warnf("Critical curve: no point of the branch from the critical point of %s is written\n",
+                                p.componentName(other));
+        }
+        if (!any && written == 0) {
+            platform::diagf("Critical curve: no critical point of the mixture is found from its start\n");
+            p.errorflag = 1;
+        } else if (written == 0) {
+            platform::diagf("Critical curve: no point of the curve lies inside the range of the model %s (%s)\n",
+                            p.modelName(), outside.c_str());
+            p.errorflag = 1;
+        }
+    });
 }

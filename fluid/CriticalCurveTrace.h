@@ -37,7 +37,16 @@ public:
             write(out.text() ? std::numeric_limits<double>::quiet_NaN() : p.critical_stability, 0.0, 0.0);
         }
 
+        // A row of NaN before the next row: the curve's branches are parted
+        // by it (a break of the line in Igor and gnuplot).
+        bool breakBefore = false;
+
         void write(double stabi, double dTdx, double dVdx) {
+            if (breakBefore) {
+                const double nan = std::numeric_limits<double>::quiet_NaN();
+                out.writeRow({nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan, nan});
+                breakBefore = false;
+            }
             const double M = molarMass();
             out.writeRow({p.P * 1e-5, p.V * 1e6, p.T, p.x[0], p.x[1], p.U, p.H, p.S, p.A, p.G, p.U / M, p.H / M, stabi,
                           M / p.V, dTdx, dVdx});
@@ -54,6 +63,20 @@ public:
     static void traceCurve(FluidPhase& p, const char* path, CriticalCurveFlag flag, short stopIfUnstable,
                            double dT, double dx, double dx0, double Pmax, char mode, const char* suffix,
                            std::vector<double>* array);
+
+    // Every branch of a binary's critical curve that starts at a pure
+    // component's critical point, into one output (modes as traceCurve's,
+    // the branches parted by a row of NaN).  The first is traced from the
+    // component of the higher critical temperature (found from the starts
+    // (Tstart[k], Vstart[k]) of pure component k), whichever is named first,
+    // and followed to its end.  Where it does not close at the other
+    // component's critical point the curve is broken (a system of type III,
+    // water with a gas): the other branch is traced from that component's
+    // critical point to its own end, a critical end point where the critical
+    // phase comes to coexist with another phase (beyond it it would be
+    // metastable), a solid or the model's edge.  Each start and end is said.
+    static void traceBranches(FluidPhase& p, const char* path, const double (&Tstart)[2], const double (&Vstart)[2],
+                              char mode, const char* suffix, std::vector<double>* array);
 
     CriticalCurveTrace(FluidPhase& p, CriticalRow& row, long& written, short stopIfUnstable, double Pmax)
         : p_(p), row_(row), written_(written), range_(ModelRange(p).freezingEdgeRange()), stopIfUnstable_(stopIfUnstable),
@@ -82,7 +105,16 @@ public:
     void startAtPureComponent(CriticalCurveFlag flag, double dx0);
     void firstMixturePoint(bool fromPure, double dT, double dx);
     void run();
-    void closeAtPureComponent(bool fromPure, double inward);
+    // True when the curve closed at the other component's critical point.
+    bool closeAtPureComponent(bool fromPure, double inward);
+    // A branch that ends at its critical end point: each point is tested,
+    // and the first at which the critical phase is no stable state (its
+    // fourth-order stability fails, or a phase of another composition lies
+    // below its tangent plane) is not kept; the end point is landed on
+    // between it and the last stable point.
+    void endAtCriticalEndPoint() { endAtCriticalEndPoint_ = true; }
+    // Whether the critical point the phase holds is a stable state (above).
+    bool stableCriticalPhase();
 
 private:
     void predict(double& DT, double& Dx, double& DV, CriticalPointFlag& d);
@@ -90,6 +122,11 @@ private:
     bool onTheBranch();
     bool keep();
     bool landOnTheRangeEdge();
+    // The last step shortened, by bisection of its factor, to the farthest
+    // point at which `inside` holds; that point is kept and written.
+    template <class Inside>
+    bool landOnTheEdge(Inside&& inside);
+    bool landOnTheCriticalEndPoint();
     // Why the curve leaves the range at the composition x1 and temperature
     // T: the component that freezes out of the mixture's liquid there, or
     // the range the model's states are held to.
@@ -106,6 +143,13 @@ private:
         ++written_;
     }
     void checkSplit();
+    // The critical point the phase holds, kept while a test evaluates other
+    // states, and put back (its error flag cleared).
+    struct HeldPoint {
+        double T, V, P, x1, stability;
+    };
+    HeldPoint hold() const;
+    void restore(const HeldPoint& h);
 
     FluidPhase& p_;
     CriticalRow& row_;
@@ -129,5 +173,6 @@ private:
     // The console's curves (stopIfUnstable 0) are followed to their end and
     // say where their points stop being stable critical points.
     bool saidUnstable_ = false, saidSplit_ = false;
+    bool endAtCriticalEndPoint_ = false;
     std::vector<CurvePoint> recent_;
 };

@@ -665,8 +665,10 @@ public:
     // Isochores over T (geometric steps, n + 1 points): full rows of 13
     // columns T P A H U S G Cv Cp dPdV V Um Hm (stable states only), or the
     // simplified rows T P.  "isoc" + suffix, and in mode 2 the script "g105.gp".
+    // The sentences said of the temperatures not written are kept in `notes`
+    // (where given) for the file's notes.
     void calculate_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
-                           std::vector<double>* out);
+                           std::vector<double>* out, std::vector<std::string>* notes = nullptr);
     void calculate_simplified_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
                                       std::vector<double>* out);
     void calculateTheIsochor(double V_, double Tmin, double Tmax, int simplified, char mode, const char* suffix,
@@ -818,6 +820,9 @@ public:
     };
     bool searchTheMixtureCriticalPoint(double x1, double Tpc, double Vpc,
                                        std::vector<MixtureCriticalPoint>* others = nullptr);
+    // The other stable critical points of the mixture that the last
+    // calculateTheCriticalPoint named (highest first; none for a pure fluid).
+    std::vector<MixtureCriticalPoint> otherMixtureCriticalPoints;
     // dT/dx1 and dV/dx1 along the critical curve at the point just found.
     void next_critical_point(double& dTdx, double& dVdx);
     // Critical point at the current T in V alone (start Vc_last).
@@ -832,6 +837,14 @@ public:
     void calculate_the_critical_curve(const char* path, CriticalCurveFlag flag, short stopIfUnstable, double dT,
                                       double dx, double dx0, double Pmax, char mode, const char* suffix,
                                       std::vector<double>* array);
+    // Every branch of the critical curve that starts at a pure component's
+    // critical point, in one output, the branches parted by a row of NaN:
+    // from the component of the higher critical temperature (its start
+    // (Tstart[k], Vstart[k]) for component k), and where that branch does not
+    // close at the other component's critical point (a broken curve, type
+    // III), from the other one to its critical end point.
+    void traceTheCriticalCurveBranches(const char* path, const double (&Tstart)[2], const double (&Vstart)[2],
+                                       char mode, const char* suffix, std::vector<double>* array);
 
     // Two-phase equilibrium of a binary: the model as liquid (kind 2) at Vl
     // and x, and as vapour (kind 1) at Vv and y; equal fugacities and equal

@@ -499,7 +499,8 @@ void FluidPhase::calculateTheCriticalPoint(char mode, const char* suffix) {
     } else {
         found = findTheCriticalPoint();
     }
-    std::vector<MixtureCriticalPoint> otherCriticalPoints;
+    std::vector<MixtureCriticalPoint>& otherCriticalPoints = otherMixtureCriticalPoints;
+    otherCriticalPoints.clear();
     // In a binary mixture the point where (dP/dV)T,x and (d2P/dV2)T,x vanish
     // lies inside the two-phase region (a pseudo-critical point); the
     // mixture's critical point is where its material stability ends

@@ -8,3 +8,8 @@ void FluidPhase::calculate_the_critical_curve(const char* path, CriticalCurveFla
                                               const char* suffix, std::vector<double>* array) {
     CriticalCurveTrace::traceCurve(*this, path, flag, stopIfUnstable, dT, dx, dx0, Pmax, mode, suffix, array);
 }
+
+void FluidPhase::traceTheCriticalCurveBranches(const char* path, const double (&Tstart)[2], const double (&Vstart)[2],
+                                               char mode, const char* suffix, std::vector<double>* array) {
+    CriticalCurveTrace::traceBranches(*this, path, Tstart, Vstart, mode, suffix, array);
+}

@@ -397,7 +397,7 @@ void FluidPhase::calculateTheIsotherm(double T_, double Vmin, double Vmax, int d
 // ---------------------------------------------------------------- isochores
 
 void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
-                                   std::vector<double>* out) {
+                                   std::vector<double>* out, std::vector<std::string>* notes) {
     if (!geometricRange("Isochor", Tmin, Tmax, n)) return;
     const double r = std::pow(Tmax / Tmin, 1.0 / n);
     const double M = compositionMolarMass();
@@ -432,6 +432,15 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
                             row[11], row[12]});
         }
     };
+    // A sentence on the temperatures not written: said, and kept for the
+    // file's notes.
+    auto note = [notes](const char* format, auto... a) {
+        const int size = std::snprintf(nullptr, 0, format, a...);
+        std::string text(size > 0 ? static_cast<std::size_t>(size) : 0u, '\0');
+        if (size > 0) std::snprintf(text.data(), text.size() + 1, format, a...);
+        platform::warnf("%s", text.c_str());
+        if (notes) notes->push_back(text);
+    };
     // The temperatures of the isochore where no row is written, by cause.
     struct Skipped {
         long count = 0;
@@ -440,12 +449,12 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
             if (count++ == 0) from = T_;
             to = T_;
         }
-        void say(double V_, const char* why) const {
-            if (count > 0)
-                platform::warnf("Isochore at %g cm3/mol: %ld temperatures from %g to %g K are not written: %s\n",
-                                V_ * 1e6, count, from, to, why);
-        }
     } spinodalRows, failedRows;
+    auto saySkipped = [&](const Skipped& s, const char* why) {
+        if (s.count > 0)
+            note("Isochore at %g cm3/mol: %ld temperatures from %g to %g K are not written: %s\n", V_ * 1e6, s.count,
+                 s.from, s.to, why);
+    };
     double t = Tmin, tPrev = Tmin;
     bool wasInside = false, said = false;
     double insideFrom = Tmin;
@@ -477,10 +486,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
             if (stateEvaluated(*this, &FluidPhase::calculate_fugacities, &FluidPhase::calculate_state_functions))
                 writeRow();
             if (!said)
-                platform::warnf("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no "
-                                "single-phase state is written there (its rows start at the saturated phase at %g "
-                                "K)\n",
-                                V_ * 1e6, insideFrom, hi, hi);
+                note("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no single-phase "
+                     "state is written there (its rows start at the saturated phase at %g K)\n",
+                     V_ * 1e6, insideFrom, hi, hi);
             said = true;
             wasInside = false;
         }
@@ -496,8 +504,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
         }
         writeRow();
     }
-    spinodalRows.say(V_, "the model's pressure rises with volume there (between its spinodals): no state of one phase");
-    failedRows.say(V_, "the model gives no state there");
+    saySkipped(spinodalRows,
+               "the model's pressure rises with volume there (between its spinodals): no state of one phase");
+    saySkipped(failedRows, "the model gives no state there");
     unstableRows.say("Isochore", V_ * 1e6, "cm3/mol", "K", 1.0);
     if (written == 0 && !wasInside)
         platform::diagf("Isochore at %g cm3/mol: no state from %g to %g K is a stable state of the model\n", V_ * 1e6,
@@ -507,9 +516,9 @@ void FluidPhase::calculate_isochor(std::FILE* f, double V_, double Tmin, double 
                         "no single-phase state\n",
                         V_ * 1e6, Tmin, Tmax);
     else if (wasInside)
-        platform::warnf("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no "
-                        "single-phase state is written there\n",
-                        V_ * 1e6, insideFrom, Tmax);
+        note("Isochore at %g cm3/mol: from %g to %g K it lies inside the two-phase region; no single-phase state is "
+             "written there\n",
+             V_ * 1e6, insideFrom, Tmax);
 }
 
 void FluidPhase::calculate_simplified_isochor(std::FILE* f, double V_, double Tmin, double Tmax, int n, char mode,
@@ -563,10 +572,11 @@ void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int si
     const char rowMode = f ? mode : (mode == 6 ? 6 : 0);
     const long header = f ? std::ftell(f.get()) : -1;
     const long failures = platform::diagnosticCount();
+    std::vector<std::string> notes;
     if (simplified)
         calculate_simplified_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
     else
-        calculate_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out);
+        calculate_isochor(f.get(), V_, Tmin, Tmax, n, rowMode, out, &notes);
     // A failed isochore without a row (said why) leaves no file of headers.
     if (f && header >= 0 && std::ftell(f.get()) == header && platform::diagnosticCount() != failures) {
         f.reset();
@@ -574,6 +584,14 @@ void FluidPhase::calculateTheIsochor(double V_, double Tmin, double Tmax, int si
         return;
     }
     if (f && mode == 1) std::fputs("END\n", f.get());
+    // What is said of the temperatures not written is the file's note too,
+    // after its rows: "X // " lines in Igor's file, "# " lines in the other.
+    for (std::string line : notes) {
+        if (!f) break;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        std::fprintf(f.get(), "%s%s\n", mode == 1 ? "X // " : "# ", line.c_str());
+    }
     f.reset();
 
     if (mode != 2) return;

@@ -46,15 +46,18 @@ struct Crossing {
 };
 
 // Rows of "crit2": P (bar) 0, V 1, T 2, x0 3, x1 4, ..., stabi 12.
-std::vector<Crossing> crossings(const std::vector<std::vector<double>>& rows, double x1, int column) {
+std::vector<Crossing> crossings(const std::vector<std::vector<double>>& curve, double x1, int column) {
     std::vector<Crossing> c;
-    for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
-        const double a = rows[k][column], b = rows[k + 1][column];
-        if ((a - x1) * (b - x1) > 0.0 || a == b) continue;
-        const double w = (x1 - a) / (b - a);
-        const bool stable = !(rows[k][12] < 0.0) && !(rows[k + 1][12] < 0.0);
-        c.push_back({rows[k][2] + w * (rows[k + 1][2] - rows[k][2]), rows[k][0] + w * (rows[k + 1][0] - rows[k][0]),
-                     stable});
+    // (Each branch of a broken curve apart.)
+    for (const std::vector<std::vector<double>>& rows : branchesOf(curve)) {
+        for (std::size_t k = 0; k + 1 < rows.size(); ++k) {
+            const double a = rows[k][column], b = rows[k + 1][column];
+            if ((a - x1) * (b - x1) > 0.0 || a == b) continue;
+            const double w = (x1 - a) / (b - a);
+            const bool stable = !(rows[k][12] < 0.0) && !(rows[k + 1][12] < 0.0);
+            c.push_back({rows[k][2] + w * (rows[k + 1][2] - rows[k][2]),
+                         rows[k][0] + w * (rows[k + 1][0] - rows[k][0]), stable});
+        }
     }
     return c;
 }
@@ -221,7 +224,7 @@ TEST(CriticalSweep, KreglewskisCurveGoesOnPastItsCompositionExtremum) {
     auto m = model("Kreglewski:N2,CO2");
     std::string err;
     ASSERT_TRUE(run(*m, {"crit2", "_ck"}, &err)) << err;
-    const auto r = readTextRows("crit_ck");
+    const auto r = branchesOf(readTextRows("crit_ck")).front();
     ASSERT_GE(r.size(), 130u);
     const std::vector<Crossing> at48 = crossings(r, 0.48, 3);
     ASSERT_GE(at48.size(), 2u);

@@ -291,8 +291,9 @@ TEST(CurveEnds, SpinodalsOfAMixtureOnBothSides) {
 // names are given in: the same rows in both orders (x1 of one the other's
 // x0), for the gas pairs (type I, to the other component's critical point,
 // or to CO2's freezing edge with N2) and for water with each gas (type III:
-// the branch rising from water's critical point to the range's 1000 bar,
-// not the short one from the gas's that ends at a critical end point).
+// the branch rising from water's critical point to the range's 1000 bar
+// first, then the short one from the gas's that ends at a critical end
+// point), branch by branch.
 TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
     struct Pair {
         std::string heavy, light;
@@ -305,6 +306,7 @@ TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
     int curves = 0;
     for (const char* m : {"PR", "PRSV"})
         for (const Pair& pair : pairs) {
+            std::vector<std::vector<std::vector<double>>> branches[2];
             std::vector<std::vector<double>> r[2];
             for (int o = 0; o < 2; ++o) {
                 const std::string name =
@@ -312,7 +314,8 @@ TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
                 auto f = model(name);
                 std::string err;
                 ASSERT_TRUE(run(*f, {"crit2", "_ce"}, &err)) << name << err;
-                r[o] = readTextRows("crit_ce");
+                branches[o] = branchesOf(readTextRows("crit_ce"));
+                r[o] = branches[o].front();
                 ASSERT_GE(r[o].size(), 40u) << name;
                 ++curves;
             }
@@ -327,19 +330,44 @@ TEST(CurveEnds, CriticalCurvesAreTheSameInEitherComponentOrder) {
                 EXPECT_EQ(r[0].back()[4], 1.0) << what;
             else
                 EXPECT_TRUE(r[0].back()[0] == 1000.0 || r[0].back()[2] < 216.6) << what;
-            ASSERT_EQ(r[0].size(), r[1].size()) << what;
-            for (std::size_t k = 0; k < r[0].size(); ++k) {
-                EXPECT_NEAR(r[0][k][2], r[1][k][2], 1e-6 * r[0][k][2]) << what << " row " << k;
-                EXPECT_NEAR(r[0][k][0], r[1][k][0], 1e-6 * r[0][k][0]) << what << " row " << k;
-                EXPECT_NEAR(r[0][k][4], r[1][k][3], 1e-9) << what << " row " << k;
+            ASSERT_EQ(branches[0].size(), pair.toTheOtherEnd ? 1u : 2u) << what;
+            ASSERT_EQ(branches[0].size(), branches[1].size()) << what;
+            for (std::size_t b = 0; b < branches[0].size(); ++b) {
+                const auto &r0 = branches[0][b], &r1 = branches[1][b];
+                ASSERT_EQ(r0.size(), r1.size()) << what << " branch " << b;
+                for (std::size_t k = 0; k < r0.size(); ++k) {
+                    EXPECT_NEAR(r0[k][2], r1[k][2], 1e-6 * r0[k][2]) << what << " row " << k;
+                    EXPECT_NEAR(r0[k][0], r1[k][0], 1e-6 * r0[k][0]) << what << " row " << k;
+                    EXPECT_NEAR(r0[k][4], r1[k][3], 1e-9) << what << " row " << k;
+                }
             }
         }
     std::printf("critical curves in both orders: %d\n", curves);
 }
 
+namespace {
+
+// Every sentence an isochore said of its temperatures not written (on
+// standard error, `err`) is a note of its file too, after its rows.
+void expectIsochoreNotesInItsFile(const std::string& err, const std::string& path) {
+    const std::string file = readWholeFile(path);
+    const std::size_t end = file.find("END\n");
+    ASSERT_NE(end, std::string::npos) << path;
+    int notes = 0;
+    for (std::size_t at = err.find("Isochore at "); at != std::string::npos; at = err.find("Isochore at ", at + 1)) {
+        const std::string line = err.substr(at, err.find('\n', at) - at);
+        EXPECT_NE(file.find("X // " + line + "\n", end), std::string::npos) << line << "\n" << file.substr(end);
+        ++notes;
+    }
+    EXPECT_GT(notes, 0) << err;
+}
+
+}  // namespace
+
 // Water's and CO2's isotherms and isochores across the two-phase region: no
 // nan, no state inside it (between the saturated volumes of the published
-// ancillary equations), and the rows at its edges at the saturation pressure.
+// ancillary equations), and the rows at its edges at the saturation pressure;
+// an isochore's notes of the temperatures it does not write in its file too.
 TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
     struct Isotherm {
         const char* model;
@@ -416,7 +444,15 @@ TEST(CurveEnds, IsothermsAndIsochoresOfWaterAndCO2AcrossTheDome) {
             EXPECT_GE(row[0], T0);
             for (double v : row) EXPECT_TRUE(std::isfinite(v));
         }
+        expectIsochoreNotesInItsFile(err, "isoc_ce");
     }
+    // A mixture's isochore through its spinodals, where no state of one
+    // phase is written: said on standard error and in the file.
+    auto m = model("PRSV:N2,CH4");
+    std::string err;
+    EXPECT_TRUE(run(*m, {"x", "0.22064", "isoc", "256.6", "84.8", "209.7", "_cn"}, &err)) << err;
+    EXPECT_NE(err.find("temperatures from 84.8 to"), std::string::npos) << err;
+    expectIsochoreNotesInItsFile(err, "isoc_cn");
     std::printf("pure-fluid lines: %d rows\n", rows);
 }
 

@@ -375,17 +375,20 @@ TEST(CurveLimits, CurvesEndOnTheLimitThatStopsThemWithoutRepeatedRows) {
         EXPECT_LT(lastRow("bino_b")[3], 0.1);  // two phases still apart
         EXPECT_GT(lastRow("bino_b")[5], 0.7);
         EXPECT_NE(err.find("the two-phase region goes on above 1000 bar"), std::string::npos) << err;
-        const auto crit = readTextRows("crit_c");
+        // (The branch from water's critical point; CO2's follows it.)
+        const auto crit = branchesOf(readTextRows("crit_c")).front();
         EXPECT_NEAR(crit.back()[0], 1000.0, 1e-3);
         EXPECT_NE(err.find("Critical curve: it reaches the edge of the range"), std::string::npos) << err;
         EXPECT_TRUE(noRepeatedRows("crit_c"));
     }
-    {
-        // CO2-N2's critical curve runs down to CO2's freezing in the mixture.
-        auto m = model("PR:CO2,N2");
+    for (const char* name : {"PR:CO2,N2", "PRSV:CO2,N2"}) {
+        // CO2-N2's critical curve from CO2 runs down to CO2's freezing in
+        // the mixture, and says so.
+        auto m = model(name);
         ASSERT_TRUE(run(*m, {"crit2", "_n"}, &err)) << err;
-        const auto end = lastRow("crit_n");
-        EXPECT_NEAR(mixtureFreezingTemperature("CO2", end[3]), end[2], 1e-3);
+        const auto end = branchesOf(readTextRows("crit_n")).front().back();
+        EXPECT_NEAR(mixtureFreezingTemperature("CO2", end[3]), end[2], 1e-3) << name;
+        EXPECT_NE(err.find("where CO2 freezes out of the mixture's liquid"), std::string::npos) << name << err;
         EXPECT_TRUE(noRepeatedRows("crit_n"));
     }
     {
@@ -456,6 +459,26 @@ TEST(CriticalPoints, ACriticalPointWhereSolidCO2WouldDepositSaysSo) {
             << xCH4 << ": " << T << " K, CO2 at " << pCO2 << " Pa against " << sublimation(T) << "\n" << out;
     }
     EXPECT_GE(solid, 2);
+    // The other stable critical points crit lists carry the same line: at
+    // x_CO2 = 0.528995 Montel's are at 183.7 and 175.4 K, dense liquids far
+    // below the freezing point of CO2 at that share by its ideal solubility,
+    // ln x = -dH/R (1/T - 1/Tt), dH = 9.02 kJ/mol at its triple point 216.59
+    // K: 192.2 K, and more at their pressures.
+    auto m = model("Montel:CO2,CH4");
+    std::string err, out;
+    ASSERT_TRUE(run(*m, {"x", "0.471005", "crit", "_so"}, &err, &out)) << err;
+    const auto found = stableCriticalPoints(out);
+    ASSERT_EQ(found.size(), 3u) << out;
+    const double Tf = 1.0 / (1.0 / 216.592 - 8.31434 * std::log(0.528995) / 9020.0);
+    EXPECT_EQ(out.find("** The fluid: "), std::string::npos) << out;  // the first, at 255.9 K, none
+    for (std::size_t k = 1; k < found.size(); ++k) {
+        ASSERT_LT(found[k].T, Tf - 5.0) << out;
+        char head[96];
+        std::snprintf(head, sizeof head, "** The fluid at the critical point at %f K", found[k].T);
+        const std::size_t line = out.find(head);
+        ASSERT_NE(line, std::string::npos) << head << "\n" << out;
+        EXPECT_NE(out.substr(line, out.find('\n', line) - line).find("solid CO2 deposits"), std::string::npos) << out;
+    }
 }
 
 // Every critical point crit calls stable (the one it gives and the others it
@@ -872,7 +895,7 @@ TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
         auto m = model(c.model);
         std::string err;
         ASSERT_TRUE(run(*m, {"crit2", "_cw"}, &err)) << c.model << err;
-        const auto r = readTextRows("crit_cw");
+        const auto r = branchesOf(readTextRows("crit_cw")).front();
         ASSERT_GE(r.size(), 40u) << c.model;
         EXPECT_EQ(r.front()[4], 1.0) << c.model;  // water's critical point
         EXPECT_EQ(err.find("splits"), std::string::npos) << c.model << err;
@@ -885,6 +908,82 @@ TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
         }
     }
     std::printf("critical points of water with a gas named first: %d tested, lowest distance %.3g\n", points, worst);
+}
+
+// Water with CO2 has two critical curves (type III): one rising from
+// water's critical point, one from CO2's to a critical end point.
+// Peng-Robinson's and PRSV's "crit2", in both orders of the names, write
+// both, water's first, parted by a row of NaN.  Their mixture points (away
+// from the pure ends, where the differences of the independent solve do not
+// resolve Heidemann and Khalil's conditions; every fifth on water's branch)
+// are roots of those conditions on the cubic written here, and every point
+// tested is stable by its tangent plane.  The gas's branch ends at a
+// critical end point: the independent critical point a little farther along
+// it (5e-4 more water) lies above a phase of another composition; with
+// methane and nitrogen that end point lies within 1e-6 of the gas's own
+// critical point.
+TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
+    const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
+                                           {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
+                                           {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0)},
+                                           {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0)},
+                                           {"PRSV:CH4,H2O", prsv(kPrsvCH4, kPrsvH2O, 0.6)},
+                                           {"PRSV:H2O,N2", prsv(kPrsvH2O, kPrsvN2, 0.0)}};
+    int roots = 0, points = 0;
+    double worstRoot = 0.0, worst = HUGE_VAL;
+    for (const NamedCubic& c : cases) {
+        const int water = c.model.find("H2O,") != std::string::npos ? 0 : 1;
+        auto m = model(c.model);
+        std::string err;
+        ASSERT_TRUE(run(*m, {"crit2", "_c3"}, &err)) << c.model << err;
+        const auto branches = branchesOf(readTextRows("crit_c3"));
+        ASSERT_EQ(branches.size(), 2u) << c.model << err;
+        // Columns: P 0 (bar), V 1 (cm3/mol), T 2, x0 3, x1 4.
+        EXPECT_EQ(branches[1].front()[4 - water], 1.0) << c.model;
+        if (c.model.find("CO2") == std::string::npos) {
+            // With methane or nitrogen the gas's branch ends at its own
+            // critical point: already with 1e-6 of water there the mixture
+            // at that T and P lies above a water-rich phase (Michelsen's test
+            // on the cubic written here); only the pure point is written.
+            ASSERT_EQ(branches[1].size(), 1u) << c.model << err;
+            EXPECT_NE(err.find("ends there"), std::string::npos) << c.model << err;
+            const auto& gas = branches[1].front();
+            const double x1 = water == 0 ? 1.0 - 1e-6 : 1e-6;
+            EXPECT_LT(tangentPlane(c.eos, gas[2], gas[0] * 1e5, x1).distance, -1e-3) << c.model;
+            continue;
+        }
+        EXPECT_NE(err.find("critical end point"), std::string::npos) << c.model << err;
+        ASSERT_GE(branches[0].size(), 40u) << c.model;
+        ASSERT_GE(branches[1].size(), 3u) << c.model;
+        EXPECT_EQ(branches[0].front()[3 + water], 1.0) << c.model;
+        EXPECT_NEAR(branches[0].front()[2], 647.1, 0.1) << c.model;
+        EXPECT_NEAR(branches[1].front()[2], 304.17, 0.05) << c.model;
+        for (int b = 0; b < 2; ++b)
+            for (std::size_t k = 1; k < branches[b].size(); ++k) {
+                if (b == 0 && k % 5 != 0) continue;
+                const auto& r = branches[b][k];
+                const double T = r[2], V = r[1] * 1e-6, x1 = r[4];
+                const std::string what = c.model + " branch " + std::to_string(b) + " row " + std::to_string(k);
+                if (std::min(x1, 1.0 - x1) > 1e-3) {
+                    double Ti = T, Vi = V, xi = x1;
+                    ASSERT_TRUE(c.eos.critical(false, Ti, Vi, xi)) << what;
+                    EXPECT_NEAR(Ti, T, 2e-5 * T) << what;
+                    EXPECT_LT(std::fabs(c.eos.P(Ti, Vi, x1) / (r[0] * 1e5) - 1.0), 2e-5) << what;
+                    worstRoot = std::max(worstRoot, std::fabs(Ti / T - 1.0));
+                    ++roots;
+                }
+                const double d = cubicTangentPlaneDistance(c.eos, T, V, x1);
+                EXPECT_GT(d, -1e-7) << what << ": " << T << " K, " << r[0] << " bar";
+                worst = std::min(worst, d);
+                ++points;
+            }
+        const auto& end = branches[1].back();
+        double Tb = end[2], Vb = end[1] * 1e-6, xb = end[4] + (water == 0 ? -5e-4 : 5e-4);
+        ASSERT_TRUE(c.eos.critical(false, Tb, Vb, xb)) << c.model;
+        EXPECT_LT(cubicTangentPlaneDistance(c.eos, Tb, Vb, xb), -1e-6) << c.model << " beyond the end point";
+    }
+    std::printf("H2O-CO2 critical branches: %d roots (worst T %.2g), %d points, lowest distance %.3g\n", roots,
+                worstRoot, points, worst);
 }
 
 // H2O-CO2 below CO2's critical temperature, where a liquid rich in CO2

@@ -120,7 +120,16 @@ void expectWritten(const fs::path& dir, const Written& w, const std::string& wha
     case Shape::Igor:
         EXPECT_EQ(s.rfind("IGOR\n", 0), 0u) << what << ": " << w.name;
         EXPECT_GE(s.size(), 4u);
-        EXPECT_EQ(s.substr(s.size() - 4), "END\n") << what << ": " << w.name;  // not cut short
+        {
+            // Not cut short: "END" last, or after it only the file's notes
+            // ("X // " lines).
+            const std::size_t end = s.rfind("END\n");
+            ASSERT_NE(end, std::string::npos) << what << ": " << w.name;
+            for (std::size_t at = end + 4; at < s.size(); at = s.find('\n', at) + 1) {
+                EXPECT_EQ(s.compare(at, 5, "X // "), 0) << what << ": " << w.name << ": " << s.substr(at);
+                ASSERT_NE(s.find('\n', at), std::string::npos) << what << ": " << w.name;
+            }
+        }
         break;
     case Shape::Rows28:
         EXPECT_EQ(s.size() % (28 * sizeof(double)), 0u) << what << ": " << w.name;

@@ -132,35 +132,18 @@ void tracePengRobinsonBinaryIsotherm(FluidPhase& f, double T, const char* suffix
                                                  1e-06, 1, suffix);
 }
 
-// The critical curve of a binary from the critical point of its less
-// volatile component, the one of the higher critical temperature in the
-// model: in a system of type I or II that curve runs to the other
-// component's critical point, and in one of type III (water with a gas) it
-// is the branch that rises to high pressure, the other ending short at a
-// critical end point.  So the curve is the same whichever component is
-// named first.
+// The critical curve of a binary, every branch of it from a pure
+// component's critical point: first from the less volatile component's, the
+// one of the higher critical temperature in the model (in a system of type I
+// or II that curve runs to the other component's critical point, in one of
+// type III (water with a gas) it is the branch that rises to high pressure),
+// then, where that one does not close, from the other component's to its
+// critical end point.  So the curve is the same whichever component is named
+// first.  Both pure critical points are sought from the model's start.
 void tracePengRobinsonCriticalCurve(FluidPhase& f, const char* suffix) {
     const std::string name = std::string("crit") + (suffix ? suffix : "");
-    CriticalCurveFlag from = kCriticalCurveFromComponent0;
-    if (f.component_count == 2) {
-        const std::vector<double> kept = f.x;
-        double Tc[2] = {0.0, 0.0};
-        for (int k = 0; k < 2; ++k) {
-            const double pure[2] = {k == 0 ? 1.0 : 0.0, k == 0 ? 0.0 : 1.0};
-            f.composition(pure);
-            f.temperature(f.critical_T);
-            f.volume(f.critical_V);
-            f.errorflag = 0;
-            f.search_the_critical_point_of_the_pure_component();
-            Tc[k] = f.errorflag ? 0.0 : f.T;
-        }
-        f.composition(kept.data());
-        f.errorflag = 0;
-        if (Tc[1] > Tc[0]) from = kCriticalCurveFromComponent1;
-    }
-    f.temperature(f.critical_T);
-    f.volume(f.critical_V);
-    f.calculate_the_critical_curve(name.c_str(), from, 0, -1.0, 0.005, 1e-06, -1.0, 1, suffix, nullptr);
+    const double Tstart[2] = {f.critical_T, f.critical_T}, Vstart[2] = {f.critical_V, f.critical_V};
+    f.traceTheCriticalCurveBranches(name.c_str(), Tstart, Vstart, 1, suffix, nullptr);  // an Igor text file
 }
 
 namespace {

@@ -211,15 +211,11 @@ void Kreglewski_EOS::calculateTheCriticalCurve(const char* suffix) {
         errorflag = 1;
         return;
     }
-    const double sign = Tc1 < Tc2 ? -1.0 : 1.0;
-    critical_T = Tc2;
-    critical_V = Vc2;
-    temperature(Tc2);
-    volume(Vc2);
-    // The curve walks from x1 = 1 into the mixture: composition steps and the
-    // first offset are negative in x1.
-    calculate_the_critical_curve(path.c_str(), kCriticalCurveFromComponent1, 0, sign, -0.005, -1e-06, -1.0, 1,
-                                 suffix ? suffix : "", nullptr);
+    // Every branch from a pure component's critical point, the first from
+    // the component of the higher critical temperature, whichever is named
+    // first.
+    const double Tstart[2] = {Tc1, Tc2}, Vstart[2] = {Vc1, Vc2};
+    traceTheCriticalCurveBranches(path.c_str(), Tstart, Vstart, 1, suffix ? suffix : "", nullptr);  // an Igor text file
 }
 
 double Kreglewski_EOS::estimate_Vl0() {

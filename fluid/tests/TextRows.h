@@ -29,6 +29,21 @@ inline std::vector<std::vector<double>> readTextRows(const std::string& path, bo
     return rows;
 }
 
+// The branches of a curve whose rows are parted by a row of NaN (a critical
+// curve broken in two): the rows of each, in the file's order.
+inline std::vector<std::vector<std::vector<double>>> branchesOf(const std::vector<std::vector<double>>& rows) {
+    std::vector<std::vector<std::vector<double>>> branches(1);
+    for (const std::vector<double>& row : rows) {
+        bool parting = !row.empty();
+        for (double v : row) parting = parting && v != v;
+        if (parting)
+            branches.emplace_back();
+        else
+            branches.back().push_back(row);
+    }
+    return branches;
+}
+
 inline std::string readWholeFile(const std::string& path) {
     std::ifstream in(path);
     std::stringstream s;

@@ -19,6 +19,7 @@
 #include "families/cubic/PRSV.h"
 #include "water/WaterEOS.h"
 #include "families/cubic/tests/CubicChecks.h"
+#include "fluid/tests/TextRows.h"
 
 using namespace cubic_tests;
 
@@ -619,7 +620,12 @@ TEST(DaridonEOS, CriticalCurveStartsAtWater) {
     testing::internal::CaptureStdout();
     m->calculateTheCriticalCurve("_d");
     testing::internal::GetCapturedStdout();
-    const auto rows = igorRows("crit_d");
+    // Two branches, parted by a row of NaN: water's first, then methane's
+    // from its critical point.
+    const auto branches = branchesOf(readTextRows("crit_d"));
+    ASSERT_EQ(branches.size(), 2u);
+    EXPECT_NEAR(branches[1].front()[4], 1.0, 1e-12);
+    const auto& rows = branches.front();
     ASSERT_GT(rows.size(), 10u);
     // P bar, V cm3/mol, T, x0, x1: the first point is pure water's critical point.
     EXPECT_NEAR(rows.front()[2], kWater.Tc, 0.05);

@@ -16,6 +16,8 @@
 #include "families/kreglewski/Kreglewski1.h"
 #include "families/kreglewski/Kreglewski2.h"
 #include "families/kreglewski/Kreglewski_EOS.h"
+#include "families/kreglewski/tests/KreglewskiPlainBinary.h"
+#include "fluid/tests/TextRows.h"
 
 namespace {
 
@@ -150,7 +152,7 @@ TEST(KreglewskiModel, BinaryAtAPureCompositionIsThePureFluid) {
     EXPECT_DOUBLE_EQ(mix.x[0], 1.0);
 }
 
-TEST(KreglewskiModel, CriticalCurveStartsFromComponentTwo) {
+TEST(KreglewskiModel, CriticalCurveStartsFromTheLessVolatileComponent) {
     Kreglewski_EOS m(1);
     m.number_of_components(2);
     m.add_components("CO2", "CH4");
@@ -174,19 +176,76 @@ TEST(KreglewskiModel, CriticalCurveStartsFromComponentTwo) {
         if (!r.empty()) rows.push_back(r);
     }
     ASSERT_GE(rows.size(), 3u);
-    // Columns P (bar), V, T, x0, x1.  First point: pure methane (x1 = 1) at
-    // its model critical temperature; the curve then runs continuously to
-    // pure carbon dioxide through a pressure maximum above both critical
-    // pressures (measured near 86 bar around 270 K).
-    EXPECT_NEAR(rows[0][2], 192.17, 0.5);
-    EXPECT_DOUBLE_EQ(rows[0][4], 1.0);
-    EXPECT_GT(rows[2][2], rows[0][2]);
-    EXPECT_NEAR(rows.back()[2], 304.2, 0.5);
-    EXPECT_DOUBLE_EQ(rows.back()[3], 1.0);
+    // Columns P (bar), V, T, x0, x1.  First point: pure carbon dioxide (x0 =
+    // 1), the component of the higher critical temperature, whichever is
+    // named first; the curve then runs continuously to pure methane at its
+    // model critical temperature through a pressure maximum above both
+    // critical pressures (measured near 86 bar around 270 K).
+    EXPECT_NEAR(rows[0][2], 304.2, 0.5);
+    EXPECT_DOUBLE_EQ(rows[0][3], 1.0);
+    EXPECT_LT(rows[2][2], rows[0][2]);
+    EXPECT_NEAR(rows.back()[2], 192.17, 0.5);
+    EXPECT_DOUBLE_EQ(rows.back()[4], 1.0);
     double Pmax = 0.0;
     for (const auto& r : rows) Pmax = std::max(Pmax, r[0]);
     EXPECT_GT(Pmax, 80.0);
     EXPECT_LT(Pmax, 100.0);
+}
+
+// CO2-N2's critical curve is broken: one branch rises from CO2's critical
+// point to high pressure, one runs from N2's a little way to a critical end
+// point.  Named in either order the model writes both, parted by a row of
+// NaN, CO2's first, with the same rows (x1 of one the other's x0); every
+// mixture point of each is stable by Michelsen's test on the binary written
+// out on its own (KreglewskiPlainBinary.h): none of the metastable critical
+// points beyond the end point that the curve from N2 once ran into.
+TEST(KreglewskiModel, BothBranchesOfCO2NitrogensCriticalCurveInEitherOrder) {
+    const KreglewskiPlainBinary plain = KreglewskiPlainBinary::co2Nitrogen();
+    std::vector<std::vector<std::vector<double>>> branches[2];
+    int tested = 0;
+    for (int order = 0; order < 2; ++order) {
+        Kreglewski_EOS m(1);
+        m.number_of_components(2);
+        m.add_components(order == 0 ? "CO2" : "N2", order == 0 ? "N2" : "CO2");
+        testing::internal::CaptureStderr();
+        m.calculateTheCriticalCurve("KB");
+        const std::string err = testing::internal::GetCapturedStderr();
+        branches[order] = branchesOf(readTextRows("critKB"));
+        ASSERT_EQ(branches[order].size(), 2u) << order << err;
+        EXPECT_NE(err.find("critical end point"), std::string::npos) << err;
+        const int co2 = order == 0 ? 0 : 1;
+        // Columns: P 0 (bar), T 2, x0 3, x1 4.
+        EXPECT_DOUBLE_EQ(branches[order][0].front()[3 + co2], 1.0);
+        EXPECT_NEAR(branches[order][0].front()[2], 304.2, 0.5);
+        EXPECT_DOUBLE_EQ(branches[order][1].front()[4 - co2], 1.0);
+        EXPECT_NEAR(branches[order][1].front()[2], 127.0, 1.0);
+        EXPECT_GE(branches[order][0].size(), 100u);
+        for (const auto& branch : branches[order])
+            for (std::size_t k = 1; k < branch.size(); ++k) {
+                if (order == 1) continue;  // (the same rows, below)
+                const auto& r = branch[k];
+                if (!(r[3] > 0.0 && r[4] > 0.0)) continue;
+                double w1 = std::nan("");
+                const bool splits = plain.splits(r[2], r[0] * 1e5, r[4], &w1);
+                // The end point itself, at its printed digits, may lie as
+                // near the phase it comes to coexist with as on the other
+                // side: that phase only, a liquid far richer in CO2.
+                if (&branch == &branches[order][1] && k + 1 == branch.size())
+                    EXPECT_TRUE(!splits || w1 < r[4] - 0.1) << "the end point: x_N2 " << r[4] << " splits off " << w1;
+                else
+                    EXPECT_FALSE(splits) << "row " << k << ": " << r[2] << " K, " << r[0] << " bar, x_N2 " << r[4];
+                ++tested;
+            }
+    }
+    for (std::size_t b = 0; b < 2; ++b) {
+        ASSERT_EQ(branches[0][b].size(), branches[1][b].size()) << b;
+        for (std::size_t k = 0; k < branches[0][b].size(); ++k) {
+            EXPECT_NEAR(branches[0][b][k][2], branches[1][b][k][2], 1e-6 * branches[0][b][k][2]) << k;
+            EXPECT_NEAR(branches[0][b][k][0], branches[1][b][k][0], 1e-6 * branches[0][b][k][0]) << k;
+            EXPECT_NEAR(branches[0][b][k][4], branches[1][b][k][3], 1e-9) << k;
+        }
+    }
+    std::printf("Kreglewski CO2-N2 critical points tested: %d\n", tested);
 }
 
 TEST(KreglewskiModel, UnknownAndUntabulatedComponents) {
