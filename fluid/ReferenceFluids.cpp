@@ -146,11 +146,12 @@ constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992, recalled";
 constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
      "Todheide & Franck 1963; Takenouchi & Kennedy 1964", {kDuanSun2003, 0.1}, {kSpycherPruessEnnisKing2003, 0.1},
-     0.1896, kSoreideWhitson, 32.6e-6},
+     0.1896, kSoreideWhitson, 32.6e-6, PairJudgement::kWaterAndGas},
     {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {kBukacek1955, 0.05}, 0.4850, kSoreideWhitson,
-     37e-6},
-    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
-    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
+     37e-6, PairJudgement::kWaterAndGas},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6,
+     PairJudgement::kWaterAndGas},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kWaterAndGas},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};

@@ -171,6 +171,13 @@ inline constexpr const char* kDuanSun2003 = "Duan & Sun 2003";
 inline constexpr const char* kSpycherPruessEnnisKing2003 = "Spycher, Pruess & Ennis-King 2003";
 inline constexpr const char* kBukacek1955 = "Bukacek 1955";
 
+// Which judgement the fluid's statement of a pair's mixtures takes, by the
+// physics of its sources: two volatile non-polar fluids (mutual
+// solubilities, Raoult's law beside a pure end, one fluid above both
+// critical points), water and a gas (Henry's law, water's content of the
+// gas: WaterGasStatement).
+enum class PairJudgement { kGases, kWaterAndGas };
+
 struct ReferencePair {
     const char* a;
     const char* b;
@@ -200,6 +207,8 @@ struct ReferencePair {
     // infinite dilution, the Poynting factor of its Henry constant
     // (Krichevsky & Kasarnovsky 1935); NaN: none.
     double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
+    // The judgement of its mixtures' statement (PhaseRules::fluidAt).
+    PairJudgement judgement = PairJudgement::kGases;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").

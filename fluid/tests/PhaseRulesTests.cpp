@@ -44,7 +44,8 @@ PhaseRules::FluidStatement statement(double xCO2, double T, double P_bar, bool m
 }  // namespace
 
 TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
-    const ReferencePair row{"H2O", "CO2", "the test's Henry constant", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {}};
+    const ReferencePair row{"H2O", "CO2", "the test's Henry constant", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {},
+                            std::nan(""), nullptr, std::nan(""), PairJudgement::kWaterAndGas};
     const ReferencePairs pairs({&row, 1}, ReferenceFluids::standard());
     struct Case {
         double xCO2, P;
