@@ -10,6 +10,7 @@
 
 #include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ReferenceFluids.h"
+#include "fluid/SaltBrineStatement.h"
 #include "fluid/StatementText.h"
 #include "fluid/WaterGasStatement.h"
 #include "platform/LogSink.h"
@@ -100,6 +101,7 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     // The judgement the pair's row names.
     const ReferencePair* pair = lookups_.pairs().find(m_.component_names[0].c_str(), m_.component_names[1].c_str());
     const PairJudgement judgement = pair ? pair->judgement : PairJudgement::kGases;
+    if (judgement == PairJudgement::kSaltBrine) return SaltBrineStatement(m_, lookups_).saltBrineAt(T_, P_bar, model);
     s = judgement == PairJudgement::kWaterAndGas ? WaterGasStatement(m_, lookups_).waterAndGasAt(T_, P_bar, model)
                                                  : solubilityAt(T_, P_bar, model);
     return s.covered() ? s : diluteEndAt(T_, P_bar, model);

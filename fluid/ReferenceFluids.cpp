@@ -152,6 +152,11 @@ constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6,
      PairJudgement::kWaterAndGas},
     {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kWaterAndGas},
+    // Water and the non-volatile salts: H2O-NaCl by its published phase
+    // diagram, H2O-KCl without one.
+    {"H2O", "NaCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine,
+     kDriesnerHeinrich2007},
+    {"H2O", "KCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};
@@ -410,6 +415,10 @@ SolubilitySource PhaseLookups::solubilitySource(const char* solvent, const char*
 
 double PhaseLookups::solubility(const char* solvent, const char* solute, double T, double P_bar) const {
     return solubilityOf ? solubilityOf(pairs(), solvent, solute, T, P_bar) : kNaN;
+}
+
+SaltDiagramPoint PhaseLookups::saltDiagram(const char* water, const char* salt, double T, double P_bar) const {
+    return saltDiagramOf ? saltDiagramOf(pairs(), water, salt, T, P_bar) : SaltDiagramPoint{};
 }
 
 const ReferenceFluid* ReferenceFluids::find(const char* name) const {

@@ -170,13 +170,15 @@ struct CriticalCurvePoint {
 inline constexpr const char* kDuanSun2003 = "Duan & Sun 2003";
 inline constexpr const char* kSpycherPruessEnnisKing2003 = "Spycher, Pruess & Ennis-King 2003";
 inline constexpr const char* kBukacek1955 = "Bukacek 1955";
+inline constexpr const char* kDriesnerHeinrich2007 = "Driesner & Heinrich 2007";
 
 // Which judgement the fluid's statement of a pair's mixtures takes, by the
 // physics of its sources: two volatile non-polar fluids (mutual
 // solubilities, Raoult's law beside a pure end, one fluid above both
 // critical points), water and a gas (Henry's law, water's content of the
-// gas: WaterGasStatement).
-enum class PairJudgement { kGases, kWaterAndGas };
+// gas: WaterGasStatement), water and a non-volatile salt (its published
+// phase diagram: SaltBrineStatement).
+enum class PairJudgement { kGases, kWaterAndGas, kSaltBrine };
 
 struct ReferencePair {
     const char* a;
@@ -209,6 +211,9 @@ struct ReferencePair {
     double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
     // The judgement of its mixtures' statement (PhaseRules::fluidAt).
     PairJudgement judgement = PairJudgement::kGases;
+    // The publication of the pair's phase diagram (a water-salt pair's:
+    // PhaseLookups::saltDiagramOf evaluates it); null: none.
+    const char* phaseDiagramSource = nullptr;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").

@@ -755,3 +755,87 @@ TEST(FluidStatement, ATraceInLiquidWaterIsTheLiquidPureWaterIs) {
             }
     EXPECT_GE(compared, 80);
 }
+
+// A salt brine's statement, judged against the published check values of
+// Driesner & Heinrich's H2O-NaCl phase relations (Geochim. Cosmochim. Acta 71
+// (2007) 4880: bubble points, the three-phase curve vapour + liquid +
+// halite, the halite liquidus, the critical curve): each state is placed
+// beside a published point, where the diagram decides its word whatever the
+// model gives.
+TEST(FluidStatement, NaClBrinesTakeTheirWordFromDriesnerAndHeinrichsPhaseDiagram) {
+    constexpr double kC = 273.15;
+    const std::string kHalite = "solid NaCl (halite) deposits";
+    const struct {
+        double T, P, x;  // K, bar, mole fraction of NaCl
+        const char* word;
+        const char* why;
+    } kCases[] = {
+        // Bubble point of 10 wt % (x 0.0331162) at 350 C: 155.327 bar, its
+        // vapour x 2.06901e-5.  Water's vapour pressure there is 165.29 bar.
+        {350 + kC, 155.327, 0.5 * 0.0331162, "splits", "between the bubble point's vapour and liquid"},
+        {350 + kC, 155.327, 1.5 * 0.0331162, "liquid", "beyond the bubble point's liquid"},
+        {350 + kC, 155.327, 0.25 * 2.06901e-5, "vapour", "short of the bubble point's vapour"},
+        // The three-phase curve at 300 C: 60.4712 bar, its liquid x 0.157321,
+        // its vapour 5.66328e-7 (the most NaCl a vapour beside halite holds).
+        {300 + kC, 0.9 * 60.4712, 0.01, kHalite.c_str(), "below the three-phase pressure, beyond its vapour"},
+        {300 + kC, 1.1 * 60.4712, 1.3 * 0.157321, kHalite.c_str(), "beyond the three-phase liquid"},
+        // The halite liquidus at 400 C and 1000 bar: x 0.215432, above the
+        // critical pressure there (281.248 bar).
+        {400 + kC, 1000.0, 0.8 * 0.215432, "one phase", "above the critical pressure, short of the liquidus"},
+        {400 + kC, 1000.0, 1.2 * 0.215432, kHalite.c_str(), "beyond the liquidus"},
+        // The bubble point of 10 wt % at 450 C: 416.599 bar, its vapour x
+        // 0.0192743; the critical point of 8.42 wt % there at 417.444 bar.
+        {450 + kC, 416.599, 1.5 * 0.0331162, "liquid", "beyond the bubble point's liquid above Tc of water"},
+        {450 + kC, 416.599, 0.25 * 0.0192743, "vapour", "short of the bubble point's vapour above Tc of water"},
+        {450 + kC, 1.1 * 417.444, 0.01, "one phase", "above the critical pressure"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.why) + ": hn x " + std::to_string(c.x) + " TP " + std::to_string(c.T) + " " +
+                     std::to_string(c.P));
+        const Judged j = judge("hn", c.x, c.T, c.P);
+        ASSERT_TRUE(j.given);
+        EXPECT_EQ(j.v.fluid.word, c.word) << j.v.fluid.text;
+        EXPECT_NE(j.v.fluid.text.find("Driesner & Heinrich 2007"), std::string::npos) << j.v.fluid.text;
+        // The word against the model's own answer: a solid is none of its
+        // phases; a split is its split; one phase any of its one phases.
+        const std::string w = c.word;
+        const bool agrees = w == kHalite        ? false
+                            : w == "splits"     ? j.v.model.splits
+                            : j.v.model.splits  ? false
+                            : w == "one phase"  ? true
+                            : w == "liquid"     ? j.v.model.phase != FluidPhase::kPhaseVapour
+                                                : j.v.model.phase != FluidPhase::kPhaseLiquid;
+        EXPECT_EQ(j.v.fluid.agrees, agrees) << j.v.fluid.text;
+    }
+}
+
+TEST(FluidStatement, ASaltIsNeverJudgedByWatersVapourPressure) {
+    // Boiling brines below water's vapour pressure: steam with brine, a
+    // brine below its own vapour pressure, or with the salt's solid: never
+    // one vapour.
+    const struct {
+        const char* model;
+        double x, T, P;
+    } kStates[] = {{"hn", 0.1, 600.0, 50.0}, {"hn", 0.3, 640.0, 150.0}, {"hk", 0.05, 620.0, 100.0},
+                   {"hn", 0.001, 573.15, 10.0}};
+    for (const auto& s : kStates) {
+        SCOPED_TRACE(std::string(s.model) + " x " + std::to_string(s.x) + " TP " + std::to_string(s.T) + " " +
+                     std::to_string(s.P));
+        const Judged j = judge(s.model, s.x, s.T, s.P);
+        ASSERT_TRUE(j.given);
+        ASSERT_TRUE(j.v.fluid.covered());
+        if (std::string(s.model) == "hk")
+            EXPECT_EQ(j.v.fluid.word, "not one vapour");
+        else
+            EXPECT_EQ(j.v.fluid.word.find("vapour"), std::string::npos) << j.v.fluid.word;
+    }
+    // KCl without a published diagram: not one vapour below water's
+    // critical temperature, agreeing with any answer of the model's but one
+    // vapour; above it nothing is said.
+    const Judged kcl = judge("hk", 0.05, 620.0, 100.0);
+    EXPECT_EQ(kcl.v.fluid.word, "not one vapour");
+    EXPECT_EQ(kcl.v.fluid.agrees, kcl.v.model.splits || kcl.v.model.phase != FluidPhase::kPhaseVapour);
+    const Judged hot = judge("hk", 0.05, 700.0, 300.0);
+    ASSERT_TRUE(hot.given);
+    EXPECT_FALSE(hot.v.fluid.covered()) << hot.v.fluid.word << " " << hot.v.fluid.text;
+}
