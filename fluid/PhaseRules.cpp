@@ -439,7 +439,8 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     };
     double phi = 1.0;
     const double f = fugacity(T_, phi), fs = iceFugacity(T_), excess = std::log(f / fs);
-    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi));
+    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi)) +
+                        WaterGasStatement(m_, lookups_).binaryConstantBand(w, y, T_, P_bar);
     if (!std::isfinite(excess)) return s;
     // Its frost point: where ice's fugacity reaches the water's, below the
     // melting point; a gas holding more water than ice takes at the melting

@@ -214,6 +214,9 @@ struct ReferencePair {
     // The publication of the pair's phase diagram (a water-salt pair's:
     // PhaseLookups::saltDiagramOf evaluates it); null: none.
     const char* phaseDiagramSource = nullptr;
+    // The uncertainty of pengRobinsonK12 (absolute), carried into the band
+    // of what it gives; 0: none stated.
+    double pengRobinsonK12Uncertainty = 0.0;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
@@ -251,7 +254,9 @@ public:
     // factors of the fluids' rows, van der Waals's mixing rules and the
     // pair's pengRobinsonK12; NaN for a pair without one (or `solvent` not
     // its b), a fluid not in the table or y outside [0, 1).
-    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P) const;
+    // `k12Shift` moves the pair's constant (its band, pengRobinsonK12Uncertainty).
+    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P,
+                                           double k12Shift = 0.0) const;
 
 private:
     std::span<const ReferencePair> rows_;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,19 @@ double WaterGasStatement::waterInGasFugacityCoefficient(int w, double y, double 
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
     return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
+}
+
+double WaterGasStatement::binaryConstantBand(int w, double y, double T_, double P_bar) const {
+    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    const ReferencePair* pair = lookups_.pairs().find(water, gas);
+    const double d = pair ? pair->pengRobinsonK12Uncertainty : 0.0;
+    if (!(d > 0.0)) return 0.0;
+    const ReferencePairs& pairs = lookups_.pairs();
+    const double up = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, d);
+    const double down = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, -d);
+    const double band = 0.5 * std::fabs(std::log(up / down));
+    return std::isfinite(band) ? band : 0.0;
 }
 
 WaterGasStatement::Capacity WaterGasStatement::publishedCapacity(const char* solvent, const char* solute, double T_,
@@ -118,15 +132,23 @@ WaterGasStatement::Capacity WaterGasStatement::gasWaterCapacity(int w, double T_
         if (std::fabs(next - y) < 1e-10 * y) break;
     }
     if (phi > 0.0 && std::isfinite(y)) {
-        const double u = kVapourPressureUncertainty + pengRobinsonUncertainty(std::log(y * P_bar / (psat * (1.0 - xL))));
+        // (y moves as 1/phi: the binary constant's band is phi's.)
+        const double u = kVapourPressureUncertainty +
+                         pengRobinsonUncertainty(std::log(y * P_bar / (psat * (1.0 - xL)))) +
+                         binaryConstantBand(w, std::min(y, 0.999), T_, P_bar);
         c.value = y;
         c.low = y * (1.0 - u);
         c.high = std::min(1.0, y * (1.0 + u));
         const ReferencePair* pair = lookups_.pairs().find(water, gas);
-        c.text = formatted("water's fugacity coefficient %.3g in %s (Peng & Robinson's equation, %s) with the Poynting "
-                           "factor %.4g of its liquid: its %s-rich phase holds %.3g %% %s (%.3g to %.3g %%)",
-                           phi, gas, pair && pair->pengRobinsonK12Source ? pair->pengRobinsonK12Source : "its binary constant",
-                           poynting, gas, 100.0 * c.value, water, 100.0 * c.low, 100.0 * c.high);
+        const std::string constant =
+            pair && pair->pengRobinsonK12Source
+                ? formatted("%s's binary constant %.4g within %g", pair->pengRobinsonK12Source, pair->pengRobinsonK12,
+                            pair->pengRobinsonK12Uncertainty)
+                : std::string("its binary constant");
+        c.text = formatted("water's fugacity coefficient %.3g in %s (Peng & Robinson's equation with %s) with the "
+                           "Poynting factor %.4g of its liquid: its %s-rich phase holds %.3g %% %s (%.3g to %.3g %%)",
+                           phi, gas, constant.c_str(), poynting, gas, 100.0 * c.value, water, 100.0 * c.low,
+                           100.0 * c.high);
         return c;
     }
     // Raoult's law: the vapour holds yW = psat (1 - xL)/P of water, within
@@ -152,11 +174,28 @@ PhaseRules::FluidStatement WaterGasStatement::waterAndGasAt(double T_, double P_
     const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
     const double psat = lookups_.fluids().vapourPressure(names[static_cast<std::size_t>(w)].c_str(), T_) * 1e-5;
     if (!(psat > 0.0)) return s;
+    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]), xw = 1.0 - xg;
+    // A trace of either (kTraceShare) is its major end: that end's density
+    // by its reference equation beside the model's.
+    const int major = xg > xw ? 1 - w : w;
+    const bool trace = std::min(xg, xw) <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon();
+    double Vref = 0.0;
+    const std::string density =
+        trace ? pureEndDensity(names[static_cast<std::size_t>(major)].c_str(), T_, P_bar, Vref) : std::string();
+    const std::string share =
+        trace ? formatted("; this mixture a trace of %.3g %% %s", 100.0 * std::min(xg, xw),
+                          names[static_cast<std::size_t>(major == w ? 1 - w : w)].c_str())
+              : formatted("; this mixture %.3g %% %s", 100.0 * xg, gas);
     if (!(P_bar > psat)) {
-        // Below water's vapour pressure no liquid forms.
-        s.word = "vapour";
-        s.text = formatted("(water's vapour pressure %.5g bar)", psat);
-        s.agrees = !model.splits;
+        // Below water's vapour pressure no liquid forms: a vapour, of which
+        // a trace in the gas above the gas's critical temperature is that
+        // end's supercritical fluid.
+        const bool supercritical = trace && major != w && !(T_ < lookups_.fluids().criticalTemperature(gas));
+        s.word = FluidPhase::phaseName(supercritical ? FluidPhase::kPhaseSupercritical : FluidPhase::kPhaseVapour);
+        s.text = formatted("(water's vapour pressure %.5g bar%s%s)", psat, density.c_str(), share.c_str());
+        s.agrees = !model.splits && model.phase != FluidPhase::kPhaseLiquid;
+        s.text += trace && !model.splits ? besidePureEnd(names[static_cast<std::size_t>(major)].c_str(), Vref, model)
+                                         : modelAnswer(w, model);
         return s;
     }
     // The liquid holds at most xL of the gas, the gas yW of water: a
@@ -169,7 +208,6 @@ PhaseRules::FluidStatement WaterGasStatement::waterAndGasAt(double T_, double P_
     const Capacity vapour = gasWaterCapacity(w, T_, P_bar, psat, liquid);
     if (!std::isfinite(vapour.value)) return s;
     const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0, cHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
-    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]), xw = 1.0 - xg;
     if (xg < cLow) {
         s.word = liquid.word;
     } else if (xw < vapour.low) {
@@ -183,20 +221,27 @@ PhaseRules::FluidStatement WaterGasStatement::waterAndGasAt(double T_, double P_
     const std::string sides = liquid.text.empty() ? vapour.text
                               : liquid.laws && vapour.laws ? liquid.text + ", " + vapour.text + " with the laws' uncertainty"
                                                            : vapour.text + "; " + liquid.text;
-    s.text = formatted("(%swater's vapour pressure %.5g bar%s%s; this mixture %.3g %% %s)",
-                       liquid.laws && vapour.laws ? "Raoult's law with " : "", psat,
-                       liquid.laws && vapour.laws ? " and " : "; ", sides.c_str(), 100.0 * xg, gas);
+    s.text = formatted("(%swater's vapour pressure %.5g bar%s%s%s%s)", liquid.laws && vapour.laws ? "Raoult's law with " : "",
+                       psat, liquid.laws && vapour.laws ? " and " : "; ", sides.c_str(), density.c_str(),
+                       share.c_str());
+    const bool oneWord = s.word != "splits" && s.word.rfind("uncertain", 0) != 0;
+    s.text += trace && oneWord && !model.splits
+                  ? besidePureEnd(names[static_cast<std::size_t>(major)].c_str(), Vref, model)
+                  : modelAnswer(w, model);
+    return s;
+}
+
+std::string WaterGasStatement::modelAnswer(int w, const ModelAnswer& model) const {
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
     if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
         const int rich = (model.x1[0] < 0.5) == (w == 0) ? 0 : 1;  // the water-rich phase
         const double liquidGas = w == 0 ? model.x1[rich] : 1.0 - model.x1[rich];
         const double vapourWater = w == 0 ? 1.0 - model.x1[1 - rich] : model.x1[1 - rich];
-        s.text += formatted("; the model's water-rich phase holds %.3g %% %s, its other phase %.3g %% H2O",
-                            100.0 * liquidGas, gas, 100.0 * vapourWater);
-    } else {
-        s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
-                                                                      FluidPhase::phaseName(model.phase));
+        return formatted("; the model's water-rich phase holds %.3g %% %s, its other phase %.3g %% H2O",
+                         100.0 * liquidGas, gas, 100.0 * vapourWater);
     }
-    return s;
+    return model.splits ? std::string("; the model splits it")
+                        : formatted("; the model gives one %s", FluidPhase::phaseName(model.phase));
 }
 
 PhaseRules::FluidStatement WaterGasStatement::waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat,

@@ -21,8 +21,14 @@ public:
     // component 1 - w (Peng & Robinson with the pair's binary constant), NaN
     // without one.
     double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
+    // The band of its logarithm from the pair's binary constant's
+    // uncertainty (half the spread of ln phi across it); 0 without one.
+    double binaryConstantBand(int w, double y, double T_, double P_bar) const;
 
 private:
+    // The model's answer said beside the statement: its split's phases by
+    // their shares, else its one phase.
+    std::string modelAnswer(int w, const ModelAnswer& model) const;
     // A phase's capacity for the other component (mole fractions): its
     // content, the band that holds the fluid, and what the statement says
     // of it; value NaN where no source covers the state.

@@ -11,12 +11,15 @@
 // and water's vapour pressure (IAPWS-95: 26.392 bar at 500 K).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "console/tests/IndependentCubic.h"
 #include "fluid/StateReport.h"
 
 namespace {
@@ -838,4 +841,60 @@ TEST(FluidStatement, ASaltIsNeverJudgedByWatersVapourPressure) {
     const Judged hot = judge("hk", 0.05, 700.0, 300.0);
     ASSERT_TRUE(hot.given);
     EXPECT_FALSE(hot.v.fluid.covered()) << hot.v.fluid.word << " " << hot.v.fluid.text;
+}
+
+// Water's content of a compressed gas by Peng & Robinson's equation names
+// its binary constant's source and carries the constant's uncertainty in its
+// band: the spread of water's fugacity coefficient across it, evaluated
+// here on an independent Peng-Robinson equation (N2: 126.192 K, 3.3958 MPa,
+// acentric factor 0.0372; water: 647.096 K, 22.064 MPa, 0.3443).  A trace
+// of water in a gas below water's vapour pressure is its pure gas end, with
+// that end's word and density (the ideal gas's at these pressures); a
+// state the model splits below water's vapour pressure is said to split.
+TEST(FluidStatement, WaterGasLinesNameTheirSourceCarryItsBandAndGiveTheTracesDensity) {
+    const double T = 400.0, P = 200.0;
+    Judged j = judge("PR:H2O,N2", 0.9, T, P);
+    ASSERT_TRUE(j.given);
+    const std::string& text = j.v.fluid.text;
+    EXPECT_NE(text.find("Soreide & Whitson 1992's binary constant 0.4778 within 0.02"), std::string::npos) << text;
+    EXPECT_EQ(text.find("recalled"), std::string::npos) << text;
+    const double y = 0.01 * numberAfter(text, "its N2-rich phase holds ");
+    const std::size_t open = text.find("% H2O (", text.find("its N2-rich phase holds "));
+    ASSERT_NE(open, std::string::npos) << text;
+    const double low = 0.01 * numberAfter(text.substr(open), "% H2O ("), high = 0.01 * numberAfter(text.substr(open), " to ");
+    ASSERT_GT(y, 0.0);
+    double lnPhi[2];
+    for (int k = 0; k < 2; ++k) {
+        const indep::Cubic pr = indep::pr(indep::pengRobinson(126.192, 3.3958e6, 0.0372),
+                                          indep::pengRobinson(647.096, 22.064e6, 0.3443), 0.4778 + (k ? 0.02 : -0.02));
+        const std::vector<double> roots = indep::roots(pr, T, P * 1e5, y);
+        ASSERT_FALSE(roots.empty());
+        const double V = *std::max_element(roots.begin(), roots.end());
+        lnPhi[k] = pr.lnf(1, T, V, y) - std::log(y * P * 1e5);
+    }
+    const double band = 0.5 * std::fabs(lnPhi[1] - lnPhi[0]);
+    EXPECT_GT(band, 0.01);
+    EXPECT_GE((high - y) / y, 0.95 * band) << text;
+    EXPECT_GE((y - low) / y, 0.95 * band) << text;
+    EXPECT_LE((high - y) / y, 1.05 * band + 0.005 + 0.1) << text;
+
+    j = judge("SRK1:H2O,CO2", 0.999999999, 307.734, 0.0136701);
+    ASSERT_TRUE(j.given);
+    EXPECT_EQ(j.v.fluid.word, "supercritical fluid") << j.v.fluid.text;
+    const double ideal = 0.0136701e5 * 0.0440098 / (8.314462618 * 307.734);
+    EXPECT_NEAR(numberAfter(j.v.fluid.text, "pure CO2 by IUPACCO2: "), ideal, 1e-4 * ideal) << j.v.fluid.text;
+
+    for (const char* model : {"DMW2:H2O,CH4", "DMWEOS:H2O,CH4", "DMW2:CH4,H2O"}) {
+        SCOPED_TRACE(model);
+        j = judge(model, 0.5, 517.75, 30.0);
+        ASSERT_TRUE(j.given);
+        EXPECT_EQ(j.v.fluid.word, "vapour");
+        // IAPWS-95's vapour pressure at 517.75 K, 36.26 bar: water's
+        // partial pressure of 15 bar lies below it.
+        EXPECT_NEAR(numberAfter(j.v.fluid.text, "water's vapour pressure "), 36.26, 0.01) << j.v.fluid.text;
+        if (j.v.splits) {
+            EXPECT_FALSE(j.v.fluid.agrees);
+            EXPECT_NE(j.v.fluid.text.find("; the model splits it"), std::string::npos) << j.v.fluid.text;
+        }
+    }
 }

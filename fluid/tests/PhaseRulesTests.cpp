@@ -80,8 +80,11 @@ TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
             EXPECT_EQ(s.word, c.word);
             const std::string w = c.word;
             const bool uncertain = w.rfind("uncertain", 0) == 0;
+            // (The model's one phase is a liquid: below water's vapour
+            // pressure, where the fluid is a vapour, it disagrees.)
             if (!w.empty()) {
-                EXPECT_EQ(s.agrees, uncertain || (w == "splits") == modelSplits) << s.text;
+                const bool phaseAgrees = modelSplits || w != "vapour" || c.P > kPsat;
+                EXPECT_EQ(s.agrees, uncertain || ((w == "splits") == modelSplits && phaseAgrees)) << s.text;
             }
         }
     }
