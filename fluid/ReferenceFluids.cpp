@@ -246,6 +246,8 @@ bool ReferencePair::is(const ReferenceFluids& fluids, const char* x, const char*
            ((namedAs(fluids, x, a) && namedAs(fluids, y, b)) || (namedAs(fluids, x, b) && namedAs(fluids, y, a)));
 }
 
+bool ReferencePair::namesA(const ReferenceFluids& fluids, const char* x) const { return x && namedAs(fluids, x, a); }
+
 const ReferencePair* ReferencePairs::find(const char* x, const char* y) const {
     for (const ReferencePair& p : rows_)
         if (p.is(*fluids_, x, y)) return &p;

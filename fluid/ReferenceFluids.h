@@ -221,6 +221,9 @@ struct ReferencePair {
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
     bool is(const ReferenceFluids& fluids, const char* x, const char* y) const;
+    // Whether `x` names its component a, as above (a water-gas or water-salt
+    // pair's water).
+    bool namesA(const ReferenceFluids& fluids, const char* x) const;
 };
 
 // A table of pairs and the rules that read it, beside the table of the

@@ -12,18 +12,19 @@ using statement::uncertainBetween;
 
 PhaseRules::FluidStatement SaltBrineStatement::saltBrineAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
+    // Water is the row's component a.
     const ReferencePair* row = lookups_.pairs().find(m_.component_names[0].c_str(), m_.component_names[1].c_str());
-    const ReferenceFluid* water = lookups_.fluids().find(m_.component_names[0].c_str());
-    const int w = water && water->named("H2O") ? 0 : 1;
-    water = lookups_.fluids().find(m_.component_names[static_cast<std::size_t>(w)].c_str());
-    if (!row || !water || !water->named("H2O")) return s;
+    if (!row) return s;
+    const int w = row->namesA(lookups_.fluids(), m_.component_names[0].c_str()) ? 0 : 1;
+    const ReferenceFluid* water = lookups_.fluids().find(m_.component_names[static_cast<std::size_t>(w)].c_str());
+    if (!water) return s;
     const char* salt = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
     const double xs = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]);
     const SaltDiagramPoint d =
         lookups_.saltDiagram(m_.component_names[static_cast<std::size_t>(w)].c_str(), salt, T_, P_bar);
     if (d.covered()) {
-        s = byDiagram(d, salt, xs, T_, P_bar);
-    } else if (T_ < water->Tc && xs > kTraceShare) {
+        s = byDiagram(d, salt, xs, T_, P_bar, T_ < water->Tc);
+    } else if (T_ < water->Tc && xs >= kTraceShare) {
         // No diagram: below water's critical temperature the vapour beside
         // a brine holds far less than a trace of the salt (NaCl's holds at
         // most about 1e-4 there), so the brine is no single vapour, at any
@@ -33,9 +34,9 @@ PhaseRules::FluidStatement SaltBrineStatement::saltBrineAt(double T_, double P_b
         s.word = "not one vapour";
         s.text = formatted("(%s is not volatile: below water's critical temperature the vapour beside its brine holds "
                            "less than %g %% of it, above or below water's vapour pressure, %.5g bar; no published "
-                           "phase diagram of H2O-%s here says whether the brine is a liquid, steam with brine or "
+                           "phase diagram of %s-%s here says whether the brine is a liquid, steam with brine or "
                            "beside the solid salt; this mixture %.3g %% %s)",
-                           salt, 100.0 * kTraceShare, psat, salt, 100.0 * xs, salt);
+                           salt, 100.0 * kTraceShare, psat, water->formula, salt, 100.0 * xs, salt);
         s.agrees = model.splits || model.phase != FluidPhase::kPhaseVapour;
     }
     if (!s.covered()) return s;
@@ -61,7 +62,7 @@ bool SaltBrineStatement::agreesWith(const std::string& word, const ModelAnswer& 
 }
 
 PhaseRules::FluidStatement SaltBrineStatement::byDiagram(const SaltDiagramPoint& d, const char* salt, double xs,
-                                                         double T_, double P_bar) const {
+                                                         double T_, double P_bar, bool liquidWater) const {
     FluidStatement s;
     const SolidField field = lookups_.solid(salt, T_, P_bar);
     const std::string deposits = std::string(field.solid ? field.solid : salt) + " deposits";
@@ -109,11 +110,11 @@ PhaseRules::FluidStatement SaltBrineStatement::byDiagram(const SaltDiagramPoint&
     } else if (P_bar > d.surfaceHigh) {
         // Above the surface: one liquid (one fluid above water's critical
         // temperature), beside the solid beyond the liquidus.
-        const char* one = T_ < lookups_.fluids().criticalTemperature("H2O") ? "liquid" : "one phase";
+        const char* one = liquidWater ? "liquid" : "one phase";
         s.word = std::isfinite(d.solidLiquid) ? byLiquid(d.solidLiquid, one, deposits.c_str()) : std::string(one);
         s.text = formatted("(%s: above the pressure %.5g bar of its vapour-liquid surface's high end, one %s",
                            d.source, d.surfaceHigh,
-                           T_ < lookups_.fluids().criticalTemperature("H2O") ? "liquid" : "fluid");
+                           liquidWater ? "liquid" : "fluid");
         if (std::isfinite(d.solidLiquid))
             s.text += formatted("; the liquid beside the solid holds %.3g %% %s, %s", 100.0 * d.solidLiquid, salt,
                                 within.c_str());

@@ -27,8 +27,10 @@ public:
     FluidStatement saltBrineAt(double T_, double P_bar, const ModelAnswer& model) const;
 
 private:
-    // By the published diagram `d` at the mixture's salt share xs.
-    FluidStatement byDiagram(const SaltDiagramPoint& d, const char* salt, double xs, double T_, double P_bar) const;
+    // By the published diagram `d` at the mixture's salt share xs (below
+    // water's critical temperature where `liquidWater`).
+    FluidStatement byDiagram(const SaltDiagramPoint& d, const char* salt, double xs, double T_, double P_bar,
+                             bool liquidWater) const;
     // Whether the diagram's word agrees with the model's answer.
     static bool agreesWith(const std::string& word, const ModelAnswer& model);
     // The model's answer said beside the statement, in the salt's shares.

@@ -169,8 +169,10 @@ WaterGasStatement::Capacity WaterGasStatement::gasWaterCapacity(int w, double T_
 PhaseRules::FluidStatement WaterGasStatement::waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     const std::vector<std::string>& names = m_.component_names;
-    const int w = names[0] == "H2O" ? 0 : names[1] == "H2O" ? 1 : -1;
-    if (w < 0 || (!lookups_.henryOf && !lookups_.solubilityOf)) return s;
+    // Water is the row's component a (the gas dissolves in its liquid).
+    const ReferencePair* pair = lookups_.pairs().find(names[0].c_str(), names[1].c_str());
+    if (!pair || (!lookups_.henryOf && !lookups_.solubilityOf)) return s;
+    const int w = pair->namesA(lookups_.fluids(), names[0].c_str()) ? 0 : 1;
     const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
     const double psat = lookups_.fluids().vapourPressure(names[static_cast<std::size_t>(w)].c_str(), T_) * 1e-5;
     if (!(psat > 0.0)) return s;
