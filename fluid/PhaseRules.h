@@ -82,7 +82,9 @@ public:
     };
     // The statement: a verdict word ("one phase", "liquid", "vapour",
     // "supercritical fluid", "splits", "solid CO2 deposits", "ice Ih
-    // deposits", or "uncertain (a or b)") and what follows it: the source,
+    // deposits", "solid NaCl (halite) deposits", "not one vapour" (a brine
+    // of a salt without a published diagram), or "uncertain (a or b)") and
+    // what follows it: the source,
     // its numbers and uncertainty, and how far the model lies from them.
     // Empty where no data cover the state.  `agrees` compares the word with
     // the model's answer (an uncertain word agrees with either of its two).
