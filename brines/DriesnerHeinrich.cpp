@@ -202,4 +202,31 @@ double vapourBranch(double T, double P, double xl) {
     return xl / std::pow(10.0, logK);
 }
 
+SaltDiagramPoint diagramPoint(double T_K, double P_bar, double PsatWater) {
+    SaltDiagramPoint d;
+    const double T = T_K - 273.15;
+    if (!temperatureHolds(T) || !pressureHolds(P_bar) || !(P_bar > 0.0)) return d;
+    d.source = "Driesner & Heinrich 2007";
+    // The surface's low end: the three-phase point below NaCl's triple
+    // point, boiling NaCl above it; its high end water's vapour pressure
+    // below water's critical temperature, the critical pressure above.
+    const bool solid = T < kTt;
+    d.surfaceLow = solid ? vlhPressure(T) : naclVapourPressure(T);
+    const double xlow = solid ? liquidusMoleFraction(T, d.surfaceLow) : 1.0;
+    d.surfaceHigh = T < kTcw ? PsatWater : criticalPressure(T);
+    if (P_bar >= d.surfaceLow && P_bar <= d.surfaceHigh) {
+        d.liquid = liquidBranch(T, P_bar, d.surfaceLow, xlow, PsatWater);
+        d.vapour = vapourBranch(T, P_bar, d.liquid);
+    }
+    if (!solid) return d;
+    if (P_bar >= d.surfaceLow) {
+        d.solidLiquid = liquidusMoleFraction(T, P_bar);
+    } else {
+        d.solidVapourLow = naclVapourPressure(T) / P_bar;
+        const double threePhase = vapourBranch(T, d.surfaceLow, xlow);
+        d.solidVapourHigh = std::fmax(d.solidVapourLow, threePhase);
+    }
+    return d;
+}
+
 }  // namespace dh07

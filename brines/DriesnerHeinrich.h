@@ -10,6 +10,7 @@
 // critical constants they take for water; the diagram uses IAPWS-95's
 // throughout, as it does for water itself.
 #include "fluid/CriticalPoints.h"
+#include "fluid/ValidityRange.h"
 
 namespace dh07 {
 
@@ -68,5 +69,15 @@ double vlhPressure(double T);
 double liquidBranch(double T, double P, double Plow, double xlow, double PsatWater);
 // Eq. 13-17: the vapour coexisting at (T, P) with the liquid x_l.
 double vapourBranch(double T, double P, double xl);
+
+// The phase relations at T (K) and P (bar) as the fluid's statement reads
+// them (NaCl mole fractions; PsatWater water's vapour pressure at T in bar):
+// the vapour-liquid surface's ends at T and its liquid and vapour at P, the
+// halite liquidus at P from the three-phase pressure up, and below it the
+// vapour beside halite: at least NaCl's vapour pressure's share of P (the
+// ideal vapour), at most the larger of that and the three-phase vapour's
+// share (the vapour's NaCl content, rising with its density, is largest at
+// one of the two ends).  Every field NaN outside the diagram's range.
+SaltDiagramPoint diagramPoint(double T_K, double P_bar, double PsatWater);
 
 }  // namespace dh07

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "brines/DMGWwater.h"
+#include "brines/DriesnerHeinrich.h"
 #include "brines/HenryCorrelations.h"
 #include "brines/WaterInCO2.h"
 #include "brines/WaterInMethane.h"
@@ -273,6 +274,21 @@ SolubilitySource publishedSolubilitySource(const ReferencePairs& pairs, const ch
     return pairs.solubilitySourceOf(solvent, solute);
 }
 
+// The phase diagrams the pairs' table names for water and a salt: that of
+// H2O-NaCl by Driesner & Heinrich (2007), with water's vapour pressure by
+// its ancillary (IAPWS-95's within a few parts in a million, which moves
+// the diagram's bubble pressures by as little).
+SaltDiagramPoint publishedSaltDiagram(const ReferencePairs& pairs, const char* water, const char* salt, double T,
+                                      double P_bar) {
+    const ReferencePair* row = pairs.find(water, salt);
+    const ReferenceFluid* w = pairs.fluids().find(water);
+    if (!row || !row->phaseDiagramSource || std::string(row->phaseDiagramSource) != kDriesnerHeinrich2007 || !w ||
+        !w->named("H2O"))
+        return {};
+    const double psat = T < w->Tc ? pairs.fluids().vapourPressure(water, T) * 1e-5 : std::nan("");
+    return dh07::diagramPoint(T, P_bar, psat);
+}
+
 }  // namespace
 
 namespace {
@@ -291,6 +307,7 @@ FluidPhase* buildUsableFluidModel(const char* name, std::string* why) {
     if (!usable(*m, name, why)) return nullptr;
     m->lookups = PhaseLookups{&componentSolid, &referenceVolumeIn, &publishedHenryConstant, &componentSublimation,
                               &publishedSolubility, &publishedSolubilitySource};
+    m->lookups.saltDiagramOf = &publishedSaltDiagram;
     return m.release();
 }
 

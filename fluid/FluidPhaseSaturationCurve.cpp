@@ -14,7 +14,6 @@
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
 #include "fluid/ModelRange.h"
-#include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
 #include "numerics/Newton.h"
 #include "platform/LogSink.h"
@@ -445,9 +444,11 @@ void FluidPhase::calculateTheSaturationCurve(const char* suffix, char mode) {
     // A critical point outside the model's range is refused, and the curve
     // ends at the range's lower end.
     // (Said once when there is none.)
-    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "saturation curve starts", false) ||
-        !StateReport(*this).criticalPointInRange())
+    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "saturation curve starts", false)) return;
+    if (!ModelRange(*this).criticalPointInRange()) {
+        errorflag = 1;
         return;
+    }
     const double Tc = T, Vc = V;
     const ModelRange rules(*this);
     const double Tlow = rules.lowestReportedCurveTemperature();

@@ -13,7 +13,6 @@
 #include "fluid/FluidPhase.h"
 #include "fluid/ModelRange.h"
 #include "fluid/PhaseSolvers.h"
-#include "fluid/StateReport.h"
 #include "fluid/TrialEvaluation.h"
 #include "platform/LogSink.h"
 
@@ -274,9 +273,11 @@ void FluidPhase::calculateTheSpinodals(const char* suffixL, const char* suffixV)
     // From the critical point found from the model's start (the tracer
     // reports one not found); one outside the model's range is refused.
     // (Said once for both spinodals when there is none.)
-    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false) ||
-        !StateReport(*this).criticalPointInRange())
+    if (!criticalPointToStartFrom(*this, critical_T, critical_V, "spinodals start", false)) return;
+    if (!ModelRange(*this).criticalPointInRange()) {
+        errorflag = 1;
         return;
+    }
     const double Tc = T, Vc = V;
     // The spinodals run down from the critical point: one at or below the
     // lowest temperature of the model's range leaves them no state in it.

@@ -10,20 +10,15 @@
 
 #include "fluid/BinaryCriticalCurves.h"
 #include "fluid/ReferenceFluids.h"
+#include "fluid/SaltBrineStatement.h"
+#include "fluid/StatementText.h"
+#include "fluid/WaterGasStatement.h"
 #include "platform/LogSink.h"
 
+using statement::formatted;
+using statement::uncertainBetween;
+
 namespace {
-
-std::string formatted(const char* format, auto... args) {
-    char buf[640];
-    std::snprintf(buf, sizeof buf, format, args...);
-    return buf;
-}
-
-// "uncertain (a or b)" where the data's band spans two verdicts.
-std::string uncertainBetween(const char* a, const char* b) {
-    return std::string("uncertain (") + a + " or " + b + ")";
-}
 
 // The pure solid's melting temperature (K) at P (bar) by its published
 // lines: the triple point's below the triple-point pressure, else where its
@@ -103,8 +98,12 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
         if (model.splits) s.text += "; the model splits it";
         return s;
     }
-    const bool water = m_.component_names[0] == "H2O" || m_.component_names[1] == "H2O";
-    s = water ? waterAndGasAt(T_, P_bar, model) : solubilityAt(T_, P_bar, model);
+    // The judgement the pair's row names.
+    const ReferencePair* pair = lookups_.pairs().find(m_.component_names[0].c_str(), m_.component_names[1].c_str());
+    const PairJudgement judgement = pair ? pair->judgement : PairJudgement::kGases;
+    if (judgement == PairJudgement::kSaltBrine) return SaltBrineStatement(m_, lookups_).saltBrineAt(T_, P_bar, model);
+    s = judgement == PairJudgement::kWaterAndGas ? WaterGasStatement(m_, lookups_).waterAndGasAt(T_, P_bar, model)
+                                                 : solubilityAt(T_, P_bar, model);
     return s.covered() ? s : diluteEndAt(T_, P_bar, model);
 }
 
@@ -288,7 +287,9 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         // its share of the pressure.
         const bool dissolved = i != major && !inGas && !solvent;
         const bool gas = std::isfinite(virial) || (psub > 0.0 && ((xi * P_bar < pLiquid && !dissolved) || inGas));
-        if (i != major && solvent && (gas || std::isfinite(waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
+        const WaterGasStatement waterAndGas(m_, lookups_);
+        if (i != major && solvent &&
+            (gas || std::isfinite(waterAndGas.waterInGasFugacityCoefficient(i, xi, T_, P_bar)))) {
             // Water carried by a gas (or dissolved in the gas's liquid): ice
             // only below its melting point, by its fugacity there.
             const FluidStatement ice = iceFromGasAt(i, T_, P_bar);
@@ -420,7 +421,7 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     // psub)/RT); its band the sublimation pressure's and phi's, whose
     // uncertainty grows with its departure from 1.
     auto fugacity = [&](double T, double& phi) {
-        phi = waterInGasFugacityCoefficient(w, y, T, P_bar);
+        phi = WaterGasStatement(m_, lookups_).waterInGasFugacityCoefficient(w, y, T, P_bar);
         if (!(phi > 0.0)) {
             const double virial = virialGasFugacity(w, T, P_bar);
             phi = std::isfinite(virial) ? virial / (y * P_bar) : 1.0;
@@ -438,7 +439,8 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     };
     double phi = 1.0;
     const double f = fugacity(T_, phi), fs = iceFugacity(T_), excess = std::log(f / fs);
-    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi));
+    const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi)) +
+                        WaterGasStatement(m_, lookups_).binaryConstantBand(w, y, T_, P_bar);
     if (!std::isfinite(excess)) return s;
     // Its frost point: where ice's fugacity reaches the water's, below the
     // melting point; a gas holding more water than ice takes at the melting
@@ -506,214 +508,6 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
     }
     s.text += formatted("; the model's %s %.3g %%, %.3g times the published content", holds.c_str(), 100.0 * own,
                         own / c);
-    return s;
-}
-
-double PhaseRules::waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const {
-    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
-    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
-}
-
-PhaseRules::Capacity PhaseRules::publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
-                                                    const char* phase) const {
-    Capacity c;
-    const double published = lookups_.solubility(solvent, solute, T_, P_bar);
-    if (!(published > 0.0 && published < 1.0)) return c;
-    SolubilitySource source = lookups_.solubilitySource(solvent, solute);
-    if (!(source.uncertainty > 0.0)) source.uncertainty = kSolubilityUncertainty;
-    c.value = published;
-    c.low = published * (1.0 - source.uncertainty);
-    c.high = std::min(1.0, published * (1.0 + source.uncertainty));
-    c.text = formatted("%s: its %s-rich %s holds at most %.3g %% %s within about %g %%",
-                       source.name ? source.name : "published solubility", solvent, phase, 100.0 * published, solute,
-                       100.0 * source.uncertainty);
-    // Water's liquid (above its vapour pressure, below its critical
-    // temperature) holding the gas within its capacity is one liquid, as
-    // pure water there is; a gas-rich phase may be a vapour or the gas's
-    // own liquid, and is named one phase.
-    if (std::string(phase) == "liquid") c.word = "liquid";
-    return c;
-}
-
-PhaseRules::Capacity PhaseRules::waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const {
-    Capacity c;
-    dilute = true;
-    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
-    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    c = publishedCapacity(water, gas, T_, P_bar, "liquid");
-    if (std::isfinite(c.value)) return c;
-    // Henry's law for the gas (IAPWS G7-04, published from 273.15 K: taken
-    // there below): at P the liquid holds xL = (P - psat)/(H K - psat), K
-    // the dissolved gas's Poynting factor over its fugacity coefficient
-    // (dissolvedGasFactor) where the pair gives them, else 1.  Its band: ln H
-    // within its published uncertainty, and with the pair's data a fifth of
-    // ln K's Poynting part and phi's as for water in the gas, else the
-    // Poynting factor of up to twice water's saturated volume and phi within
-    // exp(2 |B| P/RT) of 1 (B its second virial coefficient, Tsonopoulos
-    // 1974).
-    const ReferenceFluids& fluids = lookups_.fluids();
-    const double H0 = lookups_.henry(water, gas, std::max(T_, 273.15)) * 1e-5;
-    const ReferenceFluid* row = fluids.find(gas);
-    if (!(H0 > 0.0) || !std::isfinite(H0) || !row) return c;
-    double phi = 1.0, factor = 1.0, dissolvedPoynting = 1.0;
-    const ReferencePair* pair = lookups_.pairs().find(water, gas);
-    const bool pengRobinson = pair && std::isfinite(pair->pengRobinsonK12) && pair->dissolvedVolume > 0.0;
-    const double RT = FluidPhase::R * T_;
-    if (pengRobinson) factor = dissolvedGasFactor(w, T_, P_bar, psat, &phi, &dissolvedPoynting);
-    const double H = H0 * factor;
-    const double v = pengRobinson ? pengRobinsonUncertainty(std::log(phi)) + 0.2 * std::log(dissolvedPoynting)
-                                  : 2.0 * std::fabs(row->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
-    const double poynting = pengRobinson ? 0.0 : 2.0 * fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT;
-    auto liquidShare = [&](double h) { return std::clamp((P_bar - psat) / (h - psat), 0.0, 1.0); };
-    c.value = liquidShare(H);
-    dilute = c.value <= kHenryDiluteShare;
-    c.low = liquidShare(H * std::exp(kHenryLogUncertainty + v + std::max(poynting, 0.0)));
-    c.high = liquidShare(H * std::exp(-kHenryLogUncertainty - v));
-    c.word = "liquid";
-    c.laws = true;
-    const char* source = lookups_.pairs().henrySourceOf(water, gas);
-    c.text = formatted("%s's Henry constant of %s, %.5g bar: its liquid holds %.3g %% %s (%.3g to %.3g %%)%s",
-                       source ? source : "the published", gas, H0, 100.0 * c.value, gas, 100.0 * c.low,
-                       100.0 * c.high,
-                       pengRobinson ? formatted(" at its fugacity coefficient %.3g (Peng & Robinson) and its Poynting "
-                                                "factor %.4g", phi, dissolvedPoynting).c_str() : "");
-    return c;
-}
-
-PhaseRules::Capacity PhaseRules::gasWaterCapacity(int w, double T_, double P_bar, double psat,
-                                                   const Capacity& liquid) const {
-    Capacity c;
-    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
-    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    c = publishedCapacity(gas, water, T_, P_bar, "phase");
-    if (std::isfinite(c.value)) return c;
-    const ReferenceFluids& fluids = lookups_.fluids();
-    const ReferenceFluid *waterRow = fluids.find(water), *gasRow = fluids.find(gas);
-    if (!waterRow || !gasRow) return c;
-    // Water's activity in its liquid, 1 - xL, the liquid's share of the gas
-    // (none where unknown).
-    const double xL = std::isfinite(liquid.value) ? liquid.value : 0.0, RT = FluidPhase::R * T_;
-    const double phiSat = waterRow->pengRobinsonVapourFugacityCoefficient(T_, psat * 1e5);
-    // Water's fugacity over its liquid, psat phi_sat exp(V (P - psat)/RT)
-    // (1 - xL), equal to its fugacity y phi(y) P in the gas (e.g. Prausnitz,
-    // Lichtenthaler & de Azevedo 1999, ch. 10), solved for y.
-    const double poynting = std::exp(fluids.saturatedLiquidVolume(water, T_) * (P_bar - psat) * 1e5 / RT);
-    const double f = psat * phiSat * poynting * (1.0 - xL);
-    double y = std::min(1.0, f / P_bar), phi = std::nan("");
-    for (int k = 0; k < 200 && phiSat > 0.0; ++k) {
-        phi = waterInGasFugacityCoefficient(w, std::min(y, 0.999), T_, P_bar);
-        const double next = std::min(1.0, f / (phi * P_bar));
-        if (!std::isfinite(next)) break;
-        y = 0.5 * (y + next);
-        if (std::fabs(next - y) < 1e-10 * y) break;
-    }
-    if (phi > 0.0 && std::isfinite(y)) {
-        const double u = kVapourPressureUncertainty + pengRobinsonUncertainty(std::log(y * P_bar / (psat * (1.0 - xL))));
-        c.value = y;
-        c.low = y * (1.0 - u);
-        c.high = std::min(1.0, y * (1.0 + u));
-        const ReferencePair* pair = lookups_.pairs().find(water, gas);
-        c.text = formatted("water's fugacity coefficient %.3g in %s (Peng & Robinson's equation, %s) with the Poynting "
-                           "factor %.4g of its liquid: its %s-rich phase holds %.3g %% %s (%.3g to %.3g %%)",
-                           phi, gas, pair && pair->pengRobinsonK12Source ? pair->pengRobinsonK12Source : "its binary constant",
-                           poynting, gas, 100.0 * c.value, water, 100.0 * c.low, 100.0 * c.high);
-        return c;
-    }
-    // Raoult's law: the vapour holds yW = psat (1 - xL)/P of water, within
-    // the vapour pressure's uncertainty and its fugacity coefficients',
-    // exp(2 |B| P/RT) of 1, over the liquid's band of xL.
-    const double v = 2.0 * std::fabs(gasRow->secondVirialCoefficient(T_)) * P_bar * 1e5 / RT;
-    const double xLow = std::isfinite(liquid.low) ? liquid.low : 0.0, xHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
-    c.value = psat * (1.0 - xL) / P_bar;
-    c.low = psat * (1.0 - kVapourPressureUncertainty) * std::exp(-v) * (1.0 - xHigh) / P_bar;
-    c.high = std::min(1.0, psat * (1.0 + kVapourPressureUncertainty) * std::exp(v) * (1.0 - xLow) / P_bar);
-    c.word = "vapour";
-    c.laws = true;
-    c.text = formatted("its vapour %.3g %% %s (%.3g to %.3g %%)", 100.0 * c.value, water, 100.0 * c.low,
-                       100.0 * c.high);
-    return c;
-}
-
-PhaseRules::FluidStatement PhaseRules::waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const {
-    FluidStatement s;
-    const std::vector<std::string>& names = m_.component_names;
-    const int w = names[0] == "H2O" ? 0 : names[1] == "H2O" ? 1 : -1;
-    if (w < 0 || (!lookups_.henryOf && !lookups_.solubilityOf)) return s;
-    const char* gas = names[static_cast<std::size_t>(1 - w)].c_str();
-    const double psat = lookups_.fluids().vapourPressure(names[static_cast<std::size_t>(w)].c_str(), T_) * 1e-5;
-    if (!(psat > 0.0)) return s;
-    if (!(P_bar > psat)) {
-        // Below water's vapour pressure no liquid forms.
-        s.word = "vapour";
-        s.text = formatted("(water's vapour pressure %.5g bar)", psat);
-        s.agrees = !model.splits;
-        return s;
-    }
-    // The liquid holds at most xL of the gas, the gas yW of water: a
-    // mixture within either is one phase, beyond both it splits; no
-    // liquid forms where the water lies within the gas's capacity, however
-    // large its share.
-    bool dilute = true;
-    const Capacity liquid = waterLiquidCapacity(w, T_, P_bar, psat, dilute);
-    if (!dilute) return waterBeyondDiluteHenryAt(w, T_, P_bar, psat, liquid, model);
-    const Capacity vapour = gasWaterCapacity(w, T_, P_bar, psat, liquid);
-    if (!std::isfinite(vapour.value)) return s;
-    const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0, cHigh = std::isfinite(liquid.high) ? liquid.high : 0.0;
-    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]), xw = 1.0 - xg;
-    if (xg < cLow) {
-        s.word = liquid.word;
-    } else if (xw < vapour.low) {
-        s.word = vapour.word;
-    } else if (xg > cHigh && xw > vapour.high) {
-        s.word = "splits";
-    } else {
-        s.word = uncertainBetween(xg <= cHigh ? liquid.word : vapour.word, "splits");
-    }
-    s.agrees = s.word.rfind("uncertain", 0) == 0 || (s.word == "splits") == model.splits;
-    const std::string sides = liquid.text.empty() ? vapour.text
-                              : liquid.laws && vapour.laws ? liquid.text + ", " + vapour.text + " with the laws' uncertainty"
-                                                           : vapour.text + "; " + liquid.text;
-    s.text = formatted("(%swater's vapour pressure %.5g bar%s%s; this mixture %.3g %% %s)",
-                       liquid.laws && vapour.laws ? "Raoult's law with " : "", psat,
-                       liquid.laws && vapour.laws ? " and " : "; ", sides.c_str(), 100.0 * xg, gas);
-    if (model.splits && std::isfinite(model.x1[0]) && std::isfinite(model.x1[1])) {
-        const int rich = (model.x1[0] < 0.5) == (w == 0) ? 0 : 1;  // the water-rich phase
-        const double liquidGas = w == 0 ? model.x1[rich] : 1.0 - model.x1[rich];
-        const double vapourWater = w == 0 ? 1.0 - model.x1[1 - rich] : model.x1[1 - rich];
-        s.text += formatted("; the model's water-rich phase holds %.3g %% %s, its other phase %.3g %% H2O",
-                            100.0 * liquidGas, gas, 100.0 * vapourWater);
-    } else {
-        s.text += model.splits ? "; the model splits it" : formatted("; the model gives one %s",
-                                                                      FluidPhase::phaseName(model.phase));
-    }
-    return s;
-}
-
-PhaseRules::FluidStatement PhaseRules::waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat,
-                                                               const Capacity& liquid, const ModelAnswer& model) const {
-    // Henry's law puts more of the gas in the saturated liquid than a dilute
-    // solution holds (high pressures): the saturated share is beyond the
-    // law, but a mixture whose own share is dilute lies within it.  There
-    // the gas's fugacity in the liquid, x H K by the same law, stays below
-    // the pure gas's wherever x lies below the law's saturated share (its
-    // lower band): the liquid holds all of it, one liquid, as pure water is
-    // above its vapour pressure.  Beyond a dilute share no data here decide.
-    FluidStatement s;
-    const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
-    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    const double xg = m_.x[static_cast<std::size_t>(1 - w)] / (m_.x[0] + m_.x[1]);
-    const double cLow = std::isfinite(liquid.low) ? liquid.low : 0.0;
-    if (!(xg <= kHenryDiluteShare && xg < cLow)) return s;
-    double Vref = 0.0;
-    const std::string density = pureEndDensity(water, T_, P_bar, Vref);
-    s.word = FluidPhase::phaseName(FluidPhase::kPhaseLiquid);
-    s.text = formatted("(water's vapour pressure %.5g bar; %s, beyond a dilute solution of at most %g %%: by the same "
-                       "law at this mixture's dilute share its liquid holds all of it%s; this mixture %.3g %% %s)",
-                       psat, liquid.text.c_str(), 100.0 * kHenryDiluteShare, density.c_str(), 100.0 * xg, gas);
-    s.agrees = !model.splits &&
-               (model.phase == FluidPhase::kPhaseLiquid || model.phase == FluidPhase::kPhaseFluid);
-    s.text += model.splits ? std::string("; the model splits it") : besidePureEnd(water, Vref, model);
     return s;
 }
 

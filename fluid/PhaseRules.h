@@ -82,7 +82,9 @@ public:
     };
     // The statement: a verdict word ("one phase", "liquid", "vapour",
     // "supercritical fluid", "splits", "solid CO2 deposits", "ice Ih
-    // deposits", or "uncertain (a or b)") and what follows it: the source,
+    // deposits", "solid NaCl (halite) deposits", "not one vapour" (a brine
+    // of a salt without a published diagram), or "uncertain (a or b)") and
+    // what follows it: the source,
     // its numbers and uncertainty, and how far the model lies from them.
     // Empty where no data cover the state.  `agrees` compares the word with
     // the model's answer (an uncertain word agrees with either of its two).
@@ -98,15 +100,11 @@ public:
     // (m3/mol): psub phi(T, psub) exp(Vs (P - psub)/(R T)).
     static double solidFugacity(const ReferenceFluid* row, double psub, double Vs, double T_, double P);
 
-private:
+protected:
     // The statements of each source, empty where it does not cover the state.
     FluidStatement pureFluidAt(const char* name, double T_, double P_bar, const ModelAnswer& model) const;
     FluidStatement solidFromMixtureAt(double T_, double P_bar) const;
     FluidStatement solubilityAt(double T_, double P_bar, const ModelAnswer& model) const;
-    // Water and a gas above water's melting point: the gas the liquid water
-    // holds and the water the gas holds, each by its best source, judge
-    // the mixture together (whichever is the larger share).
-    FluidStatement waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const;
     // The logarithm of a gas's (component i) fugacity dissolved in water's
     // liquid over its pure solid's at T and P (Tm its melting point there),
     // with its band and what it is said from; NaN where no data cover it.
@@ -114,35 +112,6 @@ private:
     // Ice from a gas carrying water (component w): only below water's
     // melting point at P, lowered by the gas it dissolves.
     FluidStatement iceFromGasAt(int w, double T_, double P_bar) const;
-    // A phase's capacity for the other component (mole fractions): its
-    // content, the band that holds the fluid, and what the statement says
-    // of it; value NaN where no source covers the state.
-    struct Capacity {
-        double value = std::nan(""), low = std::nan(""), high = std::nan("");
-        const char* word = "one phase";  // the verdict where the mixture lies within it
-        bool laws = false;               // Raoult's or Henry's law (not a measured content)
-        std::string text;
-    };
-    // Of `solute` in a `solvent`-rich `phase` ("liquid", "phase") by the
-    // publication the pair's row names, with its stated uncertainty.
-    Capacity publishedCapacity(const char* solvent, const char* solute, double T_, double P_bar,
-                               const char* phase) const;
-    // Of the gas in water's liquid (w the water's index): published, else
-    // by Henry's law; `dilute` false where that law's share lies beyond a
-    // dilute solution.
-    Capacity waterLiquidCapacity(int w, double T_, double P_bar, double psat, bool& dilute) const;
-    // Water's liquid holding a dilute share of the gas where Henry's law's
-    // saturated share lies beyond a dilute solution (`liquid` that law's).
-    FluidStatement waterBeyondDiluteHenryAt(int w, double T_, double P_bar, double psat, const Capacity& liquid,
-                                            const ModelAnswer& model) const;
-    // Of water in the gas beside that liquid: published, else by water's
-    // fugacity coefficient in the compressed gas, else by Raoult's law.
-    Capacity gasWaterCapacity(int w, double T_, double P_bar, double psat, const Capacity& liquid) const;
-    // Water's fugacity coefficient at mole fraction y in the gas of
-    // component 1 - w (Peng & Robinson with the pair's binary constant), NaN
-    // without one.
-    double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
-
     // Beside a pure end (diluteEnd): below the major component's critical
     // temperature, for a non-polar pair, its reference data with Raoult's
     // law and the other's ideal solubility; above it one supercritical fluid

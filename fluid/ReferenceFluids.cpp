@@ -137,20 +137,28 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // with the binary constants Soreide & Whitson (Fluid Phase Equilib. 77
 // (1992) 217) fitted to the water content of the gas-rich phases (0.1896
 // with CO2, 0.4850 with CH4, 0.4778 with N2; recalled, not read from their
-// table).  The gases' partial molar volumes in liquid water at infinite
+// table: taken within 0.02, which the band of the water content they give
+// carries).  The gases' partial molar volumes in liquid water at infinite
 // dilution: CO2 32.6 cm3/mol (Spycher, Pruess & Ennis-King 2003), CH4 37
 // and N2 35 cm3/mol (recalled, near 298 K).
 constexpr const char* kG704 = "IAPWS G7-04";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
-constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992, recalled";
+constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992";
+constexpr double kSoreideWhitsonK12Band = 0.02;
 constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "CO2", kG704, kNaN, nullptr, kWaterCarbonDioxideCurve, 5.0,
      "Todheide & Franck 1963; Takenouchi & Kennedy 1964", {kDuanSun2003, 0.1}, {kSpycherPruessEnnisKing2003, 0.1},
-     0.1896, kSoreideWhitson, 32.6e-6},
+     0.1896, kSoreideWhitson, 32.6e-6, PairJudgement::kWaterAndGas, nullptr, kSoreideWhitsonK12Band},
     {"H2O", "CH4", kG704, 0.29, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {kBukacek1955, 0.05}, 0.4850, kSoreideWhitson,
-     37e-6},
-    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
-    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
+     37e-6, PairJudgement::kWaterAndGas, nullptr, kSoreideWhitsonK12Band},
+    {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6,
+     PairJudgement::kWaterAndGas, nullptr, kSoreideWhitsonK12Band},
+    {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kWaterAndGas},
+    // Water and the non-volatile salts: H2O-NaCl by its published phase
+    // diagram, H2O-KCl without one.
+    {"H2O", "NaCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine,
+     kDriesnerHeinrich2007},
+    {"H2O", "KCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};
@@ -237,6 +245,8 @@ bool ReferencePair::is(const ReferenceFluids& fluids, const char* x, const char*
     return x && y &&
            ((namedAs(fluids, x, a) && namedAs(fluids, y, b)) || (namedAs(fluids, x, b) && namedAs(fluids, y, a)));
 }
+
+bool ReferencePair::namesA(const ReferenceFluids& fluids, const char* x) const { return x && namedAs(fluids, x, a); }
 
 const ReferencePair* ReferencePairs::find(const char* x, const char* y) const {
     for (const ReferencePair& p : rows_)
@@ -341,7 +351,7 @@ double ReferenceFluid::pengRobinsonFugacityCoefficient(double T, double P) const
 }
 
 double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T,
-                                                       double P) const {
+                                                       double P, double k12Shift) const {
     const ReferenceFluid *g = fluids_->find(solvent), *k = fluids_->find(solute);
     const ReferencePair* pair = find(solvent, solute);
     if (!g || !k || !pair || !std::isfinite(pair->pengRobinsonK12) || !namedAs(*fluids_, solvent, pair->b) ||
@@ -351,7 +361,7 @@ double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, cons
     pengRobinsonConstants(*g, T, ag, bg);
     pengRobinsonConstants(*k, T, ak, bk);
     // The van der Waals mixing rules: a = sum y_i y_j a_ij, b = sum y_i b_i.
-    const double akg = std::sqrt(ak * ag) * (1.0 - pair->pengRobinsonK12);
+    const double akg = std::sqrt(ak * ag) * (1.0 - pair->pengRobinsonK12 - k12Shift);
     const double a = (1.0 - y) * (1.0 - y) * ag + 2.0 * y * (1.0 - y) * akg + y * y * ak, b = (1.0 - y) * bg + y * bk;
     const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
     const int n = pengRobinsonRoots(A, B, Z);
@@ -409,6 +419,10 @@ SolubilitySource PhaseLookups::solubilitySource(const char* solvent, const char*
 
 double PhaseLookups::solubility(const char* solvent, const char* solute, double T, double P_bar) const {
     return solubilityOf ? solubilityOf(pairs(), solvent, solute, T, P_bar) : kNaN;
+}
+
+SaltDiagramPoint PhaseLookups::saltDiagram(const char* water, const char* salt, double T, double P_bar) const {
+    return saltDiagramOf ? saltDiagramOf(pairs(), water, salt, T, P_bar) : SaltDiagramPoint{};
 }
 
 const ReferenceFluid* ReferenceFluids::find(const char* name) const {

@@ -170,6 +170,15 @@ struct CriticalCurvePoint {
 inline constexpr const char* kDuanSun2003 = "Duan & Sun 2003";
 inline constexpr const char* kSpycherPruessEnnisKing2003 = "Spycher, Pruess & Ennis-King 2003";
 inline constexpr const char* kBukacek1955 = "Bukacek 1955";
+inline constexpr const char* kDriesnerHeinrich2007 = "Driesner & Heinrich 2007";
+
+// Which judgement the fluid's statement of a pair's mixtures takes, by the
+// physics of its sources: two volatile non-polar fluids (mutual
+// solubilities, Raoult's law beside a pure end, one fluid above both
+// critical points), water and a gas (Henry's law, water's content of the
+// gas: WaterGasStatement), water and a non-volatile salt (its published
+// phase diagram: SaltBrineStatement).
+enum class PairJudgement { kGases, kWaterAndGas, kSaltBrine };
 
 struct ReferencePair {
     const char* a;
@@ -200,10 +209,21 @@ struct ReferencePair {
     // infinite dilution, the Poynting factor of its Henry constant
     // (Krichevsky & Kasarnovsky 1935); NaN: none.
     double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
+    // The judgement of its mixtures' statement (PhaseRules::fluidAt).
+    PairJudgement judgement = PairJudgement::kGases;
+    // The publication of the pair's phase diagram (a water-salt pair's:
+    // PhaseLookups::saltDiagramOf evaluates it); null: none.
+    const char* phaseDiagramSource = nullptr;
+    // The uncertainty of pengRobinsonK12 (absolute), carried into the band
+    // of what it gives; 0: none stated.
+    double pengRobinsonK12Uncertainty = 0.0;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").
     bool is(const ReferenceFluids& fluids, const char* x, const char* y) const;
+    // Whether `x` names its component a, as above (a water-gas or water-salt
+    // pair's water).
+    bool namesA(const ReferenceFluids& fluids, const char* x) const;
 };
 
 // A table of pairs and the rules that read it, beside the table of the
@@ -237,7 +257,9 @@ public:
     // factors of the fluids' rows, van der Waals's mixing rules and the
     // pair's pengRobinsonK12; NaN for a pair without one (or `solvent` not
     // its b), a fluid not in the table or y outside [0, 1).
-    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P) const;
+    // `k12Shift` moves the pair's constant (its band, pengRobinsonK12Uncertainty).
+    double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P,
+                                           double k12Shift = 0.0) const;
 
 private:
     std::span<const ReferencePair> rows_;

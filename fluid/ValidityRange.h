@@ -60,6 +60,29 @@ struct SolubilitySource {
     double uncertainty = 0.0;
 };
 using SolubilitySourceLookup = SolubilitySource (*)(const ReferencePairs& pairs, const char* solvent, const char* solute);
+// The phase relations of water and a salt at T (K) and P (bar) by the
+// published phase diagram the pair's row names (its phaseDiagramSource), as
+// the salt's mole fractions; NaN where the diagram gives none.  The
+// vapour-liquid surface at T spans the pressures from `surfaceLow` (the
+// three-phase pressure of vapour, liquid and the salt's solid) to
+// `surfaceHigh` (water's vapour pressure below its critical temperature,
+// the mixtures' critical pressure above it); at P between them its liquid
+// holds `liquid`, its vapour `vapour`.  From surfaceLow up the liquid beside
+// the solid holds `solidLiquid` (the liquidus); below it the vapour beside
+// the solid holds from `solidVapourLow` to `solidVapourHigh`.
+struct SaltDiagramPoint {
+    const char* source = nullptr;
+    double surfaceLow = std::numeric_limits<double>::quiet_NaN();
+    double surfaceHigh = std::numeric_limits<double>::quiet_NaN();
+    double liquid = std::numeric_limits<double>::quiet_NaN();
+    double vapour = std::numeric_limits<double>::quiet_NaN();
+    double solidLiquid = std::numeric_limits<double>::quiet_NaN();
+    double solidVapourLow = std::numeric_limits<double>::quiet_NaN();
+    double solidVapourHigh = std::numeric_limits<double>::quiet_NaN();
+    bool covered() const { return source != nullptr; }
+};
+using SaltDiagramLookup = SaltDiagramPoint (*)(const ReferencePairs& pairs, const char* water, const char* salt,
+                                               double T, double P_bar);
 // The published data a program hands the rules of its models (ModelRange, PhaseRules):
 // null where it has none.  The lookups read the tables of the reference
 // fluids and their pairs that `tables` names (the pairs' table beside its
@@ -74,6 +97,7 @@ struct PhaseLookups {
     SolubilityLookup solubilityOf = nullptr;
     SolubilitySourceLookup solubilitySourceOf = nullptr;
     const ReferencePairs* tables = nullptr;
+    SaltDiagramLookup saltDiagramOf = nullptr;
 
     const ReferencePairs& pairs() const;
     const ReferenceFluids& fluids() const;
@@ -85,6 +109,7 @@ struct PhaseLookups {
     double sublimation(const char* component, double T, double& solidVolume) const;
     SolubilitySource solubilitySource(const char* solvent, const char* solute) const;
     double solubility(const char* solvent, const char* solute, double T, double P_bar) const;
+    SaltDiagramPoint saltDiagram(const char* water, const char* salt, double T, double P_bar) const;
 };
 
 // A state's temperature or pressure as it was given, for the messages that

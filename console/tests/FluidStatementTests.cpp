@@ -11,12 +11,15 @@
 // and water's vapour pressure (IAPWS-95: 26.392 bar at 500 K).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/FluidModelFactory.h"
 #include "console/tests/ConsoleTestSupport.h"
+#include "console/tests/IndependentCubic.h"
 #include "fluid/StateReport.h"
 
 namespace {
@@ -754,4 +757,144 @@ TEST(FluidStatement, ATraceInLiquidWaterIsTheLiquidPureWaterIs) {
                 }
             }
     EXPECT_GE(compared, 80);
+}
+
+// A salt brine's statement, judged against the published check values of
+// Driesner & Heinrich's H2O-NaCl phase relations (Geochim. Cosmochim. Acta 71
+// (2007) 4880: bubble points, the three-phase curve vapour + liquid +
+// halite, the halite liquidus, the critical curve): each state is placed
+// beside a published point, where the diagram decides its word whatever the
+// model gives.
+TEST(FluidStatement, NaClBrinesTakeTheirWordFromDriesnerAndHeinrichsPhaseDiagram) {
+    constexpr double kC = 273.15;
+    const std::string kHalite = "solid NaCl (halite) deposits";
+    const struct {
+        double T, P, x;  // K, bar, mole fraction of NaCl
+        const char* word;
+        const char* why;
+    } kCases[] = {
+        // Bubble point of 10 wt % (x 0.0331162) at 350 C: 155.327 bar, its
+        // vapour x 2.06901e-5.  Water's vapour pressure there is 165.29 bar.
+        {350 + kC, 155.327, 0.5 * 0.0331162, "splits", "between the bubble point's vapour and liquid"},
+        {350 + kC, 155.327, 1.5 * 0.0331162, "liquid", "beyond the bubble point's liquid"},
+        {350 + kC, 155.327, 0.25 * 2.06901e-5, "vapour", "short of the bubble point's vapour"},
+        // The three-phase curve at 300 C: 60.4712 bar, its liquid x 0.157321,
+        // its vapour 5.66328e-7 (the most NaCl a vapour beside halite holds).
+        {300 + kC, 0.9 * 60.4712, 0.01, kHalite.c_str(), "below the three-phase pressure, beyond its vapour"},
+        {300 + kC, 1.1 * 60.4712, 1.3 * 0.157321, kHalite.c_str(), "beyond the three-phase liquid"},
+        // The halite liquidus at 400 C and 1000 bar: x 0.215432, above the
+        // critical pressure there (281.248 bar).
+        {400 + kC, 1000.0, 0.8 * 0.215432, "one phase", "above the critical pressure, short of the liquidus"},
+        {400 + kC, 1000.0, 1.2 * 0.215432, kHalite.c_str(), "beyond the liquidus"},
+        // The bubble point of 10 wt % at 450 C: 416.599 bar, its vapour x
+        // 0.0192743; the critical point of 8.42 wt % there at 417.444 bar.
+        {450 + kC, 416.599, 1.5 * 0.0331162, "liquid", "beyond the bubble point's liquid above Tc of water"},
+        {450 + kC, 416.599, 0.25 * 0.0192743, "vapour", "short of the bubble point's vapour above Tc of water"},
+        {450 + kC, 1.1 * 417.444, 0.01, "one phase", "above the critical pressure"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.why) + ": hn x " + std::to_string(c.x) + " TP " + std::to_string(c.T) + " " +
+                     std::to_string(c.P));
+        const Judged j = judge("hn", c.x, c.T, c.P);
+        ASSERT_TRUE(j.given);
+        EXPECT_EQ(j.v.fluid.word, c.word) << j.v.fluid.text;
+        EXPECT_NE(j.v.fluid.text.find("Driesner & Heinrich 2007"), std::string::npos) << j.v.fluid.text;
+        // The word against the model's own answer: a solid is none of its
+        // phases; a split is its split; one phase any of its one phases.
+        const std::string w = c.word;
+        const bool agrees = w == kHalite        ? false
+                            : w == "splits"     ? j.v.model.splits
+                            : j.v.model.splits  ? false
+                            : w == "one phase"  ? true
+                            : w == "liquid"     ? j.v.model.phase != FluidPhase::kPhaseVapour
+                                                : j.v.model.phase != FluidPhase::kPhaseLiquid;
+        EXPECT_EQ(j.v.fluid.agrees, agrees) << j.v.fluid.text;
+    }
+}
+
+TEST(FluidStatement, ASaltIsNeverJudgedByWatersVapourPressure) {
+    // Boiling brines below water's vapour pressure: steam with brine, a
+    // brine below its own vapour pressure, or with the salt's solid: never
+    // one vapour.
+    const struct {
+        const char* model;
+        double x, T, P;
+    } kStates[] = {{"hn", 0.1, 600.0, 50.0}, {"hn", 0.3, 640.0, 150.0}, {"hk", 0.05, 620.0, 100.0},
+                   {"hn", 0.001, 573.15, 10.0}};
+    for (const auto& s : kStates) {
+        SCOPED_TRACE(std::string(s.model) + " x " + std::to_string(s.x) + " TP " + std::to_string(s.T) + " " +
+                     std::to_string(s.P));
+        const Judged j = judge(s.model, s.x, s.T, s.P);
+        ASSERT_TRUE(j.given);
+        ASSERT_TRUE(j.v.fluid.covered());
+        if (std::string(s.model) == "hk")
+            EXPECT_EQ(j.v.fluid.word, "not one vapour");
+        else
+            EXPECT_EQ(j.v.fluid.word.find("vapour"), std::string::npos) << j.v.fluid.word;
+    }
+    // KCl without a published diagram: not one vapour below water's
+    // critical temperature, agreeing with any answer of the model's but one
+    // vapour; above it nothing is said.
+    const Judged kcl = judge("hk", 0.05, 620.0, 100.0);
+    EXPECT_EQ(kcl.v.fluid.word, "not one vapour");
+    EXPECT_EQ(kcl.v.fluid.agrees, kcl.v.model.splits || kcl.v.model.phase != FluidPhase::kPhaseVapour);
+    const Judged hot = judge("hk", 0.05, 700.0, 300.0);
+    ASSERT_TRUE(hot.given);
+    EXPECT_FALSE(hot.v.fluid.covered()) << hot.v.fluid.word << " " << hot.v.fluid.text;
+}
+
+// Water's content of a compressed gas by Peng & Robinson's equation names
+// its binary constant's source and carries the constant's uncertainty in its
+// band: the spread of water's fugacity coefficient across it, evaluated
+// here on an independent Peng-Robinson equation (N2: 126.192 K, 3.3958 MPa,
+// acentric factor 0.0372; water: 647.096 K, 22.064 MPa, 0.3443).  A trace
+// of water in a gas below water's vapour pressure is its pure gas end, with
+// that end's word and density (the ideal gas's at these pressures); a
+// state the model splits below water's vapour pressure is said to split.
+TEST(FluidStatement, WaterGasLinesNameTheirSourceCarryItsBandAndGiveTheTracesDensity) {
+    const double T = 400.0, P = 200.0;
+    Judged j = judge("PR:H2O,N2", 0.9, T, P);
+    ASSERT_TRUE(j.given);
+    const std::string& text = j.v.fluid.text;
+    EXPECT_NE(text.find("Soreide & Whitson 1992's binary constant 0.4778 within 0.02"), std::string::npos) << text;
+    EXPECT_EQ(text.find("recalled"), std::string::npos) << text;
+    const double y = 0.01 * numberAfter(text, "its N2-rich phase holds ");
+    const std::size_t open = text.find("% H2O (", text.find("its N2-rich phase holds "));
+    ASSERT_NE(open, std::string::npos) << text;
+    const double low = 0.01 * numberAfter(text.substr(open), "% H2O ("), high = 0.01 * numberAfter(text.substr(open), " to ");
+    ASSERT_GT(y, 0.0);
+    double lnPhi[2];
+    for (int k = 0; k < 2; ++k) {
+        const indep::Cubic pr = indep::pr(indep::pengRobinson(126.192, 3.3958e6, 0.0372),
+                                          indep::pengRobinson(647.096, 22.064e6, 0.3443), 0.4778 + (k ? 0.02 : -0.02));
+        const std::vector<double> roots = indep::roots(pr, T, P * 1e5, y);
+        ASSERT_FALSE(roots.empty());
+        const double V = *std::max_element(roots.begin(), roots.end());
+        lnPhi[k] = pr.lnf(1, T, V, y) - std::log(y * P * 1e5);
+    }
+    const double band = 0.5 * std::fabs(lnPhi[1] - lnPhi[0]);
+    EXPECT_GT(band, 0.01);
+    EXPECT_GE((high - y) / y, 0.95 * band) << text;
+    EXPECT_GE((y - low) / y, 0.95 * band) << text;
+    EXPECT_LE((high - y) / y, 1.05 * band + 0.005 + 0.1) << text;
+
+    j = judge("SRK1:H2O,CO2", 0.999999999, 307.734, 0.0136701);
+    ASSERT_TRUE(j.given);
+    EXPECT_EQ(j.v.fluid.word, "supercritical fluid") << j.v.fluid.text;
+    const double ideal = 0.0136701e5 * 0.0440098 / (8.314462618 * 307.734);
+    EXPECT_NEAR(numberAfter(j.v.fluid.text, "pure CO2 by IUPACCO2: "), ideal, 1e-4 * ideal) << j.v.fluid.text;
+
+    for (const char* model : {"DMW2:H2O,CH4", "DMWEOS:H2O,CH4", "DMW2:CH4,H2O"}) {
+        SCOPED_TRACE(model);
+        j = judge(model, 0.5, 517.75, 30.0);
+        ASSERT_TRUE(j.given);
+        EXPECT_EQ(j.v.fluid.word, "vapour");
+        // IAPWS-95's vapour pressure at 517.75 K, 36.26 bar: water's
+        // partial pressure of 15 bar lies below it.
+        EXPECT_NEAR(numberAfter(j.v.fluid.text, "water's vapour pressure "), 36.26, 0.01) << j.v.fluid.text;
+        if (j.v.splits) {
+            EXPECT_FALSE(j.v.fluid.agrees);
+            EXPECT_NE(j.v.fluid.text.find("; the model splits it"), std::string::npos) << j.v.fluid.text;
+        }
+    }
 }

@@ -212,7 +212,8 @@ TEST(ReferenceFluidTable, ArgonWithWaterIsJudgedThroughTheVerdictOfEveryPair) {
     std::vector<ReferencePair> pairRows;
     for (const ReferencePair& p : ReferencePairs::standard().rows())
         if (!p.is(fluids, "H2O", "Ar")) pairRows.push_back(p);
-    pairRows.push_back({"H2O", "Ar", "IAPWS G7-04", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {}});
+    pairRows.push_back({"H2O", "Ar", "IAPWS G7-04", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {}, std::nan(""), nullptr,
+                        std::nan(""), PairJudgement::kWaterAndGas});
     const ReferencePairs pairs(pairRows, fluids);
 
     std::unique_ptr<FluidPhase> m(createFluidModel("PR:H2O,Ar"));

@@ -44,7 +44,8 @@ PhaseRules::FluidStatement statement(double xCO2, double T, double P_bar, bool m
 }  // namespace
 
 TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
-    const ReferencePair row{"H2O", "CO2", "the test's Henry constant", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {}};
+    const ReferencePair row{"H2O", "CO2", "the test's Henry constant", std::nan(""), nullptr, {}, 0.0, nullptr, {}, {},
+                            std::nan(""), nullptr, std::nan(""), PairJudgement::kWaterAndGas};
     const ReferencePairs pairs({&row, 1}, ReferenceFluids::standard());
     struct Case {
         double xCO2, P;
@@ -79,8 +80,11 @@ TEST(PhaseRules, FluidStatementFollowsRaoultHenryAndSolubility) {
             EXPECT_EQ(s.word, c.word);
             const std::string w = c.word;
             const bool uncertain = w.rfind("uncertain", 0) == 0;
+            // (The model's one phase is a liquid: below water's vapour
+            // pressure, where the fluid is a vapour, it disagrees.)
             if (!w.empty()) {
-                EXPECT_EQ(s.agrees, uncertain || (w == "splits") == modelSplits) << s.text;
+                const bool phaseAgrees = modelSplits || w != "vapour" || c.P > kPsat;
+                EXPECT_EQ(s.agrees, uncertain || ((w == "splits") == modelSplits && phaseAgrees)) << s.text;
             }
         }
     }
