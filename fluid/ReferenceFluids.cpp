@@ -140,7 +140,12 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // table).  The gases' partial molar volumes in liquid water at infinite
 // dilution: CO2 32.6 cm3/mol (Spycher, Pruess & Ennis-King 2003), CH4 37
 // and N2 35 cm3/mol (recalled, near 298 K).
+// CO2 dissolved in compressed or liquid CH4 and N2 (its solid's fugacity
+// there, SoluteSolid): Peng & Robinson's binary constants of Knapp, Doring,
+// Oellrich, Plocker & Prausnitz (DECHEMA Chemistry Data Series VI, 1982),
+// 0.0919 with CH4 and -0.0170 with N2 (recalled, not read from their table).
 constexpr const char* kG704 = "IAPWS G7-04";
+constexpr const char* kKnapp1982 = "Knapp et al. 1982";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
 constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992, recalled";
 constexpr ReferencePair kStandardPairRows[] = {
@@ -151,6 +156,8 @@ constexpr ReferencePair kStandardPairRows[] = {
      37e-6},
     {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
     {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
+    {"CO2", "CH4", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, 0.0919, kKnapp1982, kNaN},
+    {"CO2", "N2", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, -0.0170, kKnapp1982, kNaN},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};
