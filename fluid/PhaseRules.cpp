@@ -108,13 +108,12 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     const bool water = m_.component_names[0] == "H2O" || m_.component_names[1] == "H2O";
     s = water ? waterAndGasAt(T_, P_bar, model) : solubilityAt(T_, P_bar, model);
     if (!s.covered()) s = diluteEndAt(T_, P_bar, model);
-    // A trace names its one phase as its pure end does: above that end's
-    // critical temperature no compression condenses it, a supercritical fluid.
-    const ReferenceFluid* end = lookups_.fluids().find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
-    if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon() && end && !(T_ < end->Tc) &&
-        (s.word == "vapour" || s.word == "liquid")) {
-        s.word = FluidPhase::phaseName(FluidPhase::kPhaseSupercritical);
-        s.agrees = !model.splits && model.phase != FluidPhase::kPhaseLiquid;
+    // A trace's one phase is its pure end's, named as that end names it
+    // (above its critical temperature a supercritical fluid).
+    auto onePhase = [](const std::string& w) { return w == "vapour" || w == "liquid" || w == "supercritical fluid"; };
+    if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon() && onePhase(s.word)) {
+        const FluidStatement end = pureFluidAt(m_.component_names[static_cast<std::size_t>(solvent)].c_str(), T_, P_bar, model);
+        if (onePhase(end.word)) s.word = end.word, s.agrees = end.agrees && !model.splits;
     }
     return s;
 }
@@ -805,21 +804,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
         // a bounded one in any other phase, cannot leave it as xs -> 0.  How
         // far that holds no data here say (no published critical curve at
         // these pressures): a trace (kTraceShare) is taken as the pure end.
-        // (Below its triple point its vapour meets its solid.)
-        const bool solidB = T_ < rb->Tt;
-        const double pb = T_ < rb->Tc ? (solidB ? rb->sublimationPressure(T_) : rb->saturationPressure(T_)) * 1e-5
-                                      : std::nan("");
-        // Its fugacity in the fluid: by Peng & Robinson's equation where the
-        // pair's row gives its constant (within SoluteSolid's band), else its
-        // partial pressure (within the ideal solubility's factor).
-        const double phiB = lookups_.pairs().pengRobinsonFugacityCoefficient(a, b, xs, T_, P_bar * 1e5);
-        const double factor = phiB > 0.0 ? std::exp(SoluteSolid::kBaseLogUncertainty +
-                                                    SoluteSolid::kLogUncertaintyPerLogPhi * std::fabs(std::log(phiB)))
-                                         : kIdealSolubilityFactor;
-        const double fb = xs * P_bar * (phiB > 0.0 ? phiB : 1.0);
-        // (Below its triple point its solid's own judgement, SoluteSolid, where the row gives it.)
-        const SoluteSolid solid = solidB ? SoluteSolid::at(lookups_, a, b, xs, T_, P_bar) : SoluteSolid{};
-        if (std::isfinite(solid.excess) ? !(solid.excess < -solid.band) : T_ < rb->Tc && !(fb < pb / factor)) return s;
+        const std::string dissolved = T_ < rb->Tc ? SoluteSolid::dissolved(lookups_, a, b, xs, T_, P_bar) : "";
+        if (T_ < rb->Tc && dissolved.empty()) return s;
         const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
         const bool gasGas = water && !(T_ < rb->Tc) && !(P_bar < pcWater);
         if (gasGas && !(xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon())) return s;
@@ -835,16 +821,9 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
                                  "mixtures with the lighter %s lie below it%s",
                                  a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b,
                                  water ? ", their critical pressures above it" : "")
-                 : std::isfinite(solid.excess)
-                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; %s, %s: it does not deposit", a,
-                                 ra->Tc, ra->vapourPressure.reducing * 1e-5, b, solid.how.c_str())
                  : T_ < rb->Tc
-                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; the %s of %s, %.4g bar%s, "
-                                 "below its %s pressure %.5g bar by more than a factor %.3g: it does not %s",
-                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, phiB > 0.0 ? "fugacity" : "partial pressure",
-                                 b, fb, phiB > 0.0 ? formatted(" (its coefficient %.3g by Peng & Robinson's equation)",
-                                                               phiB).c_str() : "",
-                                 solidB ? "sublimation" : "vapour", pb, factor, solidB ? "deposit" : "condense")
+                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; %s", a, ra->Tc,
+                                 ra->vapourPressure.reducing * 1e-5, dissolved.c_str())
                      : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K%s: their mixtures are one "
                                  "fluid",
                                  a, ra->Tc, b, rb->Tc, water ? ", below water's critical pressure" : "");

@@ -156,8 +156,8 @@ constexpr ReferencePair kStandardPairRows[] = {
      37e-6},
     {"H2O", "N2", kG704, 0.27, kRigbyPrausnitz, {}, 0.0, nullptr, {}, {}, 0.4778, kSoreideWhitson, 35e-6},
     {"H2O", "Ar", kG704, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN},
-    {"CO2", "CH4", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, 0.0919, kKnapp1982, kNaN},
-    {"CO2", "N2", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, -0.0170, kKnapp1982, kNaN},
+    {"CO2", "CH4", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, 0.0919, kKnapp1982, kNaN, true},
+    {"CO2", "N2", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, -0.0170, kKnapp1982, kNaN, true},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};

@@ -200,6 +200,9 @@ struct ReferencePair {
     // infinite dilution, the Poynting factor of its Henry constant
     // (Krichevsky & Kasarnovsky 1935); NaN: none.
     double dissolvedVolume = std::numeric_limits<double>::quiet_NaN();
+    // Whether a's fugacity in b's fluid by pengRobinsonK12 judges a's solid
+    // and its condensing there (SoluteSolid: CO2 in CH4 or N2).
+    bool soluteFugacity = false;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").

@@ -15,7 +15,7 @@ SoluteSolid SoluteSolid::at(const PhaseLookups& lookups, const char* solvent, co
     const ReferencePairs& pairs = lookups.pairs();
     const ReferencePair* pair = pairs.find(solvent, solute);
     const ReferenceFluid *row = pairs.fluids().find(solute), *solventRow = pairs.fluids().find(solvent);
-    if (!pair || !row || !solventRow || !(y > 0.0)) return s;
+    if (!pair || !pair->soluteFugacity || !row || !solventRow || !(y > 0.0)) return s;
     const double P = P_bar * 1e5;
     // ln(y phi P / f_solid) at t: the solid's fugacity psub phi_sub exp(Vs (P
     // - psub)/RT) from its sublimation pressure (PhaseRules::solidFugacity).
@@ -61,4 +61,32 @@ SoluteSolid SoluteSolid::at(const PhaseLookups& lookups, const char* solvent, co
                   y * phiT * P_bar, phiT, fsT * 1e-5, row->solid.sublimationSource, std::exp(s.band));
     s.how = buf;
     return s;
+}
+
+std::string SoluteSolid::dissolved(const PhaseLookups& lookups, const char* solvent, const char* solute, double y,
+                                   double T, double P_bar) {
+    const ReferenceFluid* row = lookups.pairs().fluids().find(solute);
+    if (!row) return "";
+    char buf[640];
+    const bool solid = T < row->Tt;
+    if (const SoluteSolid s = solid ? at(lookups, solvent, solute, y, T, P_bar) : SoluteSolid{}; std::isfinite(s.excess)) {
+        if (!(s.excess < -s.band)) return "";
+        std::snprintf(buf, sizeof buf, "%s, %s: it does not deposit", solute, s.how.c_str());
+        return buf;
+    }
+    const ReferencePair* pair = lookups.pairs().find(solvent, solute);
+    const double phi = pair && pair->soluteFugacity
+                           ? lookups.pairs().pengRobinsonFugacityCoefficient(solvent, solute, y, T, P_bar * 1e5)
+                           : std::nan("");
+    const double factor = phi > 0.0 ? std::exp(kBaseLogUncertainty + kLogUncertaintyPerLogPhi * std::fabs(std::log(phi)))
+                                    : PhaseRules::kIdealSolubilityFactor;
+    const double f = y * P_bar * (phi > 0.0 ? phi : 1.0);
+    const double p = (solid ? row->sublimationPressure(T) : row->saturationPressure(T)) * 1e-5;
+    if (!(f < p / factor)) return "";
+    char coefficient[96] = "";
+    if (phi > 0.0) std::snprintf(coefficient, sizeof coefficient, " (its coefficient %.3g by Peng & Robinson's equation)", phi);
+    std::snprintf(buf, sizeof buf, "the %s of %s, %.4g bar%s, below its %s pressure %.5g bar by more than a factor %.3g: "
+                  "it does not %s", phi > 0.0 ? "fugacity" : "partial pressure", solute, f, coefficient,
+                  solid ? "sublimation" : "vapour", p, factor, solid ? "deposit" : "condense");
+    return buf;
 }

@@ -33,4 +33,12 @@ struct SoluteSolid {
     // pairs' row gives no such constant or the solute has no solid there.
     static SoluteSolid at(const PhaseLookups& lookups, const char* solvent, const char* solute, double y, double T,
                           double P_bar);
+    // Why the heavier `solute` at share y stays in the fluid of `solvent`
+    // below its own critical temperature: below its triple point by its
+    // solid's judgement (`at`) where the row gives it, else its fugacity (by
+    // the same equation, within the same band; without the row its partial
+    // pressure, within the ideal solubility's factor) well below its vapour
+    // or sublimation pressure.  Empty where it may condense or deposit.
+    static std::string dissolved(const PhaseLookups& lookups, const char* solvent, const char* solute, double y,
+                                 double T, double P_bar);
 };

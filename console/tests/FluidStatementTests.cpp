@@ -441,6 +441,32 @@ std::string reversed(const std::string& model) {
     return model.substr(0, colon + 1) + model.substr(comma + 1) + "," + model.substr(colon + 1, comma - colon - 1);
 }
 
+// Raoult's law's word at P for the share x of b: from the liquid fugacities
+// pa of the major component (within the factors aLow and aHigh) and pb of the
+// other (within a factor 3), its dew and bubble pressures' bands decide
+// wherever P lies clear of their edges; the one phase named a supercritical
+// fluid where `supercritical`.
+void expectRaoultsWord(const std::string& word, const std::string& text, double P, double x, double pa, double pb,
+                       double aLow, double aHigh, bool supercritical) {
+    auto dew = [&](double a, double b) { return 1.0 / ((1.0 - x) / a + x / b); };
+    auto bubble = [&](double a, double b) { return (1.0 - x) * a + x * b; };
+    EXPECT_NEAR(numberAfter(text, "the dew pressure ") / dew(pa, pb), 1.0, 0.01) << text;
+    EXPECT_NEAR(numberAfter(text, "the bubble pressure ") / bubble(pa, pb), 1.0, 0.01) << text;
+    const double dewLow = dew(aLow * pa, pb / 3.0), dewHigh = dew(aHigh * pa, 3.0 * pb);
+    const double bubbleLow = bubble(aLow * pa, pb / 3.0), bubbleHigh = bubble(aHigh * pa, 3.0 * pb);
+    auto clear = [&](double edge) { return std::fabs(P / edge - 1.0) > 0.02; };
+    if (!(clear(dewLow) && clear(dewHigh) && clear(bubbleLow) && clear(bubbleHigh))) return;
+    const char* expected = P < dewLow                     ? (supercritical ? "supercritical fluid" : "vapour")
+                           : P > bubbleHigh               ? (supercritical ? "supercritical fluid" : "liquid")
+                           : P > dewHigh && P < bubbleLow ? "splits"
+                                                          : "";
+    if (expected[0]) {
+        EXPECT_EQ(word, expected) << text;
+    } else {
+        EXPECT_EQ(word.rfind("uncertain", 0), 0u) << text;
+    }
+}
+
 }  // namespace
 
 // Beside the pure end of a pair of CO2, CH4 and N2, the statement is Raoult's
@@ -479,25 +505,9 @@ TEST(FluidStatement, ANonPolarPairBesideAPureEndFollowsItsVapourPressureAndRaoul
             EXPECT_EQ(word, "supercritical fluid") << text;
             EXPECT_EQ(j.v.fluid.agrees, !j.v.splits);
         } else {
-            const double pa = A.vapourPressure(k.T), pb = B.liquidFugacity(k.T), x = k.x;
+            const double pa = A.vapourPressure(k.T), pb = B.liquidFugacity(k.T);
             EXPECT_NEAR(numberAfter(text, "the vapour pressure of " + a + ", ") / pa, 1.0, 0.005) << text;
-            EXPECT_NEAR(numberAfter(text, "the dew pressure ") * ((1.0 - x) / pa + x / pb), 1.0, 0.01) << text;
-            EXPECT_NEAR(numberAfter(text, "the bubble pressure ") / ((1.0 - x) * pa + x * pb), 1.0, 0.01) << text;
-            const double dewLow = 1.0 / ((1.0 - x) / (0.995 * pa) + 3.0 * x / pb);
-            const double dewHigh = 1.0 / ((1.0 - x) / (1.005 * pa) + x / (3.0 * pb));
-            const double bubbleLow = (1.0 - x) * 0.995 * pa + x * pb / 3.0, bubbleHigh = (1.0 - x) * 1.005 * pa + 3.0 * x * pb;
-            auto clear = [&](double edge) { return std::fabs(k.P / edge - 1.0) > 0.02; };
-            if (clear(dewLow) && clear(dewHigh) && clear(bubbleLow) && clear(bubbleHigh)) {
-                const char* expected = k.P < dewLow         ? "vapour"
-                                       : k.P > bubbleHigh   ? "liquid"
-                                       : k.P > dewHigh && k.P < bubbleLow ? "splits"
-                                                                          : "";
-                if (expected[0]) {
-                    EXPECT_EQ(word, expected) << text;
-                } else {
-                    EXPECT_EQ(word.rfind("uncertain", 0), 0u) << text;
-                }
-            }
+            expectRaoultsWord(word, text, k.P, k.x, pa, pb, 0.995, 1.005, false);
             EXPECT_EQ(j.v.fluid.agrees, word.rfind("uncertain", 0) == 0 || (word == "splits") == j.v.splits) << text;
         }
         // The same statement from the other order of the names.
@@ -848,27 +858,9 @@ TEST(FluidStatement, ACO2RichMixtureOfAnyShareFollowsRaoultsLawAndItsModelsRestr
         if (k.T >= A.Tc && k.T >= B.Tc) {
             EXPECT_EQ(word, "supercritical fluid") << text;
         } else {
-            const double x = k.x, pa = A.liquidFugacity(k.T), pb = B.liquidFugacity(k.T);
-            const double aLow = k.T < A.Tc ? 0.995 : 1.0 / 3.0, aHigh = k.T < A.Tc ? 1.005 : 3.0;
-            auto dew = [&](double a, double b) { return 1.0 / ((1.0 - x) / a + x / b); };
-            auto bubble = [&](double a, double b) { return (1.0 - x) * a + x * b; };
-            EXPECT_NEAR(numberAfter(text, "the dew pressure ") / dew(pa, pb), 1.0, 0.01) << text;
-            EXPECT_NEAR(numberAfter(text, "the bubble pressure ") / bubble(pa, pb), 1.0, 0.01) << text;
-            const double dewLow = dew(aLow * pa, pb / 3.0), dewHigh = dew(aHigh * pa, 3.0 * pb);
-            const double bubbleLow = bubble(aLow * pa, pb / 3.0), bubbleHigh = bubble(aHigh * pa, 3.0 * pb);
-            const bool supercritical = k.T >= (1.0 - x) * A.Tc + x * B.Tc;
-            auto clear = [&](double edge) { return std::fabs(k.P / edge - 1.0) > 0.02; };
-            if (clear(dewLow) && clear(dewHigh) && clear(bubbleLow) && clear(bubbleHigh)) {
-                const char* expected = k.P < dewLow                     ? (supercritical ? "supercritical fluid" : "vapour")
-                                       : k.P > bubbleHigh               ? (supercritical ? "supercritical fluid" : "liquid")
-                                       : k.P > dewHigh && k.P < bubbleLow ? "splits"
-                                                                          : "";
-                if (expected[0]) {
-                    EXPECT_EQ(word, expected) << text;
-                } else {
-                    EXPECT_EQ(word.rfind("uncertain", 0), 0u) << text;
-                }
-            }
+            const bool below = k.T < A.Tc;
+            expectRaoultsWord(word, text, k.P, k.x, A.liquidFugacity(k.T), B.liquidFugacity(k.T), below ? 0.995 : 1.0 / 3.0,
+                              below ? 1.005 : 3.0, k.T >= (1.0 - k.x) * A.Tc + k.x * B.Tc);
         }
         const Judged r = judge(reversed(k.model).c_str(), 1.0 - k.x, k.T, k.P);
         ASSERT_TRUE(r.given);
