@@ -113,7 +113,10 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     auto onePhase = [](const std::string& w) { return w == "vapour" || w == "liquid" || w == "supercritical fluid"; };
     if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon() && onePhase(s.word)) {
         const FluidStatement end = pureFluidAt(m_.component_names[static_cast<std::size_t>(solvent)].c_str(), T_, P_bar, model);
-        if (onePhase(end.word)) s.word = end.word, s.agrees = end.agrees && !model.splits;
+        if (onePhase(end.word)) {
+            s.word = end.word;
+            s.agrees = end.agrees && !model.splits;
+        }
     }
     return s;
 }
