@@ -766,9 +766,10 @@ double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
     const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str());
     // (Beyond a dilute share of the other, where the statement is Raoult's
-    // law below the heavier component's critical temperature, alike.)
+    // law, alike below the mixture's pseudo-critical temperature: above it
+    // that law's split is only possible, RaoultsLaw.)
     const bool dilute = xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon();
-    if (!(T_ < (dilute ? a->Tc : std::max(a->Tc, b->Tc))) || a->named("H2O")) return std::nan("");
+    if (!(T_ < (dilute ? a->Tc : (1.0 - xs) * a->Tc + xs * b->Tc)) || a->named("H2O")) return std::nan("");
     if (how) *how = b->named("H2O") ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
     if (b->named("H2O")) return a->saturationPressure(T_) * 1e-5;
     return RaoultsLaw::dew(xs, RaoultsLaw::liquidFugacity(*a, T_), RaoultsLaw::liquidFugacity(*b, T_)) * 1e-5;

@@ -63,8 +63,8 @@ public:
     bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
     // The pressure (bar) from which the major component's liquid forms in a
     // mixture beside its pure end (diluteEnd) at T below its critical
-    // temperature, and a liquid of a non-polar pair of any share below the
-    // heavier one's: of a non-polar pair its dew pressure by Raoult's law
+    // temperature, and a liquid of a non-polar pair of any share below its
+    // pseudo-critical temperature (Kay 1936): of a non-polar pair its dew pressure by Raoult's law
     // (RaoultsLaw, the nominal values); with a trace of water, which
     // dissolves little in the liquid of these gases, its vapour pressure.
     // NaN elsewhere (water the major component); `how` (if given) names the

@@ -46,7 +46,9 @@ RaoultsLaw RaoultsLaw::at(const ReferenceFluid& a, const char* an, const Referen
                                    : FluidPhase::kPhaseLiquid;
         r.word = FluidPhase::phaseName(r.phase);
     } else if (P_bar > dewHigh && P_bar < bubbleLow) {
-        r.word = "splits";
+        // (Above the pseudo-critical temperature the mixture may lie beyond
+        // its own critical point, where the law no longer holds.)
+        r.word = supercritical ? "uncertain (supercritical fluid or splits)" : "splits";
     } else {
         // Within the bands: beside the pure end's vapour pressure both
         // one-phase words, else a one-phase word or the split.

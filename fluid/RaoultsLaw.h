@@ -30,7 +30,8 @@ struct RaoultsLaw {
     // line's uncertainty) in place of the vapour pressure, else nothing said.
     // `dilute`: beside a's pure end, whose phase names the one phase; beyond
     // it the phase is named as the state's is, a supercritical fluid above
-    // the pseudo-critical temperature (Kay 1936).
+    // the pseudo-critical temperature (Kay 1936), where the split is only
+    // possible (the mixture may lie beyond its own critical point).
     static RaoultsLaw at(const ReferenceFluid& a, const char* an, const ReferenceFluid& b, const char* bn, double xs,
                          double T, double P_bar, bool dilute);
 };
