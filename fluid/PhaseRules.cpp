@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "fluid/BinaryCriticalCurves.h"
+#include "fluid/RaoultsLaw.h"
 #include "fluid/ReferenceFluids.h"
 #include "fluid/SaltBrineStatement.h"
+#include "fluid/SoluteSolid.h"
 #include "fluid/StatementText.h"
 #include "fluid/WaterGasStatement.h"
 #include "platform/LogSink.h"
@@ -104,7 +106,18 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     if (judgement == PairJudgement::kSaltBrine) return SaltBrineStatement(m_, lookups_).saltBrineAt(T_, P_bar, model);
     s = judgement == PairJudgement::kWaterAndGas ? WaterGasStatement(m_, lookups_).waterAndGasAt(T_, P_bar, model)
                                                  : solubilityAt(T_, P_bar, model);
-    return s.covered() ? s : diluteEndAt(T_, P_bar, model);
+    if (!s.covered()) s = diluteEndAt(T_, P_bar, model);
+    // A trace's one phase is its pure end's, named as that end names it
+    // (above its critical temperature a supercritical fluid).
+    auto onePhase = [](const std::string& w) { return w == "vapour" || w == "liquid" || w == "supercritical fluid"; };
+    if (xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon() && onePhase(s.word)) {
+        const FluidStatement end = pureFluidAt(m_.component_names[static_cast<std::size_t>(solvent)].c_str(), T_, P_bar, model);
+        if (onePhase(end.word)) {
+            s.word = end.word;
+            s.agrees = end.agrees && !model.splits;
+        }
+    }
+    return s;
 }
 
 PhaseRules::FluidStatement PhaseRules::pureFluidAt(const char* name, double T_, double P_bar,
@@ -299,7 +312,15 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
         double upper = std::nan("");  // the freezing point the solution's non-ideality may reach
         std::string how;
-        if (gas && psub > 0.0) {
+        // A solute whose fugacity in the other's fluid the pair's row gives:
+        // by it, in the gas, the dense fluid and the liquid alike.
+        const SoluteSolid dense = i != major ? SoluteSolid::at(lookups_, otherName, name, xi, T_, P_bar) : SoluteSolid{};
+        if (std::isfinite(dense.excess)) {
+            excess = dense.excess;
+            band = dense.band;
+            Tf = dense.point;
+            how = dense.how;
+        } else if (gas && psub > 0.0) {
             const double f = std::isfinite(virial) ? virial : xi * P_bar;
             // (A fugacity against the solid's, a partial pressure against
             // its sublimation pressure.)
@@ -350,7 +371,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const std::string deposits =
             std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
-        const char* point = gas ? "frost point" : "freezing point";
+        const char* point = (std::isfinite(dense.excess) ? !dense.liquid : gas) ? "frost point" : "freezing point";
         s.point = Tf;
         s.text = "(" + how + (std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf) : "") +
                  "); the model describes no solid";
@@ -516,33 +537,20 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
 bool PhaseRules::diluteEnd(int& solvent, double& xs, bool nonPolar) const {
     int solute = 0;
     if (!binaryShares(solvent, solute, xs)) return false;
-    // (A share given as the complement of the other's carries the rounding
-    // of 1: the end's share holds to it, alike in either order.)
-    if (!(xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon())) return false;
     const ReferenceFluids& fluids = lookups_.fluids();
+    bool water = false;
     for (int i : {solvent, solute}) {
         const ReferenceFluid* row = fluids.find(m_.component_names[static_cast<std::size_t>(i)].c_str());
-        // Water, polar, follows no Raoult's law in these liquids (its own
-        // pairs' statements are its Henry constants and solubilities).
-        if (!row || (nonPolar && row->named("H2O"))) return false;
+        if (!row) return false;
+        water = water || row->named("H2O");
     }
-    return true;
+    // Water, polar, follows no Raoult's law in these liquids (its own pairs'
+    // statements are its Henry constants and solubilities): beside it only
+    // a dilute share.  (A share given as the complement of the other's
+    // carries the rounding of 1: the end's share holds to it, alike in
+    // either order.)
+    return !(water && (nonPolar || !(xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon())));
 }
-
-double PhaseRules::idealLiquidFugacity(const ReferenceFluid& row, double T_) {
-    if (T_ < row.Tc) return row.saturationPressure(T_);
-    const double pc = row.vapourPressure.reducing;
-    return pc * std::pow(10.0, 7.0 / 3.0 * (1.0 + row.acentricFactor()) * (1.0 - row.Tc / T_));
-}
-
-namespace {
-
-// Raoult's law for a binary of share xs of the solute: the dew and bubble
-// pressures from the solvent's and solute's liquid fugacities pa and pb.
-double raoultDew(double xs, double pa, double pb) { return 1.0 / ((1.0 - xs) / pa + xs / pb); }
-double raoultBubble(double xs, double pa, double pb) { return (1.0 - xs) * pa + xs * pb; }
-
-}  // namespace
 
 double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     int solvent = 0;
@@ -551,10 +559,14 @@ double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     const ReferenceFluids& fluids = lookups_.fluids();
     const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
     const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str());
-    if (!(T_ < a->Tc) || a->named("H2O")) return std::nan("");
+    // (Beyond a dilute share of the other, where the statement is Raoult's
+    // law, alike below the mixture's pseudo-critical temperature: above it
+    // that law's split is only possible, RaoultsLaw.)
+    const bool dilute = xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon();
+    if (!(T_ < (dilute ? a->Tc : (1.0 - xs) * a->Tc + xs * b->Tc)) || a->named("H2O")) return std::nan("");
     if (how) *how = b->named("H2O") ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
     if (b->named("H2O")) return a->saturationPressure(T_) * 1e-5;
-    return raoultDew(xs, a->saturationPressure(T_), idealLiquidFugacity(*b, T_)) * 1e-5;
+    return RaoultsLaw::dew(xs, RaoultsLaw::liquidFugacity(*a, T_), RaoultsLaw::liquidFugacity(*b, T_)) * 1e-5;
 }
 
 PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const {
@@ -567,11 +579,13 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
     const char* b = m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str();
     const ReferenceFluid *ra = fluids.find(a), *rb = fluids.find(b);
+    // Beside the pure end its reference density; beyond, the mixture's share.
+    const bool dilute = xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon();
     double Vref = 0.0;
-    const std::string density = pureEndDensity(a, T_, P_bar, Vref);
+    const std::string density = dilute ? pureEndDensity(a, T_, P_bar, Vref) : std::string();
     const std::string share = formatted("; this mixture %.3g %% %s", 100.0 * xs, b);
     int phase = FluidPhase::kPhaseNone;
-    if (!(T_ < ra->Tc)) {
+    if (!(T_ < ra->Tc) && (dilute || !(T_ < rb->Tc))) {
         // Above the major component's critical temperature its mixtures'
         // critical curve falls from its critical point where the other is
         // the lighter; above both critical temperatures the pair (without
@@ -588,8 +602,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
         // a bounded one in any other phase, cannot leave it as xs -> 0.  How
         // far that holds no data here say (no published critical curve at
         // these pressures): a trace (kTraceShare) is taken as the pure end.
-        const double pb = T_ < rb->Tc ? rb->saturationPressure(T_) * 1e-5 : std::nan("");
-        if (T_ < rb->Tc && !(xs * P_bar < pb / kIdealSolubilityFactor)) return s;
+        const std::string dissolved = T_ < rb->Tc ? SoluteSolid::dissolved(lookups_, a, b, xs, T_, P_bar) : "";
+        if (T_ < rb->Tc && dissolved.empty()) return s;
         const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
         const bool gasGas = water && !(T_ < rb->Tc) && !(P_bar < pcWater);
         if (gasGas && !(xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon())) return s;
@@ -606,10 +620,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
                                  a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b,
                                  water ? ", their critical pressures above it" : "")
                  : T_ < rb->Tc
-                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; the partial pressure of %s, %.4g "
-                                 "bar, below its vapour pressure %.5g bar by more than a factor %g: it does not condense",
-                                 a, ra->Tc, ra->vapourPressure.reducing * 1e-5, b, xs * P_bar, pb,
-                                 kIdealSolubilityFactor)
+                     ? formatted("(above the critical point of %s, %.6g K and %.6g bar; %s", a, ra->Tc,
+                                 ra->vapourPressure.reducing * 1e-5, dissolved.c_str())
                      : formatted("(above the critical temperatures of %s, %.6g K, and %s, %.6g K%s: their mixtures are one "
                                  "fluid",
                                  a, ra->Tc, b, rb->Tc, water ? ", below water's critical pressure" : "");
@@ -618,38 +630,12 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
         // (Water follows no Raoult's law beside these gases: its pairs'
         // statements below its critical point are its Henry constants and
         // published solubilities.)
-        if (water || T_ < ra->Tt) return s;  // below the triple point, its vapour meets its solid (the solid's statement)
-        // Raoult's law for both: the major component's vapour pressure within
-        // its ancillary's uncertainty, the other's liquid fugacity within
-        // the ideal solubility's factor.
-        const double pa = ra->saturationPressure(T_) * 1e-5, pb = idealLiquidFugacity(*rb, T_) * 1e-5;
-        const double u = kVapourPressureUncertainty, f = kIdealSolubilityFactor;
-        const double dew = raoultDew(xs, pa, pb), bubble = raoultBubble(xs, pa, pb);
-        const double dewLow = raoultDew(xs, pa * (1.0 - u), pb / f), dewHigh = raoultDew(xs, pa * (1.0 + u), pb * f);
-        const double bubbleLow = raoultBubble(xs, pa * (1.0 - u), pb / f);
-        const double bubbleHigh = raoultBubble(xs, pa * (1.0 + u), pb * f);
-        if (P_bar < dewLow) {
-            phase = FluidPhase::kPhaseVapour;
-            s.word = FluidPhase::phaseName(phase);
-        } else if (P_bar > bubbleHigh) {
-            phase = FluidPhase::kPhaseLiquid;
-            s.word = FluidPhase::phaseName(phase);
-        } else if (P_bar > dewHigh && P_bar < bubbleLow) {
-            s.word = "splits";
-        } else {
-            // Within the bands: beside the pure end's vapour pressure both
-            // one-phase words, else a one-phase word or the split.
-            s.word = P_bar <= dewHigh && P_bar >= bubbleLow ? uncertainBetween("liquid", "vapour")
-                     : P_bar <= dewHigh                     ? uncertainBetween("vapour", "splits")
-                                                            : uncertainBetween("liquid", "splits");
-        }
-        s.text = formatted("(Raoult's law with the vapour pressure of %s, %.6g bar within %g %%, and the ideal "
-                           "solubility of %s, its liquid's %s %.4g bar within a factor %g: the dew pressure %.5g bar "
-                           "(%.5g to %.5g), the bubble pressure %.5g bar (%.5g to %.5g)",
-                           a, pa, 100.0 * u, b, T_ < rb->Tc ? "vapour pressure" : "vapour pressure extrapolated beyond "
-                                                                                  "its critical point,",
-                           pb, f, dew, dewLow, dewHigh, bubble, bubbleLow, bubbleHigh);
-        s.text += density + share + ")";
+        if (water) return s;
+        const RaoultsLaw raoult = RaoultsLaw::at(*ra, a, *rb, b, xs, T_, P_bar, dilute);
+        if (raoult.word.empty()) return s;
+        phase = raoult.phase;
+        s.word = raoult.word;
+        s.text = raoult.text + density + share + ")";
     }
     const bool uncertain = s.word.rfind("uncertain", 0) == 0;
     if (s.word == "splits") {
@@ -668,7 +654,8 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
     } else if (model.splits) {
         s.text += "; the model splits it";
     } else {
-        s.text += besidePureEnd(a, Vref, model);
+        s.text += dilute ? besidePureEnd(a, Vref, model)
+                         : formatted("; the model gives a %s", FluidPhase::phaseName(model.phase));
     }
     return s;
 }

@@ -56,17 +56,19 @@ public:
     static constexpr double kIdealSolubilityFactor = 3.0;
 
     // A binary of two reference fluids near the pure end of its major
-    // component: at most kHenryDiluteShare of the other; `solvent` its major
-    // component, `xs` the other's share.  `nonPolar`: neither is water.
+    // component (at most kHenryDiluteShare of the other), and any binary of
+    // two non-polar ones; `solvent` its major component, `xs` the other's
+    // share.  `nonPolar`: neither is water.
     bool diluteEnd(int& solvent, double& xs, bool nonPolar) const;
     bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
     // The pressure (bar) from which the major component's liquid forms in a
     // mixture beside its pure end (diluteEnd) at T below its critical
-    // temperature: of a non-polar pair its dew pressure by Raoult's law with
-    // its vapour pressure and the other's ideal solubility (their nominal
-    // values); with a trace of water, which dissolves little in the liquid of
-    // these gases, its vapour pressure.  NaN elsewhere (water the major
-    // component); `how` (if given) names the law.
+    // temperature, and a liquid of a non-polar pair of any share below its
+    // pseudo-critical temperature (Kay 1936): of a non-polar pair its dew pressure by Raoult's law
+    // (RaoultsLaw, the nominal values); with a trace of water, which
+    // dissolves little in the liquid of these gases, its vapour pressure.
+    // NaN elsewhere (water the major component); `how` (if given) names the
+    // law.
     double diluteDewPressure(double T_, const char** how = nullptr) const;
 
     // The model's answer the statement measures itself against: its phase
@@ -117,13 +119,10 @@ protected:
     // law and the other's ideal solubility; above it one supercritical fluid
     // where the other is the lighter (beside water below its critical
     // pressure, where the critical curves of its mixtures start), or does not
-    // condense (its partial pressure well below its vapour pressure).
+    // condense (its partial pressure well below its vapour pressure).  A
+    // non-polar pair beyond a dilute share: Raoult's law below the heavier
+    // one's critical temperature, one fluid above both.
     FluidStatement diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const;
-    // The fugacity (Pa) of the pure liquid of `row` at T for Raoult's law:
-    // its vapour pressure, beyond its critical point ln p extrapolated in
-    // 1/T from it with the slope of its acentric factor (log10(p/pc) =
-    // 7/3 (1 + omega) (1 - Tc/T)).
-    static double idealLiquidFugacity(const ReferenceFluid& row, double T_);
     // The pure end `a`'s density by its reference equation at T and P, as
     // its own statement gives it ("; pure a by its equation: rho kg/m3"),
     // with its molar volume Vref (0 without one); and the model's one phase

@@ -141,7 +141,12 @@ constexpr CriticalCurvePoint kWaterCarbonDioxideCurve[] = {
 // carries).  The gases' partial molar volumes in liquid water at infinite
 // dilution: CO2 32.6 cm3/mol (Spycher, Pruess & Ennis-King 2003), CH4 37
 // and N2 35 cm3/mol (recalled, near 298 K).
+// CO2 dissolved in compressed or liquid CH4 and N2 (its solid's fugacity
+// there, SoluteSolid): Peng & Robinson's binary constants of Knapp, Doring,
+// Oellrich, Plocker & Prausnitz (DECHEMA Chemistry Data Series VI, 1982),
+// 0.0919 with CH4 and -0.0170 with N2 (recalled, not read from their table).
 constexpr const char* kG704 = "IAPWS G7-04";
+constexpr const char* kKnapp1982 = "Knapp et al. 1982";
 constexpr const char* kRigbyPrausnitz = "Rigby & Prausnitz 1968, cross coefficients at 298.15 K recalled";
 constexpr const char* kSoreideWhitson = "Soreide & Whitson 1992";
 constexpr double kSoreideWhitsonK12Band = 0.02;
@@ -159,6 +164,10 @@ constexpr ReferencePair kStandardPairRows[] = {
     {"H2O", "NaCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine,
      kDriesnerHeinrich2007},
     {"H2O", "KCl", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, kNaN, nullptr, kNaN, PairJudgement::kSaltBrine},
+    {"CO2", "CH4", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, 0.0919, kKnapp1982, kNaN, PairJudgement::kGases,
+     nullptr, 0.0, true},
+    {"CO2", "N2", nullptr, kNaN, nullptr, {}, 0.0, nullptr, {}, {}, -0.0170, kKnapp1982, kNaN, PairJudgement::kGases,
+     nullptr, 0.0, true},
 };
 
 constexpr ReferencePairs kStandardPairs{kStandardPairRows, kStandard};

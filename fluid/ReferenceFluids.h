@@ -217,6 +217,9 @@ struct ReferencePair {
     // The uncertainty of pengRobinsonK12 (absolute), carried into the band
     // of what it gives; 0: none stated.
     double pengRobinsonK12Uncertainty = 0.0;
+    // Whether a's fugacity in b's fluid by pengRobinsonK12 judges a's solid
+    // and its condensing there (SoluteSolid: CO2 in CH4 or N2).
+    bool soluteFugacity = false;
 
     // Whether it is the pair x-y, either order, each named by a fluid's
     // formula or alias in `fluids` (else by its own name, "Ar").

@@ -115,21 +115,21 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
             return false;
         }
     }
-    // Its mixtures beside its pure end alike: from their dew pressure up
-    // the component's liquid forms, which the model does not describe (at a
-    // trace the dew pressure is the vapour pressure above).
+    // Its mixtures alike wherever the fluid's statement finds them forming
+    // its liquid: from their dew pressure up (at a trace the vapour pressure
+    // above).
     int solvent = 0;
     double xs = 0.0;
     if (const char* name = vapourOnlyEnd(T_, solvent, xs)) {
         const char* how = "";
         const double dew = rules_.diluteDewPressure(T_, &how);
-        if (!(P_bar < dew)) {
+        if (std::isfinite(dew) && !(P_bar < dew)) {
             const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
-            platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures holding at "
-                            "most %g %% of another fluid: at %s K this one (%.3g %% %s) forms %s's liquid from %.4g "
-                            "bar (%s), not at %s bar.\n",
+            platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures wherever "
+                            "they form its liquid: at %s K this one (%.3g %% %s) forms a %s-rich liquid from %.4g bar "
+                            "(%s), not at %s bar.\n",
                             m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
-                            100.0 * PhaseRules::kHenryDiluteShare, givenDigits(T_).c_str(), 100.0 * xs,
+                            givenDigits(T_).c_str(), 100.0 * xs,
                             m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
                             pText.c_str());
             m_.errorflag = 1;
@@ -150,13 +150,19 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     return true;
 }
 
-const char* StateReport::vapourOnlyEnd(double T_, int& solvent, double& xs) const {
-    if (rules_.phaseRuleFluid() || !rules_.diluteEnd(solvent, xs, false) ||
-        static_cast<std::size_t>(solvent) >= m_.componentValidity.size())
-        return nullptr;
-    const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
-    if (!(T_ < own.vapourOnlyBelow) || own.liquidVolume) return nullptr;
-    return m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+const char* StateReport::vapourOnlyEnd(double T_, int& restricted, double& xs) const {
+    int solvent = 0;
+    if (rules_.phaseRuleFluid() || !rules_.diluteEnd(solvent, xs, false)) return nullptr;
+    for (int i : {solvent, 1 - solvent}) {
+        const auto k = static_cast<std::size_t>(i);
+        if (k >= m_.componentValidity.size() || !(T_ < m_.componentValidity[k].vapourOnlyBelow) ||
+            m_.componentValidity[k].liquidVolume)
+            continue;
+        restricted = i;
+        xs = i == solvent ? xs : 1.0 - xs;
+        return m_.component_names[k].c_str();
+    }
+    return nullptr;
 }
 
 bool StateReport::withholdUnphysicalQuantities(std::string* said) {
@@ -276,6 +282,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_, std::string* withhel
     int solvent = 0;
     double xs = 0.0;
     const char* end = vapourOnlyEnd(T_, solvent, xs);
+    if (!(xs <= PhaseRules::kHenryDiluteShare)) end = nullptr;  // (its liquid's volume is a pure end's)
     const char* fluid = end ? end : rules_.phaseRuleFluid();
     const ValidityRange held = end ? m_.componentValidity[static_cast<std::size_t>(solvent)] : validity;
     const double Vl = fluids().saturatedLiquidVolume(fluid, T_), Vv = fluids().saturatedVapourVolume(fluid, T_);
@@ -284,7 +291,7 @@ bool StateReport::reportedStateFromTV(double T_, double V_, std::string* withhel
         platform::diagf("The model %s describes %s below %g K as a vapour only%s: the liquid of %g cm3/mol at %g K is "
                         "refused.\n",
                         m_.modelName(), fluid, held.vapourOnlyBelow,
-                        end ? ", and so its mixtures holding at most 5 % of another fluid" : "", V_ * 1e6, T_);
+                        end ? ", and so its mixtures beside its pure end" : "", V_ * 1e6, T_);
         m_.errorflag = 1;
         return false;
     }

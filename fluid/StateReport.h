@@ -104,11 +104,11 @@ public:
     bool refuseOutsideRange(double T_, double P_bar, bool pressureGiven = true);
 
 private:
-    // The major component of a mixture beside its pure end (at most
-    // PhaseRules::kHenryDiluteShare of a non-polar other) whose own range
-    // describes it as a vapour only at T, without its liquid's volume; its
-    // index in `solvent` and the other's share in `xs`.  Null elsewhere.
-    const char* vapourOnlyEnd(double T_, int& solvent, double& xs) const;
+    // The component of a mixture beside its pure end, or of a non-polar
+    // pair at any share (PhaseRules::diluteEnd), whose own range describes
+    // it as a vapour only at T, without its liquid's volume; its index in
+    // `restricted` and the other's share in `xs`.  Null elsewhere.
+    const char* vapourOnlyEnd(double T_, int& restricted, double& xs) const;
     // The model's own verdict at the state found: its stability test and
     // split (a binary), the answer the fluid's statement measures.
     void modelVerdict(double T_, double P_bar, Verdict& v);

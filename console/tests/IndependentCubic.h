@@ -222,4 +222,29 @@ inline double gibbs(const Cubic& c, double T, double V, double x1) {
     return (1.0 - x1) * c.lnf(0, T, V, x1) + x1 * c.lnf(1, T, V, x1);
 }
 
+// Peng and Robinson's binary constants of CO2 with CH4 and N2 of Knapp,
+// Doring, Oellrich, Plocker and Prausnitz (DECHEMA Chemistry Data Series VI,
+// 1982).
+const double kKnappCO2CH4 = 0.0919, kKnappCO2N2 = -0.0170;
+
+// Solid CO2 beside the stable phase of cubic `c` at T, P (Pa) and x1: the
+// logarithm of the fugacity of its component `i` (CO2) there over the pure
+// solid's, the solid's its sublimation pressure (Span & Wagner 1996, eq.
+// 3.12) with the Poynting factor of its molar volume, 28.2 cm3/mol (1.56
+// g/cm3); NaN above the triple point.  `phi` (if given) CO2's fugacity
+// coefficient in the fluid.
+inline double solidCO2Excess(const Cubic& c, int i, double T, double P, double x1, double* phi = nullptr) {
+    const double Tt = 216.592, pt = 517950.0, t = 1.0 - T / Tt;
+    if (!(t > 0.0)) return std::nan("");
+    const double psub = pt * std::exp(Tt / T * (-14.740846 * t + 2.4327015 * std::pow(t, 1.9) - 5.3061778 * std::pow(t, 2.9)));
+    const std::vector<double> Vs = roots(c, T, P, x1);
+    if (Vs.empty()) return std::nan("");
+    double V = Vs[0];
+    for (double v : Vs)
+        if (gibbs(c, T, v, x1) < gibbs(c, T, V, x1)) V = v;
+    const double lnf = c.lnf(i, T, V, x1), share = i == 0 ? 1.0 - x1 : x1;
+    if (phi) *phi = std::exp(lnf) / (share * P);
+    return lnf - std::log(psub) - 28.2e-6 * (P - psub) / (kR * T);
+}
+
 }  // namespace indep
