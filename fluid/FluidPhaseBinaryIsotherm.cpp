@@ -234,28 +234,34 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
         if (!pureEndRange(*this, k).holdsTemperature(T_)) continue;
         bubbleOfPureComponent(*this, k, T_);
         if (errorflag) continue;  // component k has no saturation at T
-        std::vector<double> flat;
-        const double dx = k == 0 ? 0.01 : -0.01;
-        // Traced past P (a trace ends before a point above its limit); what
-        // this trial trace says is no part of the isotherm's report.
-        {
-            const platform::ThreadLogCapture quiet;
-            calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, kHighestPressureBar, T_, Vl0,
-                                                       Vv0, xs, xs, kArrayOfValues, nullptr, &flat);
-        }
-        for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
-            // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
-            const double* a = &flat[i];
-            const double* b = a + kColumns;
-            if (!((a[1] - P_bar) * (b[1] - P_bar) <= 0.0) || a[1] == b[1]) continue;
-            const double t = (P_bar - a[1]) / (b[1] - a[1]);
-            auto at = [t, a, b](int c) { return a[c] + t * (b[c] - a[c]); };
-            Vl0 = 1e-6 * at(6);
-            Vv0 = 1e-6 * at(7);
-            x_liquid.assign({1.0 - at(3), at(3)});
-            x_vapour.assign({1.0 - at(5), at(5)});
-            errorflag = 0;
-            return;
+        const double dx = k == 0 ? 0.01 : -0.01, VlStart = Vl0, VvStart = Vv0;
+        // Traced first until it passes twice P (it ends on that limit: the
+        // pair of points that brackets P first is the same as on the whole
+        // trace), then, where none brackets P, to the highest pressure of
+        // the command's isotherms; what these trial traces say is no part of
+        // the isotherm's report.
+        for (double Pmax : {std::min(kHighestPressureBar, 2.0 * P_bar + 10.0), kHighestPressureBar}) {
+            std::vector<double> flat;
+            {
+                const platform::ThreadLogCapture quiet;
+                calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, Pmax, T_, VlStart, VvStart,
+                                                           xs, xs, kArrayOfValues, nullptr, &flat);
+            }
+            for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
+                // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
+                const double* a = &flat[i];
+                const double* b = a + kColumns;
+                if (!((a[1] - P_bar) * (b[1] - P_bar) <= 0.0) || a[1] == b[1]) continue;
+                const double t = (P_bar - a[1]) / (b[1] - a[1]);
+                auto at = [t, a, b](int c) { return a[c] + t * (b[c] - a[c]); };
+                Vl0 = 1e-6 * at(6);
+                Vv0 = 1e-6 * at(7);
+                x_liquid.assign({1.0 - at(3), at(3)});
+                x_vapour.assign({1.0 - at(5), at(5)});
+                errorflag = 0;
+                return;
+            }
+            if (Pmax >= kHighestPressureBar) break;
         }
     }
     Vl0 = VlKept;
@@ -420,7 +426,12 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // Gibbs energy of the mixture itself.
     if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
         said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
-    if (!whole) {
+    // A trace that stops before an end of the isotherm is kept as traced
+    // (it has said where): the isotherm is sought from nearby pressures
+    // only where a half stops at its start, or there is no start.
+    const auto oneRow = static_cast<std::size_t>(kColumns);
+    const bool started = up.size() > oneRow && down.size() > oneRow;
+    if (!whole && !started) {
         std::vector<double> upNear, downNear;
         std::vector<platform::ThreadLogCapture::Entry> saidNear;
         if (traceFromANearbyPressure(*this, T_, P_bar, suffix, upNear, downNear, saidNear)) {
