@@ -1172,6 +1172,8 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     // one leaves none.
     CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
     BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
+    // (A start at a pure component's saturation is an end of its branch.)
+    if (start != 0 && (xl == 0.0 || xl == 1.0) && xl == yv) trace.sayTheEnd(true);
     trace.run();
     trace.flushPending();
     trace.release();

@@ -77,6 +77,9 @@ public:
     void flushPending();
     // The last row written, held back until the next (put), written.
     void release();
+    // Where a branch of the isotherm ends, at its last row, said: at a pure
+    // component's saturation, else at the critical point of the isotherm.
+    void sayTheEnd(bool atPureEnd);
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -138,7 +141,6 @@ private:
     void aimInPressure(double way);
     void traceThirdBranch(const Branch& b);
     double thirdPhaseVolume(double w, double P);
-    void sayTheEnd(bool atPureEnd);
     bool jumpAlong();
     bool closedAtCritical();
     // The phase of the point just solved that lies outside the model's range
