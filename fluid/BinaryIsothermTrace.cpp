@@ -726,10 +726,12 @@ void BinaryIsothermTrace::emit() {
 // middle pressure from the start values interpolated between them, each half
 // filled again while it is wider than kWidestStep; a flash that fails, or
 // lands outside the two rows' liquid compositions, leaves the interval as it
-// is.
+// is.  The middle is taken in ln P: beside a pure component's saturation at
+// low pressure, where the vapour is nearly ideal, its composition changes
+// with ln P (y ~ Psat/P), most of it in the lowest part of a step in P.
 void BinaryIsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
     if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
-    const double P = 0.5 * (a.P + b.P);
+    const double P = a.P > 0.0 && b.P > 0.0 ? std::sqrt(a.P * b.P) : 0.5 * (a.P + b.P);
     // The liquid's composition between the two rows'; the vapour's may pass
     // an extremum between them (close to the critical point), but not far.
     auto within = [](double v, double u, double w, double slack) {
