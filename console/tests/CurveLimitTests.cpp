@@ -1209,7 +1209,8 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
                 ASSERT_TRUE(threePhasePoint(c.eos, c.T, P, xa, xb, xc)) << what;
                 EXPECT_NEAR(P3, P * 1e-5, 1e-5 * P3) << what;
                 // Each pair of the three phases is one tie line at P3.
-                for (const auto& [u, v] : {std::pair{xa, xb}, std::pair{xa, xc}, std::pair{xb, xc}}) {
+                for (const auto& uv : {std::pair{xa, xb}, std::pair{xa, xc}, std::pair{xb, xc}}) {
+                    const double u = uv.first, v = uv.second;
                     const bool found = std::any_of(onP3.begin(), onP3.end(), [&](const auto& q) {
                         auto near = [](double p, double t) { return std::fabs(p - t) <= 2e-6 * std::max(std::fabs(t), 1e-2); };
                         return (near(q[3], u) && near(q[5], v)) || (near(q[3], v) && near(q[5], u));
