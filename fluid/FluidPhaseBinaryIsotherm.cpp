@@ -58,11 +58,18 @@ bool refusedTemperature(FluidPhase& p, double T_) {
 // cubic's liquid is less dense than the fluid's), then from its saturation
 // solved at its pure composition.  The other starts are tried only for a
 // fluid below its critical temperature by its vapour-pressure equation, so
-// that a supercritical one is not searched.
+// that a supercritical one is not searched.  A bubble point whose liquid
+// and vapour volumes all but meet (within 0.1 %: the trivial solution, one
+// phase twice, that a start beside the critical point can draw Newton's
+// steps to, at a pressure that is no saturation) is a miss.
 void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     const char* name = p.componentName(k);
+    auto bubble = [&](double Vl, double Vv) {
+        p.calculate_bubble_point(T_, Vl, Vv, k, k);
+        if (p.errorflag == 0 && !(std::fabs(std::log(p.Vv0 / p.Vl0)) > 1e-3)) p.errorflag = 1;
+    };
     p.initializeSaturationVolumesFromT(name, T_);
-    p.calculate_bubble_point(T_, p.Vl0, p.Vv0, k, k);
+    bubble(p.Vl0, p.Vv0);
     if (p.errorflag == 0 || !std::isfinite(ancillaryVapourPressure(name, T_))) return;
     const std::vector<double> kept = p.x;
     std::vector<double> only(2, 0.0);
@@ -73,14 +80,14 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     const double Vl = std::max(ancillarySaturatedLiquidVolume(name, T_), 1.2 * b),
                  Vv = ancillarySaturatedVapourVolume(name, T_);
     p.errorflag = 1;
-    if (Vv > Vl) p.calculate_bubble_point(T_, Vl, Vv, k, k);
+    if (Vv > Vl) bubble(Vl, Vv);
     if (p.errorflag == 0) return;
     p.composition(only.data());
     const bool saturated = p.calculateTheSaturationPressure(T_, false) == 0;
     const double VlSat = p.Vl_sat, VvSat = p.Vv_sat;
     p.composition(kept.data());
     p.errorflag = 1;
-    if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
+    if (saturated) bubble(VlSat, VvSat);
 }
 
 double highestPressureBar(const FluidPhase& p) {

@@ -1132,6 +1132,9 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
         {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0), 290.0, {"", "20", "52.85", "300"}, 1},
         {"PRSV:H2O,CO2", prsvH2OCO2, 290.0, {"", "52.84", "300"}, 0},
         {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0), 290.0, {"", "20", "52.84"}, 1},
+        // (A kelvin below CO2's critical point, where a start from its
+        // saturation can be drawn to the trivial solution.)
+        {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0), 303.23, {""}, 1},
         {"PR:CO2,CH4", pr(kPrCO2, kPrCH4, 0.1), 250.0, {"", "30", "80"}, -1},
         {"PR:CH4,CO2", pr(kPrCH4, kPrCO2, 0.1), 250.0, {"", "60"}, -1},
     };
