@@ -24,7 +24,10 @@
 //                        from water's end, every tie line written tested
 //                        for stability;
 //   BM_BinaryIsothermCommand/1  "PR:H2O,CO2 binop 500 200";
-//   BM_BinaryIsothermCommand/2  "PR:CO2,CH4 binop 250 50":
+//   BM_BinaryIsothermCommand/2  "PR:CO2,CH4 binop 250 50";
+//   BM_BinaryIsothermCommand/3-4  "DMW2:H2O,CH4 bino 500" and "DMW2:H2O,CH4
+//                        binop 500 200": one isotherm from water's end and
+//                        through a pressure (no flash written out for it):
 // the command's thread time (curve_s), its rows, the time per row
 // (row_us) and per row over the flash of the same binary written out
 // (flash_us: Peng-Robinson's, or Duan, Moller & Weare's, at the curve's T,
@@ -34,6 +37,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -131,7 +135,9 @@ void BM_BinaryIsothermCommand(benchmark::State& state) {
         double flashP, flashZ;  // the plain flash's pressure (bar) and feed
     } kCurves[] = {{"DMW2:H2O,CO2", 500.0, 0.0, 200.0, 0.3},
                    {"PR:H2O,CO2", 500.0, 200.0, 200.0, 0.3},
-                   {"PR:CO2,CH4", 250.0, 50.0, 40.0, 0.3}};
+                   {"PR:CO2,CH4", 250.0, 50.0, 40.0, 0.3},
+                   {"DMW2:H2O,CH4", 500.0, 0.0, 0.0, 0.0},
+                   {"DMW2:H2O,CH4", 500.0, 200.0, 0.0, 0.0}};
     const auto& c = kCurves[state.range(0)];
     std::unique_ptr<FluidPhase> m(createFluidModel(c.model));
     if (!m) return state.SkipWithError("no model");
@@ -159,7 +165,8 @@ void BM_BinaryIsothermCommand(benchmark::State& state) {
     if (chdir(here) != 0) return state.SkipWithError("the working directory is gone");
     rmdir(dir);
     const std::string model = c.model;
-    const double flash = model == "DMW2:H2O,CO2"
+    const double flash = c.flashP == 0.0 ? std::nan("")
+                         : model == "DMW2:H2O,CO2"
                              ? plainFlashMicroseconds(DuanMollerWeareBinary::waterCarbonDioxide(), c.T, c.flashP * 1e5, c.flashZ)
                          : model == "PR:CO2,CH4"
                              ? plainFlashMicroseconds(PengRobinsonBinary::co2Methane(), c.T, c.flashP * 1e5, c.flashZ)
@@ -177,4 +184,4 @@ void BM_BinaryIsothermCommand(benchmark::State& state) {
 
 BENCHMARK(BM_BinaryCurveRows)->DenseRange(0, 6)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_CriticalCurve)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BinaryIsothermCommand)->DenseRange(0, 2)->Unit(benchmark::kSecond)->Iterations(2);
+BENCHMARK(BM_BinaryIsothermCommand)->DenseRange(0, 4)->Unit(benchmark::kSecond)->Iterations(2);

@@ -25,6 +25,7 @@ set(_varnok_costs
   "^EveryBinary/CompositionSweep\\." 12
   "^(CommandHistory|SolubilityComparison|CriticalIsotherm|AnderkoSweep|PalliserCallSequences|WaterMagmaSweep|HeavySolutePhase)\\." 11
   "^CurveLimits\\.InterruptsAtRandomMoments" 11
+  "^CurveLimits\\.PxIsothermsOfWaterAndCO2(AreWhole|HoldOnlyStable)" 12
   "^(DensityComparisons|SolubilityModel|PalliserInclusionTest|DubessyCurves)\\." 8)
 foreach(_t IN LISTS VARNOK_COST_TESTS)
   set(_rest ${_varnok_costs})

@@ -232,15 +232,15 @@ bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, do
 }
 
 BinaryIsothermTrace::BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar,
-                                         CurveOutput& out)
+                                         CurveOutput& out, int firstIndex)
     : p_(p), T_(T), dx_(dx), s_(1e5 * dP_bar), PmaxBar_(Pmax_bar), out_(out),
       critical_(kCriticalPointFixedTemperature, critical_approach::TraceWindow{.Pmax = 1e5 * Pmax_bar}) {
     P0_ = Pbefore_ = p.P;
     last_ = {p.P, p.x_liquid[1], p.x_vapour[1], p.Vl0, p.Vv0};
-    index_ = 0;
+    index_ = firstIndex;
     writeIfStable(last_);
-    release();  // (the start, of index 0)
-    index_ = 1;
+    release();  // (the start, of index firstIndex)
+    index_ = firstIndex + 1;
     accept();
     p.P = P0_;
 }
@@ -441,6 +441,28 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     bool crossed = false;
     {
         const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
+        // A pure component's saturation (the trace's start) has no split to
+        // follow: the branch is followed back from u towards it, each step
+        // half the distance left in pressure (shorter where no tie line of
+        // the branch is found), to its first stable tie line.
+        if (!(std::fabs(s.x - s.y) > 1e-9)) {
+            Row from = u;
+            double f = 0.5;
+            for (int k = 0; k < 80 && !crossed && f > 1e-6 && std::fabs(from.P - s.P) > 1e-12 * s.P; ++k) {
+                Row m;
+                double wm = std::nan("");
+                if (!follow(from, from.P + f * (s.P - from.P), m)) {
+                    f *= 0.5;
+                } else if (stableTieLine(m, wm)) {
+                    last = m;
+                    beyond = from;
+                    crossed = true;
+                } else {
+                    from = m;
+                    if (std::isfinite(wm)) w = wm;
+                }
+            }
+        }
         double h = std::min(std::fabs(u.P - s.P), 0.01 * s.P);
         for (int k = 0; k < kMostBranchSteps && !crossed && h > 1e-9 * last.P; ++k) {
             Row m;
@@ -493,6 +515,9 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     for (const Row& r : along) put(r);
     bool said = !crossed;
     for (double P : threePhasePressures_) said = said || std::fabs(P - last.P) <= 1e-6 * last.P;
+    // The trace goes on from the three-phase pressure on the branch that
+    // is stable beyond it.
+    if (crossed && aStable && handsOn_ && !handOn_) branchAtThreePhase(last, w, sign);
     if (!said) {
         threePhasePressures_.push_back(last.P);
         platform::warnf("Isotherm at %g K: at %.6g bar, the three-phase pressure, the tie line of x1 = %.6g and %.6g "
@@ -512,6 +537,63 @@ bool BinaryIsothermTrace::followBranch(const Row& from, double P, Row& m) {
     if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, m.Vl, m.Vv, m.x, m.y)) return false;
     m = current();
     return sameBranch(from, m);
+}
+
+// The third phase's volume at (w, P): of its roots, the one of lower Gibbs
+// energy; 0 where it has none.
+double BinaryIsothermTrace::thirdPhaseVolume(double w, double P) {
+    const std::vector<double> kept = p_.x;
+    const double wt[2] = {1.0 - w, w};
+    double best = HUGE_VAL, Vw = 0.0;
+    for (bool liquid : {true, false}) {
+        p_.composition(wt);
+        if (!p_.trialRootFromTP(liquid, T_, P * 1e-5) || !(p_.fugacity[0] > 0.0) || !(p_.fugacity[1] > 0.0))
+            continue;
+        const double g = wt[0] * std::log(p_.fugacity[0]) + wt[1] * std::log(p_.fugacity[1]);
+        if (g < best) best = g, Vw = p_.V;
+    }
+    p_.composition(kept.data());
+    p_.errorflag = 0;
+    return Vw;
+}
+
+// At the three-phase pressure of the tie line `last`, whose branch goes on
+// beyond it (the way `way` in pressure) as no stable equilibrium, with a
+// third phase of about w: the two other branches of the three phases there.
+// The phase of `last` farther from w in composition is common to `last`'s
+// branch and the branch that goes on the same way (next_, handed on to);
+// the third branch pairs the other phase with the third one, and goes the
+// same way where w lies between the phases of `last` (these are then the
+// outer pair, whose branch alone lies on its side of the three-phase
+// pressure), else back.  Each tie line is solved at the three-phase
+// pressure from those phases (tieLineAtTP); its denser phase is its liquid.
+// False, nothing handed on, where the common phase's tie line is not found
+// or is no stable equilibrium.
+bool BinaryIsothermTrace::branchAtThreePhase(const Row& last, double w, double way) {
+    if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return false;
+    const double P = last.P, V3 = thirdPhaseVolume(w, P);
+    if (!(V3 > 0.0)) return false;
+    const bool commonLiquid = std::fabs(w - last.y) < std::fabs(w - last.x);
+    const double zc = commonLiquid ? last.x : last.y, Vc = commonLiquid ? last.Vl : last.Vv;
+    const double zo = commonLiquid ? last.y : last.x, Vo = commonLiquid ? last.Vv : last.Vl;
+    auto pair = [&](double z, double V, double zOther, double wayOf, Branch& b) {
+        double Va = V, Vb = V3, za = z, zb = w;
+        const platform::ThreadLogCapture quiet;  // a tie line not found is no branch
+        if (!tieLineAtTP(p_, T_, P * 1e-5, Va, Vb, za, zb) || !(std::fabs(za - zb) > 1e-6) ||
+            !(std::fabs(zb - w) < std::fabs(zb - zOther)) || !(std::fabs(std::log(Va / Vb)) > 1e-6))
+            return false;
+        b.row = Va < Vb ? Row{P, za, zb, Va, Vb} : Row{P, zb, za, Vb, Va};
+        b.way = wayOf;
+        double third = 0.0;
+        return stableTieLine(b.row, third);
+    };
+    Branch on{}, side{};
+    if (!pair(zc, Vc, zo, way, on)) return false;
+    next_ = on;
+    handOn_ = true;
+    const bool outer = (w - last.x) * (w - last.y) < 0.0;
+    if (pair(zo, Vo, zc, outer ? way : -way, side)) third_.push_back(side);
+    return true;
 }
 
 // The three-phase pressure itself, between the stable tie line `last` and
@@ -534,22 +616,8 @@ void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, 
     }
     if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return;
     const bool commonLiquid = std::fabs(w - last.y) < std::fabs(w - last.x);
-    // The third phase's volume: of its roots at (w, P), the one of lower
-    // Gibbs energy.
-    double Vw = 0.0;
-    {
-        const double wt[2] = {1.0 - w, w};
-        double best = HUGE_VAL;
-        for (bool liquid : {true, false}) {
-            p_.composition(wt);
-            if (!p_.trialRootFromTP(liquid, T_, beyond.P * 1e-5) || !(p_.fugacity[0] > 0.0) ||
-                !(p_.fugacity[1] > 0.0))
-                continue;
-            const double g = wt[0] * std::log(p_.fugacity[0]) + wt[1] * std::log(p_.fugacity[1]);
-            if (g < best) best = g, Vw = p_.V;
-        }
-        if (!(Vw > 0.0)) return;
-    }
+    double Vw = thirdPhaseVolume(w, beyond.P);
+    if (!(Vw > 0.0)) return;
     // The difference at P: the branch's tie line followed from `from`, the
     // other from the third phase's last state.
     double zw = w;
@@ -658,10 +726,12 @@ void BinaryIsothermTrace::emit() {
 // middle pressure from the start values interpolated between them, each half
 // filled again while it is wider than kWidestStep; a flash that fails, or
 // lands outside the two rows' liquid compositions, leaves the interval as it
-// is.
+// is.  The middle is taken in ln P: beside a pure component's saturation at
+// low pressure, where the vapour is nearly ideal, its composition changes
+// with ln P (y ~ Psat/P), most of it in the lowest part of a step in P.
 void BinaryIsothermTrace::fillBetween(const Row& a, const Row& b, int depth) {
     if (!(std::max(std::fabs(b.x - a.x), std::fabs(b.y - a.y)) > kWidestStep) || depth > 10) return;
-    const double P = 0.5 * (a.P + b.P);
+    const double P = a.P > 0.0 && b.P > 0.0 ? std::sqrt(a.P * b.P) : 0.5 * (a.P + b.P);
     // The liquid's composition between the two rows'; the vapour's may pass
     // an extremum between them (close to the critical point), but not far.
     auto within = [](double v, double u, double w, double slack) {
@@ -766,6 +836,8 @@ bool BinaryIsothermTrace::closedAtCritical() {
     p.Vl0 = p.Vv0 = cp.V;
     p.P = cp.P;
     emit();
+    flushPending();
+    if (lastStable_ && !handOn_) sayTheEnd(false);
     return true;
 }
 
@@ -918,8 +990,11 @@ bool BinaryIsothermTrace::traceOn() {
             accept();
             p_.P = Pnew;
             if (r < 0.7) r *= 1.4;
+            if (handOn_) return true;  // (at a three-phase pressure)
             if (last) {
                 ended = true;
+                flushPending();
+                if (lastStable_ && !handOn_) sayTheEnd(true);
                 break;
             }
             if (critical_.due(Vl0a_, Vv0a_) && closedAtCritical()) return true;
@@ -948,6 +1023,78 @@ bool BinaryIsothermTrace::traceOn() {
 // small) goes on from the tie line a little further along in pressure
 // (jumpAlong); where there is none, the isotherm ends there, saying so.
 void BinaryIsothermTrace::run() {
+    constexpr int kMostHandOns = 4;
+    for (int hands = 0;; ++hands) {
+        runBranch();
+        if (!handOn_) flushPending();
+        if (!handOn_) break;
+        if (hands >= kMostHandOns) {
+            handOn_ = false;
+            pending_.clear();
+            break;
+        }
+        takeHandOn();
+    }
+    flushPending();
+    release();
+    for (std::size_t k = 0; k < third_.size(); ++k) traceThirdBranch(third_[k]);
+}
+
+// The trace handed on at the three-phase pressure: the row there of the
+// branch it came on written, the rows it traced beyond (no stable
+// equilibrium) dropped, and the branch of next_ traced on from its tie line
+// there, its first row, the same way in pressure.
+void BinaryIsothermTrace::takeHandOn() {
+    handOn_ = false;
+    pending_.clear();
+    release();
+    dropNext_ = false;
+    tested_ = false;
+    lastStable_ = true;
+    const Branch b = next_;
+    restore(b.row);
+    accepted_ = 0;
+    accept();
+    aimInPressure(b.way);
+    critical_ = critical_approach::CriticalSearch(kCriticalPointFixedTemperature,
+                                                  critical_approach::TraceWindow{.Pmax = 1e5 * PmaxBar_});
+    last_ = b.row;
+    writeIfStable(b.row);
+    restore(b.row);
+}
+
+// The steps in the liquid's composition and in pressure turned so that the
+// trace goes the way `way` in pressure along the tangent in hand.
+void BinaryIsothermTrace::aimInPressure(double way) {
+    const double along = dPdx_ >= 0.0 ? way : -way;
+    dx_ = std::copysign(dx_, along);
+    s_ = std::copysign(s_, way);
+}
+
+// The third branch met at a three-phase pressure traced from its tie line
+// there, the way it goes, as the rows after the trace's own.
+void BinaryIsothermTrace::traceThirdBranch(const Branch& b) {
+    restore(b.row);
+    p_.errorflag = 0;
+    BinaryIsothermTrace side(p_, T_, dx_, s_ * 1e-5, PmaxBar_, out_, index_);
+    side.handsOn_ = false;
+    side.aimInPressure(b.way);
+    side.run();
+    index_ = side.index_;
+}
+
+// Where a branch of the isotherm ends (at a pure component's
+// saturation, else at the critical point of the isotherm), said.
+void BinaryIsothermTrace::sayTheEnd(bool atPureEnd) {
+    if (atPureEnd)
+        platform::warnf("Isotherm at %g K: a branch of the isotherm ends at the saturation of pure %s, %.6g bar\n", T_,
+                        p_.componentName(last_.x >= 0.5 ? 1 : 0), last_.P * 1e-5);
+    else
+        platform::warnf("Isotherm at %g K: a branch of the isotherm ends at its critical point, x1 = %.6g, %.6g bar\n",
+                        T_, last_.x, last_.P * 1e-5);
+}
+
+void BinaryIsothermTrace::runBranch() {
     for (int jumps = 0; !traceOn(); ++jumps) {
         if (closedAtCritical()) return;
         if (jumps >= 20 || !jumpAlong()) {
@@ -1027,6 +1174,8 @@ void BinaryIsothermTrace::traceIsotherm(FluidPhase& p, const char* path, short s
     // one leaves none.
     CurveOutput out(mode, path ? path : "", suffix, isothermNames(), array, isothermLayout());
     BinaryIsothermTrace trace(p, T_, dx, dP_bar, Pmax_bar, out);
+    // (A start at a pure component's saturation is an end of its branch.)
+    if (start != 0 && (xl == 0.0 || xl == 1.0) && xl == yv) trace.sayTheEnd(true);
     trace.run();
     trace.flushPending();
     trace.release();

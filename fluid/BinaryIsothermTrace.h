@@ -62,14 +62,24 @@ public:
     // through a pressure then starts from another one (traceBothWays).
     inline static thread_local bool stalledTrace = false;
 
-    BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out);
+    // The trace from the tie line the phase holds; its rows numbered from
+    // firstIndex (the start's).
+    BinaryIsothermTrace(FluidPhase& p, double T, double dx, double dP_bar, double Pmax_bar, CurveOutput& out,
+                        int firstIndex = 0);
 
+    // The isotherm from the start: at a three-phase pressure the trace hands
+    // its three phases on (the branch of the common phase and the third one
+    // goes on the same way in pressure), and the third branch met there,
+    // from the three-phase pressure, follows the trace's rows.
     void run();
     // The rows waiting to be tested written (or left out): at the end of
     // the trace.
     void flushPending();
     // The last row written, held back until the next (put), written.
     void release();
+    // Where a branch of the isotherm ends, at its last row, said: at a pure
+    // component's saturation, else at the critical point of the isotherm.
+    void sayTheEnd(bool atPureEnd);
 
 private:
     // The step Dx in the liquid's composition (or the pressure step r s where
@@ -119,6 +129,18 @@ private:
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
     bool traceOn();
+    void runBranch();
+    // A two-phase branch met at a three-phase pressure: its tie line there
+    // and the way it goes in pressure (+1 up, -1 down).
+    struct Branch {
+        Row row;
+        double way;
+    };
+    bool branchAtThreePhase(const Row& last, double w, double way);
+    void takeHandOn();
+    void aimInPressure(double way);
+    void traceThirdBranch(const Branch& b);
+    double thirdPhaseVolume(double w, double P);
     bool jumpAlong();
     bool closedAtCritical();
     // The phase of the point just solved that lies outside the model's range
@@ -132,7 +154,8 @@ private:
     void endOnThePressureLimit();
 
     FluidPhase& p_;
-    const double T_, dx_;
+    const double T_;
+    double dx_;
     double s_;  // Pa
     const double PmaxBar_;
     CurveOutput& out_;
@@ -154,6 +177,12 @@ private:
     Row held_{};
     bool hasHeld_ = false, dropNext_ = false;
     std::vector<Row> pending_;
+    // The branch the trace hands on to at the three-phase pressure just
+    // found (handOn_), the third branches met, and whether this trace hands
+    // on (a third branch's own trace does not).
+    bool handOn_ = false, handsOn_ = true;
+    Branch next_{};
+    std::vector<Branch> third_;
     static constexpr std::size_t kTestEvery = 8;
     // ln f lowered by this much for the tangent-plane test of a tie line.
     static constexpr double kOnThePlane = 1e-5;

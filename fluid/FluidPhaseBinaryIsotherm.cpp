@@ -58,11 +58,18 @@ bool refusedTemperature(FluidPhase& p, double T_) {
 // cubic's liquid is less dense than the fluid's), then from its saturation
 // solved at its pure composition.  The other starts are tried only for a
 // fluid below its critical temperature by its vapour-pressure equation, so
-// that a supercritical one is not searched.
+// that a supercritical one is not searched.  A bubble point whose liquid
+// and vapour volumes all but meet (within 0.1 %: the trivial solution, one
+// phase twice, that a start beside the critical point can draw Newton's
+// steps to, at a pressure that is no saturation) is a miss.
 void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     const char* name = p.componentName(k);
+    auto bubble = [&](double Vl, double Vv) {
+        p.calculate_bubble_point(T_, Vl, Vv, k, k);
+        if (p.errorflag == 0 && !(std::fabs(std::log(p.Vv0 / p.Vl0)) > 1e-3)) p.errorflag = 1;
+    };
     p.initializeSaturationVolumesFromT(name, T_);
-    p.calculate_bubble_point(T_, p.Vl0, p.Vv0, k, k);
+    bubble(p.Vl0, p.Vv0);
     if (p.errorflag == 0 || !std::isfinite(ancillaryVapourPressure(name, T_))) return;
     const std::vector<double> kept = p.x;
     std::vector<double> only(2, 0.0);
@@ -73,14 +80,14 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     const double Vl = std::max(ancillarySaturatedLiquidVolume(name, T_), 1.2 * b),
                  Vv = ancillarySaturatedVapourVolume(name, T_);
     p.errorflag = 1;
-    if (Vv > Vl) p.calculate_bubble_point(T_, Vl, Vv, k, k);
+    if (Vv > Vl) bubble(Vl, Vv);
     if (p.errorflag == 0) return;
     p.composition(only.data());
     const bool saturated = p.calculateTheSaturationPressure(T_, false) == 0;
     const double VlSat = p.Vl_sat, VvSat = p.Vv_sat;
     p.composition(kept.data());
     p.errorflag = 1;
-    if (saturated) p.calculate_bubble_point(T_, VlSat, VvSat, k, k);
+    if (saturated) bubble(VlSat, VvSat);
 }
 
 double highestPressureBar(const FluidPhase& p) {
@@ -234,28 +241,34 @@ void FluidPhase::initializeFlash2(double T_, double P_bar) {
         if (!pureEndRange(*this, k).holdsTemperature(T_)) continue;
         bubbleOfPureComponent(*this, k, T_);
         if (errorflag) continue;  // component k has no saturation at T
-        std::vector<double> flat;
-        const double dx = k == 0 ? 0.01 : -0.01;
-        // Traced past P (a trace ends before a point above its limit); what
-        // this trial trace says is no part of the isotherm's report.
-        {
-            const platform::ThreadLogCapture quiet;
-            calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, kHighestPressureBar, T_, Vl0,
-                                                       Vv0, xs, xs, kArrayOfValues, nullptr, &flat);
-        }
-        for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
-            // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
-            const double* a = &flat[i];
-            const double* b = a + kColumns;
-            if (!((a[1] - P_bar) * (b[1] - P_bar) <= 0.0) || a[1] == b[1]) continue;
-            const double t = (P_bar - a[1]) / (b[1] - a[1]);
-            auto at = [t, a, b](int c) { return a[c] + t * (b[c] - a[c]); };
-            Vl0 = 1e-6 * at(6);
-            Vv0 = 1e-6 * at(7);
-            x_liquid.assign({1.0 - at(3), at(3)});
-            x_vapour.assign({1.0 - at(5), at(5)});
-            errorflag = 0;
-            return;
+        const double dx = k == 0 ? 0.01 : -0.01, VlStart = Vl0, VvStart = Vv0;
+        // Traced first until it passes twice P (it ends on that limit: the
+        // pair of points that brackets P first is the same as on the whole
+        // trace), then, where none brackets P, to the highest pressure of
+        // the command's isotherms; what these trial traces say is no part of
+        // the isotherm's report.
+        for (double Pmax : {std::min(kHighestPressureBar, 2.0 * P_bar + 10.0), kHighestPressureBar}) {
+            std::vector<double> flat;
+            {
+                const platform::ThreadLogCapture quiet;
+                calculate_an_isotherm_of_the_binary_system(nullptr, 1, dx, 100.0 * dx, Pmax, T_, VlStart, VvStart,
+                                                           xs, xs, kArrayOfValues, nullptr, &flat);
+            }
+            for (std::size_t i = 0; i + 2 * kColumns <= flat.size(); i += kColumns) {
+                // Columns: P (bar) 1, x 3, y 5, Vl and Vv (cm3/mol) 6 and 7.
+                const double* a = &flat[i];
+                const double* b = a + kColumns;
+                if (!((a[1] - P_bar) * (b[1] - P_bar) <= 0.0) || a[1] == b[1]) continue;
+                const double t = (P_bar - a[1]) / (b[1] - a[1]);
+                auto at = [t, a, b](int c) { return a[c] + t * (b[c] - a[c]); };
+                Vl0 = 1e-6 * at(6);
+                Vv0 = 1e-6 * at(7);
+                x_liquid.assign({1.0 - at(3), at(3)});
+                x_vapour.assign({1.0 - at(5), at(5)});
+                errorflag = 0;
+                return;
+            }
+            if (Pmax >= kHighestPressureBar) break;
         }
     }
     Vl0 = VlKept;
@@ -420,7 +433,12 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     // Gibbs energy of the mixture itself.
     if (up.empty() && down.empty() && tieLineFromTheGibbsEnergy(*this, T_, P_bar, Vl, Vv, xl, yv))
         said = traceBothWays(*this, T_, P_bar, Vl, Vv, xl, yv, suffix, up, down, whole);
-    if (!whole) {
+    // A trace that stops before an end of the isotherm is kept as traced
+    // (it has said where): the isotherm is sought from nearby pressures
+    // only where a half stops at its start, or there is no start.
+    const auto oneRow = static_cast<std::size_t>(kColumns);
+    const bool started = up.size() > oneRow && down.size() > oneRow;
+    if (!whole && !started) {
         std::vector<double> upNear, downNear;
         std::vector<platform::ThreadLogCapture::Entry> saidNear;
         if (traceFromANearbyPressure(*this, T_, P_bar, suffix, upNear, downNear, saidNear)) {

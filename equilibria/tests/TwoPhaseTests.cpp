@@ -4,6 +4,7 @@
 // pure components' exact coexistence at the ends of the isotherm.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -400,7 +401,15 @@ TEST(BinaryIsotherm, SameCurveWhateverTheOrderOfTheComponentsAndNoRepeatedRows) 
         testing::internal::CaptureStderr();
         f.calculateTheBinaryIsotherm(T, sfx.c_str());
         testing::internal::GetCapturedStdout();
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << order;
+        // Its two ends said, and nothing else: the saturation of the
+        // heavier component and the critical point.
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.rfind("Isotherm at 330 K: a branch of the isotherm ends at the saturation of pure B", 0), 0u)
+            << order << said;
+        EXPECT_NE(said.find("\nIsotherm at 330 K: a branch of the isotherm ends at its critical point"),
+                  std::string::npos)
+            << order << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << order << said;
         curves[order] = readTextRows("bino" + sfx);
         const auto& rows = curves[order];
         ASSERT_GT(rows.size(), 10u) << order;
