@@ -45,25 +45,18 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         calculateCondensationPointFromS(r.S3);
     // A solver that "converges" outside the physical range has failed too.
     if (!errorflag && !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P))) errorflag = 1;
-    bool noSaturationPoint = false;
-    if (errorflag) {
-        r.saturationFailed = 1;
-        if (std::fabs(r.S3 - Sc) < 0.6) {
-            temperature(critical_T);
-            volume(critical_V);
-            search_the_critical_point_of_the_pure_component();
-            calculate_state_functions();
-        } else {
-            // Far from the critical entropy the isentrope has no saturation
-            // point: it reaches the surface pressure in a single phase.
-            noSaturationPoint = true;
-        }
-    }
+    // The saturation point is found up to the critical point: where none is,
+    // the isentrope lies beyond the saturation curve's entropies (below the
+    // liquid's or above the vapour's at the triple point) and reaches the
+    // surface pressure in a single phase.
+    const bool noSaturationPoint = errorflag != 0;
+    errorflag = 0;
     r.T4 = noSaturationPoint ? 0.0 : T;
     r.P4 = noSaturationPoint ? 0.0 : P * 1e-5;
     if (r.P4 > r.Pref) {
+        // State 4 lies on the isentrope: the expansion goes on from S3.
         r.U4 = U;
-        r.S4 = S;
+        r.S4 = r.S3;
         r.V4 = V * 1e6;
         const double x = leverRuleAtSurfacePressure(r, r.S4);
         r.state4 = 1;

@@ -83,6 +83,10 @@ void WaterEOS::calculateCondensationPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateGasSaturationFromEntropy(S_);
+    // Near the critical point the Newton search in (T, Vl, Vv) from the
+    // fits' start loses its way: the saturation curve is searched instead.
+    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0))
+        saturationFromSAlongTheCurve(S_, false, T0);
 }
 
 void WaterEOS::calculateBoilingPointFromS(double S_) {
@@ -111,6 +115,90 @@ void WaterEOS::calculateBoilingPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateLiquidSaturationFromEntropy(S_);
+    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0))
+        saturationFromSAlongTheCurve(S_, true, T0);
+}
+
+bool WaterEOS::saturatedEntropyAt(double T_, bool liquidSide, double& S_) {
+    if (!saturationStateAt(T_)) return false;
+    set_the_phase_as(liquidSide ? 2 : 1);
+    temperature(T_);
+    volume(liquidSide ? Vl_sat : Vv_sat);
+    calculate_state_functions();
+    S_ = S;
+    return errorflag == 0 && std::isfinite(S);
+}
+
+bool WaterEOS::saturationFromSAlongTheCurve(double S_, bool liquidSide, double T0) {
+    // The saturated liquid's entropy rises with T up to the critical point,
+    // the vapour's falls: g(T) = +-(S_sat(T) - S_) rises on either side.
+    // It goes as (Tc - T)^beta (beta near 1/3) at the top, so the search
+    // runs in x = cbrt(Tc - T), in which g is nearly straight: a false
+    // position kept from stalling (Illinois), from the triple point to
+    // 1e-4 K below Tc, the top of the expansions of the model's own curve.
+    const double Tc = kWaterCritical.T, Tlow = 273.16, Thigh = Tc - 1e-4;
+    const double sign = liquidSide ? 1.0 : -1.0;
+    double s = 0.0;
+    auto g = [&](double t, double& value) {
+        if (!saturatedEntropyAt(t, liquidSide, s)) return false;
+        value = sign * (s - S_);
+        return true;
+    };
+    auto xOf = [&](double t) { return std::cbrt(Tc - t); };
+    auto tOf = [&](double x) { return Tc - x * x * x; };
+    double gLow = 0.0, gHigh = 0.0;
+    if (!std::isfinite(S_) || !g(Thigh, gHigh)) {
+        errorflag = 1;
+        return false;
+    }
+    if (gHigh < 0.0) {
+        // Between the liquid's and the vapour's entropies 1e-4 K below Tc
+        // (a few hundredths of a J/(mol K) about the critical entropy) the
+        // saturation point lies within 1e-4 K of the critical point: the
+        // state there, on the side asked for, stands for it.
+        double other = 0.0;
+        const bool between = saturatedEntropyAt(Thigh, !liquidSide, other) && sign * (other - S_) >= 0.0;
+        if (between && g(Thigh, gHigh)) {
+            errorflag = 0;
+            return true;
+        }
+        errorflag = 1;
+        return false;
+    }
+    if (!g(Tlow, gLow) || gLow > 0.0) {
+        errorflag = 1;
+        return false;
+    }
+    // Bracket [a, b] in x: g(a) >= 0 at the hot end, g(b) <= 0 at the cold end.
+    double a = xOf(Thigh), ga = gHigh, b = xOf(Tlow), gb = gLow;
+    double x = (T0 > Tlow && T0 < Thigh) ? xOf(T0) : a - ga * (b - a) / (gb - ga);
+    int side = 0;
+    const double tol = 1e-12 * std::fmax(1.0, std::fabs(S_));
+    for (int it = 0; it < 200; ++it) {
+        double gx = 0.0;
+        if (!g(tOf(x), gx)) {
+            errorflag = 1;
+            return false;
+        }
+        if (std::fabs(gx) <= tol) break;
+        if (gx > 0.0) {
+            a = x;
+            ga = gx;
+            if (side == 1) gb *= 0.5;
+            side = 1;
+        } else {
+            b = x;
+            gb = gx;
+            if (side == -1) ga *= 0.5;
+            side = -1;
+        }
+        if (std::fabs(tOf(a) - tOf(b)) <= 1e-12 * Tc) break;
+        x = a - ga * (b - a) / (gb - ga);
+        if (!(x > a && x < b)) x = 0.5 * (a + b);
+    }
+    // The model is left at the last state evaluated, the root.
+    errorflag = 0;
+    return true;
 }
 
 namespace {
