@@ -234,6 +234,9 @@ private:
     // The entropy of the saturated liquid or vapour at T_ (the model left
     // at it); false when no saturation state is found there.
     bool saturatedEntropyAt(double T_, bool liquidSide, double& S_);
+    // Whether the Newton search left a saturation state of entropy S_ on
+    // the side asked for (the model then left at that phase).
+    bool newtonSaturationFromSHolds(double S_, bool liquidSide);
 
 public:
 

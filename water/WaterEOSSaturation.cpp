@@ -83,10 +83,7 @@ void WaterEOS::calculateCondensationPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateGasSaturationFromEntropy(S_);
-    // Near the critical point the Newton search in (T, Vl, Vv) from the
-    // fits' start loses its way: the saturation curve is searched instead.
-    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0))
-        saturationFromSAlongTheCurve(S_, false, T0);
+    if (!newtonSaturationFromSHolds(S_, false)) saturationFromSAlongTheCurve(S_, false, T0);
 }
 
 void WaterEOS::calculateBoilingPointFromS(double S_) {
@@ -115,8 +112,18 @@ void WaterEOS::calculateBoilingPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateLiquidSaturationFromEntropy(S_);
-    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0))
-        saturationFromSAlongTheCurve(S_, true, T0);
+    if (!newtonSaturationFromSHolds(S_, true)) saturationFromSAlongTheCurve(S_, true, T0);
+}
+
+bool WaterEOS::newtonSaturationFromSHolds(double S_, bool liquidSide) {
+    // Near the critical point the Newton search in (T, Vl, Vv) from the
+    // fits' start loses its way, or stops on its steps while the entropy is
+    // still off in the sixth digit.
+    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0)) return false;
+    set_the_phase_as(liquidSide ? 2 : 1);
+    volume(liquidSide ? Vl_sat : Vv_sat);
+    calculate_state_functions();
+    return errorflag == 0 && std::fabs(S - S_) <= 1e-10 * std::fmax(1.0, std::fabs(S_));
 }
 
 bool WaterEOS::saturatedEntropyAt(double T_, bool liquidSide, double& S_) {
@@ -134,9 +141,10 @@ bool WaterEOS::saturationFromSAlongTheCurve(double S_, bool liquidSide, double T
     // the vapour's falls: g(T) = +-(S_sat(T) - S_) rises on either side.
     // It goes as (Tc - T)^beta (beta near 1/3) at the top, so the search
     // runs in x = cbrt(Tc - T), in which g is nearly straight: a false
-    // position kept from stalling (Illinois), from the triple point to
-    // 1e-4 K below Tc, the top of the expansions of the model's own curve.
-    const double Tc = kWaterCritical.T, Tlow = 273.16, Thigh = Tc - 1e-4;
+    // position kept from stalling (Illinois), from the triple point to 1e-4
+    // K below Tc (the top of the expansions of the model's own curve), or
+    // between that and the states found closer to Tc.
+    const double Tc = kWaterCritical.T, Tlow = 273.16;
     const double sign = liquidSide ? 1.0 : -1.0;
     double s = 0.0;
     auto g = [&](double t, double& value) {
@@ -146,40 +154,53 @@ bool WaterEOS::saturationFromSAlongTheCurve(double S_, bool liquidSide, double T
     };
     auto xOf = [&](double t) { return std::cbrt(Tc - t); };
     auto tOf = [&](double x) { return Tc - x * x * x; };
-    double gLow = 0.0, gHigh = 0.0;
-    if (!std::isfinite(S_) || !g(Thigh, gHigh)) {
+    auto fail = [&] {
         errorflag = 1;
         return false;
-    }
-    if (gHigh < 0.0) {
-        // Between the liquid's and the vapour's entropies 1e-4 K below Tc
-        // (a few hundredths of a J/(mol K) about the critical entropy) the
-        // saturation point lies within 1e-4 K of the critical point: the
-        // state there, on the side asked for, stands for it.
-        double other = 0.0;
-        const bool between = saturatedEntropyAt(Thigh, !liquidSide, other) && sign * (other - S_) >= 0.0;
-        if (between && g(Thigh, gHigh)) {
+    };
+    double Thot = Tc - 1e-4, gHot = 0.0, Tcold = Tlow, gCold = 0.0;
+    if (!std::isfinite(S_) || !g(Thot, gHot)) return fail();
+    if (gHot < 0.0) {
+        // The entropies 1e-4 K below Tc lie within about 0.08 J/(mol K) of
+        // the critical entropy: closer to it, the point lies closer to Tc.
+        Tcold = Thot;
+        gCold = gHot;
+        bool bracketed = false;
+        for (double gap = 1e-5; gap > 1e-11 && !bracketed; gap *= 0.1) {
+            double gt = 0.0;
+            if (!g(Tc - gap, gt)) break;  // no two phases found closer to Tc
+            if (gt >= 0.0) {
+                Thot = Tc - gap;
+                gHot = gt;
+                bracketed = true;
+            } else {
+                Tcold = Tc - gap;
+                gCold = gt;
+            }
+        }
+        if (!bracketed) {
+            // S_ lies between the two phases' entropies at the closest state
+            // found below Tc: that state, on the side asked for, stands for
+            // the saturation point.  Otherwise S_ is on the other side.
+            double other = 0.0;
+            const bool between = saturatedEntropyAt(Tcold, !liquidSide, other) && sign * (other - S_) >= 0.0;
+            if (!between || !g(Tcold, gCold)) return fail();
             errorflag = 0;
             return true;
         }
-        errorflag = 1;
-        return false;
-    }
-    if (!g(Tlow, gLow) || gLow > 0.0) {
-        errorflag = 1;
-        return false;
+    } else if (!g(Tlow, gCold) || gCold > 0.0) {
+        return fail();
     }
     // Bracket [a, b] in x: g(a) >= 0 at the hot end, g(b) <= 0 at the cold end.
-    double a = xOf(Thigh), ga = gHigh, b = xOf(Tlow), gb = gLow;
-    double x = (T0 > Tlow && T0 < Thigh) ? xOf(T0) : a - ga * (b - a) / (gb - ga);
+    double a = xOf(Thot), ga = gHot, b = xOf(Tcold), gb = gCold;
+    double x = (T0 > Tcold && T0 < Thot) ? xOf(T0) : a - ga * (b - a) / (gb - ga);
     int side = 0;
     const double tol = 1e-12 * std::fmax(1.0, std::fabs(S_));
+    double gLast = HUGE_VAL;
     for (int it = 0; it < 200; ++it) {
         double gx = 0.0;
-        if (!g(tOf(x), gx)) {
-            errorflag = 1;
-            return false;
-        }
+        if (!g(tOf(x), gx)) return fail();
+        gLast = gx;
         if (std::fabs(gx) <= tol) break;
         if (gx > 0.0) {
             a = x;
@@ -192,11 +213,18 @@ bool WaterEOS::saturationFromSAlongTheCurve(double S_, bool liquidSide, double T
             if (side == -1) ga *= 0.5;
             side = -1;
         }
-        if (std::fabs(tOf(a) - tOf(b)) <= 1e-12 * Tc) break;
+        if (std::fabs(tOf(a) - tOf(b)) <= 1e-13 * Tc) break;
         x = a - ga * (b - a) / (gb - ga);
         if (!(x > a && x < b)) x = 0.5 * (a + b);
     }
-    // The model is left at the last state evaluated, the root.
+    // Within thousandths of a kelvin of Tc the saturated volumes, and the
+    // entropies with them, are resolved to parts in 1e7 or 1e6 only: the
+    // bracket closes on a step of the entropy, whose nearer end is taken.
+    if (!(std::fabs(gLast) <= tol)) {
+        const double best = std::fabs(ga) < std::fabs(gb) ? a : b;
+        if (!g(tOf(best), gLast)) return fail();
+    }
+    // The model is left at the root.
     errorflag = 0;
     return true;
 }
