@@ -9,6 +9,7 @@
 // interrupted diagram keeps its rows up to the first ratio not yet done.
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -74,12 +75,13 @@ std::string shortNumber(double v) {
     return buf;
 }
 
-// A point left out that has not said why (a search that failed and said so
-// as a failure, or said nothing) is refused with what it said: the sweep
-// goes on, and its rows are kept.
-void refuseSilentFailure(EnergyDiagramPoint& p) {
+// A point left out is said as a refusal, its reason what it said: the
+// refusal of its cycle, else what its failed search said as a failure (the
+// sweep goes on, and its rows are kept), else that no end state was found.
+void sayFailureAsRefusal(EnergyDiagramPoint& p) {
+    bool refused = false;
     for (const Entry& e : p.log)
-        if (e.channel == Channel::Diagnostic && e.text.rfind(kRefusedHead, 0) == 0) return;
+        refused = refused || (e.channel == Channel::Diagnostic && e.text.rfind(kRefusedHead, 0) == 0);
     std::string cause;
     for (auto it = p.log.begin(); it != p.log.end();) {
         if (it->channel != Channel::Failure) {
@@ -89,6 +91,7 @@ void refuseSilentFailure(EnergyDiagramPoint& p) {
         if (cause.empty()) cause = it->text;
         it = p.log.erase(it);
     }
+    if (refused) return;
     while (!cause.empty() && (cause.back() == '\n' || cause.back() == ' ')) cause.pop_back();
     if (cause.empty()) cause = "no end state of its cycle was found.";
     if (cause.back() != '.') cause += '.';
@@ -165,8 +168,12 @@ private:
             if (!(c >= '0' && c <= '9') && c != '.' && c != '-' && c != '+') k += c;
         return k;
     }
+    // The cause as a clause of the sentence: its capital dropped, its end too.
     static std::string trimmed(std::string s) {
         while (!s.empty() && (s.back() == '\n' || s.back() == ' ' || s.back() == '.')) s.pop_back();
+        if (s.size() > 1 && std::isupper(static_cast<unsigned char>(s[0])) &&
+            std::islower(static_cast<unsigned char>(s[1])))
+            s[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(s[0])));
         return s;
     }
     // The ratios refused for cause k, runs of neighbours in the grid as "a to b".
@@ -288,7 +295,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             EnergyDiagramPoint& p = s.points[i];
             compute(i, p);
             p.log = capture.take();
-            if (!p.found) refuseSilentFailure(p);
+            if (!p.found) sayFailureAsRefusal(p);
             const std::lock_guard<std::mutex> hold(s.lock);
             s.done[i] = 1;
             s.ready.notify_all();

@@ -207,7 +207,8 @@ public:
     // Whether a computed cycle stays within what the magma can give: the
     // peak closes its heat balance (to 1e-6), every expansion work lies between
     // zero and the Carnot bound of the heat the water takes up (between its
-    // hottest temperature while heated and the surface water), and no
+    // hottest temperature while heated and the surface water) with the
+    // exergy the water at depth holds above the surface water, and no
     // pyroclast-heated end is hotter than the fragments at T3.  A cycle
     // outside is reported on the diagnostic channel; the caller refuses it.
     bool cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r);
