@@ -135,7 +135,7 @@ TEST(WaterMagmaDiagram, OneWorkerAndSeveralGiveTheSameBits) {
         double mMin, mMax;
     };
     const std::vector<Case> cases = {{{"pyroclast"}, 0, 0.001, 0.6},
-                                     {{"pyroclast", "frac", "3", "satu", "0.1"}, 1, 0.001, 0.3}};
+                                     {{"pyroclast", "frac", "3", "satu", "0.1"}, 1, 0.001, 0.12}};
     for (const Case& c : cases) {
         std::vector<double> byWorkers[2];
         for (int k = 0; k < 2; ++k) {
@@ -193,7 +193,7 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
     constexpr int kRuns = 10;
 #endif
     const fs::path dir = fs::current_path() / "diagramInterrupted";
-    const std::vector<const char*> words = {"ev", "pyroclast", "frac", "2"};
+    const std::vector<const char*> words = {"ev", "pyroclast"};
     fs::remove_all(dir);
     fs::create_directories(dir);
     const auto t0 = std::chrono::steady_clock::now();
@@ -208,7 +208,7 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
     ASSERT_LT(begin, end);
     const std::string header = whole.substr(0, begin), rows = whole.substr(begin, end - begin);
     std::mt19937 draw(20261210);
-    int interrupted = 0;
+    int interrupted = 0, withRows = 0;
     for (int k = 0; k < kRuns; ++k) {
         const double at = std::uniform_real_distribution<double>(0.05, 0.95)(draw) * length;
         const int sig = k % 2 == 0 ? SIGINT : SIGTERM;
@@ -233,7 +233,9 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
         // The first rows of the whole run, to the byte.
         EXPECT_FALSE(kept.empty());
         EXPECT_EQ(rows.rfind(kept, 0), 0u) << "after " << at << " us:\n" << kept;
+        if (kept.size() < rows.size()) ++withRows;
     }
     EXPECT_GT(interrupted, 0);
+    EXPECT_GT(withRows, 0);  // some runs were stopped in the middle of the diagram
     fs::remove_all(dir);
 }
