@@ -362,8 +362,8 @@ TEST(WaterMagmaDrivers, EnergyDiagramGridAndFiles) {
     EXPECT_NEAR(values[values.size() - 31], 0.05, 1e-12);
     // Element 3 is the reversible work per g of magma: -Wrev m.
     EXPECT_NEAR(values[3], values[4] * values[0], 1e-12);
-    // The points, computed on worker threads, are those of one model that
-    // runs through the grid in order, to the bit.
+    // The points, computed on worker threads each on a model of its own,
+    // are those of one model that runs through the grid in order, to the bit.
     WaterMagmaModel one;
     WaterMagmaCalculationResult r;
     r.scriptFlag = 6;
