@@ -240,6 +240,18 @@ bool WaterMagmaCalculationInfo::validateWaterStates(double Tmin, double Tmax, do
         message = text;
         return false;
     }
+    // The magma heats the water at depth towards its own temperature: it
+    // must be hotter than that water, and no hotter than the water model's
+    // states reach.
+    if (!(Tm > depthTemperature() && Tm <= Tmax)) {
+        std::snprintf(text, sizeof text,
+                      "the magma temperature Tm (%s deg. C) must lie above that of the water at depth (T1 + geo x d "
+                      "= %.2f deg. C) and at most at the highest temperature of the water model (%.2f deg. C): "
+                      "the water it heats lies between the two.",
+                      logreport::given(Tm - 273.15).c_str(), depthTemperature() - 273.15, Tmax - 273.15);
+        message = text;
+        return false;
+    }
     return true;
 }
 

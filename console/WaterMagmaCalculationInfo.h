@@ -65,7 +65,8 @@ struct WaterMagmaCalculationInfo {
     double depthTemperature() const { return T1 + geothermalGradient * depth; }
     double depthPressure() const { return depth * g * 0.01 + Psurf + overpressure; }
     // The surface water and the water at depth are states of a water model
-    // whose states lie between Tmin and Tmax (K) and up to Pmax (bar); false
+    // whose states lie between Tmin and Tmax (K) and up to Pmax (bar), and
+    // the magma is hotter than the water at depth and not above Tmax; false
     // with the reason otherwise.
     bool validateWaterStates(double Tmin, double Tmax, double Pmax, std::string& message) const;
     // Console dialogue for the fields still unset; prompts on standard output.

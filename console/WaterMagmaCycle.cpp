@@ -285,6 +285,14 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
     const double Tcold = std::fmin(r.T1, r.T2);
     const double carnot = Thot > Tcold ? 1.0 - Tcold / Thot : 0.0;
     const double heat = gain * k;  // J/g of water
+    // Beside the heat taken up, what the water at depth already holds above
+    // the surface water (the geothermal heat and the column's compression),
+    // at most its exergy (U2 - U1) + P1 (V2 - V1) - Tcold (S2 - S1), and the
+    // push of the expanding water on the surface pressure, at most Pref
+    // (VvRef - V3), add to what the expansion can give.
+    const double held =
+        std::fmax(0.0, (r.U2 - r.U1) + r.P1 * 1e5 * (r.V2 - r.V1) * 1e-6 - Tcold * (r.S2 - r.S1)) * k +
+        std::fmax(0.0, r.Pref * 1e5 * (r.VvRef - r.V3 * 1e-6)) * k;
     struct Case {
         const char* name;
         double W, heat, Tend;
@@ -309,11 +317,12 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
                             m, c.name, c.W);
             return false;
         }
-        if (-c.W > carnot * c.heat + 1e-9) {
-            refusePoint("Refused at m = %g: the %s work (%.6g J/g of water) exceeds what the heat taken up by the "
-                            "water can give (%.6g J/g between %.2f K and %.2f K): the water is too little heated for "
-                            "the magma to drive its expansion.\n",
-                            m, c.name, -c.W, carnot * c.heat, Thot, Tcold);
+        if (-c.W > carnot * c.heat + held + 1e-9) {
+            refusePoint("Refused at m = %g: the %s work (%.6g J/g of water) exceeds the most the water can give "
+                        "(%.6g J/g: the Carnot share of the heat taken up between %.2f K and %.2f K, %.6g J/g, with "
+                        "what the water at depth holds above the surface water and its push on the surface "
+                        "pressure): the water is too little heated for the magma to drive its expansion.\n",
+                        m, c.name, -c.W, carnot * c.heat + held, Thot, Tcold, carnot * c.heat);
             return false;
         }
     }

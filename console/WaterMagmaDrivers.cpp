@@ -3,18 +3,14 @@
 // recharge or fractionation loop behind every point of the E(m) diagram, and
 // the sweep of the water-magma mass ratio.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "console/LogReport.h"
 #include "console/WaterMagmaModel.h"
-#include "console/Workers.h"
 #include "platform/LogSink.h"
 #include "platform/Process.h"
 #include "platform/OutputFiles.h"
@@ -33,14 +29,14 @@ std::string rule64() {
 
 double seconds(std::clock_t ticks) { return static_cast<double>(ticks) / CLOCKS_PER_SEC; }
 
+}  // namespace
+
 void writeRechargeTable(const std::string& rows) {
     std::FILE* f = platform::openOutput("recharge", "w");
     if (!f) return;
     std::fputs(rows.c_str(), f);
     platform::closeOutput(f, "recharge");
 }
-
-}  // namespace
 
 void WaterMagmaModel::drawWaterMagmaCycle(WaterMagmaCalculationInfo& info, char mode) {
     WaterMagmaCalculationResult r;
@@ -308,279 +304,4 @@ int WaterMagmaModel::calculateEnergyDiagramPoint(double m_, WaterMagmaCalculatio
     if (r.scriptFlag == 6 && array) appendEnergyDiagramPoint(r, *array);
     else if (r.scriptFlag == 1) writeDataIgorFileForWaterMagmaDiagram(r.diagramFile, info, r);
     return 1;
-}
-
-namespace {
-
-// The grid of water:magma mass ratios of the E(m) diagram between mMin and
-// mMax: 0.001 to 0.01 by 0.001, 0.02 to 2 by 0.01, 2.05 on by 0.05.
-std::vector<double> energyDiagramGrid(double mMin, double mMax) {
-    struct Segment {
-        double start, step, end;
-    };
-    const Segment seg[3] = {{0.001, 0.001, 0.011}, {0.02, 0.01, 2.01}, {2.05, 0.05, std::max(7.05, mMax)}};
-    std::vector<double> grid;
-    double m = 0.001;
-    int k = 0;
-    while (m < seg[k].end) {
-        m = std::max(mMin, m);
-        if (m > mMax + 1e-9) break;  // the grid accumulates rounding
-        grid.push_back(m);
-        m += seg[k].step;
-        if (std::fabs(m - seg[k].end) < 1e-8 && k < 2) {
-            ++k;
-            m = seg[k].start;
-        }
-    }
-    return grid;
-}
-
-// One point of the E(m) diagram as a worker computed it: its inputs and
-// results, and what it logged, to be written and replayed in grid order.
-struct EnergyDiagramPoint {
-    bool done = false, found = false;
-    WaterMagmaCalculationInfo info;
-    WaterMagmaCalculationResult r;
-    std::vector<platform::ThreadLogCapture::Entry> log;
-    long peakNote = -1;  // the entry of log that notes an extrapolated peak
-    std::string rechargeTable;  // its table of recharge cycles, if it made one
-};
-
-// The points of the E(m) diagram left out, said once for each run of
-// consecutive points refused for the same cause ("Refused from m = 5.45 to
-// 7 (32 points): ..."), not once per point.
-class RefusedPoints {
-public:
-    // Takes the refusal ("Refused at m = ...: cause") out of a point's log;
-    // false when the point has none.
-    bool take(std::vector<platform::ThreadLogCapture::Entry>& log, double m) {
-        static const std::string kHead = "Refused at m = ";
-        for (auto it = log.begin(); it != log.end(); ++it) {
-            if (it->channel != platform::ThreadLogCapture::Channel::Diagnostic || it->text.rfind(kHead, 0) != 0)
-                continue;
-            const std::size_t colon = it->text.find(": ");
-            std::string cause = colon == std::string::npos ? it->text : it->text.substr(colon + 2);
-            log.erase(it);
-            add(m, std::move(cause));
-            return true;
-        }
-        return false;
-    }
-    // True when the run so far holds all `total` points: its cause, for the
-    // failure of the whole diagram, goes to `cause`, and the run is said.
-    bool holdsAll(std::size_t total, std::string& cause) {
-        if (count_ == 0 || count_ != total) return false;
-        cause = (same_ ? "" : "(the figures are those at m = " + shortNumber(first_) + ") ") + cause_;
-        count_ = 0;
-        return true;
-    }
-    // Says the run so far (before a point that was found, and at the end).
-    void flush() {
-        if (count_ == 0) return;
-        if (count_ == 1)
-            platform::warnf("Refused at m = %g: %s", first_, cause_.c_str());
-        else
-            platform::warnf("Refused from m = %g to %g (%zu points): %s%s", first_, last_, count_,
-                            same_ ? "" : ("(the figures are those at m = " + shortNumber(first_) + ") ").c_str(),
-                            cause_.c_str());
-        count_ = 0;
-    }
-
-private:
-    static std::string shortNumber(double v) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", v);
-        return buf;
-    }
-    // The cause without its figures: causes that differ only in them are one.
-    static std::string kind(const std::string& cause) {
-        std::string k;
-        for (char c : cause)
-            if (!(c >= '0' && c <= '9') && c != '.' && c != '-' && c != '+') k += c;
-        return k;
-    }
-    void add(double m, std::string cause) {
-        if (count_ > 0 && kind(cause) != kind(cause_)) flush();
-        if (count_ == 0) {
-            first_ = m;
-            cause_ = std::move(cause);
-            same_ = true;
-        } else {
-            same_ = same_ && cause == cause_;
-        }
-        last_ = m;
-        ++count_;
-    }
-    std::size_t count_ = 0;
-    double first_ = 0.0, last_ = 0.0;
-    std::string cause_;
-    bool same_ = true;
-};
-
-// The count of cycles from which an E(m) diagram says it is a long run.
-constexpr long kLongDiagramCycles = 20000;
-
-// The cycles a point of the E(m) diagram runs at the most: one for the
-// first and one for each batch or recharge after it.
-long cyclesPerPoint(const WaterMagmaCalculationInfo& info) {
-    if (info.fractionation == 1) return std::max(1, info.fractionationCount);
-    return info.recharge == 1 ? std::max(1, info.maxRecharges) : 1;
-}
-
-// A diagram of many cycles a point is a long run: said at its start, also
-// where no bar is drawn (standard error not a terminal).
-void sayALongDiagram(const WaterMagmaCalculationInfo& info, std::size_t points, long perPoint) {
-    const long most = static_cast<long>(points) * perPoint;
-    if (most < kLongDiagramCycles) return;
-    platform::warnf("The E(m) diagram computes %zu water-magma ratios of up to %ld %s cycles each (%ld cycles at the "
-                    "most%s): a long run.\n",
-                    points, perPoint, info.fractionation == 1 ? "fractionation" : "recharge", most,
-                    info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
-}
-
-}  // namespace
-
-void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
-                                            std::vector<double>* array, double mMin, double mMax) {
-    std::FILE* file = mode == 1 ? produceHeaderIgorFileForWaterMagmaDiagram(info) : nullptr;
-    const std::vector<double> grid = energyDiagramGrid(mMin, mMax);
-    // The progress is counted in cycles, so that a diagram of many batches
-    // or recharges a point moves from its first point on.
-    const long perPoint = cyclesPerPoint(info);
-    // Every point is a cycle of its own from the water at depth, on the
-    // model and the result as the points before left them: some of its
-    // searches start from what those ended on (where the pyroclast-heated
-    // path meets the saturation curve close to the critical point, to the
-    // last digits of the works, over up to about eight points).  The grid is
-    // cut into one run of consecutive points per worker, each on a new model
-    // that first computes the kLeadIn points before the run, so that every
-    // point starts from the state it starts from in a run of the whole grid
-    // on one model; the rows and reports are written in the grid's order.
-    constexpr std::size_t kLeadIn = 8;
-    std::vector<EnergyDiagramPoint> out(grid.size());
-    std::atomic<long> cycles{0};
-    auto point = [&](WaterMagmaModel& w, WaterMagmaCalculationResult& r, std::size_t i, EnergyDiagramPoint& p) {
-        w.keepRechargeTable = true;  // each point's table of cycles replaces the one before: the last is written
-        w.rechargeTable.clear();
-        w.peakExtrapolationNoted = false;  // said at most once by the whole diagram, below
-        w.errorflag = 0;
-        p.info = info;
-        p.info.m = grid[i];
-        w.calculateWaterMagmaCycleWithRecharge(p.info, r, 0, 0);
-        p.found = w.errorflag == 0 && r.saturationFailed == 0;
-        p.r = r;
-        p.r.isentropeArray.clear();
-        p.r.decompressionArray.clear();
-        p.r.isochoreArray.clear();
-        p.rechargeTable = std::move(w.rechargeTable);
-        p.peakNote = w.peakNoteEntry;
-        w.peakNoteEntry = -1;
-        w.errorflag = 0;
-    };
-    // (A heating-decompression path's states 4 and 5 are its own, none kept
-    // from the batches or points before it: pyroclast-heated fractionated
-    // diagrams are split as the others.)
-    const std::size_t count = workers::count(grid.size());
-    const std::size_t runs = count;
-    // The work is the grid's points and the runs' lead-in points.
-    std::size_t points = grid.size();
-    for (std::size_t k = 0; k < runs; ++k) points += std::min(grid.size() * k / runs, kLeadIn);
-    if (progress) sayALongDiagram(info, grid.size(), perPoint);
-    std::optional<platform::Progress> bar;
-    if (progress)
-        bar.emplace(perPoint > 1 ? "Calculate for water mass (cycles)" : "Calculate for water mass",
-                    static_cast<double>(points) * static_cast<double>(perPoint));
-    std::atomic<std::size_t> nextRun{0};
-    auto work = [&](bool reports) {
-        platform::ThreadLogCapture capture;
-        for (std::size_t k = nextRun++; k < runs; k = nextRun++) {
-            const std::size_t from = grid.size() * k / runs, to = grid.size() * (k + 1) / runs;
-            WaterMagmaModel w;
-            WaterMagmaCalculationResult r;  // carried from point to point, as the model is
-            r.scriptFlag = mode;
-            long ran = 0;  // cycles of the point in hand
-            double shown = grid[from];
-            w.cycleDone = [&] {
-                ++ran;
-                const long c = ++cycles;
-                if (reports && bar)
-                    bar->update(static_cast<double>(c), logreport::format("m = %g, cycle %ld of at most %ld", shown, ran,
-                                                                          perPoint));
-            };
-            // Each point adds its first cycle, and the cycles its loop did
-            // not run (ended early: the magma cooled, or a cycle refused).
-            auto pointDone = [&](double m) {
-                const long c = cycles += std::max(1L, perPoint - ran + 1);
-                if (reports && bar) bar->update(static_cast<double>(c), m);
-            };
-            for (std::size_t i = from > kLeadIn ? from - kLeadIn : 0; i < from; ++i) {
-                EnergyDiagramPoint before;
-                ran = 1;
-                shown = grid[i];
-                point(w, r, i, before);
-                capture.take();
-                pointDone(grid[i]);
-            }
-            for (std::size_t i = from; i < to; ++i) {
-                EnergyDiagramPoint& p = out[i];
-                ran = 1;
-                shown = grid[i];
-                point(w, r, i, p);
-                p.log = capture.take();
-                p.done = true;
-                pointDone(grid[i]);
-            }
-            w.cycleDone = nullptr;
-        }
-    };
-    workers::run(static_cast<unsigned>(count), [&](unsigned i) { work(i == 0); });
-
-    const std::string* rechargeTable = nullptr;
-    std::size_t found = 0;
-    RefusedPoints refused;
-    for (EnergyDiagramPoint& p : out) {
-        if (!p.done) continue;
-        if (!p.rechargeTable.empty()) rechargeTable = &p.rechargeTable;
-        // The note on an extrapolated peak is given once, by the first point
-        // that has one.
-        if (p.peakNote >= 0 && peakExtrapolationNoted)
-            p.log.erase(p.log.begin() + p.peakNote);
-        else if (p.peakNote >= 0)
-            peakExtrapolationNoted = true;
-        if (p.found || !refused.take(p.log, p.info.m)) refused.flush();
-        platform::ThreadLogCapture::replay(p.log);
-        info = p.info;  // the inputs as the point left them (its mass ratio)
-        if (!p.found) continue;  // a failed point is skipped and the sweep goes on
-        ++found;
-        if (mode == 1)
-            writeDataIgorFileForWaterMagmaDiagram(file, p.info, p.r);
-        else if (mode == 6 && array)
-            appendEnergyDiagramPoint(p.r, *array);
-    }
-    errorflag = 0;
-    // A diagram none of whose points was found is a failure, not an empty
-    // plot: said once, with the cause when every point had the same.
-    std::string cause;
-    if (found == 0 && refused.holdsAll(grid.size(), cause)) {
-        platform::diagf("No point of the E(m) diagram was found between m = %g and %g: every point was refused: %s",
-                        mMin, mMax, cause.c_str());
-        errorflag = 1;
-    } else {
-        refused.flush();
-        if (found == 0) {
-            platform::diagf("No point of the E(m) diagram was found between m = %g and %g.\n", mMin, mMax);
-            errorflag = 1;
-        }
-    }
-    if (rechargeTable) writeRechargeTable(*rechargeTable);
-    if (file) {
-        std::fputs("END\n", file);
-        platform::closeOutput(file, std::string("wm") + info.suffix);
-    }
-    if (bar) bar->finish();
-    if (mode == 1) {
-        writeIgorScriptForWaterMagmaDiagram(static_cast<char>(info.pyroclastHeated), static_cast<char>(info.recharge),
-                                            info.suffix);
-        platform::openWithViewer("igor1.itx");
-    }
 }

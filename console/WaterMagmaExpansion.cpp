@@ -45,25 +45,18 @@ void WaterMagmaModel::calculateExpansionWork(WaterMagmaCalculationResult& r) {
         calculateCondensationPointFromS(r.S3);
     // A solver that "converges" outside the physical range has failed too.
     if (!errorflag && !(T > 0.0 && std::isfinite(T) && P > 0.0 && std::isfinite(P))) errorflag = 1;
-    bool noSaturationPoint = false;
-    if (errorflag) {
-        r.saturationFailed = 1;
-        if (std::fabs(r.S3 - Sc) < 0.6) {
-            temperature(critical_T);
-            volume(critical_V);
-            search_the_critical_point_of_the_pure_component();
-            calculate_state_functions();
-        } else {
-            // Far from the critical entropy the isentrope has no saturation
-            // point: it reaches the surface pressure in a single phase.
-            noSaturationPoint = true;
-        }
-    }
+    // The saturation point is found up to the critical point: where none is,
+    // the isentrope lies beyond the saturation curve's entropies (below the
+    // liquid's or above the vapour's at the triple point) and reaches the
+    // surface pressure in a single phase.
+    const bool noSaturationPoint = errorflag != 0;
+    errorflag = 0;
     r.T4 = noSaturationPoint ? 0.0 : T;
     r.P4 = noSaturationPoint ? 0.0 : P * 1e-5;
     if (r.P4 > r.Pref) {
+        // State 4 lies on the isentrope: the expansion goes on from S3.
         r.U4 = U;
-        r.S4 = S;
+        r.S4 = r.S3;
         r.V4 = V * 1e6;
         const double x = leverRuleAtSurfacePressure(r, r.S4);
         r.state4 = 1;
@@ -257,17 +250,20 @@ void WaterMagmaModel::expandTwoPhaseStateAfterIsobaricHeating(WaterMagmaCalculat
 
 // B. Isobaric heating that ends in steam or a supercritical state 3: its
 // isentrope meets the saturation curve at state 4 above Pref (then the lever
-// rule at Pref), or reaches Pref first in one phase.  False (errorflag set)
-// when the saturation point of the isentrope is not found.
-bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r) {
+// rule at Pref), or reaches Pref first in one phase.
+void WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r) {
     const double k = 0.001 / molarMass();
     if (r.S3 < kSc)
         calculateBoilingPointFromS(r.S3);
     else
         calculateCondensationPointFromS(r.S3);
-    if (errorflag) return false;
-    r.T4 = T;
-    r.P4 = P * 1e-5;
+    // Without a saturation point (found up to the critical point) the
+    // isentrope lies beyond the saturation curve's entropies and reaches the
+    // surface pressure in one phase.
+    const bool noSaturationPoint = errorflag != 0;
+    errorflag = 0;
+    r.T4 = noSaturationPoint ? 0.0 : T;
+    r.P4 = noSaturationPoint ? 0.0 : P * 1e-5;
     if (r.P4 > r.Pref) {
         r.U4 = U;
         r.S4 = S;
@@ -301,7 +297,6 @@ bool WaterMagmaModel::expandSteamStateAfterIsobaricHeating(WaterMagmaCalculation
     r.vaporizationWork = r.U3 - r.H3 + r.H2 - r.U2;
     r.Wrev = (r.vaporizationWork + r.U5 - r.U3) * k;
     expandIrreversiblyAfterIsobaricHeating(r, r.T3, r.V3 * 1e-6, r.U3, 0.0);
-    return true;
 }
 
 // C. Isobaric heating that ends in a liquid state 3: the liquid follows its
@@ -376,7 +371,7 @@ void WaterMagmaModel::calculateWorkForIsobaricHeating(WaterMagmaCalculationResul
     if (x3 > 0.0 && x3 < 1.0) {
         expandTwoPhaseStateAfterIsobaricHeating(r);
     } else if (x3 == 0.0) {
-        if (!expandSteamStateAfterIsobaricHeating(r)) return;
+        expandSteamStateAfterIsobaricHeating(r);
     } else if (x3 == -2.0) {
         expandLiquidStateAfterIsobaricHeating(r);
     }

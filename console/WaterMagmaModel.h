@@ -115,6 +115,10 @@ public:
     // Called after each cycle of a recharge or fractionation loop (the
     // progress of a diagram whose points are loops of many cycles).
     std::function<void()> cycleDone;
+    // The worker threads of an E(m) diagram: 0 for one per core.  Each
+    // point is computed on a model of its own, so that the diagram is the
+    // same on any number of them.
+    unsigned diagramWorkers = 0;
 
 private:
     // Steps of the heating-decompression path (WaterMagmaDecompression.cpp).
@@ -135,7 +139,7 @@ private:
                                                 double leg);
     double leverRuleAtSurfacePressure(WaterMagmaCalculationResult& r, double S4);
     void expandTwoPhaseStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
-    bool expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
+    void expandSteamStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
     void expandLiquidStateAfterIsobaricHeating(WaterMagmaCalculationResult& r);
     void writeIsobaricHeatingPath(const WaterMagmaCalculationResult& r);
 
@@ -203,7 +207,8 @@ public:
     // Whether a computed cycle stays within what the magma can give: the
     // peak closes its heat balance (to 1e-6), every expansion work lies between
     // zero and the Carnot bound of the heat the water takes up (between its
-    // hottest temperature while heated and the surface water), and no
+    // hottest temperature while heated and the surface water) with the
+    // exergy the water at depth holds above the surface water, and no
     // pyroclast-heated end is hotter than the fragments at T3.  A cycle
     // outside is reported on the diagnostic channel; the caller refuses it.
     bool cycleWithinPhysicalBounds(const WaterMagmaCalculationResult& r);
@@ -287,3 +292,5 @@ public:
 std::FILE* produceHeaderIgorFileForWaterMagmaDiagram(WaterMagmaCalculationInfo& info);
 void writeDataIgorFileForWaterMagmaDiagram(std::FILE* file, WaterMagmaCalculationInfo& info,
                                            WaterMagmaCalculationResult& r);
+// The table of recharge cycles of an Igor run, "recharge", written whole.
+void writeRechargeTable(const std::string& rows);

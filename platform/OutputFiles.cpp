@@ -327,6 +327,14 @@ void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes)
     }
 }
 
+void holdInterruptsOnThisThread() {
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+}
+
 void forgetOpenOutput(std::FILE* f) {
     if (!f) return;
     const int fd = ::fileno(f);

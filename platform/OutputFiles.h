@@ -84,6 +84,10 @@ std::string suffixRefusal(const std::string& suffix, const char* command);
 // (lseek, read, ftruncate, write, unlink): writers that flush each row whole
 // (the curve writer does) leave every row they finished.
 void keepOutputOnInterrupt();
+// Keeps SIGINT and SIGTERM off the calling thread: a worker thread that
+// writes no file calls it first, so that the handler runs on the thread
+// that writes the rows, between two of its writes, and never beside one.
+void holdInterruptsOnThisThread();
 // Registers an open output file with the interrupt handler; rowBytes > 0 for
 // a file of raw rows of that size.
 void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes = 0);

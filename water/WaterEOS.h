@@ -141,6 +141,11 @@ public:
     // Saturated liquid and vapour at P (bar); the object is left at the vapour
     // and Hvap holds H(vapour) - H(liquid).
     void calculateTheSaturationTemperature(double P_bar, char print);
+    // The saturated vapour (condensation point) or liquid (boiling point) of
+    // molar entropy S (J/(mol K)), up to the critical point; T, P, the state
+    // functions and the saturated volumes are left in the model at that
+    // phase, errorflag set where the saturation curve has no state of that
+    // entropy on that side.
     void calculateCondensationPointFromS(double S_);
     void calculateBoilingPointFromS(double S_);
     void calculateCondensationPointFromTP(double T_, double P_bar);
@@ -218,6 +223,22 @@ public:
 
     // Critical molar entropy, J/(mol K).
     double criticalMolarEntropy = 79.394;
+
+private:
+    // The saturation state of entropy S_ on the liquid (liquidSide) or
+    // vapour side by a bracketed search along the saturation curve, from the
+    // triple point to 1e-4 K below the critical point, T0 its first trial;
+    // the model is left at that phase.  False (errorflag set) when S_ lies
+    // beyond the side's entropies there.
+    bool saturationFromSAlongTheCurve(double S_, bool liquidSide, double T0);
+    // The entropy of the saturated liquid or vapour at T_ (the model left
+    // at it); false when no saturation state is found there.
+    bool saturatedEntropyAt(double T_, bool liquidSide, double& S_);
+    // Whether the Newton search left a saturation state of entropy S_ on
+    // the side asked for (the model then left at that phase).
+    bool newtonSaturationFromSHolds(double S_, bool liquidSide);
+
+public:
 
     // Aqueous NaCl solution.
     double m = 0.0;                        // molality, mol/kg of water

@@ -83,6 +83,7 @@ void WaterEOS::calculateCondensationPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateGasSaturationFromEntropy(S_);
+    if (!newtonSaturationFromSHolds(S_, false)) saturationFromSAlongTheCurve(S_, false, T0);
 }
 
 void WaterEOS::calculateBoilingPointFromS(double S_) {
@@ -111,6 +112,121 @@ void WaterEOS::calculateBoilingPointFromS(double S_) {
     Vl0 = vl * 1e-6;
     Vv0 = vv * 1e-6;
     calculateLiquidSaturationFromEntropy(S_);
+    if (!newtonSaturationFromSHolds(S_, true)) saturationFromSAlongTheCurve(S_, true, T0);
+}
+
+bool WaterEOS::newtonSaturationFromSHolds(double S_, bool liquidSide) {
+    // Near the critical point the Newton search in (T, Vl, Vv) from the
+    // fits' start loses its way, or stops on its steps while the entropy is
+    // still off in the sixth digit.
+    if (errorflag || !(T > 0.0 && T < kWaterCritical.T) || !std::isfinite(P) || !(P > 0.0)) return false;
+    set_the_phase_as(liquidSide ? 2 : 1);
+    volume(liquidSide ? Vl_sat : Vv_sat);
+    calculate_state_functions();
+    return errorflag == 0 && std::fabs(S - S_) <= 1e-10 * std::fmax(1.0, std::fabs(S_));
+}
+
+bool WaterEOS::saturatedEntropyAt(double T_, bool liquidSide, double& S_) {
+    if (!saturationStateAt(T_)) return false;
+    set_the_phase_as(liquidSide ? 2 : 1);
+    temperature(T_);
+    volume(liquidSide ? Vl_sat : Vv_sat);
+    calculate_state_functions();
+    S_ = S;
+    return errorflag == 0 && std::isfinite(S);
+}
+
+bool WaterEOS::saturationFromSAlongTheCurve(double S_, bool liquidSide, double T0) {
+    // The saturated liquid's entropy rises with T up to the critical point,
+    // the vapour's falls: g(T) = +-(S_sat(T) - S_) rises on either side.
+    // It goes as (Tc - T)^beta (beta near 1/3) at the top, so the search
+    // runs in x = cbrt(Tc - T), in which g is nearly straight: a false
+    // position kept from stalling (Illinois), from the triple point to 1e-4
+    // K below Tc (the top of the expansions of the model's own curve), or
+    // between that and the states found closer to Tc.
+    const double Tc = kWaterCritical.T, Tlow = 273.16;
+    const double sign = liquidSide ? 1.0 : -1.0;
+    double s = 0.0;
+    auto g = [&](double t, double& value) {
+        if (!saturatedEntropyAt(t, liquidSide, s)) return false;
+        value = sign * (s - S_);
+        return true;
+    };
+    auto xOf = [&](double t) { return std::cbrt(Tc - t); };
+    auto tOf = [&](double x) { return Tc - x * x * x; };
+    auto fail = [&] {
+        errorflag = 1;
+        return false;
+    };
+    double Thot = Tc - 1e-4, gHot = 0.0, Tcold = Tlow, gCold = 0.0;
+    if (!std::isfinite(S_) || !g(Thot, gHot)) return fail();
+    if (gHot < 0.0) {
+        // The entropies 1e-4 K below Tc lie within about 0.08 J/(mol K) of
+        // the critical entropy: closer to it, the point lies closer to Tc.
+        Tcold = Thot;
+        gCold = gHot;
+        bool bracketed = false;
+        for (double gap = 1e-5; gap > 1e-11 && !bracketed; gap *= 0.1) {
+            double gt = 0.0;
+            if (!g(Tc - gap, gt)) break;  // no two phases found closer to Tc
+            if (gt >= 0.0) {
+                Thot = Tc - gap;
+                gHot = gt;
+                bracketed = true;
+            } else {
+                Tcold = Tc - gap;
+                gCold = gt;
+            }
+        }
+        if (!bracketed) {
+            // S_ lies between the two phases' entropies at the closest state
+            // found below Tc: that state, on the side asked for, stands for
+            // the saturation point.  Otherwise S_ is on the other side.
+            double other = 0.0;
+            const bool between = saturatedEntropyAt(Tcold, !liquidSide, other) && sign * (other - S_) >= 0.0;
+            if (!between || !g(Tcold, gCold)) return fail();
+            errorflag = 0;
+            return true;
+        }
+    } else if (!g(Tlow, gCold) || gCold > 0.0) {
+        return fail();
+    }
+    // Bracket [a, b] in x: g(a) >= 0 at the hot end, g(b) <= 0 at the cold end.
+    double a = xOf(Thot), ga = gHot, b = xOf(Tcold), gb = gCold;
+    double x = (T0 > Tcold && T0 < Thot) ? xOf(T0) : a - ga * (b - a) / (gb - ga);
+    int side = 0;
+    const double tol = 1e-12 * std::fmax(1.0, std::fabs(S_));
+    double gLast = HUGE_VAL;
+    for (int it = 0; it < 200; ++it) {
+        double gx = 0.0;
+        if (!g(tOf(x), gx)) return fail();
+        gLast = gx;
+        if (std::fabs(gx) <= tol) break;
+        if (gx > 0.0) {
+            a = x;
+            ga = gx;
+            if (side == 1) gb *= 0.5;
+            side = 1;
+        } else {
+            b = x;
+            gb = gx;
+            if (side == -1) ga *= 0.5;
+            side = -1;
+        }
+        if (std::fabs(tOf(a) - tOf(b)) <= 1e-13 * Tc) break;
+        x = a - ga * (b - a) / (gb - ga);
+        if (!(x > a && x < b)) x = 0.5 * (a + b);
+    }
+    // Within thousandths of a kelvin of Tc the saturated volumes, and the
+    // entropies with them, are resolved to parts in 1e7 or 1e6 only: the
+    // bracket closes on a step of the entropy, whose nearer end is taken.
+    if (!(std::fabs(gLast) <= tol)) {
+        const double best = std::fabs(ga) < std::fabs(gb) ? a : b;
+        if (!g(tOf(best), gLast)) return fail();
+    }
+    // The model is left at the root.
+    errorflag = 0;
+    return true;
 }
 
 namespace {

@@ -238,10 +238,16 @@ TEST(Brenvik, CycleStatesOfTheModelEndAtTheSurfacePressure) {
         EXPECT_NE(r.io.err.find(says), std::string::npos) << r.io.err;
         EXPECT_EQ(r.io.out.find("Reversible isentropic case"), std::string::npos) << r.io.out;
     }
-    // An E(m) diagram none of whose points exists is a failure, not a file of headers.
+    // A magma not hotter than the water at depth heats no point of a diagram: refused before the first,
+    // with the range of its temperature.
     const Outcome r = brenvik({"ev", "d", "1e5"});
     EXPECT_EQ(r.rc, 1);
-    EXPECT_NE(r.io.err.find("No point of the E(m) diagram was found"), std::string::npos);
+    EXPECT_NE(r.io.err.find("the magma temperature Tm (1200.00 deg. C) must lie above that of the water at depth "
+                            "(T1 + geo x d = 3020.00 deg. C) and at most at the highest temperature of the water "
+                            "model (4726.85 deg. C)"),
+              std::string::npos)
+        << r.io.err;
+    EXPECT_EQ(countOf(r.io.err, "\n"), 1) << r.io.err;
 }
 
 TEST(Brenvik, CurveWordsWriteTheirFiles) {

@@ -269,3 +269,68 @@ TEST(WaterSaturation, TheAuxiliaryStartGivesTheSameStates) {
         EXPECT_LT(rel(a.fugacity[0], b.fugacity[0]), 4e-12);
     }
 }
+
+// The saturated liquid or vapour of given entropy, from 0.6 J/(mol K) about
+// the critical entropy to a few thousandths of it, where the saturation
+// point comes within hundredths of a kelvin of the critical point: found on
+// the side asked for, and checked against IAPWS-95 evaluated term by term
+// here (equal pressures and Gibbs energies of the two phases at T, and the
+// entropy asked for on the side asked for), after calls at other states.
+TEST(WaterSaturation, StateOfGivenEntropyUpToTheCriticalPoint) {
+    namespace d = iapws95test;
+    const double R = d::kFrameworkGasConstant, Tc = kWaterCritical.T;
+    // Pressure over rho R T and Gibbs energy over R T of the release at (T, V m3/mol).
+    auto reduced = [&](double T, double V, double& pressure, double& gibbs, double& entropy) {
+        const double rho = kM / V, delta = rho / iapws95::rhoc, tau = iapws95::Tc / T;
+        const d::Reduced o = d::ideal(delta, tau), r = d::residual(delta, tau);
+        const double z = 1 + delta * r.d;
+        pressure = z * R * T / V;
+        gibbs = o.f + r.f + z;
+        entropy = R * (tau * (o.t + r.t) - o.f - r.f);
+    };
+    WagnerPruss w(2);
+    double closest = 0.0;
+    int within = 0;
+    for (double dS : {-0.6, -0.3, -0.1, -0.03, -0.01, -0.003, 0.003, 0.01, 0.03, 0.1, 0.3, 0.6}) {
+        const double S = 79.392 + dS;  // the critical entropy, 4.40695 kJ/(kg K)
+        // Another state first: the answer is the same whatever came before.
+        w.calculateBoilingPointFromS(60.0);
+        const bool liquid = dS < 0.0;
+        if (liquid)
+            w.calculateBoilingPointFromS(S);
+        else
+            w.calculateCondensationPointFromS(S);
+        ASSERT_EQ(w.errorflag, 0) << "S = " << S;
+        const double T = w.T, Vl = w.Vl_sat, Vv = w.Vv_sat;
+        ASSERT_LT(T, Tc) << S;
+        ASSERT_LT(Vl, Vv) << S;
+        double Pl, Gl, Sl, Pv, Gv, Sv;
+        reduced(T, Vl, Pl, Gl, Sl);
+        reduced(T, Vv, Pv, Gv, Sv);
+        EXPECT_NEAR(Pl, Pv, 1e-7 * Pv) << "S = " << S << ", T = " << T;
+        EXPECT_NEAR(Gl, Gv, 1e-9) << "S = " << S << ", T = " << T;
+        if (T > Tc - 1e-4 && Sl < S && S < Sv) {
+            // Within a few hundredths of a J/(mol K) of the critical entropy
+            // the point lies closer to Tc than the two phases are found apart
+            // (a few 1e-6 K): the closest state found stands for it, S
+            // between its two phases' entropies.
+            ++within;
+        } else {
+            // Within thousandths of a kelvin of Tc the model's own
+            // equilibrium resolves the saturated entropies to parts in 1e7,
+            // within 1e-4 K to parts in 1e6.
+            const double resolution = T < Tc - 0.01 ? 1e-8 : T < Tc - 1e-4 ? 1e-5 : 3e-4;
+            EXPECT_NEAR(liquid ? Sl : Sv, S, resolution) << "S = " << S << ", T = " << T;
+        }
+        // The model is left at the phase found.
+        EXPECT_NEAR(w.S, liquid ? Sl : Sv, 1e-8);
+        EXPECT_NEAR(w.V, liquid ? Vl : Vv, 1e-12 * Vv);
+        closest = std::fmax(closest, T);
+    }
+    // The closest entropies come within hundredths of a kelvin of Tc.
+    EXPECT_GT(closest, Tc - 1e-4);
+    EXPECT_LE(within, 4);
+    // Beyond the saturation curve's entropies there is no such state.
+    w.calculateCondensationPointFromS(200.0);
+    EXPECT_NE(w.errorflag, 0);
+}
