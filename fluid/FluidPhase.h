@@ -530,8 +530,20 @@ public:
     // than the start Vl0, Vv0 (the auxiliary equations published with a
     // reference equation, where Vl0, Vv0 come from rougher fits), from which
     // the saturation pressure converges in fewer steps; false when the model
-    // has none.
-    virtual bool ownSaturationStart(double /*T_*/, double& /*Vl*/, double& /*Vv*/) { return false; }
+    // has none.  A cubic's pure fluid takes its closed-form roots: the
+    // pressure at which they have equal fugacities (closedFormSaturation).
+    virtual bool ownSaturationStart(double T_, double& Vl, double& Vv) { return closedFormSaturation(T_, Vl, Vv); }
+    // The saturated volumes of a pure fluid whose model gives its roots in
+    // closed form (closedFormRoots), from Newton's steps in ln P on
+    // ln phi_l - ln phi_v = 0, whose slope is Z_l - Z_v, kept within the
+    // pressures found below and above the saturation pressure: the liquid's
+    // loop reaches far below zero pressure at low reduced temperatures, where
+    // a search in the volumes finds no fugacity.  Started from the ideal gas
+    // at the vapour's start volume Vv0.  False for any other model, at or
+    // above the critical temperature, or where no pressure with both roots is
+    // found near the start (close below the critical point, where the loop is
+    // narrow, the searches from the approach to it take over).
+    bool closedFormSaturation(double T_, double& Vl, double& Vv);
     // The data file of piecewise Chebyshev expansions of the model's own
     // saturation curve (written by the program saturation_fit), nullptr for
     // a model without one.

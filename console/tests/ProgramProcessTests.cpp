@@ -450,7 +450,11 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"SRK1:CH4,co2", "x", "0.5", "TP", "300", "50"}, "", "has no data for the component co2\n", true},
         {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
         // Curves that the model does not trace are said to be so, not passed over.
-        {V, {"wagner", "crit2", "c"}, "", "computes no critical curve"},
+        {V, {"wagner", "crit2", "c"}, "",
+         "The crit2 command traces the critical curve of a binary mixture, and the model Wagner & Pruss holds 1 "
+         "component.\n", true},
+        {V, {"PR:CO2", "crit2", "a"}, "", "The crit2 command traces the critical curve of a binary mixture, and the "
+                                          "model Peng-Robinson holds 1 component.\n", true},
         {V, {"wagner", "isop"}, "", "computes no isopleth of a pure fluid"},
         // Its arguments, whatever their count, are not taken for commands.
         {V, {"wagner", "isop", "300", "0.5", "1", "a"}, "",
