@@ -1183,12 +1183,15 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
 // coefficient are the full state's to the last bit, and calculate_fugacities
 // at the same state then completes it as calculateFromTV does.  For a
 // caller that reads no fugacity: a mixture's fugacity pass runs every
-// term's pass again.
+// term's pass again.  A state the terms refuse gives nothing but T, V and
+// the composition (errorflag set): no value of an earlier state stands
+// beside the flag.
 void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
     errorflag = 0;
     temperature(T_);
     volume(V_);
     calculate_state_functions();
+    if (errorflag) withholdStateOfCall(StateArguments::TV);
 }
 
 void FluidPhase::calculateFromTV(double T_, double V_, char print) {

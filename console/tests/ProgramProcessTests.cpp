@@ -388,6 +388,31 @@ TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
     EXPECT_EQ(consoletest::countOf(r.out, "     55.9480 cm3/mol"), 2) << r.out;
     const Outcome byP = run(BRENVIK_PROGRAM, {"tsat", "220.64"}, dir);
     EXPECT_EQ(r.out.substr(r.out.find("Liquid ")), byP.out.substr(byP.out.find("Liquid "))) << r.out;
+    // The interpreter gives it too: IAPWS-95's critical constants, 647.096 K,
+    // 22.064 MPa and 322 kg/m3, for both sides, with no heat of vaporisation.
+    r = run(VARNOK_PROGRAM, {"wagner", "psat", "647.096"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    double Tsat = 0.0, Psat = 0.0, Vl = 0.0, Vv = 0.0, Hvap = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "T %lf K  Psat %lf bar  Vl %lf cm3/mol  Vv %lf cm3/mol  Hvap %lf", &Tsat,
+                          &Psat, &Vl, &Vv, &Hvap),
+              5)
+        << r.out << r.err;
+    EXPECT_NEAR(Tsat, 647.096, 1e-6);
+    EXPECT_NEAR(Psat, 220.64, 220.64 * 1e-5);
+    EXPECT_NEAR(Vl, 18.015268 / 0.322, 1e-3);
+    EXPECT_EQ(Vl, Vv);
+    EXPECT_EQ(Hvap, 0.0);
+    // Every printed quantity of a state keeps its significant digits: steam
+    // at 300 K and 1e7 cm3/mol is all but an ideal gas (IAPWS-95's second
+    // virial coefficient, -1.16 L/mol, moves its pressure by 1.2e-4), at
+    // R T / V = 0.0024943 bar with IAPWS-95's R.
+    r = run(VARNOK_PROGRAM, {"wagner", "TV", "300", "1e7"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    ASSERT_NE(r.out.find("** P "), std::string::npos) << r.out;
+    double P = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + r.out.find("** P "), "** P %lf bar", &P), 1);
+    const double ideal = 8.3143714 * 300.0 / 10.0 * 1e-5;
+    EXPECT_NEAR(P / ideal, 1.0 - 1.16e-4, 2e-5) << r.out;
     // A model's heat capacities withheld at a state are said so once for a
     // TV command, which finds its state twice (Zhang & Duan's water at 400
     // K and 15 cm3/mol: cv < 0).

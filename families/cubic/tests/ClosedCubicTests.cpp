@@ -467,3 +467,32 @@ TEST(ClassicalSRK, SaturationFromTheTriplePointToTheCriticalPoint) {
         }
     }
 }
+
+// A refused state of the state functions alone gives nothing of the state
+// before it: every output it did not compute is NaN beside the flag, T, V
+// and the composition as asked.
+TEST(ClassicalSRK, RefusedStateFunctionsLeaveNothingOfTheStateBefore) {
+    for (int n : {1, 2}) {
+        std::unique_ptr<ClassicalSRK> c(n == 1 ? new ClassicalSRK(1) : newBinary(1, 0.4));
+        if (n == 1) {
+            c->number_of_components(1);
+            c->add_component("CO2");
+        }
+        c->calculateFromTV(300.0, 1e-3, 0);  // a state with every output given
+        ASSERT_EQ(c->errorflag, 0);
+        for (double q : {c->P, c->Z, c->dPdV, c->dPdT, c->fugacity[0], c->fugcoef[0]}) ASSERT_TRUE(std::isfinite(q));
+        // Below the co-volume the model has no state.
+        const double V = 0.5 * c->coVolume();
+        c->calculateStateFunctionsFromTV(310.0, V);
+        ASSERT_NE(c->errorflag, 0) << n;
+        EXPECT_EQ(c->T, 310.0);
+        EXPECT_EQ(c->V, V);
+        for (double q : {c->P, c->Z, c->A, c->U, c->H, c->G, c->S, c->Cv, c->Cp, c->soundSpeed, c->jouleThomson,
+                         c->dPdT, c->dPdV, c->dVdT})
+            EXPECT_TRUE(std::isnan(q)) << n << " " << q;
+        for (int i = 0; i < n; ++i) {
+            EXPECT_TRUE(std::isnan(c->fugacity[i])) << n;
+            EXPECT_TRUE(std::isnan(c->fugcoef[i])) << n;
+        }
+    }
+}
