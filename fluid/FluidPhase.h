@@ -122,6 +122,11 @@ public:
     // The molar volume at T and P searched from `start` (no retries), with the
     // pressure check of calculate_molar_volume.
     void calculateMolarVolumeFrom(double start);
+    // A root found in closed form taken as the state at T and P as it
+    // stands, without Newton's steps (which creep at a critical point, where
+    // the isotherm is flat to rounding): true where it is mechanically stable
+    // and gives the pressure, else false with errorflag set and no volume.
+    bool takeRootAsItStands(double root);
     // Whether the state the model is in (T, P and the root V found) lies on
     // the branch of the isotherm that its phase kind (1 or 2) asks for, as
     // calculate_molar_volume accepts a root; true for other kinds.

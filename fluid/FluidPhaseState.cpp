@@ -1052,6 +1052,22 @@ void FluidPhase::calculateMolarVolumeFrom(double start) {
         errorflag = 1;
 }
 
+bool FluidPhase::takeRootAsItStands(double root) {
+    beginVolumeSearch();
+    const VolumeSearch search(*this);
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    if (std::isfinite(root) && root > coVolume()) equationForCalculating_V_FromTP(root, f, dfdV);
+    else error = 1;
+    const bool evaluated = error == 0;
+    error = 0;
+    if (evaluated) refreshVolumeDerivatives();
+    if (evaluated && reproducesPressure(R * Z * T / V, P, V * dPdV)) return true;
+    // (No state: the search's end leaves none.)
+    errorflag = 1;
+    return false;
+}
+
 void FluidPhase::acceptVolumeFromPressure() {
     // The search converged at a volume evaluated last (Z, dZdV belong to it).
     // A remaining gap is closed by one Newton step in V towards the pressure;
