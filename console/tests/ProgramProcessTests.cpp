@@ -631,7 +631,8 @@ TEST(Programs, SolverTracesOnlyWhenAsked) {
         {{"wagner", "psat", "450"},
          "Saturation at 450 K from the Chebyshev expansion of WagnerPruss's own curve in "
          "compo/saturation/WagnerPruss.txt, piece "},
-        {{"SRK1:CO2", "psat", "250"}, "Saturation at 250 K by a Newton search in (Vl, Vv) from the start volumes"},
+        {{"SRK1:CO2", "psat", "250"},
+         "Saturation at 250 K by a Newton search in (Vl, Vv) from the model's own start volumes"},
     };
     const fs::path dir = freshFolder("trace");
     for (const auto& c : cases) {
