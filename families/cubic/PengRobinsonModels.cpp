@@ -94,9 +94,10 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // a / (b R T) of the cubic, 5.8773 (Omega_a / Omega_b) at its critical point.
     const double reduced = an.value / (bn.value * R * f.T) / 5.8773;
     const double b = bn.value, cubicV = f.V;
-    // The root as it stands where it gives the model's pressure (at the
-    // critical point Newton's steps from it would creep).
-    if (!f.takeRootAsItStands(cubicV)) {
+    const bool nearCritical = std::fabs(reduced - 1.0) < 0.01;
+    // Near the critical point the root as it stands where it gives the
+    // model's pressure (at the critical point Newton's steps from it creep).
+    if (!nearCritical || !f.takeRootAsItStands(cubicV)) {
         f.errorflag = 0;
         f.calculateMolarVolumeFrom(cubicV);
     }
@@ -112,7 +113,7 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // roots tells it first: the root is the kind's of two, or the only one
     // (which the framework's search finds again or fails on, and the
     // cubic's root stands).
-    if (f.errorflag || !(std::fabs(reduced - 1.0) < 0.01)) return;
+    if (f.errorflag || !nearCritical) return;
     const int counted = f.kindRootFromCount();
     if (counted == 1) return;
     // At the model's critical point itself (within a relative 1e-6 of its
