@@ -220,7 +220,10 @@ void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "D
 }  // namespace
 
 BENCHMARK(BM_MixtureStableState)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureStability)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStability)
+    ->DenseRange(0, kLastKreglewski)
+    ->DenseRange(kFirstWater, kLastWater)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MixtureTieLine)
     ->DenseRange(3, 8)
     ->DenseRange(10, 18, 2)
