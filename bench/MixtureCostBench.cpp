@@ -29,8 +29,9 @@
 // (Newton's method from a liquid start on a scan of the dense side and from
 // the ideal gas), the same test and flash:
 //   BM_PlainKreglewskiRoot, BM_PlainKreglewskiStability, BM_PlainKreglewskiFlash.
-//   BM_MixtureTieLine/25-28 the tie lines of PR, SRK1 and PRSV's H2O-CO2
-//                          (30 % CO2 at 500 K 200 bar, 50 % at 450 K 100 bar)
+//   BM_MixtureTieLine/25-31 the tie lines of PR, SRK1 and PRSV's H2O-CO2
+//                          (30 % CO2 at 500 K 200 bar, 50 % at 450 K 100 bar;
+//                          at low pressure, 5 % CO2 at 380 K 50 bar: 29-31)
 //                          against BM_PlainWaterFlash, the Peng-Robinson
 //                          binary of water and CO2 written out, at the same
 //                          states.
@@ -70,9 +71,11 @@ const MixState kStates[] = {{"PR:CO2,CH4", 0.3, 300.0, 50.0},  {"PR:CO2,CH4", 0.
                             {"Kreglewski:CO2,N2", 0.3, 280.0, 60.0},  {"Kreglewski:CO2,N2", 0.3, 250.0, 60.0},
                             {"Kreglewski:CH4,N2", 0.3, 200.0, 40.0},  {"Kreglewski:CH4,N2", 0.3, 170.0, 40.0},
                             {"PR:H2O,CO2", 0.3, 500.0, 200.0},    {"SRK1:H2O,CO2", 0.3, 500.0, 200.0},
-                            {"PRSV:H2O,CO2", 0.3, 500.0, 200.0},  {"PR:H2O,CO2", 0.5, 450.0, 100.0}};
+                            {"PRSV:H2O,CO2", 0.3, 500.0, 200.0},  {"PR:H2O,CO2", 0.5, 450.0, 100.0},
+                            {"PR:H2O,CO2", 0.05, 380.0, 50.0},    {"SRK1:H2O,CO2", 0.05, 380.0, 50.0},
+                            {"PRSV:H2O,CO2", 0.05, 380.0, 50.0}};
 constexpr int kPlainStates = 5;  // the PR states: the yardstick's
-constexpr int kFirstWater = 25, kLastWater = 28;  // the cubics' tie lines with water
+constexpr int kFirstWater = 25, kLastWater = 31;  // the cubics' tie lines with water
 constexpr int kFirstDmw = 5, kLastDmw = 8;  // the DMW2 states
 constexpr int kFirstKreglewski = 19, kLastKreglewski = 24;  // one fluid, then split, for each pair
 
@@ -217,7 +220,10 @@ void BM_DuanH2OStableState(benchmark::State& state) { waterStableState(state, "D
 }  // namespace
 
 BENCHMARK(BM_MixtureStableState)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MixtureStability)->DenseRange(0, kLastKreglewski)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixtureStability)
+    ->DenseRange(0, kLastKreglewski)
+    ->DenseRange(kFirstWater, kLastWater)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MixtureTieLine)
     ->DenseRange(3, 8)
     ->DenseRange(10, 18, 2)

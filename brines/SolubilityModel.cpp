@@ -470,7 +470,15 @@ void SolubilityModel::calculate_bubble_pressure() {
         else if (found) outcome = Beyond;
         beyondP = P;
     }
-    if (outcome == Found) return;
+    if (outcome == Found) {
+        // A correlation of the molality alone (Spivey's) finds the root
+        // without the vapour: its volume is the gas model's at the root.
+        if (gasModel && !std::isfinite(gasModel->V)) {
+            calculateVapourMolarVolume();
+            if (gasModel->errorflag) gasModel->withholdState();
+        }
+        return;
+    }
     if (outcome == Beyond)
         platform::diagf("%s: the bubble point of %g mol/kg of gas at %g K lies near %g bar, outside the range of its "
                         "fit; none is given\n",

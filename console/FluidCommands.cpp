@@ -457,8 +457,7 @@ void critCommand(FluidPhase& m, StateReport& report, Arguments& a, bool& done) {
 void crit2Command(FluidPhase& m, StateReport&, Arguments& a, bool& done) {
     const std::string s = a.suffix("suffix");
     runCalculation(a, done, [&] {
-        // (A pure fluid's model says it has no such curve.)
-        if (m.component_count > 2 && refusedUnlessBinary(m, "crit2", "the critical curve")) {
+        if (refusedUnlessBinary(m, "crit2", "the critical curve")) {
             done = false;
             return;
         }

@@ -87,6 +87,11 @@ public:
     // The molar volume at T and P searched from `start` (no retries), with the
     // pressure check of calculate_molar_volume.
     void calculateMolarVolumeFrom(double start);
+    // A root found in closed form taken as the state at T and P as it
+    // stands, without Newton's steps (which creep at a critical point, where
+    // the isotherm is flat to rounding): true where it is mechanically stable
+    // and gives the pressure, else false with errorflag set and no volume.
+    bool takeRootAsItStands(double root);
     // Whether the state the model is in (T, P and the root V found) lies on
     // the branch of the isotherm that its phase kind (1 or 2) asks for, as
     // calculate_molar_volume accepts a root; true for other kinds.
@@ -495,8 +500,20 @@ public:
     // than the start Vl0, Vv0 (the auxiliary equations published with a
     // reference equation, where Vl0, Vv0 come from rougher fits), from which
     // the saturation pressure converges in fewer steps; false when the model
-    // has none.
-    virtual bool ownSaturationStart(double /*T_*/, double& /*Vl*/, double& /*Vv*/) { return false; }
+    // has none.  A cubic's pure fluid takes its closed-form roots: the
+    // pressure at which they have equal fugacities (closedFormSaturation).
+    virtual bool ownSaturationStart(double T_, double& Vl, double& Vv) { return closedFormSaturation(T_, Vl, Vv); }
+    // The saturated volumes of a pure fluid whose model gives its roots in
+    // closed form (closedFormRoots), from Newton's steps in ln P on
+    // ln phi_l - ln phi_v = 0, whose slope is Z_l - Z_v, kept within the
+    // pressures found below and above the saturation pressure: the liquid's
+    // loop reaches far below zero pressure at low reduced temperatures, where
+    // a search in the volumes finds no fugacity.  Started from the ideal gas
+    // at the vapour's start volume Vv0.  False for any other model, at or
+    // above the critical temperature, or where no pressure with both roots is
+    // found near the start (close below the critical point, where the loop is
+    // narrow, the searches from the approach to it take over).
+    bool closedFormSaturation(double T_, double& Vl, double& Vv);
     // The data file of piecewise Chebyshev expansions of the model's own
     // saturation curve (written by the program saturation_fit), nullptr for
     // a model without one.

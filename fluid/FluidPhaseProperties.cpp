@@ -500,6 +500,17 @@ std::string field(const char* fmt, int width, double v) {
     return buf;
 }
 
+// A value in `decimals` fixed decimals where they show at least three of its
+// significant digits, else in six significant digits (a vapour pressure of
+// 0.00249 bar is not "0.00" bar, nor a mole fraction of 1e-7 "0.000000"),
+// right-aligned in `width`; "--" where it is not finite.
+std::string significant(int width, int decimals, double v) {
+    const bool few = std::isfinite(v) && v != 0.0 && std::floor(std::log10(std::fabs(v))) + 1.0 + decimals < 3.0;
+    char fmt[16];
+    std::snprintf(fmt, sizeof fmt, few ? "%%%d.6g" : "%%%d.%df", width, decimals);
+    return field(fmt, width, v);
+}
+
 }  // namespace
 
 void FluidPhase::sayWithheldStateFunctions() {
@@ -523,11 +534,11 @@ double FluidPhase::idealMixingEntropy() const {
 
 void FluidPhase::dump() {
     sayWithheldStateFunctions();
-    auto f12 = [](double v) { return field("%12f", 12, v); };
+    auto f12 = [](double v) { return significant(12, 6, v); };
     auto g12 = [](double v) { return field("%12lg", 12, v); };
-    auto f2 = [](double v) { return field("%12.2f", 12, v); };
-    std::printf("** T %s K    ( %s\u00b0C )\n", field("%9.2f", 9, T).c_str(), field("%9.2f", 9, T - 273.15).c_str());
-    std::printf("** P %s bar    \n", field("%9.2f", 9, P * 1e-5).c_str());
+    auto f2 = [](double v) { return significant(12, 2, v); };
+    std::printf("** T %s K    ( %s\u00b0C )\n", significant(9, 2, T).c_str(), significant(9, 2, T - 273.15).c_str());
+    std::printf("** P %s bar    \n", significant(9, 2, P * 1e-5).c_str());
     std::printf("-> V   %s m3/mol   %s cm3/mol     \n", g12(V).c_str(), g12(V * 1e6).c_str());
     std::printf("-> rho %s kg/m3    %s mol/dm3\n", f12(bulk_molar_weight / V).c_str(), f12(0.001 / V).c_str());
     std::printf("-> Z   %s\n", g12(Z).c_str());
@@ -584,7 +595,7 @@ void FluidPhase::dump() {
     for (int i = 0; i < n; i++)
         std::printf("->    fugacity[%d] %s bar, fugcoef[%d] %s\n", i, g12(fugacity[i] * 1e-5).c_str(), i,
                     g12(fugcoef[i]).c_str());
-    std::printf("->  Joule-Thomson %s K/bar\n", field("%12.4lf", 12, 1e5 * jouleThomson).c_str());
+    std::printf("->  Joule-Thomson %s K/bar\n", significant(12, 4, 1e5 * jouleThomson).c_str());
     std::printf("      Sound speed %s m/s\n", f2(soundSpeed).c_str());
 }
 

@@ -504,6 +504,51 @@ void FluidPhase::calculate_saturation_pressure() {
     set_the_phase_as(kind);
 }
 
+bool FluidPhase::closedFormSaturation(double T_, double& Vl, double& Vv) {
+    if (!usePureFluidShortcuts || component_count != 1 || !(T_ > 0.0)) return false;
+    // The start: the ideal gas at the vapour's start volume, then pressures
+    // around it until one has both roots (none above the critical
+    // temperature, where the volume search says why).
+    if (!(Vv0 > 0.0) || !std::isfinite(Vv0)) return false;
+    ClosedFormRoot r[2];
+    const double y0 = std::log(R * T_ / Vv0);
+    double y = y0, known = std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < 41 && std::isnan(known); ++k) {
+        y = y0 + (k % 2 == 0 ? 1.0 : -1.0) * 0.25 * ((k + 1) / 2);
+        const int n = closedFormRoots(T_, std::exp(y) * 1e-5, r);
+        if (n < 0) return false;  // a model without closed-form roots
+        if (n == 2) known = y;
+    }
+    if (std::isnan(known)) return false;
+    // ln P below the saturation pressure (the vapour's fugacity the lower, or
+    // a single root below a pressure with both) and above it.
+    double lo = -HUGE_VAL, hi = HUGE_VAL;
+    for (int it = 0; it < 100; ++it) {
+        const double P_ = std::exp(y);
+        const int n = closedFormRoots(T_, P_ * 1e-5, r);
+        double next = NAN;
+        if (n == 2) {
+            known = y;
+            const double g = r[0].lnPhi - r[1].lnPhi, slope = P_ * (r[0].V - r[1].V) / (R * T_);
+            (g > 0.0 ? lo : hi) = y;
+            next = y - g / slope;
+            if (std::fabs(next - y) < 1e-13 * std::max(1.0, std::fabs(y)) || g == 0.0) {
+                Vl = r[0].V;
+                Vv = r[1].V;
+                return Vv > Vl && Vl > 0.0;
+            }
+        } else if (n == 1) {
+            (y > known ? hi : lo) = y;
+        } else {
+            return false;  // undecided beside a spinodal: the volume search takes over
+        }
+        if (!(next > lo && next < hi)) next = std::isfinite(lo) && std::isfinite(hi) ? 0.5 * (lo + hi) : known;
+        if (next == y) return false;
+        y = next;
+    }
+    return false;
+}
+
 void FluidPhase::calculate_saturation_temperature(double P_Pa, double T0) {
     errorflag = 0;
     if (!(P_Pa > 0.0)) {  // no vapour has a pressure that is not positive
@@ -854,6 +899,18 @@ bool FluidPhase::saturationStateAt(double T_) {
     if (errorflag && estimateSaturationVolumes(T_)) {
         temperature(T_);
         calculate_saturation_pressure();
+    }
+    // At the model's critical temperature itself (to parts in 1e8 below it,
+    // where the loop of the isotherm is too shallow for the search) the
+    // liquid and the vapour are one: the saturation state is the critical
+    // point.
+    double Tc = 0.0, Pc = 0.0, Vc = 0.0;
+    if (errorflag && modelCriticalPoint(Tc, Pc, &Vc) && T_ <= Tc && Tc - T_ <= 1e-8 * Tc) {
+        errorflag = 0;
+        temperature(T_);
+        volume(Vc);
+        P = Pv_sat = Pl_sat = Pc;
+        Vl_sat = Vv_sat = Vc;
     }
     return errorflag == 0;
 }

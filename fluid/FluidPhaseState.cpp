@@ -1052,6 +1052,22 @@ void FluidPhase::calculateMolarVolumeFrom(double start) {
         errorflag = 1;
 }
 
+bool FluidPhase::takeRootAsItStands(double root) {
+    beginVolumeSearch();
+    const VolumeSearch search(*this);
+    double f = 0.0, dfdV = 0.0;
+    error = 0;
+    if (std::isfinite(root) && root > coVolume()) equationForCalculating_V_FromTP(root, f, dfdV);
+    else error = 1;
+    const bool evaluated = error == 0;
+    error = 0;
+    if (evaluated) refreshVolumeDerivatives();
+    if (evaluated && reproducesPressure(R * Z * T / V, P, V * dPdV)) return true;
+    // (No state: the search's end leaves none.)
+    errorflag = 1;
+    return false;
+}
+
 void FluidPhase::acceptVolumeFromPressure() {
     // The search converged at a volume evaluated last (Z, dZdV belong to it).
     // A remaining gap is closed by one Newton step in V towards the pressure;
@@ -1183,12 +1199,15 @@ void FluidPhase::calculateFromTP(double T_, double P_bar, char print) {
 // coefficient are the full state's to the last bit, and calculate_fugacities
 // at the same state then completes it as calculateFromTV does.  For a
 // caller that reads no fugacity: a mixture's fugacity pass runs every
-// term's pass again.
+// term's pass again.  A state the terms refuse gives nothing but T, V and
+// the composition (errorflag set): no value of an earlier state stands
+// beside the flag.
 void FluidPhase::calculateStateFunctionsFromTV(double T_, double V_) {
     errorflag = 0;
     temperature(T_);
     volume(V_);
     calculate_state_functions();
+    if (errorflag) withholdStateOfCall(StateArguments::TV);
 }
 
 void FluidPhase::calculateFromTV(double T_, double V_, char print) {

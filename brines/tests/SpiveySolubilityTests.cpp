@@ -121,6 +121,13 @@ TEST(SpiveySolubility, BubblePointGivesTheVapourVolumeOrNaN) {
             ASSERT_EQ(s.errorflag, 0) << T;
             const double V = srkVapourVolume(T, s.P);
             EXPECT_NEAR(s.vapourVolume(), V, 2e-3 * V) << T << " K, " << s.P / 1e5 << " bar";
+            // The same bubble point through the base class's search.
+            const double P = s.P;
+            SolubilityModel& base = s;
+            base.calculate_bubble_pressure(T, 150.0, 1.0, 0.1);
+            ASSERT_EQ(s.errorflag, 0) << T;
+            EXPECT_NEAR(s.P, P, 1e-6 * P) << T;
+            EXPECT_NEAR(s.vapourVolume(), V, 2e-3 * V) << T << " K, through the base class";
         }
     }
 }

@@ -397,6 +397,31 @@ TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
     EXPECT_EQ(consoletest::countOf(r.out, "     55.9480 cm3/mol"), 2) << r.out;
     const Outcome byP = run(BRENVIK_PROGRAM, {"tsat", "220.64"}, dir);
     EXPECT_EQ(r.out.substr(r.out.find("Liquid ")), byP.out.substr(byP.out.find("Liquid "))) << r.out;
+    // The interpreter gives it too: IAPWS-95's critical constants, 647.096 K,
+    // 22.064 MPa and 322 kg/m3, for both sides, with no heat of vaporisation.
+    r = run(VARNOK_PROGRAM, {"wagner", "psat", "647.096"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    double Tsat = 0.0, Psat = 0.0, Vl = 0.0, Vv = 0.0, Hvap = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "T %lf K  Psat %lf bar  Vl %lf cm3/mol  Vv %lf cm3/mol  Hvap %lf", &Tsat,
+                          &Psat, &Vl, &Vv, &Hvap),
+              5)
+        << r.out << r.err;
+    EXPECT_NEAR(Tsat, 647.096, 1e-6);
+    EXPECT_NEAR(Psat, 220.64, 220.64 * 1e-5);
+    EXPECT_NEAR(Vl, 18.015268 / 0.322, 1e-3);
+    EXPECT_EQ(Vl, Vv);
+    EXPECT_EQ(Hvap, 0.0);
+    // Every printed quantity of a state keeps its significant digits: steam
+    // at 300 K and 1e7 cm3/mol is all but an ideal gas (IAPWS-95's second
+    // virial coefficient, -1.16 L/mol, moves its pressure by 1.2e-4), at
+    // R T / V = 0.0024943 bar with IAPWS-95's R.
+    r = run(VARNOK_PROGRAM, {"wagner", "TV", "300", "1e7"}, dir);
+    EXPECT_EQ(r.rc, 0) << r.err;
+    ASSERT_NE(r.out.find("** P "), std::string::npos) << r.out;
+    double P = 0.0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + r.out.find("** P "), "** P %lf bar", &P), 1);
+    const double ideal = 8.3143714 * 300.0 / 10.0 * 1e-5;
+    EXPECT_NEAR(P / ideal, 1.0 - 1.16e-4, 2e-5) << r.out;
     // A model's heat capacities withheld at a state are said so once for a
     // TV command, which finds its state twice (Zhang & Duan's water at 400
     // K and 15 cm3/mol: cv < 0).
@@ -459,7 +484,11 @@ TEST(Programs, BadInputsFailWithAMessageAndNoTable) {
         {V, {"SRK1:CH4,co2", "x", "0.5", "TP", "300", "50"}, "", "has no data for the component co2\n", true},
         {V, {"nosuchmodel", "crit", "a"}, "", "nosuchmodel"},
         // Curves that the model does not trace are said to be so, not passed over.
-        {V, {"wagner", "crit2", "c"}, "", "computes no critical curve"},
+        {V, {"wagner", "crit2", "c"}, "",
+         "The crit2 command traces the critical curve of a binary mixture, and the model Wagner & Pruss holds 1 "
+         "component.\n", true},
+        {V, {"PR:CO2", "crit2", "a"}, "", "The crit2 command traces the critical curve of a binary mixture, and the "
+                                          "model Peng-Robinson holds 1 component.\n", true},
         {V, {"wagner", "isop"}, "", "computes no isopleth of a pure fluid"},
         // Its arguments, whatever their count, are not taken for commands.
         {V, {"wagner", "isop", "300", "0.5", "1", "a"}, "",
@@ -611,7 +640,8 @@ TEST(Programs, SolverTracesOnlyWhenAsked) {
         {{"wagner", "psat", "450"},
          "Saturation at 450 K from the Chebyshev expansion of WagnerPruss's own curve in "
          "compo/saturation/WagnerPruss.txt, piece "},
-        {{"SRK1:CO2", "psat", "250"}, "Saturation at 250 K by a Newton search in (Vl, Vv) from the start volumes"},
+        {{"SRK1:CO2", "psat", "250"},
+         "Saturation at 250 K by a Newton search in (Vl, Vv) from the model's own start volumes"},
     };
     const fs::path dir = freshFolder("trace");
     for (const auto& c : cases) {

@@ -93,7 +93,14 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // pressure by tens of bar.
     // a / (b R T) of the cubic, 5.8773 (Omega_a / Omega_b) at its critical point.
     const double reduced = an.value / (bn.value * R * f.T) / 5.8773;
-    f.calculateMolarVolumeFrom(f.V);
+    const double b = bn.value, cubicV = f.V;
+    const bool nearCritical = std::fabs(reduced - 1.0) < 0.01;
+    // Near the critical point the root as it stands where it gives the
+    // model's pressure (at the critical point Newton's steps from it creep).
+    if (!nearCritical || !f.takeRootAsItStands(cubicV)) {
+        f.errorflag = 0;
+        f.calculateMolarVolumeFrom(cubicV);
+    }
     // Close to the critical point (a / (b R T) within 1 % of its critical
     // value, about 0.6 % in T; the co-volumes differ by 2e-4) the two
     // co-volumes can leave a root of the
@@ -106,9 +113,20 @@ void calculatePengRobinsonMolarVolume(FluidPhase& f, Interaction& t, Expression&
     // roots tells it first: the root is the kind's of two, or the only one
     // (which the framework's search finds again or fails on, and the
     // cubic's root stands).
-    if (f.errorflag || !(std::fabs(reduced - 1.0) < 0.01)) return;
+    if (f.errorflag || !nearCritical) return;
     const int counted = f.kindRootFromCount();
-    if (counted == 1 || (counted < 0 && f.stateOnKindBranch())) return;
+    if (counted == 1) return;
+    // At the model's critical point itself (within a relative 1e-6 of its
+    // temperature and 1e-3 of its pressure), where the count is undecided or
+    // one root, which the flat isotherm places only to parts in 1e6, the
+    // root of the plain pure fluid, whose co-volumes are one, is on both
+    // branches.
+    double Tc = 0.0, Pc = 0.0;
+    if (counted < 0 && f.component_count == 1 && b == f.coVolume() && f.modelCriticalPoint(Tc, Pc) &&
+        std::fabs(f.T / Tc - 1.0) < 1e-6 && std::fabs(f.P / Pc - 1.0) < 1e-3 &&
+        f.stablePressureRootCount(f.T, f.P * 1e-5) < 2)
+        return;
+    if (counted < 0 && f.stateOnKindBranch()) return;
     const double cubicRoot = f.V;
     f.FluidPhase::calculate_molar_volume();
     if (!f.errorflag && !(std::fabs(f.V / cubicRoot - 1.0) <= 1e-9)) return;

@@ -2,6 +2,8 @@
 
 #include "families/cubic/CubicIsotherm.h"
 
+#include <cmath>
+#include <utility>
 #include <cstdio>
 #include <cstring>
 
@@ -62,6 +64,51 @@ void SRK1::number_of_components(int n) { FluidPhase::number_of_components(n); }
 
 int SRK1::stablePressureRootCount(double T_, double P_bar, double* roots) {
     return cubic::stableRootCountOfTerms(*this, *attraction(), T_, P_bar, roots);
+}
+
+void SRK1::calculate_molar_volume() {
+    if (!pureKindRoot()) FluidPhase::calculate_molar_volume();
+}
+
+bool SRK1::pureKindRoot() {
+    if (component_count != 1 || (phase_kind != 1 && phase_kind != 2) || interactions.size() != 2 || T_shift != 0.0 ||
+        P_shift != 0.0 || capillary_mode != 0 || !(T > 0.0) || !(P > 0.0) || !std::isfinite(T * P) ||
+        termRefusesState())
+        return false;
+    Soave1& t = *attraction();
+    cubic::evaluateAttractionAt(t, T, P * 1e-5);
+    const double a = t.a->value, b = t.b->value;
+    if (Expression::sError || !(a > 0.0) || !(b > 0.0) || !std::isfinite(a * b) || b != coVolume()) return false;
+    // Z^3 - Z^2 + (A - B - B^2) Z - A B = 0
+    const double A = a * P / (cubic::R2 * T * T), B = b * P / (cubic::R * T);
+    const double coef[4] = {-A * B, A - B - B * B, -1.0, 1.0};
+    double kept[3];
+    const int nk = cubic::rootsAboveCovolume(coef, B, kept);
+    if (nk == 0) return false;
+    // The kind's root first: the smallest for the liquid, the largest for
+    // the vapour (at a critical point, where the three roots meet within
+    // rounding, one of them may have a slope of the wrong sign: the next).
+    const bool vapour = phase_kind == 1;
+    for (int i = 1; i < nk; ++i)
+        for (int k = i; k > 0 && (vapour ? kept[k] > kept[k - 1] : kept[k] < kept[k - 1]); --k)
+            std::swap(kept[k], kept[k - 1]);
+    errorflag = 0;
+    if (nk == 1) {
+        double Tc = 0.0, Pc = 0.0, Vc = 0.0;
+        if (!modelCriticalPoint(Tc, Pc, &Vc)) return false;
+        const int side = kept[0] * cubic::R * T / P > Vc ? 1 : 2;
+        if (T < Tc && side != phase_kind) {
+            errorflag = 1;
+            return true;
+        }
+    }
+    for (int k = 0; k < nk; ++k)
+        if (takeRootAsItStands(kept[k] * cubic::R * T / P)) return true;
+    errorflag = 0;
+    calculateMolarVolumeFrom(kept[0] * cubic::R * T / P);
+    if (!errorflag) return true;
+    errorflag = 0;
+    return false;
 }
 
 void SRK1::read_component_data(int i, const char* name) {

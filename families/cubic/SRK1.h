@@ -20,6 +20,10 @@ public:
     // p[0]: kaij of the pair (1, 0); p[1]: its kbij.
     void tune(double* p) override;
     int stablePressureRootCount(double T_, double P_bar, double* roots = nullptr) override;
+    // A pure fluid's root of a phase kind from its cubic in Z, as the
+    // closed-form SRK takes it (pureKindRoot); any other search by the
+    // framework's.
+    void calculate_molar_volume() override;
     // The pure fluid's roots from its cubic (cubic::termCubicRoots).
     int closedFormRoots(double T_, double P_bar, ClosedFormRoot roots[2]) override;
     // Its residual terms in closed form (cubic::termResidualInClosedForm).
@@ -39,6 +43,15 @@ public:
     Soave1* attraction() { return static_cast<Soave1*>(interactions[1]); }
 
 private:
+    // The root of the phase kind of the plain pure fluid at (T, P): of the
+    // cubic's roots above the co-volume the smallest for the liquid and the
+    // largest for the vapour, then Newton's steps on the model's pressure
+    // from it.  A single root below the model's critical temperature lies
+    // on the branch of its side of the critical volume (the spinodals
+    // straddle it), and a search of the other kind has none (errorflag).
+    // False where the framework's search answers instead (a mixture, a
+    // further term, a shift, no phase kind, no root above the co-volume).
+    bool pureKindRoot();
     cubic::MixturePairs mixturePairs_;  // the pair matrices of the last temperature
     cubic::MixturePairs pressurePairs_;  // those of the last closedFormMixturePressure
 };

@@ -246,16 +246,20 @@ bool untracedRowHolds(Model& m, Duan2* t, double T, double P_bar, std::unique_pt
     const double Vplain = volume(plainRowTwin(m, twin));
     if (!std::isfinite(Vrow) || !std::isfinite(Vplain)) return true;
     const bool water = t->pairType == Duan2::kCH4H2O;
-    platform::warnf("The model %s: the %s could not be traced to Duan, Moller & Weare (1992); at %g K and %g bar it "
-                    "changes the mixture's density by %+.3g %% from the plain combining rule (every k = 1)%s.\n",
-                    m.modelName(),
-                    water ? "CH4-H2O interaction row from 513.15 K up (k1 = 42.1575 - 0.05 T, k2 = k3 = 1)"
-                          : "CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, which makes the "
-                            "mixture's gamma negative near x = 0.5)",
-                    T, P_bar, 100.0 * (Vplain / Vrow - 1.0),
-                    water ? "; the fugacities rest on the row (with it the Henry constant of CH4 in liquid water "
-                            "lies 1e-6 to 0.3 times IAPWS G7-04)"
-                          : "");
+    char text[900];
+    std::snprintf(text, sizeof text,
+                  "The model %s: the %s could not be traced to Duan, Moller & Weare (1992); at %g K and %g bar it "
+                  "changes the mixture's density by %+.3g %% from the plain combining rule (every k = 1)%s.\n",
+                  m.modelName(),
+                  water ? "CH4-H2O interaction row from 513.15 K up (k1 = 42.1575 - 0.05 T, k2 = k3 = 1)"
+                        : "CH4-CO2 interaction row above 305.15 K and up to 498.15 K (k3 = -0.7, which makes the "
+                          "mixture's gamma negative near x = 0.5)",
+                  T, P_bar, 100.0 * (Vplain / Vrow - 1.0),
+                  water ? "; the fugacities rest on the row (with it the Henry constant of CH4 in liquid water "
+                          "lies 1e-6 to 0.3 times IAPWS G7-04)"
+                        : "");
+    // (Said once by a command that meets the same state again.)
+    if (platform::firstInCall(text)) platform::warnf("%s", text);
     return true;
 }
 

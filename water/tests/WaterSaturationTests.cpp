@@ -87,7 +87,9 @@ TEST(WaterSaturation, WithinTheAuxiliaryEquationsFrom275To640K) {
 // Up to a ten-thousandth of a kelvin below the critical point the console's
 // saturation state exists: the pressure of the auxiliary equation (which
 // reaches the critical pressure with the formulation), a liquid denser and a
-// vapour lighter than the critical density; at and above it there is none.
+// vapour lighter than the critical density; at the critical temperature
+// itself it is the critical point (IAPWS-95: 22.064 MPa, 322 kg/m3 for both
+// sides), and above it there is none.
 TEST(WaterSaturation, UpToTheCriticalPoint) {
     WagnerPruss w(2);
     const double Tc = 647.096, rhoc = 322.0;
@@ -99,7 +101,12 @@ TEST(WaterSaturation, UpToTheCriticalPoint) {
         EXPECT_GT(kM / w.Vl_sat, rhoc);
         EXPECT_LT(kM / w.Vv_sat, rhoc);
     }
-    for (double T : {Tc, Tc + 0.01}) EXPECT_NE(w.calculateTheSaturationPressure(T, false), 0) << T;
+    ASSERT_EQ(w.calculateTheSaturationPressure(Tc, false), 0);
+    EXPECT_LT(rel(w.Pv_sat, 22.064e6), 1e-5);
+    EXPECT_LT(rel(kM / w.Vl_sat, rhoc), 1e-4);
+    EXPECT_EQ(w.Vl_sat, w.Vv_sat);
+    EXPECT_EQ(w.Hvap, 0.0);
+    for (double T : {Tc + 1e-6, Tc + 0.01}) EXPECT_NE(w.calculateTheSaturationPressure(T, false), 0) << T;
 }
 
 TEST(WaterSaturation, CurveFromTheTriplePointToTheCriticalPoint) {

@@ -3,6 +3,7 @@
 // the fugacities and the departure enthalpy, translation and the component table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -387,6 +388,111 @@ TEST(ClassicalCubic0, StatesDoNotDependOnTheCallsBefore) {
                             << "value " << q << ": " << got[q] << " against " << want[q];
                 }
             }
+        }
+    }
+}
+
+namespace {
+
+// SRK's liquid and vapour Z at T and P from the trigonometric form of the
+// cubic Z^3 - Z^2 + (A - B - B^2) Z - A B = 0; false with one real root.
+bool srkRoots(double a, double b, double T, double P, double& zl, double& zv, double& A, double& B) {
+    A = a * P / (kR * kR * T * T);
+    B = b * P / (kR * T);
+    const double p2 = -1.0, p1 = A - B - B * B, p0 = -A * B;
+    const double q = (3.0 * p1 - p2 * p2) / 9.0, r = (9.0 * p2 * p1 - 27.0 * p0 - 2.0 * p2 * p2 * p2) / 54.0;
+    if (q * q * q + r * r >= 0.0) {  // one real root, Cardano's
+        const double d = std::sqrt(q * q * q + r * r);
+        zl = zv = std::cbrt(r + d) + std::cbrt(r - d) - p2 / 3.0;
+        return false;
+    }
+    const double th = std::acos(r / std::sqrt(-q * q * q));
+    double z[3];
+    for (int k = 0; k < 3; k++) z[k] = 2.0 * std::sqrt(-q) * std::cos((th + 2.0 * M_PI * k) / 3.0) - p2 / 3.0;
+    zl = std::min({z[0], z[1], z[2]});
+    zv = std::max({z[0], z[1], z[2]});
+    return zl > B;
+}
+
+// The pressure at which SRK's two roots have equal fugacities, by bisection
+// in ln P: below it the vapour's ln phi is the lower (or only the vapour
+// root stands), above it the liquid's (or only the liquid root stands).
+double srkSaturationPressure(double a, double b, double T) {
+    auto lnPhi = [](double z, double A, double B) { return z - 1.0 - std::log(z - B) - A / B * std::log(1.0 + B / z); };
+    double lo = std::log(1e-6), hi = std::log(1e9);
+    for (int it = 0; it < 200 && hi - lo > 1e-15; ++it) {
+        const double y = 0.5 * (lo + hi), P = std::exp(y);
+        double zl = 0.0, zv = 0.0, A = 0.0, B = 0.0;
+        bool below = false;
+        if (srkRoots(a, b, T, P, zl, zv, A, B))
+            below = lnPhi(zl, A, B) > lnPhi(zv, A, B);
+        else  // the single root is the vapour's beyond SRK's critical volume, b/(3 Omega_b)
+            below = zv * kR * T / P > b / (3.0 * 0.08664);
+        (below ? lo : hi) = y;
+    }
+    return std::exp(0.5 * (lo + hi));
+}
+
+}  // namespace
+
+// Classical SRK's saturation from the triple point to the critical point,
+// at low reduced temperatures too, where the liquid's loop reaches far below
+// zero pressure: against an independent SRK with the model's own constants.
+TEST(ClassicalSRK, SaturationFromTheTriplePointToTheCriticalPoint) {
+    struct Case {
+        const char* name;
+        double Tc, Tt;
+        std::vector<double> T;
+        double known;  // at T[1], bar
+    };
+    const Case cases[] = {{"CH4", 190.56, 90.694, {90.7, 100.0, 120.0, 160.0, 189.0}, 0.32279},
+                          {"N2", 126.2, 63.151, {63.16, 77.0, 90.0, 110.0, 125.5}, 0.94756}};
+    for (const Case& k : cases) {
+        ClassicalSRK c(2);
+        c.number_of_components(1);
+        c.add_component(k.name);
+        for (std::size_t i = 0; i < k.T.size(); ++i) {
+            const double T = k.T[i];
+            const double a = c.ac[0] * soaveAlpha(T, c.Tc[0], c.m[0]), b = c.bi[0];
+            const double Pref = srkSaturationPressure(a, b, T);
+            ASSERT_EQ(c.calculateTheSaturationPressure(T, false), 0) << k.name << " at " << T << " K";
+            EXPECT_NEAR(c.Pv_sat, Pref, 1e-9 * Pref) << k.name << " at " << T << " K";
+            double zl = 0.0, zv = 0.0, A = 0.0, B = 0.0;
+            ASSERT_TRUE(srkRoots(a, b, T, Pref, zl, zv, A, B));
+            EXPECT_NEAR(c.Vl_sat, zl * kR * T / Pref, 1e-8 * c.Vl_sat) << k.name << " at " << T << " K";
+            EXPECT_NEAR(c.Vv_sat, zv * kR * T / Pref, 1e-8 * c.Vv_sat) << k.name << " at " << T << " K";
+            if (i == 1) {
+                EXPECT_NEAR(c.Pv_sat * 1e-5, k.known, 5e-6) << k.name;
+            }
+        }
+    }
+}
+
+// A refused state of the state functions alone gives nothing of the state
+// before it: every output it did not compute is NaN beside the flag, T, V
+// and the composition as asked.
+TEST(ClassicalSRK, RefusedStateFunctionsLeaveNothingOfTheStateBefore) {
+    for (int n : {1, 2}) {
+        std::unique_ptr<ClassicalSRK> c(n == 1 ? new ClassicalSRK(1) : newBinary(1, 0.4));
+        if (n == 1) {
+            c->number_of_components(1);
+            c->add_component("CO2");
+        }
+        c->calculateFromTV(300.0, 1e-3, 0);  // a state with every output given
+        ASSERT_EQ(c->errorflag, 0);
+        for (double q : {c->P, c->Z, c->dPdV, c->dPdT, c->fugacity[0], c->fugcoef[0]}) ASSERT_TRUE(std::isfinite(q));
+        // Below the co-volume the model has no state.
+        const double V = 0.5 * c->coVolume();
+        c->calculateStateFunctionsFromTV(310.0, V);
+        ASSERT_NE(c->errorflag, 0) << n;
+        EXPECT_EQ(c->T, 310.0);
+        EXPECT_EQ(c->V, V);
+        for (double q : {c->P, c->Z, c->A, c->U, c->H, c->G, c->S, c->Cv, c->Cp, c->soundSpeed, c->jouleThomson,
+                         c->dPdT, c->dPdV, c->dVdT})
+            EXPECT_TRUE(std::isnan(q)) << n << " " << q;
+        for (int i = 0; i < n; ++i) {
+            EXPECT_TRUE(std::isnan(c->fugacity[i])) << n;
+            EXPECT_TRUE(std::isnan(c->fugcoef[i])) << n;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -438,4 +439,53 @@ TEST(PRNirmaModel, WaterSaturationCurvesOfTheFourAlphaFunctions) {
         std::fclose(f);
         EXPECT_GT(lines, 20) << name;
     }
+}
+
+// A Peng-Robinson pure fluid's root of a phase kind, from its cubic, is the
+// framework search's wherever that finds one, and a refusal of the cubic's
+// is the search's too: on a grid around the critical point (T = Tc (1 + f),
+// 1 bar to 8 Pc and beside Pc) and below it, for PR and PRSV, either kind.
+TEST(TermPengRobinson, KindRootsAreTheSearchsOwnAroundTheCriticalPoint) {
+    const double near[] = {-1e-2, -1e-3, -1e-6, -1e-9, 0.0, 1e-9, 1e-6, 1e-3, 1e-2, -0.1};
+    for (int model = 0; model < 2; ++model)
+        for (const char* name : {"CO2", "CH4", "N2", "H2O"}) {
+            std::unique_ptr<FluidPhase> m(model == 0 ? static_cast<FluidPhase*>(new PRNirma(1, 0, 0))
+                                                     : static_cast<FluidPhase*>(new PRSV(1, 0)));
+            std::unique_ptr<FluidPhase> search(model == 0 ? static_cast<FluidPhase*>(new PRNirma(1, 0, 0))
+                                                          : static_cast<FluidPhase*>(new PRSV(1, 0)));
+            for (FluidPhase* f : {m.get(), search.get()}) {
+                f->number_of_components(1);
+                f->add_component(name);
+            }
+            double Tc = 0.0, Pc = 0.0;
+            ASSERT_TRUE(m->modelCriticalPoint(Tc, Pc)) << name;
+            std::vector<double> P;
+            for (int j = 0; j < 30; ++j) P.push_back(std::pow(8.0 * Pc * 1e-5, j / 29.0));
+            for (double k : {1.0 - 1e-3, 1.0 - 1e-6, 1.0, 1.0 + 1e-6, 1.0 + 1e-3}) P.push_back(k * Pc * 1e-5);
+            for (double f : near)
+                for (double p : P)
+                    for (int kind : {1, 2}) {
+                        const double T = Tc * (1.0 + f);
+                        for (FluidPhase* g : {m.get(), search.get()}) {
+                            g->set_the_phase_as(kind);
+                            g->errorflag = 0;
+                            g->temperature(T);
+                            g->pressure(p);
+                        }
+                        m->calculate_molar_volume();
+                        search->FluidPhase::calculate_molar_volume();
+                        const std::string where = std::string(m->modelName()) + ":" + name + " T/Tc " +
+                                                  std::to_string(1.0 + f) + " " + std::to_string(p) + " bar, kind " +
+                                                  std::to_string(kind);
+                        if (m->errorflag) {
+                            EXPECT_NE(search->errorflag, 0) << where;
+                            continue;
+                        }
+                        if (search->errorflag) continue;  // the cubic's root stands where the search finds none
+                        // At the critical point the isotherm is flat to
+                        // rounding over a relative 1e-5 of the volume.
+                        const bool critical = std::fabs(f) < 1e-5 && std::fabs(p / (Pc * 1e-5) - 1.0) < 1e-5;
+                        EXPECT_NEAR(m->V / search->V, 1.0, critical ? 1e-4 : 1e-9) << where;
+                    }
+        }
 }
