@@ -385,10 +385,18 @@ void StateReport::printSaturationFluidLine() const {
     const double T_ = m_.T, psat = fluids().vapourPressure(name, T_) * 1e-5;
     const double Tt = name ? triplePointTemperature(name, &fluids()) : 0.0;
     const double Tc = fluids().criticalTemperature(name);
+    const double Pc = fluids().criticalPressure(name) * 1e-5;
+    if (std::fabs(T_ - Tc) <= 1e-9 * Tc) {
+        // At the critical temperature itself the two saturated phases are one:
+        // the critical point, which the model's saturation reaches there too.
+        std::printf("** The fluid: critical point (of %s, %.6g K and %.6g bar); the model's pressure %+.3g %% from it\n",
+                    name, Tc, Pc, 100.0 * (m_.P * 1e-5 / Pc - 1.0));
+        return;
+    }
     if (T_ >= Tc) {
         std::printf("** The fluid: supercritical fluid (the critical point of %s, %.6g K and %.6g bar): no "
                     "saturation; the model's own critical temperature lies above it\n",
-                    name, Tc, fluids().criticalPressure(name) * 1e-5);
+                    name, Tc, Pc);
         return;
     }
     if (!std::isfinite(psat)) return;

@@ -411,6 +411,8 @@ TEST(Programs, TheStateFromTAndPIsTheStableOneAndSaysSo) {
     EXPECT_NEAR(Vl, 18.015268 / 0.322, 1e-3);
     EXPECT_EQ(Vl, Vv);
     EXPECT_EQ(Hvap, 0.0);
+    // The fluid's line names the state what it is, the critical point.
+    EXPECT_NE(r.out.find("** The fluid: critical point (of H2O, 647.096 K and 220.64 bar)"), std::string::npos) << r.out;
     // Every printed quantity of a state keeps its significant digits: steam
     // at 300 K and 1e7 cm3/mol is all but an ideal gas (IAPWS-95's second
     // virial coefficient, -1.16 L/mol, moves its pressure by 1.2e-4), at
