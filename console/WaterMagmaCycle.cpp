@@ -269,7 +269,10 @@ bool WaterMagmaModel::cycleWithinPhysicalBounds(const WaterMagmaCalculationResul
                         m, taken, cooling, magmaTemperature, m * resolution / cooling);
         return false;
     }
-    if (!(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
+    // A liquid held below its superheat limit takes less than the magma
+    // gives; the balance closes everywhere else.
+    const bool belowLimit = r.heatingMode == 1 && r.phaseState == 1 && peakHeldBelowSuperheatLimit && taken < magma;
+    if (!belowLimit && !(std::fabs(taken - magma) <= 1e-6 * std::fmax(std::fabs(magma), std::fabs(taken)))) {
         // (Digits enough to show the difference, which may lie in the
         // seventh.)
         refusePoint("Refused at m = %g: the heat balance of the peak does not close (the water takes %.10g J/kg "

@@ -82,6 +82,11 @@ private:
     // (bar) lies beyond that range.
     static void noteStateBeyondFittedRange(double T_, double P_bar);
     bool peakExtrapolationNoted = false;
+    // The isobaric liquid peak was held half a kelvin below the superheat
+    // limit: the magma gives more than the liquid takes up to that limit but
+    // too little to flash it at Tboil, so no temperature closes the balance
+    // and the rest of the magma's heat stays with the magma.
+    bool peakHeldBelowSuperheatLimit = false;
     // A cycle refused at its mass ratio ("Refused at m = ...: why"): the
     // failure of a single cycle (a diagnostic) while refusalIsFailure, a
     // point left out of a sweep (a note) otherwise; refusalSaid records it.
@@ -146,7 +151,7 @@ private:
     // Steps of the pyroclast-heated expansions (WaterMagmaExpansion.cpp).
     void setPyroclastEndSteamFractions(WaterMagmaCalculationResult& r, double x);
     double leverRuleForPyroclastEnd(WaterMagmaCalculationResult& r);
-    void setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r);
+    void setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r, double Tfrag, double Sstart);
     void coolLiquidWithFragmentsAtSurfacePressure(WaterMagmaCalculationResult& r);
     void expandBoilingLiquidWithFragments(WaterMagmaCalculationResult& r);
     void runPyroclastHeatingDecompression(WaterMagmaCalculationResult& r);
