@@ -14,6 +14,7 @@
 //
 // Failures are reported through `errorflag` (the drivers test it after every
 // calculation) and through NaN in a work whose end state was not found.
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -191,6 +192,16 @@ public:
     // (errorflag set, the model at the last trial) when no mechanically
     // stable state is found.
     bool continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom);
+    // The second-order parts of the isentrope's step, (V - tangent) / (h^2
+    // V1) and, in pressure, (T - tangent) / (h^2 T1), h the step, at the last
+    // step of the path in the same variable, which the next step adds to its
+    // tangent; NaN at the start of a path.  The path's steps change little
+    // from one to the next, so that the start lands within the Newton
+    // tolerance without a second evaluation.
+    struct IsentropeCurvature {
+        double V = std::nan(""), T = std::nan("");
+        bool atPressure = false;
+    } isentropeCurvature;
     // The path from (T0, V0) for the water:magma ratio m_; with writeCurve its
     // curve is written to the file "isoh3".
     void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_, bool writeCurve = true);
