@@ -219,6 +219,20 @@ public:
     void calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r, char writeCurves,
                                   char report);
     void prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r);
+    // The anchors of isobaric heating at P2 (saturation, superheat limit,
+    // boiling point of its entropy and the states there): the same for every
+    // batch of a recharge or fractionation loop, whose water starts at the
+    // same depth, so that the loop finds them once (kept only while
+    // keepDepthAnchors holds, which the loop sets and clears).
+    void calculateIsobaricHeatingAnchors(WaterMagmaCalculationResult& r);
+    struct DepthAnchors {
+        bool valid = false;
+        double P2 = 0.0, Vl0 = 0.0, Vv0 = 0.0;
+        int phaseKind = 0;
+        WaterMagmaCalculationResult values;
+    };
+    bool keepDepthAnchors = false;
+    DepthAnchors depthAnchors;
     void prepareExpansionWorkCalculation(double Psurf, WaterMagmaCalculationResult& r);
     // Whether a computed cycle stays within what the magma can give: the
     // peak closes its heat balance (to 1e-6), every expansion work lies between
