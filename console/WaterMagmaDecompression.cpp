@@ -244,15 +244,23 @@ bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double T
     };
     // The tangent of the isentrope at the start: dS = S_T dT + S_V dV = 0 and
     // dP = P_T dT + P_V dV.
-    double t = atPressure ? T1 : target, v = V1;
+    double t = atPressure ? T1 : target, v = V1, tangentT = std::nan(""), tangentV = std::nan("");
+    const double h = atPressure ? target - P : target - T1;
     if (atPressure) {
-        const double det = dSdTv * dPdV - dSdVt * dPdT, dPa = target - P;
+        const double det = dSdTv * dPdV - dSdVt * dPdT;
         if (std::isfinite(det) && det != 0.0) {
-            t = T1 - dSdVt * dPa / det;
-            v = V1 + dSdTv * dPa / det;
+            t = tangentT = T1 - dSdVt * h / det;
+            v = tangentV = V1 + dSdTv * h / det;
         }
     } else if (std::isfinite(dSdVt) && dSdVt != 0.0) {
-        v = V1 - dSdTv / dSdVt * (target - T1);
+        v = tangentV = V1 - dSdTv / dSdVt * h;
+    }
+    // With the curvature of the step before in the same variable (not beside
+    // the critical point, where the steps end on the spinodal).
+    IsentropeCurvature& c = isentropeCurvature;
+    if (!nearCritical && c.atPressure == atPressure && std::isfinite(tangentV) && std::isfinite(c.V)) {
+        v += c.V * h * h * V1;
+        if (atPressure && std::isfinite(c.T)) t += c.T * h * h * T1;
     }
     if (!(v > 0.0) || !std::isfinite(v) || !(t > 0.0) || !std::isfinite(t)) {
         t = atPressure ? T1 : target;
@@ -260,7 +268,14 @@ bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double T
     }
     // Where the tangent leads past the stable branch the search starts again
     // from the plain start.
-    if ((!nearCritical && newton(t, v)) || newton(Tfrom, Vfrom)) return true;
+    if ((!nearCritical && newton(t, v)) || newton(Tfrom, Vfrom)) {
+        const double nan = std::nan("");
+        c.atPressure = atPressure;
+        c.V = h != 0.0 ? (V - tangentV) / (h * h * V1) : nan;
+        c.T = h != 0.0 && atPressure ? (T - tangentT) / (h * h * T1) : nan;
+        return true;
+    }
+    isentropeCurvature = IsentropeCurvature();
     errorflag = 1;
     return false;
 }
@@ -454,6 +469,7 @@ void WaterMagmaModel::calculateHeatingDecompression(double V0, double T0, double
     calculate_pressure();
     calculate_state_functions();
     S_target = S;
+    isentropeCurvature = IsentropeCurvature();  // the path's own steps only
     HeatingDecompressionPath path;
     path.Uprev = U;
     path.Tmag = T0;

@@ -136,6 +136,19 @@ void WaterMagmaModel::calculateWaterMagmaCycleWithRecharge(WaterMagmaCalculation
                                                            WaterMagmaCalculationResult& r, char writeCurves,
                                                            char report) {
     const double mKept = info.m, TmKept = info.Tm;
+    // The batches of the loop share their water's start at depth: its
+    // isobaric anchors are found once, for this loop alone.
+    struct AnchorsOfThisLoop {
+        WaterMagmaModel& w;
+        explicit AnchorsOfThisLoop(WaterMagmaModel& model) : w(model) {
+            w.keepDepthAnchors = true;
+            w.depthAnchors.valid = false;
+        }
+        ~AnchorsOfThisLoop() {
+            w.keepDepthAnchors = false;
+            w.depthAnchors.valid = false;
+        }
+    } anchors(*this);
     if (info.fractionation == 1) {
         // Each fraction of the water is a separate batch; a count below 1 is one batch.
         if (info.fractionationCount < 1) info.fractionationCount = 1;

@@ -413,20 +413,50 @@ double WaterMagmaModel::leverRuleForPyroclastEnd(WaterMagmaCalculationResult& r)
     return x;
 }
 
-// An entropy S5p above the saturated vapour's at Pref: the end is superheated
-// steam at Pref on that entropy.
-void WaterMagmaModel::setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r) {
-    double V0;
-    if (r.Pref < 221.0) {
-        initializeSaturationVolumesFromP("H2O", r.Pref);
-        V0 = Vv0;
-    } else {
-        V0 = 8.31434 * r.TsatRef / r.Pref * 1e-5;
+// An entropy S5p above the saturated vapour's at Pref: the fragments' heat
+// leaves the water as superheated steam at Pref.  Water and fragments end at
+// one temperature T5p, between TsatRef and the fragments' start Tfrag, with
+// their total entropy kept:
+//   S(T5p, Pref) + cM ln(T5p / Tfrag) + (M / m) dS(Tfrag, T5p) = Sstart,
+// Sstart the water's entropy where the fragments start giving heat.  (Taking
+// the fragments down to TsatRef while the steam stays hotter would book heat
+// that no colder water can take.)  Newton in T, kept within its bracket by
+// bisection: the left side grows with T at (Cp + cM) / T.
+void WaterMagmaModel::setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r, double Tfrag, double Sstart) {
+    const double M = molarMass();
+    const double cM = M * magmaHeatCapacity / magmaWaterRatio;
+    auto excess = [&](double T_) {
+        set_the_phase_as(1);
+        calculateFromTP(T_, r.Pref, 0);
+        return S + cM * std::log(T_ / Tfrag) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(Tfrag, T_) -
+               Sstart;
+    };
+    double lo = r.TsatRef, hi = Tfrag, t = hi;
+    double f = excess(t);
+    bool found = errorflag == 0 && f >= 0.0;
+    for (int i = 0; found && i < 100 && std::fabs(f) > 1e-12 * (std::fabs(Sstart) + cM); ++i) {
+        if (f > 0.0) hi = t;
+        else lo = t;
+        double next = t - f / ((Cp + cM) / t);
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        if (hi - lo <= 1e-12 * hi) break;
+        t = next;
+        f = excess(t);
+        found = errorflag == 0;
     }
-    calculate_isentropic_point_at_fixed_P(r.Pref, r.S5p, r.TsatRef, V0);
-    r.P5p = P * 1e-5;
-    r.U5p = U;
-    r.S5p = S;
+    if (found) excess(t);
+    if (!found || errorflag) {
+        platform::warnf("At m = %g the steam heated by its fragments has no state at %.2f bar: no reversible "
+                        "pyroclast-heated work.\n",
+                        r.m, r.Pref);
+        r.T5p = r.P5p = r.U5p = r.S5p = kNaN;
+        errorflag = 0;  // the work is missing; the cycle's other results stand
+    } else {
+        r.T5p = t;
+        r.P5p = P * 1e-5;
+        r.U5p = U;
+        r.S5p = S;
+    }
     r.liquidMassFraction5p = r.liquidVolumeFraction5p = 0.0;
 }
 
@@ -491,7 +521,7 @@ void WaterMagmaModel::expandBoilingLiquidWithFragments(WaterMagmaCalculationResu
     r.S5p = r.S4p + cM * std::log(r.T3 / r.T5p) + (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T3, r.T5p);
     double x = leverRuleForPyroclastEnd(r);
     if (x < 0.0) {
-        setSuperheatedPyroclastEnd(r);
+        setSuperheatedPyroclastEnd(r, r.T3, r.S4p);
         x = 0.0;
     } else if (x > 1.0) {
         r.liquidMassFraction5p = r.liquidVolumeFraction5p = 1.0;
@@ -545,7 +575,7 @@ void WaterMagmaModel::expandFromPyroclastSaturationPoint(WaterMagmaCalculationRe
             (M / magmaWaterRatio) * calculateLatentHeatEntropicTerm(r.T4p, r.T5p);
     double x = leverRuleForPyroclastEnd(r);
     if (x < 0.0) {
-        setSuperheatedPyroclastEnd(r);
+        setSuperheatedPyroclastEnd(r, r.T4p, r.S4p);
         x = 0.0;
     }
     // From state 4 the fragments give their heat (and any latent heat)

@@ -269,6 +269,7 @@ void WaterMagmaModel::calculateIsobaricPeakTemperature(WaterMagmaCalculationResu
         s.solve();
         return s.status;
     };
+    peakHeldBelowSuperheatLimit = false;
     if (r.phaseState == 4) {
         if (search(r.T2 + 1.0, r.T2 + 1.001) != 0) errorflag = 1;
         takeState3();
@@ -298,7 +299,10 @@ void WaterMagmaModel::calculateIsobaricPeakTemperature(WaterMagmaCalculationResu
     if (Espin > 0.0 && Evap > 0.0) {
         r.liquidFraction3 = 0.0;
         r.phaseState = 3;
-        if (search(Tm, 0.99 * Tm) != 0) errorflag = 1;
+        // The steam's balance changes sign between Tboil (Evap > 0) and Tm:
+        // a magma within 1 % of Tboil puts the second start below Tboil,
+        // where no steam is, so the search starts again inside that bracket.
+        if (search(Tm, 0.99 * Tm) != 0 && search(Tm, 0.5 * (Tm + r.Tboil)) != 0) errorflag = 1;
         takeState3();
         return;
     }
@@ -312,6 +316,7 @@ void WaterMagmaModel::calculateIsobaricPeakTemperature(WaterMagmaCalculationResu
             search(r.T2 + 1.0, r.T2 + 1.001) != 0) {
             // Half a kelvin below the superheat limit, without an error.
             errorflag = 0;
+            peakHeldBelowSuperheatLimit = true;
             temperature(r.Tspinodal - 0.5);
             pressure(r.P2);
             calculate_molar_volume();

@@ -14,6 +14,7 @@
 //
 // Failures are reported through `errorflag` (the drivers test it after every
 // calculation) and through NaN in a work whose end state was not found.
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -82,6 +83,11 @@ private:
     // (bar) lies beyond that range.
     static void noteStateBeyondFittedRange(double T_, double P_bar);
     bool peakExtrapolationNoted = false;
+    // The isobaric liquid peak was held half a kelvin below the superheat
+    // limit: the magma gives more than the liquid takes up to that limit but
+    // too little to flash it at Tboil, so no temperature closes the balance
+    // and the rest of the magma's heat stays with the magma.
+    bool peakHeldBelowSuperheatLimit = false;
     // A cycle refused at its mass ratio ("Refused at m = ...: why"): the
     // failure of a single cycle (a diagnostic) while refusalIsFailure, a
     // point left out of a sweep (a note) otherwise; refusalSaid records it.
@@ -146,7 +152,7 @@ private:
     // Steps of the pyroclast-heated expansions (WaterMagmaExpansion.cpp).
     void setPyroclastEndSteamFractions(WaterMagmaCalculationResult& r, double x);
     double leverRuleForPyroclastEnd(WaterMagmaCalculationResult& r);
-    void setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r);
+    void setSuperheatedPyroclastEnd(WaterMagmaCalculationResult& r, double Tfrag, double Sstart);
     void coolLiquidWithFragmentsAtSurfacePressure(WaterMagmaCalculationResult& r);
     void expandBoilingLiquidWithFragments(WaterMagmaCalculationResult& r);
     void runPyroclastHeatingDecompression(WaterMagmaCalculationResult& r);
@@ -186,6 +192,16 @@ public:
     // (errorflag set, the model at the last trial) when no mechanically
     // stable state is found.
     bool continueIsentrope(double target, bool atPressure, double Tfrom, double Vfrom);
+    // The second-order parts of the isentrope's step, (V - tangent) / (h^2
+    // V1) and, in pressure, (T - tangent) / (h^2 T1), h the step, at the last
+    // step of the path in the same variable, which the next step adds to its
+    // tangent; NaN at the start of a path.  The path's steps change little
+    // from one to the next, so that the start lands within the Newton
+    // tolerance without a second evaluation.
+    struct IsentropeCurvature {
+        double V = std::nan(""), T = std::nan("");
+        bool atPressure = false;
+    } isentropeCurvature;
     // The path from (T0, V0) for the water:magma ratio m_; with writeCurve its
     // curve is written to the file "isoh3".
     void calculateHeatingDecompressionPath1(const char* name, double T0, double V0, double m_, bool writeCurve = true);
@@ -203,6 +219,20 @@ public:
     void calculateWaterMagmaCycle(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r, char writeCurves,
                                   char report);
     void prepareCycleCalculation(WaterMagmaCalculationInfo& info, WaterMagmaCalculationResult& r);
+    // The anchors of isobaric heating at P2 (saturation, superheat limit,
+    // boiling point of its entropy and the states there): the same for every
+    // batch of a recharge or fractionation loop, whose water starts at the
+    // same depth, so that the loop finds them once (kept only while
+    // keepDepthAnchors holds, which the loop sets and clears).
+    void calculateIsobaricHeatingAnchors(WaterMagmaCalculationResult& r);
+    struct DepthAnchors {
+        bool valid = false;
+        double P2 = 0.0, Vl0 = 0.0, Vv0 = 0.0;
+        int phaseKind = 0;
+        WaterMagmaCalculationResult values;
+    };
+    bool keepDepthAnchors = false;
+    DepthAnchors depthAnchors;
     void prepareExpansionWorkCalculation(double Psurf, WaterMagmaCalculationResult& r);
     // Whether a computed cycle stays within what the magma can give: the
     // peak closes its heat balance (to 1e-6), every expansion work lies between
