@@ -173,29 +173,31 @@ bool WaterMagmaModel::continueIsentrope(double target, bool atPressure, double T
     // A Newton step of at most a relative 1e-6 lands on the solution to second
     // order (1e-12, below the tolerances), and the state there follows from
     // the evaluated one at (t, v) to first order at rounding: (dU/dT)_V = Cv,
-    // (dU/dV)_T = T (dP/dT)_V - P, (dS/dV)_T = (dP/dT)_V, (dCv/dV)_T =
-    // -T d3A/dT2dV, d(dP/dV) = -d3A/dTdV2 dT - d3A/dV3 dV.  (dCv/dT)_V, of
-    // fourth order, is estimated by a difference with the state the step
-    // started from (a tenth of a kelvin to a few kelvins away, good to about a
-    // percent away from the critical point), and the step is taken so only
-    // when that term changes Cv by less than 1e-7, so that its error stays
-    // near 1e-9.  The path reads only T, V, U and Cv before its reheating
-    // evaluates the whole state again.
+    // (dU/dV)_T = T (dP/dT)_V - P, (dS/dV)_T = (dP/dT)_V.  Cv and dP/dV move
+    // by their temperature derivatives only: their volume derivatives are of
+    // third order in A, which the evaluation of the state functions does not
+    // give (and members left by another call must not stand in for them), and
+    // over a step of at most 1e-6 in V they change Cv by parts in 1e6 at
+    // most, until the reheating evaluates the whole state again.  (dCv/dT)_V
+    // is estimated by a difference with the state the step started from (a
+    // tenth of a kelvin to a few kelvins away, good to about a percent away
+    // from the critical point), and the step is taken so only when that term
+    // changes Cv by less than 1e-7, so that its error stays near 1e-9.  The
+    // path reads only T, V, U and Cv before its reheating evaluates the whole
+    // state again.
     auto land = [&](double t, double v, double dt, double dv) {
         if (nearCritical || std::fabs(dt) > 1e-6 * t || std::fabs(dv) > 1e-6 * v) return false;
         double CvT = 0.0;
         if (dt != 0.0) {
             if (!(std::fabs(t - T1) > 1e-3)) return false;
-            CvT = (Cv - Cv1 + t * d3AdT2dV * (v - V1)) / (t - T1);
+            CvT = (Cv - Cv1) / (t - T1);
             if (!std::isfinite(CvT) || std::fabs(CvT * dt) > 1e-7 * std::fabs(Cv)) return false;
         }
-        const double dPdVnew = dPdV - d3AdTdV2 * dt - d3AdV3 * dv;
-        if (!(dPdVnew < 0.0)) return false;
+        if (!(dPdV < 0.0)) return false;
         U += Cv * dt + (t * dPdT - P) * dv;
         S += dSdTv * dt + dSdVt * dv;
         P += dPdT * dt + dPdV * dv;
-        Cv += CvT * dt - t * d3AdT2dV * dv;
-        dPdV = dPdVnew;
+        Cv += CvT * dt;
         temperature(t + dt);
         volume(v + dv);
         return true;
