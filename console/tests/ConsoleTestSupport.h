@@ -3,9 +3,13 @@
 // sink that keeps what the reports write, and argument vectors.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -107,5 +111,24 @@ public:
 private:
     std::uint64_t s_;
 };
+
+// `program` started in `dir` with the words given, its standard output to
+// /dev/null and its standard error to the file `err`, external programs off;
+// the child's process id (for the tests that interrupt it).
+inline pid_t startProgramIn(const char* program, const std::filesystem::path& dir, const char* err,
+                            std::vector<const char*> words) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) || !std::freopen(err, "w", stderr))
+            ::_exit(125);
+        ::setenv("VARNOK_NO_EXTERNAL", "1", 1);
+        words.insert(words.begin(), program);
+        words.push_back(nullptr);
+        ::execv(program, const_cast<char* const*>(words.data()));
+        ::_exit(126);
+    }
+    return pid;
+}
 
 }  // namespace consoletest

@@ -21,26 +21,6 @@
 #include "console/tests/ConsoleTestSupport.h"
 #include "fluid/tests/TextRows.h"
 
-namespace {
-
-// varnok started in `dir` with the words given, its standard output to
-// /dev/null and its standard error to `err`; the child's process id.
-pid_t startVarnokIn(const std::filesystem::path& dir, const char* err, std::vector<const char*> words) {
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) || !std::freopen(err, "w", stderr))
-            ::_exit(125);
-        words.insert(words.begin(), VARNOK_PROGRAM);
-        words.push_back(nullptr);
-        ::execv(VARNOK_PROGRAM, const_cast<char* const*>(words.data()));
-        ::_exit(126);
-    }
-    return pid;
-}
-
-}  // namespace
-
 // Two curve commands, the second interrupted by SIGINT or SIGTERM: the
 // program ends by the signal; the first command's file is left as it was
 // finished (its "END" the last line, no note), the second's holds whole
@@ -53,7 +33,7 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         const fs::path file = dir / "binos";
-        const pid_t pid = startVarnokIn(dir, "err.txt", {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
+        const pid_t pid = consoletest::startProgramIn(VARNOK_PROGRAM, dir, "err.txt", {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
         ASSERT_GT(pid, 0);
         // Interrupted once the curve has some rows (within a minute).
         for (int k = 0; k < 6000; ++k) {
@@ -110,7 +90,7 @@ TEST(CurveLimits, InterruptsAtRandomMomentsLeaveNoFileWithoutRows) {
     auto start = [&]() {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        return startVarnokIn(dir, "/dev/null", {"PR:CO2,CH4", "bino", "250", "a", "binop", "230", "40", "b", "crit2", "c"});
+        return consoletest::startProgramIn(VARNOK_PROGRAM, dir, "/dev/null", {"PR:CO2,CH4", "bino", "250", "a", "binop", "230", "40", "b", "crit2", "c"});
     };
     // The length of a whole run.
     const auto t0 = std::chrono::steady_clock::now();

@@ -161,26 +161,6 @@ TEST(WaterMagmaDiagram, OneWorkerAndSeveralGiveTheSameBits) {
     }
 }
 
-namespace {
-
-pid_t startBrenvikIn(const std::filesystem::path& dir, std::vector<const char*> words) {
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(dir.c_str()) != 0 || !std::freopen("/dev/null", "w", stdout) ||
-            !std::freopen("/dev/null", "w", stderr))
-            ::_exit(125);
-        ::setenv("VARNOK_NO_EXTERNAL", "1", 1);
-        words.insert(words.begin(), BRENVIK_PROGRAM);
-        words.push_back(nullptr);
-        ::execv(BRENVIK_PROGRAM, const_cast<char* const*>(words.data()));
-        ::_exit(126);
-    }
-    return pid;
-}
-
-}  // namespace
-
 // A threaded diagram interrupted at random moments (SIGINT or SIGTERM):
 // its file holds the rows of the whole run's first ratios, whole and in the
 // grid's order up to the first ratio not yet done, then its "END" line and
@@ -197,7 +177,7 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     const auto t0 = std::chrono::steady_clock::now();
-    pid_t pid = startBrenvikIn(dir, words);
+    pid_t pid = consoletest::startProgramIn(BRENVIK_PROGRAM, dir, "/dev/null", words);
     ASSERT_GT(pid, 0);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
@@ -214,7 +194,7 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
         const int sig = k % 2 == 0 ? SIGINT : SIGTERM;
         fs::remove_all(dir);
         fs::create_directories(dir);
-        pid = startBrenvikIn(dir, words);
+        pid = consoletest::startProgramIn(BRENVIK_PROGRAM, dir, "/dev/null", words);
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(at)));
         ::kill(pid, sig);
