@@ -12,6 +12,7 @@
 #include "fluid/ModelRange.h"
 
 struct ReferenceFluid;
+struct ReferencePair;
 
 class PhaseRules : public ModelRange {
 public:
@@ -61,6 +62,9 @@ public:
     // share.  `nonPolar`: neither is water.
     bool diluteEnd(int& solvent, double& xs, bool nonPolar) const;
     bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
+    // The pair's row where it judges water with a gas (its component a the
+    // water, following no Raoult's law); null for two non-polar fluids.
+    const ReferencePair* polarPair() const;
     // The pressure (bar) from which the major component's liquid forms in a
     // mixture beside its pure end (diluteEnd) at T below its critical
     // temperature, and a liquid of a non-polar pair of any share below its
