@@ -67,7 +67,7 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     if (const char* fluid = phaseRuleFluid()) return pureFluidAt(fluid, T_, P_bar, model);
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (!binaryShares(solvent, solute, xs)) return {};
+    if (!binaryShares(solvent, solute, xs)) return SaltBrineStatement(m_, lookups_).ternaryBrineAt(T_, model);
     FluidStatement s = solidFromMixtureAt(T_, P_bar);
     if (s.word == "one phase") {
         // (Water in a gas short of ice's saturation.)
@@ -535,6 +535,7 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
 // ---- beside the pure end of a non-polar pair
 
 const ReferencePair* PhaseRules::polarPair() const {
+    if (m_.component_count != 2 || m_.component_names.size() < 2) return nullptr;
     const ReferencePair* pair = lookups_.pairs().find(m_.component_names[0].c_str(), m_.component_names[1].c_str());
     return pair && pair->judgement == PairJudgement::kWaterAndGas ? pair : nullptr;
 }
@@ -577,11 +578,20 @@ double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     return RaoultsLaw::dew(xs, RaoultsLaw::liquidFugacity(*a, T_), RaoultsLaw::liquidFugacity(*b, T_)) * 1e-5;
 }
 
+bool PhaseRules::waterAboveCriticalPoints(double T_, int& solvent, double& xs) const {
+    int solute = 0;
+    const ReferenceFluids& fluids = lookups_.fluids();
+    if (!polarPair() || !binaryShares(solvent, solute, xs)) return false;
+    const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
+    const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(solute)].c_str());
+    return a && b && !(T_ < std::max(a->Tc, b->Tc));
+}
+
 PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     int solvent = 0;
     double xs = 0.0;
-    if (!diluteEnd(solvent, xs, false)) return s;
+    if (!diluteEnd(solvent, xs, false) && !waterAboveCriticalPoints(T_, solvent, xs)) return s;
     const bool water = !diluteNonPolarEnd(solvent, xs);
     const ReferenceFluids& fluids = lookups_.fluids();
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();

@@ -125,8 +125,14 @@ protected:
     // pressure, where the critical curves of its mixtures start), or does not
     // condense (its partial pressure well below its vapour pressure).  A
     // non-polar pair beyond a dilute share: Raoult's law below the heavier
-    // one's critical temperature, one fluid above both.
+    // one's critical temperature, one fluid above both (water and a gas
+    // alike, below water's critical pressure).
     FluidStatement diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Water and a gas at any share at or above both critical temperatures,
+    // where the critical curves of their mixtures, starting at water's
+    // critical point and rising in pressure, decide alike at every share
+    // (`solvent` and `xs` as diluteEnd's).
+    bool waterAboveCriticalPoints(double T_, int& solvent, double& xs) const;
     // The pure end `a`'s density by its reference equation at T and P, as
     // its own statement gives it ("; pure a by its equation: rho kg/m3"),
     // with its molar volume Vref (0 without one); and the model's one phase
