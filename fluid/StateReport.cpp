@@ -125,9 +125,8 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     const char* how = "";
     double dew = std::nan("");
     const char* name = vapourOnlyEnd(T_, solvent, xs);
-    if (name) {
-        dew = rules_.diluteDewPressure(T_, &how);
-    } else if ((name = vapourOnlyGasBesideWater(T_, solvent, xs))) {
+    if (name) dew = rules_.diluteDewPressure(T_, &how);
+    if (!std::isfinite(dew) && (name = vapourOnlyGasBesideWater(T_, solvent, xs))) {
         dew = fluids().vapourPressure(name, T_) * 1e-5;
         how = "its vapour pressure, water dissolving little in its liquid";
         if (!(P_bar < dew) && rules_.fluidAt(T_, P_bar, PhaseRules::ModelAnswer{}).word != "splits") dew = std::nan("");

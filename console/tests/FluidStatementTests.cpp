@@ -1110,11 +1110,11 @@ TEST(FluidStatement, WaterWithAGasAtAnyShareAboveBothCriticalPointsAndBesideAVap
     }
     const Ancillary& co2 = ancillary("CO2");
     for (const char* model : {"DMW2:H2O,CO2", "DMWEOS:H2O,CO2"}) {
-        for (double x : {0.01, 0.1, 0.4, 0.9}) {
+        for (double x : {0.01, 0.045, 0.1, 0.4, 0.9}) {
             for (double T : {273.16, 288.15, 300.0}) {
                 for (double f : {0.9, 1.1, 1.5}) {
                     const double P = f * co2.vapourPressure(T);
-                    const bool liquidCO2 = f > 1.0 && x > 0.05;
+                    const bool liquidCO2 = f > 1.0 && x > 0.04;
                     for (const std::string& named : {std::string(model), reversed(model)}) {
                         SCOPED_TRACE(named + " CO2 " + std::to_string(x) + " at " + std::to_string(T) + " K, " +
                                      std::to_string(P) + " bar");
