@@ -67,7 +67,7 @@ PhaseRules::FluidStatement PhaseRules::fluidAt(double T_, double P_bar, const Mo
     if (const char* fluid = phaseRuleFluid()) return pureFluidAt(fluid, T_, P_bar, model);
     int solvent = 0, solute = 0;
     double xs = 0.0;
-    if (!binaryShares(solvent, solute, xs)) return {};
+    if (!binaryShares(solvent, solute, xs)) return SaltBrineStatement(m_, lookups_).ternaryBrineAt(T_, model);
     FluidStatement s = solidFromMixtureAt(T_, P_bar);
     if (s.word == "one phase") {
         // (Water in a gas short of ice's saturation.)
@@ -534,22 +534,25 @@ PhaseRules::FluidStatement PhaseRules::solubilityAt(double T_, double P_bar, con
 
 // ---- beside the pure end of a non-polar pair
 
+const ReferencePair* PhaseRules::polarPair() const {
+    if (m_.component_count != 2 || m_.component_names.size() < 2) return nullptr;
+    const ReferencePair* pair = lookups_.pairs().find(m_.component_names[0].c_str(), m_.component_names[1].c_str());
+    return pair && pair->judgement == PairJudgement::kWaterAndGas ? pair : nullptr;
+}
+
 bool PhaseRules::diluteEnd(int& solvent, double& xs, bool nonPolar) const {
     int solute = 0;
     if (!binaryShares(solvent, solute, xs)) return false;
     const ReferenceFluids& fluids = lookups_.fluids();
-    bool water = false;
-    for (int i : {solvent, solute}) {
-        const ReferenceFluid* row = fluids.find(m_.component_names[static_cast<std::size_t>(i)].c_str());
-        if (!row) return false;
-        water = water || row->named("H2O");
-    }
+    for (int i : {solvent, solute})
+        if (!fluids.find(m_.component_names[static_cast<std::size_t>(i)].c_str())) return false;
     // Water, polar, follows no Raoult's law in these liquids (its own pairs'
     // statements are its Henry constants and solubilities): beside it only
     // a dilute share.  (A share given as the complement of the other's
     // carries the rounding of 1: the end's share holds to it, alike in
     // either order.)
-    return !(water && (nonPolar || !(xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon())));
+    const bool polar = polarPair() != nullptr;
+    return !(polar && (nonPolar || !(xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon())));
 }
 
 double PhaseRules::diluteDewPressure(double T_, const char** how) const {
@@ -557,23 +560,38 @@ double PhaseRules::diluteDewPressure(double T_, const char** how) const {
     double xs = 0.0;
     if (!diluteEnd(solvent, xs, false)) return std::nan("");
     const ReferenceFluids& fluids = lookups_.fluids();
-    const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
+    const char* major = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
+    const ReferenceFluid* a = fluids.find(major);
     const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str());
+    // Water the major component: its pairs' statements are its own (NaN);
+    // water the minor one, dissolving little in the gas's liquid: that
+    // liquid forms at the gas's own vapour pressure.
+    const ReferencePair* polar = polarPair();
+    const bool polarMajor = polar && polar->namesA(fluids, major), polarMinor = polar && !polarMajor;
     // (Beyond a dilute share of the other, where the statement is Raoult's
     // law, alike below the mixture's pseudo-critical temperature: above it
     // that law's split is only possible, RaoultsLaw.)
     const bool dilute = xs <= kHenryDiluteShare + 4.0 * std::numeric_limits<double>::epsilon();
-    if (!(T_ < (dilute ? a->Tc : (1.0 - xs) * a->Tc + xs * b->Tc)) || a->named("H2O")) return std::nan("");
-    if (how) *how = b->named("H2O") ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
-    if (b->named("H2O")) return a->saturationPressure(T_) * 1e-5;
+    if (!(T_ < (dilute ? a->Tc : (1.0 - xs) * a->Tc + xs * b->Tc)) || polarMajor) return std::nan("");
+    if (how) *how = polarMinor ? "its vapour pressure, water dissolving little in its liquid" : "its dew pressure by Raoult's law";
+    if (polarMinor) return a->saturationPressure(T_) * 1e-5;
     return RaoultsLaw::dew(xs, RaoultsLaw::liquidFugacity(*a, T_), RaoultsLaw::liquidFugacity(*b, T_)) * 1e-5;
+}
+
+bool PhaseRules::waterAboveCriticalPoints(double T_, int& solvent, double& xs) const {
+    int solute = 0;
+    const ReferenceFluids& fluids = lookups_.fluids();
+    if (!polarPair() || !binaryShares(solvent, solute, xs)) return false;
+    const ReferenceFluid* a = fluids.find(m_.component_names[static_cast<std::size_t>(solvent)].c_str());
+    const ReferenceFluid* b = fluids.find(m_.component_names[static_cast<std::size_t>(solute)].c_str());
+    return a && b && !(T_ < std::max(a->Tc, b->Tc));
 }
 
 PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const {
     FluidStatement s;
     int solvent = 0;
     double xs = 0.0;
-    if (!diluteEnd(solvent, xs, false)) return s;
+    if (!diluteEnd(solvent, xs, false) && !waterAboveCriticalPoints(T_, solvent, xs)) return s;
     const bool water = !diluteNonPolarEnd(solvent, xs);
     const ReferenceFluids& fluids = lookups_.fluids();
     const char* a = m_.component_names[static_cast<std::size_t>(solvent)].c_str();
@@ -604,7 +622,7 @@ PhaseRules::FluidStatement PhaseRules::diluteEndAt(double T_, double P_bar, cons
         // these pressures): a trace (kTraceShare) is taken as the pure end.
         const std::string dissolved = T_ < rb->Tc ? SoluteSolid::dissolved(lookups_, a, b, xs, T_, P_bar) : "";
         if (T_ < rb->Tc && dissolved.empty()) return s;
-        const double pcWater = water ? (ra->named("H2O") ? ra : rb)->vapourPressure.reducing * 1e-5 : std::nan("");
+        const double pcWater = water ? fluids.find(polarPair()->a)->vapourPressure.reducing * 1e-5 : std::nan("");
         const bool gasGas = water && !(T_ < rb->Tc) && !(P_bar < pcWater);
         if (gasGas && !(xs <= kTraceShare + 4.0 * std::numeric_limits<double>::epsilon())) return s;
         phase = FluidPhase::kPhaseSupercritical;

@@ -12,6 +12,7 @@
 #include "fluid/ModelRange.h"
 
 struct ReferenceFluid;
+struct ReferencePair;
 
 class PhaseRules : public ModelRange {
 public:
@@ -61,6 +62,9 @@ public:
     // share.  `nonPolar`: neither is water.
     bool diluteEnd(int& solvent, double& xs, bool nonPolar) const;
     bool diluteNonPolarEnd(int& solvent, double& xs) const { return diluteEnd(solvent, xs, true); }
+    // The pair's row where it judges water with a gas (its component a the
+    // water, following no Raoult's law); null for two non-polar fluids.
+    const ReferencePair* polarPair() const;
     // The pressure (bar) from which the major component's liquid forms in a
     // mixture beside its pure end (diluteEnd) at T below its critical
     // temperature, and a liquid of a non-polar pair of any share below its
@@ -121,8 +125,14 @@ protected:
     // pressure, where the critical curves of its mixtures start), or does not
     // condense (its partial pressure well below its vapour pressure).  A
     // non-polar pair beyond a dilute share: Raoult's law below the heavier
-    // one's critical temperature, one fluid above both.
+    // one's critical temperature, one fluid above both (water and a gas
+    // alike, below water's critical pressure).
     FluidStatement diluteEndAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // Water and a gas at any share at or above both critical temperatures,
+    // where the critical curves of their mixtures, starting at water's
+    // critical point and rising in pressure, decide alike at every share
+    // (`solvent` and `xs` as diluteEnd's).
+    bool waterAboveCriticalPoints(double T_, int& solvent, double& xs) const;
     // The pure end `a`'s density by its reference equation at T and P, as
     // its own statement gives it ("; pure a by its equation: rho kg/m3"),
     // with its molar volume Vref (0 without one); and the model's one phase

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "fluid/ReferenceFluids.h"
 #include "fluid/StatementText.h"
@@ -44,6 +45,38 @@ PhaseRules::FluidStatement SaltBrineStatement::saltBrineAt(double T_, double P_b
     if (d.covered()) s.agrees = agreesWith(s.word, model);
     if (s.word.find("deposits") != std::string::npos && s.word.rfind("uncertain", 0) != 0)
         s.text += "; the model describes no solid";
+    return s;
+}
+
+PhaseRules::FluidStatement SaltBrineStatement::ternaryBrineAt(double T_, const ModelAnswer& model) const {
+    FluidStatement s;
+    const std::vector<std::string>& names = m_.component_names;
+    if (m_.component_count != 3 || names.size() < 3 || m_.x.size() < 3) return s;
+    const double total = m_.x[0] + m_.x[1] + m_.x[2];
+    const ReferenceFluids& fluids = lookups_.fluids();
+    for (std::size_t w = 0; w < 3; ++w) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            const ReferencePair* row = k == w ? nullptr : lookups_.pairs().find(names[w].c_str(), names[k].c_str());
+            if (!row || row->judgement != PairJudgement::kSaltBrine || !row->namesA(fluids, names[w].c_str())) continue;
+            const ReferenceFluid* water = fluids.find(names[w].c_str());
+            const double xs = m_.x[k] / total, xg = m_.x[3 - w - k] / total;
+            if (!water || !(T_ < water->Tc) || !(xs >= kTraceShare)) return s;
+            // (As without the third: the vapour beside the brine holds far
+            // less than a trace of the salt, the third's share of it
+            // changing the salt's little below water's critical temperature.)
+            const char* salt = names[k].c_str();
+            const char* third = names[3 - w - k].c_str();
+            s.word = "not one vapour";
+            s.text = formatted("(%s is not volatile: below water's critical temperature the vapour beside its brine, "
+                               "with %s or without, holds less than %g %% of it; no published phase diagram of the "
+                               "three here says more; this mixture %.3g %% %s, %.3g %% %s)",
+                               salt, third, 100.0 * kTraceShare, 100.0 * xs, salt, 100.0 * xg, third);
+            s.agrees = model.splits || model.phase != FluidPhase::kPhaseVapour;
+            s.text += model.splits ? "; the model splits it"
+                                   : formatted("; the model gives a %s", FluidPhase::phaseName(model.phase));
+            return s;
+        }
+    }
     return s;
 }
 

@@ -25,6 +25,12 @@ public:
     // The statement at T and P beside the model's answer; empty where no
     // source covers the state.
     FluidStatement saltBrineAt(double T_, double P_bar, const ModelAnswer& model) const;
+    // A brine of three components, water, a non-volatile salt (its pair's
+    // row judged as such) and a volatile third: below water's critical
+    // temperature, holding a trace of the salt or more, not one vapour,
+    // whatever the third (no published diagram of the three here says
+    // more); empty elsewhere.
+    FluidStatement ternaryBrineAt(double T_, const ModelAnswer& model) const;
 
 private:
     // By the published diagram `d` at the mixture's salt share xs (below

@@ -117,24 +117,31 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
     }
     // Its mixtures alike wherever the fluid's statement finds them forming
     // its liquid: from their dew pressure up (at a trace the vapour pressure
-    // above).
+    // above); with water at any share from the gas's vapour pressure up
+    // wherever the statement splits the mixture (its gas-rich phase then
+    // the gas's liquid, water dissolving little in it).
     int solvent = 0;
     double xs = 0.0;
-    if (const char* name = vapourOnlyEnd(T_, solvent, xs)) {
-        const char* how = "";
-        const double dew = rules_.diluteDewPressure(T_, &how);
-        if (std::isfinite(dew) && !(P_bar < dew)) {
-            const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
-            platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures wherever "
-                            "they form its liquid: at %s K this one (%.3g %% %s) forms a %s-rich liquid from %.4g bar "
-                            "(%s), not at %s bar.\n",
-                            m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
-                            givenDigits(T_).c_str(), 100.0 * xs,
-                            m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
-                            pText.c_str());
-            m_.errorflag = 1;
-            return false;
-        }
+    const char* how = "";
+    double dew = std::nan("");
+    const char* name = vapourOnlyEnd(T_, solvent, xs);
+    if (name) dew = rules_.diluteDewPressure(T_, &how);
+    if (!std::isfinite(dew) && (name = vapourOnlyGasBesideWater(T_, solvent, xs))) {
+        dew = fluids().vapourPressure(name, T_) * 1e-5;
+        how = "its vapour pressure, water dissolving little in its liquid";
+        if (!(P_bar < dew) && rules_.fluidAt(T_, P_bar, PhaseRules::ModelAnswer{}).word != "splits") dew = std::nan("");
+    }
+    if (name && std::isfinite(dew) && !(P_bar < dew)) {
+        const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
+        platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures wherever "
+                        "they form its liquid: at %s K this one (%.3g %% %s) forms a %s-rich liquid from %.4g bar "
+                        "(%s), not at %s bar.\n",
+                        m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
+                        givenDigits(T_).c_str(), 100.0 * xs,
+                        m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
+                        pText.c_str());
+        m_.errorflag = 1;
+        return false;
     }
     // A pure fluid whose published range ends at its solid lines: beyond
     // its melting curve (or, below its triple point, above its sublimation
@@ -163,6 +170,19 @@ const char* StateReport::vapourOnlyEnd(double T_, int& restricted, double& xs) c
         return m_.component_names[k].c_str();
     }
     return nullptr;
+}
+
+const char* StateReport::vapourOnlyGasBesideWater(double T_, int& restricted, double& xs) const {
+    int major = 0, minor = 0;
+    const ReferencePair* pair = rules_.binaryShares(major, minor, xs) ? rules_.polarPair() : nullptr;
+    if (!pair) return nullptr;
+    restricted = pair->namesA(fluids(), m_.component_names[0].c_str()) ? 1 : 0;
+    const auto k = static_cast<std::size_t>(restricted);
+    if (k >= m_.componentValidity.size() || !(T_ < m_.componentValidity[k].vapourOnlyBelow) ||
+        m_.componentValidity[k].liquidVolume)
+        return nullptr;
+    xs = m_.x[1 - k] / (m_.x[0] + m_.x[1]);
+    return m_.component_names[k].c_str();
 }
 
 bool StateReport::withholdUnphysicalQuantities(std::string* said) {

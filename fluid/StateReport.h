@@ -109,6 +109,10 @@ private:
     // it as a vapour only at T, without its liquid's volume; its index in
     // `restricted` and the other's share in `xs`.  Null elsewhere.
     const char* vapourOnlyEnd(double T_, int& restricted, double& xs) const;
+    // The gas of a water-gas pair (PhaseRules::polarPair) whose own range
+    // describes it as a vapour only at T, at any share; its index in
+    // `restricted` and water's share in `xs`.  Null elsewhere.
+    const char* vapourOnlyGasBesideWater(double T_, int& restricted, double& xs) const;
     // The model's own verdict at the state found: its stability test and
     // split (a binary), the answer the fluid's statement measures.
     void modelVerdict(double T_, double P_bar, Verdict& v);

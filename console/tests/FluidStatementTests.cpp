@@ -1076,3 +1076,93 @@ TEST(FluidStatement, TracesBelowTheTriplePointAndAboveTheCriticalPointAreTheirPu
         EXPECT_EQ(water.v.fluid.word, co2.v.fluid.word) << water.v.fluid.text;
     }
 }
+
+// Water and a gas beyond a dilute share: above both critical temperatures
+// and below water's critical pressure (IAPWS-95: 647.096 K, 220.64 bar),
+// where the critical curves of their mixtures start and rise in pressure,
+// one fluid at every share, whichever is named first; above water's critical
+// pressure, where the pair may split into two fluids, nothing is said at
+// finite shares but what a measured critical curve says (H2O-CO2's).  DMW's CO2, a vapour only below 304.128 K, is refused
+// beside water at any share from CO2's own vapour pressure (Span & Wagner's
+// ancillary, evaluated here) up wherever the mixture holds more CO2 than
+// water's liquid dissolves (a few per cent, Duan & Sun 2003), and given
+// below it or where all of it dissolves.
+TEST(FluidStatement, WaterWithAGasAtAnyShareAboveBothCriticalPointsAndBesideAVapourOnlyCO2) {
+    const double TcWater = 647.096, pcWater = 220.64;
+    for (const char* model : {"PR:H2O,CO2", "SRK1:H2O,CH4", "PRSV:H2O,N2"}) {
+        for (double x : {0.1, 0.3, 0.5, 0.8}) {
+            for (double T : {TcWater + 1.0, 700.0, 800.0}) {
+                for (double P : {1.0, 100.0, 0.95 * pcWater, 1.5 * pcWater}) {
+                    SCOPED_TRACE(std::string(model) + " x " + std::to_string(x) + " at " + std::to_string(T) +
+                                 " K, " + std::to_string(P) + " bar");
+                    const Judged j = judge(model, x, T, P);
+                    const Judged r = judge(reversed(model).c_str(), 1.0 - x, T, P);
+                    ASSERT_TRUE(j.given && r.given);
+                    // (Above water's critical pressure H2O-CO2's measured
+                    // critical curve says its one phase.)
+                    const bool curve = std::string(model) == "PR:H2O,CO2";
+                    EXPECT_EQ(j.v.fluid.word, P < pcWater ? "supercritical fluid" : curve ? "one phase" : "")
+                        << j.v.fluid.text;
+                    EXPECT_EQ(r.v.fluid.word, j.v.fluid.word) << r.v.fluid.text;
+                }
+            }
+        }
+    }
+    const Ancillary& co2 = ancillary("CO2");
+    for (const char* model : {"DMW2:H2O,CO2", "DMWEOS:H2O,CO2"}) {
+        for (double x : {0.01, 0.045, 0.1, 0.4, 0.9}) {
+            for (double T : {273.16, 288.15, 300.0}) {
+                for (double f : {0.9, 1.1, 1.5}) {
+                    const double P = f * co2.vapourPressure(T);
+                    const bool liquidCO2 = f > 1.0 && x > 0.04;
+                    for (const std::string& named : {std::string(model), reversed(model)}) {
+                        SCOPED_TRACE(named + " CO2 " + std::to_string(x) + " at " + std::to_string(T) + " K, " +
+                                     std::to_string(P) + " bar");
+                        std::unique_ptr<FluidPhase> m;
+                        consoletest::capture([&] { m.reset(createFluidModel(named.c_str())); });
+                        ASSERT_TRUE(m);
+                        if (named == model) m->composition(1.0 - x, x);
+                        else m->composition(x, 1.0 - x);
+                        bool shown = false;
+                        const consoletest::Captured c =
+                            consoletest::capture([&] { shown = StateReport(*m).printStateFromTP(T, P); });
+                        EXPECT_EQ(shown, !liquidCO2) << c.err;
+                        EXPECT_EQ(c.err.find("as a vapour only") != std::string::npos, liquidCO2) << c.err;
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A brine of water, NaCl and CH4 (the salt not volatile, whatever the gas)
+// below water's critical temperature is not one vapour at any share of the
+// salt from a trace up, agreeing with any answer of the model's but one
+// vapour; a lesser trace of the salt, and any state above water's critical
+// temperature, nothing is said of.
+TEST(FluidStatement, ATernaryBrineIsNeverOneVapourBelowWatersCriticalTemperature) {
+    for (double salt : {1e-4, 1e-3, 0.01, 0.1}) {
+        for (double gas : {1e-6, 0.1, 0.5}) {
+            for (double T : {600.0, 640.0, 700.0}) {
+                for (double P : {1.0, 50.0, 300.0}) {
+                    SCOPED_TRACE("hnc NaCl " + std::to_string(salt) + " CH4 " + std::to_string(gas) + " at " +
+                                 std::to_string(T) + " K, " + std::to_string(P) + " bar");
+                    std::unique_ptr<FluidPhase> m;
+                    consoletest::capture([&] { m.reset(createFluidModel("hnc")); });
+                    ASSERT_TRUE(m);
+                    m->composition(1.0 - salt - gas, salt, gas);
+                    StateReport report(*m);
+                    StateReport::Verdict v;
+                    bool given = false;
+                    consoletest::capture([&] { given = report.verdictAt(T, P, v); });
+                    if (!given) continue;
+                    const bool said = salt >= 1e-3 && T < 647.096;
+                    EXPECT_EQ(v.fluid.word, said ? "not one vapour" : "") << v.fluid.text;
+                    if (said) {
+                        EXPECT_EQ(v.fluid.agrees, v.model.splits || v.model.phase != FluidPhase::kPhaseVapour);
+                    }
+                }
+            }
+        }
+    }
+}
