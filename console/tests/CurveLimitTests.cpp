@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -932,10 +933,8 @@ TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
 // resolve Heidemann and Khalil's conditions; every fifth on water's branch)
 // are roots of those conditions on the cubic written here, and every point
 // tested is stable by its tangent plane.  The gas's branch ends at a
-// critical end point: the independent critical point a little farther along
-// it (5e-4 more water) lies above a phase of another composition; with
-// methane and nitrogen that end point lies within 1e-6 of the gas's own
-// critical point.
+// critical end point: the independent critical point a tenth of a step
+// farther along it lies above a phase of another composition.
 TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
     const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
                                            {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
@@ -955,20 +954,39 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
         // Columns: P 0 (bar), V 1 (cm3/mol), T 2, x0 3, x1 4.
         EXPECT_EQ(branches[1].front()[4 - water], 1.0) << c.model;
         if (c.model.find("CO2") == std::string::npos) {
-            // With methane or nitrogen the gas's branch ends at its own
-            // critical point: already with 1e-6 of water there the mixture
-            // at that T and P lies above a water-rich phase (Michelsen's test
-            // on the cubic written here); only the pure point is written.
+            // With methane or nitrogen the gas's branch ends next to its own
+            // critical point, below water's freezing: only the pure point is
+            // written.  Methane's end point, at the share of water the note
+            // gives, lies between a mixture at half that share stable by
+            // Michelsen's test on the cubic written here and one at twice it
+            // above a water-rich phase; nitrogen's lies closer than 1e-12.
             ASSERT_EQ(branches[1].size(), 1u) << c.model << err;
-            EXPECT_NE(err.find("ends there"), std::string::npos) << c.model << err;
             const auto& gas = branches[1].front();
-            const double x1 = water == 0 ? 1.0 - 1e-6 : 1e-6;
-            EXPECT_LT(tangentPlane(c.eos, gas[2], gas[0] * 1e5, x1).distance, -1e-3) << c.model;
+            const std::size_t at = err.find("at a share of ");
+            ASSERT_NE(at, std::string::npos) << c.model << err;
+            const double share = std::strtod(err.c_str() + at + 14, nullptr);
+            auto distance = [&](double w) {
+                return tangentPlane(c.eos, gas[2], gas[0] * 1e5, water == 0 ? 1.0 - w : w).distance;
+            };
+            if (c.model.find("CH4") != std::string::npos) {
+                EXPECT_NE(err.find("critical end point, at a share of"), std::string::npos) << c.model << err;
+                ASSERT_GT(share, 1e-12) << c.model << err;
+                ASSERT_LT(share, 1e-6) << c.model << err;
+                EXPECT_GT(distance(0.5 * share), -1e-5) << c.model;
+                EXPECT_LT(distance(2.0 * share), -0.1) << c.model;
+            } else {
+                EXPECT_NEAR(share, 1e-12, 1e-15) << c.model << err;
+                EXPECT_LT(distance(share), -0.1) << c.model;
+            }
             continue;
         }
         EXPECT_NE(err.find("critical end point"), std::string::npos) << c.model << err;
+        int gasRoots = 0;
         ASSERT_GE(branches[0].size(), 40u) << c.model;
-        ASSERT_GE(branches[1].size(), 3u) << c.model;
+        // The gas's branch, 0.005 wide, is drawn in twenty steps.
+        ASSERT_GE(branches[1].size(), 21u) << c.model;
+        for (std::size_t k = 1; k < branches[1].size(); ++k)
+            EXPECT_LT(std::fabs(branches[1][k][4] - branches[1][k - 1][4]), 3e-4) << c.model << " row " << k;
         EXPECT_EQ(branches[0].front()[3 + water], 1.0) << c.model;
         EXPECT_NEAR(branches[0].front()[2], 647.1, 0.1) << c.model;
         EXPECT_NEAR(branches[1].front()[2], 304.17, 0.05) << c.model;
@@ -978,7 +996,18 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
                 const auto& r = branches[b][k];
                 const double T = r[2], V = r[1] * 1e-6, x1 = r[4];
                 const std::string what = c.model + " branch " + std::to_string(b) + " row " + std::to_string(k);
-                if (std::min(x1, 1.0 - x1) > 1e-3) {
+                if (b == 1 && std::min(x1, 1.0 - x1) > 1e-3) {
+                    // The gas's branch, within 0.005 of CO2: the solve here
+                    // (third differences of 2e-4 in x1 beside the x ln x
+                    // terms) converges at some of its rows; where it does,
+                    // on the row's temperature and pressure.
+                    double Ti = T, Vi = V, xi = x1;
+                    if (!c.eos.critical(false, Ti, Vi, xi)) continue;
+                    EXPECT_NEAR(Ti, T, 2e-5 * T) << what;
+                    EXPECT_LT(std::fabs(c.eos.P(Ti, Vi, x1) / (r[0] * 1e5) - 1.0), 5e-5) << what;
+                    ++gasRoots;
+                    ++roots;
+                } else if (std::min(x1, 1.0 - x1) > 1e-3) {
                     double Ti = T, Vi = V, xi = x1;
                     ASSERT_TRUE(c.eos.critical(false, Ti, Vi, xi)) << what;
                     EXPECT_NEAR(Ti, T, 2e-5 * T) << what;
@@ -991,10 +1020,11 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
                 worst = std::min(worst, d);
                 ++points;
             }
+        EXPECT_GE(gasRoots, 4) << c.model;
         const auto& end = branches[1].back();
-        double Tb = end[2], Vb = end[1] * 1e-6, xb = end[4] + (water == 0 ? -5e-4 : 5e-4);
+        double Tb = end[2], Vb = end[1] * 1e-6, xb = end[4] + (water == 0 ? -2.5e-5 : 2.5e-5);
         ASSERT_TRUE(c.eos.critical(false, Tb, Vb, xb)) << c.model;
-        EXPECT_LT(cubicTangentPlaneDistance(c.eos, Tb, Vb, xb), -1e-6) << c.model << " beyond the end point";
+        EXPECT_LT(cubicTangentPlaneDistance(c.eos, Tb, Vb, xb), -1e-4) << c.model << " a tenth of a step beyond the end point";
     }
     std::printf("H2O-CO2 critical branches: %d roots (worst T %.2g), %d points, lowest distance %.3g\n", roots,
                 worstRoot, points, worst);
