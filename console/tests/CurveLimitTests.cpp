@@ -1273,6 +1273,102 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
                 tested, worst);
 }
 
+// Between CO2's critical temperature and the critical end point of its
+// critical branch with water (304.13 to 306.28 K for Peng-Robinson; the
+// cases here lie 0.7 to 1.2 K below it), CO2's
+// vapour and liquid are joined around the critical point of their own short
+// branch, and the trace may step from one onto the other: the isotherm
+// still names its three-phase pressure, there the three phases of the cubic
+// written here (to the printed digits), and traces the short branch from it
+// to its critical point, that of the cubic at T.
+TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirThreePhasePoint) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+        double T;
+        std::string start;  // "" for bino
+    };
+    const std::vector<Case> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0), 305.5, ""},
+                                     {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0), 305.5, "150"},
+                                     {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), 305.0, "20"},
+                                     {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0), 305.5, ""}};
+    for (const Case& c : cases) {
+        const std::string what = c.model + " at " + std::to_string(c.T) + " K";
+        const bool waterFirst = c.model.find("H2O,") != std::string::npos;
+        auto m = model(c.model);
+        std::string err;
+        const std::string T = std::to_string(c.T);
+        ASSERT_TRUE(run(*m, c.start.empty() ? std::vector<std::string>{"bino", T, "_ct"}
+                                            : std::vector<std::string>{"binop", T, c.start, "_ct"},
+                        &err))
+            << what << err;
+        const auto r = readTextRows(c.start.empty() ? "bino_ct" : "binop_ct");
+        const std::size_t at = err.find(" bar, the three-phase pressure");
+        ASSERT_NE(at, std::string::npos) << what << err;
+        double P3 = 0.0;
+        ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P3), 1) << err;
+        // The three phases from the rows at P3: the water-rich liquid a,
+        // CO2's liquid b and its vapour c (by their volumes).
+        double xa = std::nan(""), xb = xa, xc = xa, Vb = HUGE_VAL, Vc = 0.0;
+        int onP3 = 0;
+        for (const auto& q : r) {
+            if (!(std::fabs(q[1] / P3 - 1.0) < 1e-6)) continue;
+            ++onP3;
+            for (int k = 0; k < 2; ++k) {
+                const double z = q[3 + 2 * k], V = q[6 + k];
+                if ((waterFirst ? 1.0 - z : z) > 0.5) {
+                    xa = z;
+                    continue;
+                }
+                if (V < Vb) Vb = V, xb = z;
+                if (V > Vc) Vc = V, xc = z;
+            }
+        }
+        ASSERT_GE(onP3, 2) << what;
+        double P = P3 * 1e5;
+        ASSERT_TRUE(threePhasePoint(c.eos, c.T, P, xa, xb, xc)) << what;
+        EXPECT_NEAR(P3, P * 1e-5, 1e-5 * P3) << what;
+        // The short branch ends at the cubic's critical point at T.
+        EXPECT_NE(err.find("ends at its critical point"), std::string::npos) << what << err;
+        const auto top = std::max_element(r.begin(), r.end(), [&](const auto& a, const auto& b) {
+            auto co2Side = [&](const auto& q) { return (waterFirst ? q[3] : 1.0 - q[3]) > 0.5 ? q[1] : 0.0; };
+            return co2Side(a) < co2Side(b);
+        });
+        EXPECT_GT((*top)[1], P3) << what;
+        EXPECT_LT(std::fabs((*top)[3] - (*top)[5]), 1e-6) << what;
+        // (The solve here at a few thousandths of water converges from some
+        // of the rows only; where it does, at the isotherm's temperature.)
+        double Tc = c.T, V = (*top)[6] * 1e-6, x1 = (*top)[3];
+        if (c.eos.critical(false, Tc, V, x1)) {
+            EXPECT_NEAR(Tc, c.T, 2e-5 * c.T) << what;
+        }
+        // Every row within 2 % of P3 stable by this cubic's tangent plane.
+        for (const auto& row : r) {
+            if (!(std::fabs(row[1] / P3 - 1.0) < 0.02) || row[3] == row[5]) continue;
+            double lnf[2][2];
+            const double Pr = row[1] * 1e5;
+            for (int k = 0; k < 2; ++k) {
+                const double z = row[3 + 2 * k];
+                double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
+                for (int it = 0; it < 80; ++it) (c.eos.P(c.T, 0.5 * (lo + hi), z) > Pr ? lo : hi) = 0.5 * (lo + hi);
+                for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, c.T, 0.5 * (lo + hi), z);
+            }
+            const int richer1 = row[5] > row[3] ? 1 : 0;
+            const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
+            const double d = lowestTangentPlaneDistance(
+                Pr, lnfRef, [&](double w, double v) { return c.eos.P(c.T, v, w); },
+                [&](int i, double w, double v) { return c.eos.lnf(i, c.T, v, w); },
+                [&](double w) {
+                    double a, b, ai[2], bi[2];
+                    c.eos.params(c.T, w, a, b, ai, bi);
+                    return 1.0001 * b;
+                },
+                200, 600);
+            EXPECT_GT(d, -5e-5) << what << " at " << row[1] << " bar";
+        }
+    }
+}
+
 // CO2-CH4 isotherms that end at a three-phase pressure beside CO2's freezing
 // edge: each end an isotherm names (the edge of the range, the three-phase
 // pressure) is one of its rows, P and x1 to the printed digits; an edge
