@@ -81,6 +81,20 @@ double lowestTangentPlaneDistance(double P, const double (&lnfRef)[2],
     return lowest;
 }
 
+// The lowest tangent-plane distance on the cubic at T and P (Pa) from the
+// plane of lnfRef, the trial roots bracketed from just above its co-volume.
+double cubicPlaneDistance(const Cubic& eos, double T, double P, const double (&lnfRef)[2]) {
+    return lowestTangentPlaneDistance(
+        P, lnfRef, [&](double w, double v) { return eos.P(T, v, w); },
+        [&](int i, double w, double v) { return eos.lnf(i, T, v, w); },
+        [&](double w) {
+            double a, b, ai[2], bi[2];
+            eos.params(T, w, a, b, ai, bi);
+            return 1.0001 * b;
+        },
+        200, 600);
+}
+
 // The same with the cubic written here; V the model's volume (a translated
 // cubic holds in V + c).
 double cubicTangentPlaneDistance(const Cubic& eos, double T, double V, double z) {
@@ -934,15 +948,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2GoOnThroughTheirThreePhasePressure) {
             for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), xl) > P ? lo : hi) = 0.5 * (lo + hi);
             const double Vl = 0.5 * (lo + hi);
             const double lnfRef[2] = {eos.lnf(0, T, Vl, xl), eos.lnf(1, T, Vl, xl)};
-            const double d = lowestTangentPlaneDistance(
-                P, lnfRef, [&](double w, double v) { return eos.P(T, v, w); },
-                [&](int i, double w, double v) { return eos.lnf(i, T, v, w); },
-                [&](double w) {
-                    double a, b, ai[2], bi[2];
-                    eos.params(T, w, a, b, ai, bi);
-                    return 1.0001 * b;
-                },
-                200, 600);
+            const double d = cubicPlaneDistance(eos, T, P, lnfRef);
             worst = std::min(worst, d);
         }
         EXPECT_GT(worst, -5e-5) << what;
@@ -1010,15 +1016,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
                 }
                 const int richer1 = row[5] > row[3] ? 1 : 0;
                 const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
-                const double d = lowestTangentPlaneDistance(
-                    P, lnfRef, [&](double w, double v) { return c.eos.P(T, v, w); },
-                    [&](int i, double w, double v) { return c.eos.lnf(i, T, v, w); },
-                    [&](double w) {
-                        double a, b, ai[2], bi[2];
-                        c.eos.params(T, w, a, b, ai, bi);
-                        return 1.0001 * b;
-                    },
-                    200, 600);
+                const double d = cubicPlaneDistance(c.eos, T, P, lnfRef);
                 EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
                 worst = std::min(worst, d);
                 ++rows;
@@ -1030,6 +1028,25 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
 }
 
 namespace {
+
+// The lowest tangent-plane distance of a P-x isotherm's row (T, P bar, x1
+// and V cm3/mol of each phase in columns 1, 3, 5, 6 and 7) on the cubic:
+// each component's ln f from the phase richer in it (a trace printed as 1
+// less the major share holds only its first digits), on its root about its
+// printed volume.
+double tieLineDistance(const Cubic& eos, double T, const std::vector<double>& row) {
+    double lnf[2][2];
+    const double P = row[1] * 1e5;
+    for (int k = 0; k < 2; ++k) {
+        const double z = row[3 + 2 * k];
+        double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
+        for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
+        for (int i = 0; i < 2; ++i) lnf[k][i] = eos.lnf(i, T, 0.5 * (lo + hi), z);
+    }
+    const int richer1 = row[5] > row[3] ? 1 : 0;
+    const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
+    return cubicPlaneDistance(eos, T, P, lnfRef);
+}
 
 // Each phase of a cubic at T, P (Pa) and x1: ln f_i on its densest
 // (liquid) or lightest (vapour) mechanically stable root; false where it
@@ -1241,28 +1258,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
                 const auto& row = r[q];
                 const bool besideP3 = P3 > 0.0 && std::fabs(row[1] / P3 - 1.0) < 0.02;
                 if ((q % 50 != 0 && !besideP3) || row[3] == row[5]) continue;
-                // Each component's ln f from the phase richer in it (a trace
-                // printed as 1 less the major share holds only its first
-                // digits), on its root about its printed volume.
-                double lnf[2][2];
-                const double P = row[1] * 1e5;
-                for (int k = 0; k < 2; ++k) {
-                    const double z = row[3 + 2 * k];
-                    double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
-                    for (int it = 0; it < 80; ++it) (c.eos.P(c.T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
-                    for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, c.T, 0.5 * (lo + hi), z);
-                }
-                const int richer1 = row[5] > row[3] ? 1 : 0;
-                const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
-                const double d = lowestTangentPlaneDistance(
-                    P, lnfRef, [&](double w, double v) { return c.eos.P(c.T, v, w); },
-                    [&](int i, double w, double v) { return c.eos.lnf(i, c.T, v, w); },
-                    [&](double w) {
-                        double a, b, ai[2], bi[2];
-                        c.eos.params(c.T, w, a, b, ai, bi);
-                        return 1.0001 * b;
-                    },
-                    200, 600);
+                const double d = tieLineDistance(c.eos, c.T, row);
                 EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
                 worst = std::min(worst, d);
                 ++tested;
@@ -1345,25 +1341,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirT
         // Every row within 2 % of P3 stable by this cubic's tangent plane.
         for (const auto& row : r) {
             if (!(std::fabs(row[1] / P3 - 1.0) < 0.02) || row[3] == row[5]) continue;
-            double lnf[2][2];
-            const double Pr = row[1] * 1e5;
-            for (int k = 0; k < 2; ++k) {
-                const double z = row[3 + 2 * k];
-                double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
-                for (int it = 0; it < 80; ++it) (c.eos.P(c.T, 0.5 * (lo + hi), z) > Pr ? lo : hi) = 0.5 * (lo + hi);
-                for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, c.T, 0.5 * (lo + hi), z);
-            }
-            const int richer1 = row[5] > row[3] ? 1 : 0;
-            const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
-            const double d = lowestTangentPlaneDistance(
-                Pr, lnfRef, [&](double w, double v) { return c.eos.P(c.T, v, w); },
-                [&](int i, double w, double v) { return c.eos.lnf(i, c.T, v, w); },
-                [&](double w) {
-                    double a, b, ai[2], bi[2];
-                    c.eos.params(c.T, w, a, b, ai, bi);
-                    return 1.0001 * b;
-                },
-                200, 600);
+            const double d = tieLineDistance(c.eos, c.T, row);
             EXPECT_GT(d, -5e-5) << what << " at " << row[1] << " bar";
         }
     }
