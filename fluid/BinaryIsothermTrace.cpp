@@ -25,6 +25,10 @@ constexpr double kSameRow = 1e-6;
 // The widest step between two rows in the liquid's or the vapour's mole
 // fraction: a plot of the rows follows the envelope.
 constexpr double kWidestStep = 0.03;
+// A jump of a phase's ln V between two rows, beyond what their change of
+// pressure gives, that sends the trace looking for a three-phase pressure
+// between them (jumpedOverAThreePhasePressure).
+constexpr double kDensityJump = 0.1;
 
 // One phase's columns of a row: evaluated at mole fraction z and volume Vs.
 struct PhaseColumns {
@@ -390,6 +394,7 @@ void BinaryIsothermTrace::testAndWrite(const Row& r) {
     double third = std::nan("");
     const bool stable = r.P > 0.0 && stableTieLine(r, third);
     if (tested_ && stable != lastStable_) threePhaseBetween(lastTested_, lastStable_, r, stable, third);
+    if (tested_ && stable && lastStable_) jumpedOverAThreePhasePressure(lastTested_, r);
     tested_ = true;
     lastTested_ = r;
     lastStable_ = stable;
@@ -399,6 +404,41 @@ void BinaryIsothermTrace::testAndWrite(const Row& r) {
     if (!stable || dropped) return;
     put(r);
     restore(r);
+}
+
+// Two stable tie lines a and b between which a phase's density jumps (by
+// more than kDensityJump in ln V beyond what the change of pressure gives):
+// where the trace stepped over a three-phase pressure from one branch onto
+// the other (above CO2's critical temperature the vapour and the CO2-rich
+// liquid of water-CO2 are joined around the critical point of their own
+// short branch), a's branch followed towards b's pressure turns into no
+// stable equilibrium before it, and the three-phase pressure lies between
+// a and that tie line (threePhaseBetween).  Where a's branch ends before
+// b's pressure, or is stable up to it, nothing is done.
+void BinaryIsothermTrace::jumpedOverAThreePhasePressure(const Row& a, const Row& b) {
+    if (!(a.P > 0.0) || !(b.P > 0.0) || a.P == b.P) return;
+    const double jump = std::max(std::fabs(std::log(b.Vl / a.Vl)), std::fabs(std::log(b.Vv / a.Vv)));
+    if (!(jump > kDensityJump + 2.0 * std::fabs(std::log(b.P / a.P)))) return;
+    const double sign = b.P > a.P ? 1.0 : -1.0;
+    Row last = a, m;
+    double h = 0.125 * std::fabs(b.P - a.P), w = std::nan("");
+    bool crossed = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
+        for (int k = 0; k < 64 && !crossed && sign * (b.P - last.P) > 0.0 && h > 1e-9 * last.P; ++k) {
+            const double P = last.P + sign * std::min(h, std::fabs(b.P - last.P));
+            if (!followBranch(last, P, m)) {
+                h *= 0.5;
+            } else if (stableTieLine(m, w)) {
+                last = m;
+            } else {
+                crossed = true;
+            }
+        }
+    }
+    p_.errorflag = 0;
+    if (crossed) threePhaseBetween(a, true, m, false, w);
+    restore(b);
 }
 
 // The row r held back as the last one, the row held before written: a

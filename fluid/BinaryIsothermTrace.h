@@ -125,6 +125,7 @@ private:
     void onTheThreePhasePressure(Row& last, const Row& beyond, double w);
     void writeIfStable(const Row& r);
     void testAndWrite(const Row& r);
+    void jumpedOverAThreePhasePressure(const Row& a, const Row& b);
     void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);

@@ -40,6 +40,16 @@ constexpr double kPureEndOffset = 1e-6;
 // The step to the edge of the model's range is found to this fraction of
 // the step that crossed it.
 constexpr double kEdgeStepTolerance = 1e-7;
+// The composition step of a curve from a pure component.
+constexpr double kUsualStep = 0.005;
+// A branch that ends at a critical end point within this many usual steps
+// of its pure component is traced in this many steps of its own width.
+constexpr double kEndPointBranchSteps = 20.0;
+// The smallest share of the other component at which an end point next to
+// a pure component is sought (its share is resolved in double precision
+// beside 1 to about 1e-4 there), and the relative tolerance of the share.
+constexpr double kSmallestEndPointShare = 1e-12;
+constexpr double kEndPointShareTolerance = 1e-6;
 
 }  // namespace
 
@@ -254,7 +264,8 @@ bool CriticalCurveTrace::keep() {
     }
     if (endAtCriticalEndPoint_ && !stableCriticalPhase()) {
         const double xOut = p.x[1], TOut = p.T, POut = p.P;
-        if (landOnTheCriticalEndPoint())
+        endedAtCriticalEndPoint_ = landOnTheCriticalEndPoint();
+        if (endedAtCriticalEndPoint_)
             platform::warnf("Critical curve: the branch ends at a critical end point, x1 = %g, %g K and %g bar: "
                             "beyond it the critical phase is no stable state (a phase of another composition "
                             "lies below its tangent plane, or its fourth-order stability fails)\n",
@@ -511,6 +522,9 @@ struct BranchEnd {
     bool closed = false;   // it closed at the other component's critical point
     bool outsideRange = false;  // no point of it lies inside the model's range
     std::string range;     // the range then
+    bool atEndPoint = false;       // it landed on its critical end point
+    bool unstableAtFirst = false;  // its first mixture point was already no stable state
+    double lastX1 = 0.0;           // the composition of its last point
 };
 
 // One branch of the curve (the arguments of traceCurve), its rows through
@@ -538,22 +552,126 @@ BranchEnd traceBranch(FluidPhase& p, CriticalCurveTrace::CriticalRow& row, long&
     if (!trace.searchInside(first)) return end;  // no mixture point: the output is closed as it is
     end.started = true;
     if (toEndPoint && !trace.stableCriticalPhase()) {
+        end.unstableAtFirst = true;
         const int pure = flag == kCriticalCurveFromComponent1 ? 1 : 0;
-        platform::warnf("Critical curve: the branch from the critical point of %s ends there: already at x1 = %g, "
-                        "%g K and %g bar the critical phase is no stable state (its critical end point lies closer "
-                        "to the pure component)\n",
-                        p.componentName(pure), p.x[1], p.T, p.P * 1e-5);
+        platform::warnf("Critical curve: the branch from the critical point of %s ends there: already at a share "
+                        "of %g of %s, %g K and %g bar the critical phase is no stable state (its critical end point "
+                        "lies closer to the pure component)\n",
+                        p.componentName(pure), p.x[1 - pure], p.componentName(1 - pure), p.T, p.P * 1e-5);
         return end;
     }
     if (toEndPoint) trace.searchInside(first);  // (the derivative set of the point again, for its tangent)
     trace.firstMixturePoint(fromPure, dT, dx);
     trace.run();
+    end.atEndPoint = trace.endedAtCriticalEndPoint();
+    end.lastX1 = trace.lastX1();
     end.closed = trace.closeAtPureComponent(fromPure, inward);
     if (written == before && trace.range().declared()) {
         end.outsideRange = true;
         char at[64];
-        std::snprintf(at, sizeof at, " at x1 = %g", p.x[1]);
+        std::snprintf(at, sizeof at, " at x1 = %.10g", p.x[1]);
         end.range = trace.range().describe() + at;
+    }
+    return end;
+}
+
+// The critical end point next to the pure component k, where it lies
+// closer to it than the offset `below` of a curve's first point: the
+// largest share of the other component, down to kSmallestEndPointShare,
+// at which the critical point of the mixture is a stable state, bisected in
+// ln of the share, each point found at fixed composition from the pure
+// component's critical point (searched from Tstart, Vstart).  Share 0
+// where already the smallest share is no stable state (the end point, if
+// any, lies beyond what the equation resolves in double precision).
+struct EndPointShare {
+    double share = 0.0, T = 0.0, P = 0.0;
+};
+EndPointShare endPointNextTo(FluidPhase& p, CriticalCurveTrace& trace, int k, double below, double Tstart,
+                             double Vstart) {
+    trace.setComposition(k == 0 ? 0.0 : 1.0);
+    p.temperature(Tstart);
+    p.volume(Vstart);
+    p.errorflag = 0;
+    p.search_the_critical_point_of_the_pure_component();
+    if (p.errorflag) return {};
+    const double Tc = p.T, Vc = p.V;
+    auto stableAt = [&](double share) {
+        trace.setComposition(k == 0 ? share : 1.0 - share);
+        p.temperature(Tc);
+        p.volume(Vc);
+        p.errorflag = 0;
+        return trace.searchInside(kCriticalPointFixedComposition) && trace.stableCriticalPhase();
+    };
+    double lo = kSmallestEndPointShare, hi = below;
+    if (!stableAt(lo)) return {};
+    for (int i = 0; i < 60 && hi / lo > 1.0 + kEndPointShareTolerance; ++i) {
+        const double mid = std::sqrt(lo * hi);
+        (stableAt(mid) ? lo : hi) = mid;
+    }
+    if (!stableAt(lo)) return {};
+    return {lo, p.T, p.P};
+}
+
+// The branch from the critical point of component k (started from Tc, Vc)
+// to its critical end point.  It is traced first without rows or notes to
+// find where it ends; a branch narrower than kEndPointBranchSteps of the
+// usual step (water's with CO2 ends within 0.005 of CO2's critical point,
+// with methane or nitrogen within a millionth) is then traced with a step
+// of that share of its width, so that it is drawn as a curve and its end
+// point is located to the same fraction of the step.  Where already the
+// first point next to the pure component is no stable state, the end point
+// is found by bisection in ln of the share first.  A branch whose mixtures
+// all lie outside the model's range (below the freezing of the other
+// component) writes only its pure point, and says where its end point lies.
+BranchEnd traceToCriticalEndPoint(FluidPhase& p, CriticalCurveTrace::CriticalRow& row, long& written, int k,
+                                  double Tc, double Vc) {
+    const CriticalCurveFlag flag = k == 0 ? kCriticalCurveFromComponent0 : kCriticalCurveFromComponent1;
+    double width = 0.0;
+    EndPointShare close;
+    bool closerThanResolved = false;
+    {
+        platform::ThreadLogCapture quiet;
+        CurveOutput none(0, "", nullptr, std::vector<std::string>(16, "c"), nullptr);
+        CriticalCurveTrace::CriticalRow silent{p, none};
+        long none_written = 0;
+        p.temperature(Tc);
+        p.volume(Vc);
+        const BranchEnd probe =
+            traceBranch(p, silent, none_written, flag, 0, -1.0, kUsualStep, kPureEndOffset, -1.0, true);
+        if (probe.atEndPoint) {
+            width = std::fabs(probe.lastX1 - (k == 0 ? 0.0 : 1.0));
+        } else if (probe.unstableAtFirst) {
+            CriticalCurveTrace trace(p, silent, none_written, 0, -1.0);
+            close = endPointNextTo(p, trace, k, kPureEndOffset, Tc, Vc);
+            width = close.share;
+            closerThanResolved = width == 0.0;
+        }
+    }
+    double dx = kUsualStep, dx0 = closerThanResolved ? kSmallestEndPointShare : kPureEndOffset;
+    if (width > 0.0 && width < kEndPointBranchSteps * kUsualStep) {
+        dx = width / kEndPointBranchSteps;
+        dx0 = std::min(dx0, dx);
+    }
+    p.errorflag = 0;
+    p.temperature(Tc);
+    p.volume(Vc);
+    const long before = written;
+    std::vector<platform::ThreadLogCapture::Entry> notes;
+    BranchEnd end;
+    {
+        platform::ThreadLogCapture said;
+        end = traceBranch(p, row, written, flag, 0, -1.0, dx, dx0, -1.0, true);
+        notes = said.take();
+    }
+    if (close.share > 0.0 && written - before <= 1) {
+        const int other = 1 - k;
+        platform::warnf("Critical curve: the branch from the critical point of %s ends at its critical end point, "
+                        "at a share of %.6g of %s, %.8g K and %.8g bar; its mixtures lie outside the range of the "
+                        "model %s (%s), only its pure point is written\n",
+                        p.componentName(k), close.share, p.componentName(other), close.T, close.P * 1e-5,
+                        p.modelName(), end.range.empty() ? "there" : end.range.c_str());
+    } else {
+        platform::ThreadLogCapture::replay(notes);
     }
     return end;
 }
@@ -615,7 +733,8 @@ void CriticalCurveTrace::traceBranches(FluidPhase& p, const char* path, const do
     withCriticalCurveOutput(p, path, mode, suffix, array, [&](CriticalRow& row, long& written) {
         p.temperature(Tstart[first]);
         p.volume(Vstart[first]);
-        const BranchEnd main = traceBranch(p, row, written, fromComponent(first), 0, -1.0, 0.005, 1e-6, -1.0, false);
+        const BranchEnd main =
+            traceBranch(p, row, written, fromComponent(first), 0, -1.0, kUsualStep, kPureEndOffset, -1.0, false);
         bool any = main.started;
         std::string outside = main.outsideRange ? main.range : "";
         if (!main.closed && Tc[other] > 0.0) {
@@ -626,11 +745,8 @@ void CriticalCurveTrace::traceBranches(FluidPhase& p, const char* path, const do
                             p.componentName(first), p.componentName(other), Tc[other], Pc[other] * 1e-5,
                             written > 0 ? " (in the file after a row of NaN)" : "");
             row.breakBefore = written > 0;
-            p.temperature(Tstart[other]);
-            p.volume(Vstart[other]);
             const long before = written;
-            const BranchEnd second =
-                traceBranch(p, row, written, fromComponent(other), 0, -1.0, 0.005, 1e-6, -1.0, true);
+            const BranchEnd second = traceToCriticalEndPoint(p, row, written, other, Tstart[other], Vstart[other]);
             row.breakBefore = false;
             any = any || second.started;
             if (second.outsideRange && outside.empty()) outside = second.range;

@@ -113,6 +113,10 @@ public:
     // below its tangent plane) is not kept; the end point is landed on
     // between it and the last stable point.
     void endAtCriticalEndPoint() { endAtCriticalEndPoint_ = true; }
+    // Whether the curve ended on its critical end point (landed on it), and
+    // the composition of its last point.
+    bool endedAtCriticalEndPoint() const { return endedAtCriticalEndPoint_; }
+    double lastX1() const { return xp_; }
     // Whether the critical point the phase holds is a stable state (above).
     bool stableCriticalPhase();
 
@@ -173,6 +177,6 @@ private:
     // The console's curves (stopIfUnstable 0) are followed to their end and
     // say where their points stop being stable critical points.
     bool saidUnstable_ = false, saidSplit_ = false;
-    bool endAtCriticalEndPoint_ = false;
+    bool endAtCriticalEndPoint_ = false, endedAtCriticalEndPoint_ = false;
     std::vector<CurvePoint> recent_;
 };

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -78,6 +79,20 @@ double lowestTangentPlaneDistance(double P, const double (&lnfRef)[2],
         }
     }
     return lowest;
+}
+
+// The lowest tangent-plane distance on the cubic at T and P (Pa) from the
+// plane of lnfRef, the trial roots bracketed from just above its co-volume.
+double cubicPlaneDistance(const Cubic& eos, double T, double P, const double (&lnfRef)[2]) {
+    return lowestTangentPlaneDistance(
+        P, lnfRef, [&](double w, double v) { return eos.P(T, v, w); },
+        [&](int i, double w, double v) { return eos.lnf(i, T, v, w); },
+        [&](double w) {
+            double a, b, ai[2], bi[2];
+            eos.params(T, w, a, b, ai, bi);
+            return 1.0001 * b;
+        },
+        200, 600);
 }
 
 // The same with the cubic written here; V the model's volume (a translated
@@ -800,10 +815,8 @@ TEST(CurveLimits, CriticalCurvesOfWaterWithAGasNamedFirstAreStable) {
 // resolve Heidemann and Khalil's conditions; every fifth on water's branch)
 // are roots of those conditions on the cubic written here, and every point
 // tested is stable by its tangent plane.  The gas's branch ends at a
-// critical end point: the independent critical point a little farther along
-// it (5e-4 more water) lies above a phase of another composition; with
-// methane and nitrogen that end point lies within 1e-6 of the gas's own
-// critical point.
+// critical end point: the independent critical point a tenth of a step
+// farther along it lies above a phase of another composition.
 TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
     const std::vector<NamedCubic> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0)},
                                            {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0)},
@@ -823,20 +836,39 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
         // Columns: P 0 (bar), V 1 (cm3/mol), T 2, x0 3, x1 4.
         EXPECT_EQ(branches[1].front()[4 - water], 1.0) << c.model;
         if (c.model.find("CO2") == std::string::npos) {
-            // With methane or nitrogen the gas's branch ends at its own
-            // critical point: already with 1e-6 of water there the mixture
-            // at that T and P lies above a water-rich phase (Michelsen's test
-            // on the cubic written here); only the pure point is written.
+            // With methane or nitrogen the gas's branch ends next to its own
+            // critical point, below water's freezing: only the pure point is
+            // written.  Methane's end point, at the share of water the note
+            // gives, lies between a mixture at half that share stable by
+            // Michelsen's test on the cubic written here and one at twice it
+            // above a water-rich phase; nitrogen's lies closer than 1e-12.
             ASSERT_EQ(branches[1].size(), 1u) << c.model << err;
-            EXPECT_NE(err.find("ends there"), std::string::npos) << c.model << err;
             const auto& gas = branches[1].front();
-            const double x1 = water == 0 ? 1.0 - 1e-6 : 1e-6;
-            EXPECT_LT(tangentPlane(c.eos, gas[2], gas[0] * 1e5, x1).distance, -1e-3) << c.model;
+            const std::size_t at = err.find("at a share of ");
+            ASSERT_NE(at, std::string::npos) << c.model << err;
+            const double share = std::strtod(err.c_str() + at + 14, nullptr);
+            auto distance = [&](double w) {
+                return tangentPlane(c.eos, gas[2], gas[0] * 1e5, water == 0 ? 1.0 - w : w).distance;
+            };
+            if (c.model.find("CH4") != std::string::npos) {
+                EXPECT_NE(err.find("critical end point, at a share of"), std::string::npos) << c.model << err;
+                ASSERT_GT(share, 1e-12) << c.model << err;
+                ASSERT_LT(share, 1e-6) << c.model << err;
+                EXPECT_GT(distance(0.5 * share), -1e-5) << c.model;
+                EXPECT_LT(distance(2.0 * share), -0.1) << c.model;
+            } else {
+                EXPECT_NEAR(share, 1e-12, 1e-15) << c.model << err;
+                EXPECT_LT(distance(share), -0.1) << c.model;
+            }
             continue;
         }
         EXPECT_NE(err.find("critical end point"), std::string::npos) << c.model << err;
+        int gasRoots = 0;
         ASSERT_GE(branches[0].size(), 40u) << c.model;
-        ASSERT_GE(branches[1].size(), 3u) << c.model;
+        // The gas's branch, 0.005 wide, is drawn in twenty steps.
+        ASSERT_GE(branches[1].size(), 21u) << c.model;
+        for (std::size_t k = 1; k < branches[1].size(); ++k)
+            EXPECT_LT(std::fabs(branches[1][k][4] - branches[1][k - 1][4]), 3e-4) << c.model << " row " << k;
         EXPECT_EQ(branches[0].front()[3 + water], 1.0) << c.model;
         EXPECT_NEAR(branches[0].front()[2], 647.1, 0.1) << c.model;
         EXPECT_NEAR(branches[1].front()[2], 304.17, 0.05) << c.model;
@@ -846,7 +878,18 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
                 const auto& r = branches[b][k];
                 const double T = r[2], V = r[1] * 1e-6, x1 = r[4];
                 const std::string what = c.model + " branch " + std::to_string(b) + " row " + std::to_string(k);
-                if (std::min(x1, 1.0 - x1) > 1e-3) {
+                if (b == 1 && std::min(x1, 1.0 - x1) > 1e-3) {
+                    // The gas's branch, within 0.005 of CO2: the solve here
+                    // (third differences of 2e-4 in x1 beside the x ln x
+                    // terms) converges at some of its rows; where it does,
+                    // on the row's temperature and pressure.
+                    double Ti = T, Vi = V, xi = x1;
+                    if (!c.eos.critical(false, Ti, Vi, xi)) continue;
+                    EXPECT_NEAR(Ti, T, 2e-5 * T) << what;
+                    EXPECT_LT(std::fabs(c.eos.P(Ti, Vi, x1) / (r[0] * 1e5) - 1.0), 5e-5) << what;
+                    ++gasRoots;
+                    ++roots;
+                } else if (std::min(x1, 1.0 - x1) > 1e-3) {
                     double Ti = T, Vi = V, xi = x1;
                     ASSERT_TRUE(c.eos.critical(false, Ti, Vi, xi)) << what;
                     EXPECT_NEAR(Ti, T, 2e-5 * T) << what;
@@ -859,10 +902,11 @@ TEST(CurveLimits, BothCriticalCurvesOfWaterAndCO2InEitherOrder) {
                 worst = std::min(worst, d);
                 ++points;
             }
+        EXPECT_GE(gasRoots, 4) << c.model;
         const auto& end = branches[1].back();
-        double Tb = end[2], Vb = end[1] * 1e-6, xb = end[4] + (water == 0 ? -5e-4 : 5e-4);
+        double Tb = end[2], Vb = end[1] * 1e-6, xb = end[4] + (water == 0 ? -2.5e-5 : 2.5e-5);
         ASSERT_TRUE(c.eos.critical(false, Tb, Vb, xb)) << c.model;
-        EXPECT_LT(cubicTangentPlaneDistance(c.eos, Tb, Vb, xb), -1e-6) << c.model << " beyond the end point";
+        EXPECT_LT(cubicTangentPlaneDistance(c.eos, Tb, Vb, xb), -1e-4) << c.model << " a tenth of a step beyond the end point";
     }
     std::printf("H2O-CO2 critical branches: %d roots (worst T %.2g), %d points, lowest distance %.3g\n", roots,
                 worstRoot, points, worst);
@@ -904,15 +948,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2GoOnThroughTheirThreePhasePressure) {
             for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), xl) > P ? lo : hi) = 0.5 * (lo + hi);
             const double Vl = 0.5 * (lo + hi);
             const double lnfRef[2] = {eos.lnf(0, T, Vl, xl), eos.lnf(1, T, Vl, xl)};
-            const double d = lowestTangentPlaneDistance(
-                P, lnfRef, [&](double w, double v) { return eos.P(T, v, w); },
-                [&](int i, double w, double v) { return eos.lnf(i, T, v, w); },
-                [&](double w) {
-                    double a, b, ai[2], bi[2];
-                    eos.params(T, w, a, b, ai, bi);
-                    return 1.0001 * b;
-                },
-                200, 600);
+            const double d = cubicPlaneDistance(eos, T, P, lnfRef);
             worst = std::min(worst, d);
         }
         EXPECT_GT(worst, -5e-5) << what;
@@ -980,15 +1016,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
                 }
                 const int richer1 = row[5] > row[3] ? 1 : 0;
                 const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
-                const double d = lowestTangentPlaneDistance(
-                    P, lnfRef, [&](double w, double v) { return c.eos.P(T, v, w); },
-                    [&](int i, double w, double v) { return c.eos.lnf(i, T, v, w); },
-                    [&](double w) {
-                        double a, b, ai[2], bi[2];
-                        c.eos.params(T, w, a, b, ai, bi);
-                        return 1.0001 * b;
-                    },
-                    200, 600);
+                const double d = cubicPlaneDistance(c.eos, T, P, lnfRef);
                 EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
                 worst = std::min(worst, d);
                 ++rows;
@@ -1000,6 +1028,25 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2HoldOnlyStableTieLinesFromEveryStart) 
 }
 
 namespace {
+
+// The lowest tangent-plane distance of a P-x isotherm's row (T, P bar, x1
+// and V cm3/mol of each phase in columns 1, 3, 5, 6 and 7) on the cubic:
+// each component's ln f from the phase richer in it (a trace printed as 1
+// less the major share holds only its first digits), on its root about its
+// printed volume.
+double tieLineDistance(const Cubic& eos, double T, const std::vector<double>& row) {
+    double lnf[2][2];
+    const double P = row[1] * 1e5;
+    for (int k = 0; k < 2; ++k) {
+        const double z = row[3 + 2 * k];
+        double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
+        for (int it = 0; it < 80; ++it) (eos.P(T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
+        for (int i = 0; i < 2; ++i) lnf[k][i] = eos.lnf(i, T, 0.5 * (lo + hi), z);
+    }
+    const int richer1 = row[5] > row[3] ? 1 : 0;
+    const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
+    return cubicPlaneDistance(eos, T, P, lnfRef);
+}
 
 // Each phase of a cubic at T, P (Pa) and x1: ln f_i on its densest
 // (liquid) or lightest (vapour) mechanically stable root; false where it
@@ -1211,28 +1258,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
                 const auto& row = r[q];
                 const bool besideP3 = P3 > 0.0 && std::fabs(row[1] / P3 - 1.0) < 0.02;
                 if ((q % 50 != 0 && !besideP3) || row[3] == row[5]) continue;
-                // Each component's ln f from the phase richer in it (a trace
-                // printed as 1 less the major share holds only its first
-                // digits), on its root about its printed volume.
-                double lnf[2][2];
-                const double P = row[1] * 1e5;
-                for (int k = 0; k < 2; ++k) {
-                    const double z = row[3 + 2 * k];
-                    double lo = 0.99 * row[6 + k] * 1e-6, hi = 1.01 * row[6 + k] * 1e-6;
-                    for (int it = 0; it < 80; ++it) (c.eos.P(c.T, 0.5 * (lo + hi), z) > P ? lo : hi) = 0.5 * (lo + hi);
-                    for (int i = 0; i < 2; ++i) lnf[k][i] = c.eos.lnf(i, c.T, 0.5 * (lo + hi), z);
-                }
-                const int richer1 = row[5] > row[3] ? 1 : 0;
-                const double lnfRef[2] = {lnf[1 - richer1][0], lnf[richer1][1]};
-                const double d = lowestTangentPlaneDistance(
-                    P, lnfRef, [&](double w, double v) { return c.eos.P(c.T, v, w); },
-                    [&](int i, double w, double v) { return c.eos.lnf(i, c.T, v, w); },
-                    [&](double w) {
-                        double a, b, ai[2], bi[2];
-                        c.eos.params(c.T, w, a, b, ai, bi);
-                        return 1.0001 * b;
-                    },
-                    200, 600);
+                const double d = tieLineDistance(c.eos, c.T, row);
                 EXPECT_GT(d, -5e-5) << what << " row " << q << " at " << row[1] << " bar";
                 worst = std::min(worst, d);
                 ++tested;
@@ -1241,6 +1267,84 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
     }
     std::printf("whole isotherms from every start: %d files, %d tie lines tested, lowest distance %.3g\n", files,
                 tested, worst);
+}
+
+// Between CO2's critical temperature and the critical end point of its
+// critical branch with water (304.13 to 306.28 K for Peng-Robinson; the
+// cases here lie 0.7 to 1.2 K below it), CO2's
+// vapour and liquid are joined around the critical point of their own short
+// branch, and the trace may step from one onto the other: the isotherm
+// still names its three-phase pressure, there the three phases of the cubic
+// written here (to the printed digits), and traces the short branch from it
+// to its critical point, that of the cubic at T.
+TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirThreePhasePoint) {
+    struct Case {
+        std::string model;
+        Cubic eos;
+        double T;
+        std::string start;  // "" for bino
+    };
+    const std::vector<Case> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0), 305.5, ""},
+                                     {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0), 305.5, "150"},
+                                     {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), 305.0, "20"},
+                                     {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0), 305.5, ""}};
+    for (const Case& c : cases) {
+        const std::string what = c.model + " at " + std::to_string(c.T) + " K";
+        const bool waterFirst = c.model.find("H2O,") != std::string::npos;
+        auto m = model(c.model);
+        std::string err;
+        const std::string T = std::to_string(c.T);
+        ASSERT_TRUE(run(*m, c.start.empty() ? std::vector<std::string>{"bino", T, "_ct"}
+                                            : std::vector<std::string>{"binop", T, c.start, "_ct"},
+                        &err))
+            << what << err;
+        const auto r = readTextRows(c.start.empty() ? "bino_ct" : "binop_ct");
+        const std::size_t at = err.find(" bar, the three-phase pressure");
+        ASSERT_NE(at, std::string::npos) << what << err;
+        double P3 = 0.0;
+        ASSERT_EQ(std::sscanf(err.c_str() + err.rfind("at ", at), "at %lf", &P3), 1) << err;
+        // The three phases from the rows at P3: the water-rich liquid a,
+        // CO2's liquid b and its vapour c (by their volumes).
+        double xa = std::nan(""), xb = xa, xc = xa, Vb = HUGE_VAL, Vc = 0.0;
+        int onP3 = 0;
+        for (const auto& q : r) {
+            if (!(std::fabs(q[1] / P3 - 1.0) < 1e-6)) continue;
+            ++onP3;
+            for (int k = 0; k < 2; ++k) {
+                const double z = q[3 + 2 * k], V = q[6 + k];
+                if ((waterFirst ? 1.0 - z : z) > 0.5) {
+                    xa = z;
+                    continue;
+                }
+                if (V < Vb) Vb = V, xb = z;
+                if (V > Vc) Vc = V, xc = z;
+            }
+        }
+        ASSERT_GE(onP3, 2) << what;
+        double P = P3 * 1e5;
+        ASSERT_TRUE(threePhasePoint(c.eos, c.T, P, xa, xb, xc)) << what;
+        EXPECT_NEAR(P3, P * 1e-5, 1e-5 * P3) << what;
+        // The short branch ends at the cubic's critical point at T.
+        EXPECT_NE(err.find("ends at its critical point"), std::string::npos) << what << err;
+        const auto top = std::max_element(r.begin(), r.end(), [&](const auto& a, const auto& b) {
+            auto co2Side = [&](const auto& q) { return (waterFirst ? q[3] : 1.0 - q[3]) > 0.5 ? q[1] : 0.0; };
+            return co2Side(a) < co2Side(b);
+        });
+        EXPECT_GT((*top)[1], P3) << what;
+        EXPECT_LT(std::fabs((*top)[3] - (*top)[5]), 1e-6) << what;
+        // (The solve here at a few thousandths of water converges from some
+        // of the rows only; where it does, at the isotherm's temperature.)
+        double Tc = c.T, V = (*top)[6] * 1e-6, x1 = (*top)[3];
+        if (c.eos.critical(false, Tc, V, x1)) {
+            EXPECT_NEAR(Tc, c.T, 2e-5 * c.T) << what;
+        }
+        // Every row within 2 % of P3 stable by this cubic's tangent plane.
+        for (const auto& row : r) {
+            if (!(std::fabs(row[1] / P3 - 1.0) < 0.02) || row[3] == row[5]) continue;
+            const double d = tieLineDistance(c.eos, c.T, row);
+            EXPECT_GT(d, -5e-5) << what << " at " << row[1] << " bar";
+        }
+    }
 }
 
 // CO2-CH4 isotherms that end at a three-phase pressure beside CO2's freezing

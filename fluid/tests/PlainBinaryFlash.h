@@ -86,7 +86,12 @@ bool michelsenSplits(const Binary& eos, double T, double P, double z1, double* w
         for (int it = 0; it < 200; ++it) {
             const double sum = W[0] + W[1], x[2] = {W[0] / sum, W[1] / sum};
             double Zw, lw[2];
-            if (!eos.stableRoot(T, P, x, Zw, lw)) break;
+            // A trial that reaches a composition without a root is no
+            // stationary point: its last distance says nothing.
+            if (!eos.stableRoot(T, P, x, Zw, lw)) {
+                tm = 0.0;
+                break;
+            }
             double change = 0.0;
             tm = 1.0;
             for (int i = 0; i < 2; ++i) {
