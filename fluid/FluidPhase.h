@@ -503,16 +503,9 @@ public:
     // has none.  A cubic's pure fluid takes its closed-form roots: the
     // pressure at which they have equal fugacities (closedFormSaturation).
     virtual bool ownSaturationStart(double T_, double& Vl, double& Vv) { return closedFormSaturation(T_, Vl, Vv); }
-    // The saturated volumes of a pure fluid whose model gives its roots in
-    // closed form (closedFormRoots), from Newton's steps in ln P on
-    // ln phi_l - ln phi_v = 0, whose slope is Z_l - Z_v, kept within the
-    // pressures found below and above the saturation pressure: the liquid's
-    // loop reaches far below zero pressure at low reduced temperatures, where
-    // a search in the volumes finds no fugacity.  Started from the ideal gas
-    // at the vapour's start volume Vv0.  False for any other model, at or
-    // above the critical temperature, or where no pressure with both roots is
-    // found near the start (close below the critical point, where the loop is
-    // narrow, the searches from the approach to it take over).
+    // The saturated volumes of a pure fluid whose roots come in closed form
+    // (closedFormRoots) at the pressure of their equal fugacities; false for
+    // any other model or where none is found near the start.
     bool closedFormSaturation(double T_, double& Vl, double& Vv);
     // The data file of piecewise Chebyshev expansions of the model's own
     // saturation curve (written by the program saturation_fit), nullptr for

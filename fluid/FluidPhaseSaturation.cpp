@@ -504,6 +504,14 @@ void FluidPhase::calculate_saturation_pressure() {
     set_the_phase_as(kind);
 }
 
+// Newton's steps in ln P on ln phi_l - ln phi_v = 0, whose slope is Z_l -
+// Z_v, kept within the pressures found below and above the saturation
+// pressure: the liquid's loop reaches far below zero pressure at low reduced
+// temperatures, where a search in the volumes finds no fugacity.  Started
+// from the ideal gas at the vapour's start volume Vv0.  False at or above the
+// critical temperature, or where no pressure with both roots is found near
+// the start (close below the critical point, where the loop is narrow, the
+// searches from the approach to it take over).
 bool FluidPhase::closedFormSaturation(double T_, double& Vl, double& Vv) {
     if (!usePureFluidShortcuts || component_count != 1 || !(T_ > 0.0)) return false;
     // The start: the ideal gas at the vapour's start volume, then pressures
