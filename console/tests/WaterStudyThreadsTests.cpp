@@ -7,11 +7,9 @@
 #include <signal.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console/WaterStudyModel.h"
@@ -70,12 +68,8 @@ TEST(WaterStudyThreads, OneWorkerAndSeveralGiveTheSameBits) {
 // its "END" line and the note of the interrupt; or no file before the
 // first row.
 TEST(WaterStudyThreads, InterruptedAtRandomMomentsKeepTheRowsInTheTablesOrder) {
-    namespace fs = std::filesystem;
-#if VARNOK_SAMPLE_SWEEPS
-    constexpr int kRuns = 3;
-#else
-    constexpr int kRuns = 8;
-#endif
+    // Fewer runs where the sweeps are sampled (the sanitizers' builds).
+    constexpr int kRuns = VARNOK_SAMPLE_SWEEPS ? 3 : 8;
     struct Run {
         std::vector<const char*> words;
         const char* file;
@@ -86,20 +80,12 @@ TEST(WaterStudyThreads, InterruptedAtRandomMomentsKeepTheRowsInTheTablesOrder) {
         {{"wagner", "phreatic", "50", "600", "0", "1", "p"}, "heatirrp", true},
         {{"wagner", "potentials", "600", "100", "600", "602", "2e-5", "1e-4", "0"}, "film", false},
     };
-    const fs::path dir = fs::current_path() / "studyInterrupted";
+    const std::filesystem::path dir = std::filesystem::current_path() / "studyInterrupted";
     consoletest::Draw draw(20261210);
     for (const Run& r : runs) {
         const std::string name = std::string(r.words[1]);
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        const auto t0 = std::chrono::steady_clock::now();
-        pid_t pid = consoletest::startProgramIn(VARNOK_PROGRAM, dir, "/dev/null", r.words);
-        ASSERT_GT(pid, 0);
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << name << " " << status;
-        const double length =
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+        const double length = consoletest::runWholeIn(VARNOK_PROGRAM, dir, r.words);
+        ASSERT_GT(length, 0.0) << name;
         std::string whole = readFile((dir / r.file).c_str());
         if (r.igor) {
             ASSERT_GE(whole.size(), 4u);
@@ -116,17 +102,12 @@ TEST(WaterStudyThreads, InterruptedAtRandomMomentsKeepTheRowsInTheTablesOrder) {
         for (int k = 0; k < kRuns; ++k) {
             const double at = draw.between(0.05, 0.95) * length;
             const int sig = k % 2 == 0 ? SIGINT : SIGTERM;
-            fs::remove_all(dir);
-            fs::create_directories(dir);
-            pid = consoletest::startProgramIn(VARNOK_PROGRAM, dir, "/dev/null", r.words);
-            ASSERT_GT(pid, 0);
-            std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(at)));
-            ::kill(pid, sig);
-            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            const int status = consoletest::interruptIn(VARNOK_PROGRAM, dir, r.words, at, sig);
+            ASSERT_NE(status, -1) << name;
             if (!WIFSIGNALED(status)) continue;  // the run ended before the signal
             EXPECT_EQ(WTERMSIG(status), sig);
             ++interrupted;
-            if (!fs::exists(dir / r.file)) continue;  // no row was done: no file
+            if (!std::filesystem::exists(dir / r.file)) continue;  // no row was done: no file
             const std::string text = readFile((dir / r.file).c_str());
             const std::string note = std::string(r.igor ? "X // Interrupted by " : "# Interrupted by ") +
                                      (sig == SIGINT ? "SIGINT" : "SIGTERM") +
@@ -149,5 +130,5 @@ TEST(WaterStudyThreads, InterruptedAtRandomMomentsKeepTheRowsInTheTablesOrder) {
         EXPECT_GT(interrupted, 0) << name;
         EXPECT_GT(partial, 0) << name << ": some runs were stopped in the middle of the table";
     }
-    fs::remove_all(dir);
+    std::filesystem::remove_all(dir);
 }
