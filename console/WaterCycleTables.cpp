@@ -6,7 +6,6 @@
 // expansion against 1 bar.  Works are U(end) - U(start) per mole (negative
 // when the water does work); q is the heat taken up by the water.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -190,42 +189,27 @@ void isentropicStep(WaterStudyModel& w, double S3, double U3, bool phreatic, Pat
     r.code += 20.0;
 }
 
-// The heating-decompression (kind 0) or isentropic (kind 1) parts of every
-// step of the table, on every core: the steps are dealt out in turn to
-// workers with models of their own, and what each step reports is kept with
-// it.
-std::vector<PathStep> expansionSteps(const WaterStudyModel& w, double T2, double V2, double U2, double Tm,
-                                     bool phreatic, char kind) {
-    const int steps = static_cast<int>(std::ceil(Tm - T2));
-    std::vector<PathStep> out(static_cast<std::size_t>(steps > 0 ? steps : 0));
-    std::atomic<int> next{0};
-    auto work = [&](WaterStudyModel& m) {
-        const double M = m.molarMass();
-        platform::ThreadLogCapture capture;
-        for (int k = next++; k < steps; k = next++) {
-            const double deltaT = k;
-            if (!(deltaT < Tm - T2)) continue;
-            const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
-            m.errorflag = 0;
-            m.calculateFromTV(T3, V2, 0);
-            if (m.errorflag) continue;
-            const double ratio = kMagmaCp * (Tm - T3) * M / (m.U - U2);
-            if (phreatic && ratio < 0.0) continue;
-            PathStep& r = out[static_cast<std::size_t>(k)];
-            if (kind == 1) {
-                m.magmaWaterRatio = ratio;
-                isentropicStep(m, m.S, m.U, phreatic, r);
-            } else {
-                heatingDecompressionStep(m, T3, V2, ratio, r);
-            }
-            r.log = capture.take();
-        }
-    };
-    const unsigned n = workers::count(static_cast<std::size_t>(std::max(steps, 1)));
-    std::vector<std::unique_ptr<WaterStudyModel>> models;
-    for (unsigned i = 0; i < n; ++i) models.push_back(w.workerModel());
-    workers::run(n, [&](unsigned i) { work(*models[i]); });
-    return out;
+// The heating-decompression (kind 0) or isentropic (kind 1) part of step k
+// of the table, on a model of its own (a fresh start, whatever the thread
+// computed before), so that the table is the same on any number of workers.
+void expansionStep(const WaterStudyModel& w, int k, double T2, double V2, double U2, double Tm, bool phreatic,
+                   char kind, PathStep& r) {
+    const auto model = w.workerModel();
+    WaterStudyModel& m = *model;
+    const double M = m.molarMass();
+    const double deltaT = k;
+    const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
+    m.errorflag = 0;
+    m.calculateFromTV(T3, V2, 0);
+    if (m.errorflag) return;
+    const double ratio = kMagmaCp * (Tm - T3) * M / (m.U - U2);
+    if (phreatic && ratio < 0.0) return;
+    if (kind == 1) {
+        m.magmaWaterRatio = ratio;
+        isentropicStep(m, m.S, m.U, phreatic, r);
+    } else {
+        heatingDecompressionStep(m, T3, V2, ratio, r);
+    }
 }
 }  // namespace
 
@@ -287,23 +271,31 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
     }
     double Tstart = 325.0, Vstart = 1.8e-05;
     int rows = 0;
-    // The heating-decompression paths (kind 0) or isentropes (kind 1), every
-    // one computed beforehand on all cores; the path of the last row of kind
-    // 0 is written to its curve file.
-    const std::vector<PathStep> paths = expansionSteps(w, T2, V2, U2, Tm, phreatic, kind);
+    // The heating-decompression paths (kind 0) or isentropes (kind 1) of the
+    // steps computed on every core, each row written as soon as it and every
+    // row before it are done (an interrupted table keeps them); the path of
+    // the last row of kind 0 is written to its curve file.
+    const int steps = std::max(0, static_cast<int>(std::ceil(Tm - T2)));
+    std::vector<PathStep> paths(static_cast<std::size_t>(steps));
+    auto compute = [&](std::size_t k, platform::ThreadLogCapture& capture) {
+        expansionStep(w, static_cast<int>(k), T2, V2, U2, Tm, phreatic, kind, paths[k]);
+        paths[k].log = capture.take();
+    };
     int lastPath = -1;
+    bool stopped = false;  // the water:magma ratio turned negative
     platform::Progress progress(phreatic ? "Phreatic cycle, T3 (K)" : "Wohletz cycle, T3 (K)", Tm - T2, true);
-    int step = -1;
-    for (double deltaT = 0.0; deltaT < Tm - T2; deltaT += 1.0) {
-        ++step;
+    auto writeStep = [&](std::size_t k) {
+        const int step = static_cast<int>(k);
+        const double deltaT = step;
         const double T3 = T2 + (deltaT == 0.0 ? 0.001 : deltaT);
+        if (stopped) return;
         progress.update(deltaT, T3);
         std::printf("State 3\n----------\n");
         w.errorflag = 0;
         w.calculateFromTV(T3, V2, 1);
         if (w.errorflag) {
             w.errorflag = 0;
-            continue;
+            return;
         }
         const double P3 = w.P, U3 = w.U, S3 = w.S;
         const double m = kMagmaCp * (Tm - T3) * M / (U3 - U2);
@@ -312,11 +304,12 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
         std::printf("Mass water %12f\n", m);
         if (phreatic && m < 0.0) {
             platform::diagf("Water/Magma ratio < 0 !\n");
-            break;
+            stopped = true;
+            return;
         }
-        const PathStep& r = paths[static_cast<std::size_t>(step)];
+        const PathStep& r = paths[k];
         platform::ThreadLogCapture::replay(r.log);
-        if (r.skip) continue;
+        if (r.skip) return;
         if (kind != 1) lastPath = step;
         std::fputs(r.text.c_str(), stdout);
         const double code = (kind == 1 ? 100.0 : 200.0) + r.code, q = U3 - U2 + r.heat;
@@ -364,8 +357,11 @@ static int runCycleTable(WaterStudyModel& w, double a, double Tm, char kind, boo
                                           etamax, fl,        m,      em,   ew,   wirr,
                                           tirr,   virr * 1e6, firr,  wirr2, code, 0.001 * wirr / M};
         writeRow(f, row, ncol, phreatic ? " " : " \t");
+        std::fflush(f);  // each row goes out whole as soon as it is done
         ++rows;
-    }
+    };
+    workers::inOrder(paths.size(), workers::count(paths.size(), w.diagramWorkers), compute, writeStep,
+                     [](std::size_t) {});
     if (phreatic && igor == 1) std::fprintf(f, "END\n");
     platform::closeOutput(f, path);
     if (lastPath >= 0) {  // the curve of the last path, once

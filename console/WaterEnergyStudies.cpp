@@ -4,7 +4,6 @@
 // constant heat capacities against those from the model, and a table of
 // decompression energies over temperature and pressure.
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -184,27 +183,62 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
     const double G0 = G;
     errorflag = 0;
     set_the_phase_as(1);
-    std::FILE* out = platform::openOutput("film", "wt");
+    // Each line of the map is a row (the isotherms apart by a blank line): an
+    // interrupt leaves the map up to its last whole row.
+    std::FILE* out = platform::openOutput("film", "wt", platform::kTextRows);
     if (!out) {
         return;
     }
     int isotherms = 0;
     while (Tmin_ + 0.1 * isotherms <= Tmax_ + 1e-9) ++isotherms;
-    // The states are independent: stretches of the isotherms go to workers
-    // with models of their own, a batch at a time, and are written in order.
+    // The states are independent: stretches of the isotherms go to workers,
+    // each stretch on a model of its own (the same bits on any number of
+    // workers), a batch at a time, and each is written as soon as it and
+    // every stretch before it are done.
     const long perIsotherm = static_cast<long>(starts.size());
     const long stretches = perIsotherm * isotherms;
-    const unsigned n = workers::count(static_cast<std::size_t>(stretches));
-    std::vector<std::unique_ptr<WaterStudyModel>> models;
-    for (unsigned i = 0; i < n; ++i) {
-        models.push_back(workerModel());
-        models.back()->set_the_phase_as(1);
-    }
+    const unsigned n = workers::count(static_cast<std::size_t>(stretches), diagramWorkers);
     constexpr long kBatch = 256;
     std::vector<MapStretch> batch;
     long rows = 0;
     int failed = 0;
     platform::Progress progress("Gibbs-energy map, T (K)", Tmax_ - Tmin_);
+    auto compute = [&](std::size_t k, platform::ThreadLogCapture& capture) {
+        MapStretch& s = batch[k];
+        const auto model = workerModel();
+        WaterStudyModel& m = *model;
+        m.set_the_phase_as(1);
+        const double t = Tmin_ + 0.1 * s.isotherm;
+        char line[160];
+        double v = s.v;
+        for (long i = 0; i < s.count; ++i, v = nextVolume(v, geometric, factor)) {
+            m.errorflag = 0;
+            m.temperature(t);
+            m.volume(v);
+            m.calculate_pressure();
+            m.calculate_state_functions();
+            // A state the model cannot give, or gives above its range, is
+            // written as nan (not as what the previous state left).
+            const bool ok = m.errorflag == 0 && std::isfinite(m.G) && std::isfinite(m.P) && !(m.P * 1e-5 > range.Pmax);
+            const double g = ok ? m.G : kNaN, p = ok ? m.P : kNaN;
+            s.failed += !ok;
+            std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, g, G0 - g, p * 1e-5);
+            s.text += line;
+        }
+        if (s.lastOfIsotherm) s.text += "\n";
+        s.log = capture.take();
+    };
+    auto write = [&](std::size_t k) {
+        MapStretch& s = batch[k];
+        platform::ThreadLogCapture::replay(s.log);
+        std::fputs(s.text.c_str(), out);
+        std::fflush(out);
+        rows += s.count;
+        failed += s.failed;
+        s.text.clear();
+        const double t = Tmin_ + 0.1 * s.isotherm;
+        progress.update(t - Tmin_, t);
+    };
     for (long first = 0; first < stretches; first += kBatch) {
         batch.assign(static_cast<std::size_t>(std::min(kBatch, stretches - first)), MapStretch{});
         for (std::size_t k = 0; k < batch.size(); ++k) {
@@ -215,43 +249,7 @@ void WaterStudyModel::drawEquilibriumPotentials(double T0, double P0, double Tmi
             s.count = std::min(kStretch, volumes - j * kStretch);
             s.lastOfIsotherm = j == perIsotherm - 1;
         }
-        std::atomic<std::size_t> next{0};
-        workers::run(n, [&](unsigned w) {
-            WaterStudyModel& m = *models[w];
-            platform::ThreadLogCapture capture;
-            char line[160];
-            for (std::size_t k = next++; k < batch.size(); k = next++) {
-                MapStretch& s = batch[k];
-                const double t = Tmin_ + 0.1 * s.isotherm;
-                double v = s.v;
-                for (long i = 0; i < s.count; ++i, v = nextVolume(v, geometric, factor)) {
-                    m.errorflag = 0;
-                    m.temperature(t);
-                    m.volume(v);
-                    m.calculate_pressure();
-                    m.calculate_state_functions();
-                    // A state the model cannot give, or gives above its
-                    // range, is written as nan (not as what the previous
-                    // state left).
-                    const bool ok = m.errorflag == 0 && std::isfinite(m.G) && std::isfinite(m.P) &&
-                                    !(m.P * 1e-5 > range.Pmax);
-                    const double g = ok ? m.G : kNaN, p = ok ? m.P : kNaN;
-                    s.failed += !ok;
-                    std::snprintf(line, sizeof line, "%12.2f %12.6lf %12lg %12lg %12f\n", t, v, g, G0 - g, p * 1e-5);
-                    s.text += line;
-                }
-                if (s.lastOfIsotherm) s.text += "\n";
-                s.log = capture.take();
-            }
-        });
-        for (const MapStretch& s : batch) {
-            platform::ThreadLogCapture::replay(s.log);
-            std::fputs(s.text.c_str(), out);
-            rows += s.count;
-            failed += s.failed;
-        }
-        const double t = Tmin_ + 0.1 * batch.back().isotherm;
-        progress.update(t - Tmin_, t);
+        workers::inOrder(batch.size(), n, compute, write, [](std::size_t) {});
     }
     errorflag = 0;
     platform::closeOutput(out, "film");

@@ -10,14 +10,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console/LogReport.h"
@@ -232,17 +228,6 @@ void sayALongDiagram(const WaterMagmaCalculationInfo& info, std::size_t points, 
                     info.pyroclastHeated == 1 ? ", each with its pyroclast-heated decompression path" : "");
 }
 
-// The points handed out to the workers in the grid's order and handed back
-// to the writer in the same order.
-struct DiagramSchedule {
-    std::vector<EnergyDiagramPoint> points;
-    std::vector<char> done;
-    std::atomic<std::size_t> next{0};
-    std::atomic<long> cycles{0};
-    std::mutex lock;
-    std::condition_variable ready;
-};
-
 }  // namespace
 
 void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, char mode, char progress,
@@ -257,9 +242,8 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
     if (progress)
         bar.emplace(perPoint > 1 ? "Calculate for water mass (cycles)" : "Calculate for water mass",
                     static_cast<double>(grid.size()) * static_cast<double>(perPoint));
-    DiagramSchedule s;
-    s.points.resize(grid.size());
-    s.done.assign(grid.size(), 0);
+    std::vector<EnergyDiagramPoint> points(grid.size());
+    std::atomic<long> cycles{0};
     const WaterMagmaCalculationInfo inputs = info;
     // One point on a model and a result record of its own.
     auto compute = [&](std::size_t i, EnergyDiagramPoint& p) {
@@ -270,7 +254,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         long ran = 1;
         w.cycleDone = [&] {
             ++ran;
-            ++s.cycles;
+            ++cycles;
         };
         p.info = inputs;
         p.info.m = grid[i];
@@ -278,7 +262,7 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         w.cycleDone = nullptr;
         // The first cycle, and the cycles the loop did not run (it ended
         // early: the magma cooled, or a cycle was refused).
-        s.cycles += std::max(1L, perPoint - ran + 1);
+        cycles += std::max(1L, perPoint - ran + 1);
         p.found = w.errorflag == 0 && r.saturationFailed == 0;
         p.r = r;
         p.r.isentropeArray.clear();
@@ -287,39 +271,23 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
         p.rechargeTable = std::move(w.rechargeTable);
         p.peakNote = w.peakNoteEntry;
     };
-    auto work = [&] {
-        // The interrupts are taken by the writer, between two rows.
-        platform::holdInterruptsOnThisThread();
-        platform::ThreadLogCapture capture;
-        for (std::size_t i = s.next++; i < grid.size(); i = s.next++) {
-            EnergyDiagramPoint& p = s.points[i];
-            compute(i, p);
-            p.log = capture.take();
-            if (!p.found) sayFailureAsRefusal(p);
-            const std::lock_guard<std::mutex> hold(s.lock);
-            s.done[i] = 1;
-            s.ready.notify_all();
-        }
+    // The workers take the ratios in the grid's order; the calling thread
+    // writes each row as soon as it and every row before it are done.
+    auto computeAndSay = [&](std::size_t i, platform::ThreadLogCapture& capture) {
+        EnergyDiagramPoint& p = points[i];
+        compute(i, p);
+        p.log = capture.take();
+        if (!p.found) sayFailureAsRefusal(p);
     };
-    const unsigned count =
-        diagramWorkers > 0 ? std::max(1u, std::min(diagramWorkers, static_cast<unsigned>(grid.size())))
-                           : workers::count(grid.size());
-    std::vector<std::thread> threads;
-    threads.reserve(count);
-    for (unsigned k = 0; k < count; ++k) threads.emplace_back(work);
-
+    const unsigned count = workers::count(grid.size(), diagramWorkers);
     const std::string* rechargeTable = nullptr;
     std::size_t found = 0;
     RefusedPoints refused;
-    for (std::size_t i = 0; i < grid.size(); ++i) {
-        {
-            std::unique_lock<std::mutex> hold(s.lock);
-            while (!s.done[i]) {
-                s.ready.wait_for(hold, std::chrono::milliseconds(200));
-                if (bar) bar->update(static_cast<double>(s.cycles.load()), grid[i]);
-            }
-        }
-        EnergyDiagramPoint& p = s.points[i];
+    auto showProgress = [&](std::size_t i) {
+        if (bar) bar->update(static_cast<double>(cycles.load()), grid[i]);
+    };
+    auto writeRow = [&](std::size_t i) {
+        EnergyDiagramPoint& p = points[i];
         if (!p.rechargeTable.empty()) rechargeTable = &p.rechargeTable;
         // The note on an extrapolated peak is given once, by the first point
         // that has one.
@@ -341,9 +309,9 @@ void WaterMagmaModel::drawWaterMagmaDiagram(WaterMagmaCalculationInfo& info, cha
             }
         }
         p.log.clear();
-        if (bar) bar->update(static_cast<double>(s.cycles.load()), grid[i]);
-    }
-    for (std::thread& t : threads) t.join();
+        showProgress(i);
+    };
+    workers::inOrder(grid.size(), count, computeAndSay, writeRow, showProgress);
     errorflag = 0;
     // A diagram none of whose points was found is a failure, not an empty
     // plot: said once, with the causes.

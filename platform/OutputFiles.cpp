@@ -232,7 +232,8 @@ void finishInterruptedFile(const OpenSlot& slot, int fd, const char* signame) {
         return;
     const off_t size = ::lseek(fd, 0, SEEK_END);
     if (size < 0) return;
-    if (slot.rowBytes > 0) {  // raw rows: the last whole one; none, no file
+    const bool textRows = slot.rowBytes == kTextRows;
+    if (slot.rowBytes > 0 && !textRows) {  // raw rows: the last whole one; none, no file
         if (size < static_cast<off_t>(slot.rowBytes))
             ::unlink(slot.path);
         else
@@ -247,8 +248,8 @@ void finishInterruptedFile(const OpenSlot& slot, int fd, const char* signame) {
     const bool columns = h >= 2 && head[0] == '#' && head[1] == ' ';
     const off_t keep = wholeLines(in, size);
     // The rows of an Igor file follow its "BEGIN" line, those of a column
-    // file its "# " header line.
-    const off_t rowsFrom = igor ? pastBegin(in, keep) : columns ? pastFirstLine(in, keep) : -1;
+    // file its "# " header line; a text file of rows alone begins with them.
+    const off_t rowsFrom = igor ? pastBegin(in, keep) : textRows ? 0 : columns ? pastFirstLine(in, keep) : -1;
     const bool rows = rowsFrom >= 0 && holdsRow(in, rowsFrom, keep);
     const bool ended = igor && endsWithEnd(in, keep);
     ::close(in);

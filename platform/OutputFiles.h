@@ -28,6 +28,9 @@ int writeFailureCount();
 // "w" again: that is reported as a failure, so that a second output never
 // silently replaces the first.
 std::FILE* openOutput(const std::string& path, const char* mode, std::size_t rowBytes = 0);
+// The rowBytes of a text file without a header, each of whose lines is a
+// row (a map of blank-line separated blocks of rows).
+constexpr std::size_t kTextRows = static_cast<std::size_t>(-1);
 // Closes a file opened for writing: a write that failed on the way (the
 // stream's error flag) or a failed close is reported and counted; false then.
 // A null file is left alone (true).
@@ -74,7 +77,8 @@ std::string suffixRefusal(const std::string& suffix, const char* command);
 // writer): a text file is cut back to its last whole line; an Igor text file
 // ("IGOR" ... "BEGIN" rows) gets its "END" line and then the comment line
 //     X // Interrupted by SIGINT: the rows above are those finished before the run stopped
-// a "# " column file the line "# Interrupted by SIGINT: ..."; a file of raw
+// a "# " column file, or a text file of rows alone (rowBytes kTextRows), the
+// line "# Interrupted by SIGINT: ..."; a file of raw
 // rows (rowBytes > 0) is cut back to its last whole row; any other file, or
 // an Igor file whose rows had not begun, is removed.  A line on standard
 // error says that the run was interrupted, and the program then ends by the

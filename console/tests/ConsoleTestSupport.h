@@ -3,14 +3,18 @@
 // sink that keeps what the reports write, and argument vectors.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "console/WaterMagmaCalculationInfo.h"
@@ -129,6 +133,33 @@ inline pid_t startProgramIn(const char* program, const std::filesystem::path& di
         ::_exit(126);
     }
     return pid;
+}
+
+// `program` run whole in a fresh directory `dir` (for the tests that then
+// interrupt it): its length in microseconds, or -1 when it did not end with
+// status 0.
+inline double runWholeIn(const char* program, const std::filesystem::path& dir, std::vector<const char*> words) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto t0 = std::chrono::steady_clock::now();
+    const pid_t pid = startProgramIn(program, dir, "/dev/null", std::move(words));
+    int status = 0;
+    if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1.0;
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// `program` started in a fresh directory `dir` and sent the signal `sig`
+// after `at` microseconds: its wait status, or -1 when it could not start.
+inline int interruptIn(const char* program, const std::filesystem::path& dir, std::vector<const char*> words,
+                       double at, int sig) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const pid_t pid = startProgramIn(program, dir, "/dev/null", std::move(words));
+    if (pid <= 0) return -1;
+    std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(at)));
+    ::kill(pid, sig);
+    int status = 0;
+    return ::waitpid(pid, &status, 0) == pid ? status : -1;
 }
 
 }  // namespace consoletest

@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -19,7 +18,6 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "console/WaterMagmaModel.h"
@@ -174,15 +172,8 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
 #endif
     const fs::path dir = fs::current_path() / "diagramInterrupted";
     const std::vector<const char*> words = {"ev", "pyroclast"};
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const auto t0 = std::chrono::steady_clock::now();
-    pid_t pid = consoletest::startProgramIn(BRENVIK_PROGRAM, dir, "/dev/null", words);
-    ASSERT_GT(pid, 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    const double length = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+    const double length = consoletest::runWholeIn(BRENVIK_PROGRAM, dir, words);
+    ASSERT_GT(length, 0.0);
     const std::string whole = readAll(dir / "wm0");
     const std::size_t begin = whole.find("BEGIN\n") + 6, end = whole.rfind("END\n");
     ASSERT_LT(begin, end);
@@ -192,13 +183,8 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
     for (int k = 0; k < kRuns; ++k) {
         const double at = std::uniform_real_distribution<double>(0.05, 0.95)(draw) * length;
         const int sig = k % 2 == 0 ? SIGINT : SIGTERM;
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        pid = consoletest::startProgramIn(BRENVIK_PROGRAM, dir, "/dev/null", words);
-        ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(at)));
-        ::kill(pid, sig);
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        const int status = consoletest::interruptIn(BRENVIK_PROGRAM, dir, words, at, sig);
+        ASSERT_NE(status, -1);
         if (!WIFSIGNALED(status)) continue;  // the run ended before the signal
         ++interrupted;
         if (!fs::exists(dir / "wm0")) continue;  // no row was done: no file
