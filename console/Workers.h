@@ -51,7 +51,6 @@ void inOrder(std::size_t tasks, unsigned n, Compute&& compute, Write&& write, Wa
     std::mutex lock;
     std::condition_variable ready;
     auto work = [&] {
-        platform::holdInterruptsOnThisThread();
         platform::ThreadLogCapture capture;
         for (std::size_t i = next++; i < tasks; i = next++) {
             compute(i, capture);
@@ -62,7 +61,12 @@ void inOrder(std::size_t tasks, unsigned n, Compute&& compute, Write&& write, Wa
     };
     std::vector<std::thread> threads;
     threads.reserve(n);
-    for (unsigned k = 0; k < std::max(1u, n); ++k) threads.emplace_back(work);
+    {
+        // Started with the interrupts held, which they keep; the calling
+        // thread takes them again once they are all started.
+        const platform::InterruptsHeld held;
+        for (unsigned k = 0; k < std::max(1u, n); ++k) threads.emplace_back(work);
+    }
     for (std::size_t i = 0; i < tasks; ++i) {
         {
             std::unique_lock<std::mutex> hold(lock);

@@ -328,13 +328,15 @@ void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes)
     }
 }
 
-void holdInterruptsOnThisThread() {
+InterruptsHeld::InterruptsHeld() {
     sigset_t interrupts;
     sigemptyset(&interrupts);
     sigaddset(&interrupts, SIGINT);
     sigaddset(&interrupts, SIGTERM);
-    ::pthread_sigmask(SIG_BLOCK, &interrupts, nullptr);
+    ::pthread_sigmask(SIG_BLOCK, &interrupts, &before_);
 }
+
+InterruptsHeld::~InterruptsHeld() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
 
 void forgetOpenOutput(std::FILE* f) {
     if (!f) return;

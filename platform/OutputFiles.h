@@ -8,6 +8,8 @@
 //     if (!f) return;
 //     std::fprintf(f.get(), ...);
 //     f.close();                               // or at the end of the scope
+#include <signal.h>
+
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -88,10 +90,21 @@ std::string suffixRefusal(const std::string& suffix, const char* command);
 // (lseek, read, ftruncate, write, unlink): writers that flush each row whole
 // (the curve writer does) leave every row they finished.
 void keepOutputOnInterrupt();
-// Keeps SIGINT and SIGTERM off the calling thread: a worker thread that
-// writes no file calls it first, so that the handler runs on the thread
-// that writes the rows, between two of its writes, and never beside one.
-void holdInterruptsOnThisThread();
+// Keeps SIGINT and SIGTERM off the calling thread while it lives, and off
+// every thread started meanwhile for good (a thread starts with its
+// creator's signal mask): the workers that write no file are started under
+// it, so that from their first instruction the handler runs only on the
+// thread that writes the rows, between two of its writes, never beside one.
+class InterruptsHeld {
+public:
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+private:
+    sigset_t before_;
+};
 // Registers an open output file with the interrupt handler; rowBytes > 0 for
 // a file of raw rows of that size.
 void noteOpenOutput(std::FILE* f, const std::string& path, std::size_t rowBytes = 0);

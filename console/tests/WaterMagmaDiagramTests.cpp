@@ -189,6 +189,9 @@ TEST(WaterMagmaDiagram, InterruptedAtRandomMomentsKeepsTheRowsInTheGridsOrder) {
         ++interrupted;
         if (!fs::exists(dir / "wm0")) continue;  // no row was done: no file
         const std::string text = readAll(dir / "wm0");
+        // Finished and closed before the signal (the program at its other
+        // files): the whole diagram, without a note.
+        if (text == whole) continue;
         const std::string note = std::string("X // Interrupted by ") + (sig == SIGINT ? "SIGINT" : "SIGTERM") +
                                  ": the rows above are those finished before the run stopped\n";
         ASSERT_EQ(text.rfind(header, 0), 0u) << text;

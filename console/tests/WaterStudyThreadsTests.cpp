@@ -112,6 +112,9 @@ TEST(WaterStudyThreads, InterruptedAtRandomMomentsKeepTheRowsInTheTablesOrder) {
             const std::string note = std::string(r.igor ? "X // Interrupted by " : "# Interrupted by ") +
                                      (sig == SIGINT ? "SIGINT" : "SIGTERM") +
                                      ": the rows above are those finished before the run stopped\n";
+            // A file finished and closed before the signal (the program still
+            // at its other files or its report) stands whole, without a note.
+            if (text == whole + (r.igor ? "END\n" : "")) continue;
             ASSERT_GE(text.size(), note.size()) << name;
             ASSERT_EQ(text.substr(text.size() - note.size()), note) << name << " after " << at << " us";
             std::string kept = text.substr(0, text.size() - note.size());
