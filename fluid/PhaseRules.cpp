@@ -312,33 +312,11 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         double Tf = std::nan(""), share = xi, excess = std::nan(""), band = kSublimationUncertainty;
         double upper = std::nan("");  // the freezing point the solution's non-ideality may reach
         std::string how;
-        // A solute whose fugacity in the other's fluid the pair's row gives:
-        // by it, in the gas, the dense fluid and the liquid alike.
-        const SoluteSolid dense = i != major ? SoluteSolid::at(lookups_, otherName, name, xi, T_, P_bar) : SoluteSolid{};
-        if (std::isfinite(dense.excess)) {
-            excess = dense.excess;
-            band = dense.band;
-            Tf = dense.point;
-            how = dense.how;
-        } else if (gas && psub > 0.0) {
-            const double f = std::isfinite(virial) ? virial : xi * P_bar;
-            // (A fugacity against the solid's, a partial pressure against
-            // its sublimation pressure.)
-            const double fs =
-                std::isfinite(virial) ? solidFugacity(row, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
-            excess = std::log(f / fs);
-            Tf = publishedFreezingTemperature(*row, T_, f);  // where its sublimation pressure reaches f (an estimate)
-            how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
-                                ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
-                                : "its partial pressure,", f, fs, row->solid.sublimationSource);
-        } else if (!gas && i != major && !solvent && std::isfinite(lookups_.henry(otherName, name, 298.15))) {
-            // A gas in water's liquid: by its Henry constant, and only below
-            // its own melting point (above it, no solid).
-            if (T_ < Tm) excess = dissolvedInWaterExcess(i, T_, P_bar, Tm, band, how);
-        } else if (!gas && dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0)) {
-            // A solvent of published Henry constants (water) holds the other
-            // by them in its own liquid, whatever its share of the mixture;
-            // any other component its share of an ideal liquid.
+        // Its ideal solubility: the freezing point of a liquid of its share.
+        // A solvent of published Henry constants (water) holds the other by
+        // them in its own liquid, whatever its share of the mixture; any
+        // other component its share of an ideal liquid.
+        auto ideal = [&] {
             Tf = i == major || solvent ? solventFreezingPoint(i, P_bar, share)
                                        : 1.0 / (1.0 / Tm - FluidPhase::R * std::log(xi) / dH);
             excess = dH / FluidPhase::R * (1.0 / T_ - 1.0 / Tf);
@@ -363,6 +341,55 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
                                      std::exp(-lnGamma));
                 }
             }
+        };
+        const bool idealLaw = dH > 0.0 && Tm > 0.0 && (i == major || solvent || row->fusionEnthalpy > 0.0);
+        // A liquid-like fluid: its partial pressure above its supercooled
+        // liquid's vapour pressure.
+        const bool liquidLike = idealLaw && !solvent && !(xi * P_bar < pLiquid);
+        // A solute whose fugacity in the other's fluid the pair's row gives:
+        // by it, in the gas, the dense fluid and the liquid alike, and in a
+        // liquid-like fluid whichever is the larger share (the major one's
+        // gas is said below, by its virial fugacity or partial pressure).
+        const SoluteSolid dense =
+            i != major || liquidLike ? SoluteSolid::at(lookups_, otherName, name, xi, T_, P_bar) : SoluteSolid{};
+        bool byDense = std::isfinite(dense.excess), frost = byDense ? !dense.liquid : gas;
+        if (byDense && liquidLike) {
+            // There also its ideal solubility, a liquid of its share, judged
+            // together (SoluteSolid::together); where the solid meets the
+            // fluid, a freezing point.
+            ideal();
+            frost = false;
+            const SoluteSolid::Judged j = SoluteSolid::together(dense, excess, band, i == major);
+            byDense = j.byFugacity;
+            if (byDense && j.also) how = dense.how + formatted("; a liquid of its share freezing at %.5g K by ", Tf) + how;
+            if (byDense && !j.also) how = dense.how;
+            if (j.also && !byDense) how += "; " + dense.how;
+            excess = j.excess;
+            band = j.band;
+            upper = std::nan("");
+            if (byDense) Tf = dense.point;
+        } else if (byDense) {
+            excess = dense.excess;
+            band = dense.band;
+            Tf = dense.point;
+            how = dense.how;
+        } else if (gas && psub > 0.0) {
+            const double f = std::isfinite(virial) ? virial : xi * P_bar;
+            // (A fugacity against the solid's, a partial pressure against
+            // its sublimation pressure.)
+            const double fs =
+                std::isfinite(virial) ? solidFugacity(row, psub * 1e5, Vs, T_, P_bar * 1e5) * 1e-5 : psub;
+            excess = std::log(f / fs);
+            Tf = publishedFreezingTemperature(*row, T_, f);  // where its sublimation pressure reaches f (an estimate)
+            how = formatted("%s %.5g bar against the solid's %.5g bar (%s)", std::isfinite(virial)
+                                ? "its fugacity in the gas by its second virial coefficients (Tsonopoulos 1974),"
+                                : "its partial pressure,", f, fs, row->solid.sublimationSource);
+        } else if (!gas && i != major && !solvent && std::isfinite(lookups_.henry(otherName, name, 298.15))) {
+            // A gas in water's liquid: by its Henry constant, and only below
+            // its own melting point (above it, no solid).
+            if (T_ < Tm) excess = dissolvedInWaterExcess(i, T_, P_bar, Tm, band, how);
+        } else if (!gas && idealLaw) {
+            ideal();
         }
         if (!std::isfinite(excess) || (excess < -band && !(T_ < upper))) continue;
         // (The solid named where it meets the fluid: a gas just above its
@@ -371,7 +398,7 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         const std::string deposits =
             std::string(solid.solid ? solid.solid : row->solid.name ? row->solid.name : "its solid") + " deposits";
         s.word = excess > band ? deposits : uncertainBetween(deposits.c_str(), "one phase");
-        const char* point = (std::isfinite(dense.excess) ? !dense.liquid : gas) ? "frost point" : "freezing point";
+        const char* point = frost ? "frost point" : "freezing point";
         s.point = Tf;
         s.text = "(" + how + (std::isfinite(Tf) ? formatted("; its %s at %g bar is %.5g K", point, P_bar, Tf) : "") +
                  "); the model describes no solid";
@@ -440,9 +467,14 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     // equation where the pair has a binary constant, else by the second
     // virial coefficients, else 1), against ice's, psub phi_sub exp(Vs (P -
     // psub)/RT); its band the sublimation pressure's and phi's, whose
-    // uncertainty grows with its departure from 1.
+    // uncertainty grows with its departure from 1.  Where the gas is no
+    // liquid of its own (above its critical temperature or below its vapour
+    // pressure) phi is the gas's own, on its root, even where more water
+    // than it carries would make the whole a liquid.
+    const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
+    auto gasRoot = [&](double T) { return !(P_bar * 1e5 > lookups_.fluids().vapourPressure(gas, T)); };
     auto fugacity = [&](double T, double& phi) {
-        phi = WaterGasStatement(m_, lookups_).waterInGasFugacityCoefficient(w, y, T, P_bar);
+        phi = WaterGasStatement(m_, lookups_).waterInGasFugacityCoefficient(w, y, T, P_bar, gasRoot(T));
         if (!(phi > 0.0)) {
             const double virial = virialGasFugacity(w, T, P_bar);
             phi = std::isfinite(virial) ? virial / (y * P_bar) : 1.0;
@@ -461,7 +493,7 @@ PhaseRules::FluidStatement PhaseRules::iceFromGasAt(int w, double T_, double P_b
     double phi = 1.0;
     const double f = fugacity(T_, phi), fs = iceFugacity(T_), excess = std::log(f / fs);
     const double band = kSublimationUncertainty + pengRobinsonUncertainty(std::log(phi)) +
-                        WaterGasStatement(m_, lookups_).binaryConstantBand(w, y, T_, P_bar);
+                        WaterGasStatement(m_, lookups_).binaryConstantBand(w, y, T_, P_bar, gasRoot(T_));
     if (!std::isfinite(excess)) return s;
     // Its frost point: where ice's fugacity reaches the water's, below the
     // melting point; a gas holding more water than ice takes at the melting

@@ -360,7 +360,7 @@ double ReferenceFluid::pengRobinsonFugacityCoefficient(double T, double P) const
 }
 
 double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T,
-                                                       double P, double k12Shift) const {
+                                                       double P, double k12Shift, bool gasRoot) const {
     const ReferenceFluid *g = fluids_->find(solvent), *k = fluids_->find(solute);
     const ReferencePair* pair = find(solvent, solute);
     if (!g || !k || !pair || !std::isfinite(pair->pengRobinsonK12) || !namedAs(*fluids_, solvent, pair->b) ||
@@ -375,9 +375,10 @@ double ReferencePairs::pengRobinsonFugacityCoefficient(const char* solvent, cons
     const double A = a * P / (kR * kR * T * T), B = b * P / (kR * T);
     const int n = pengRobinsonRoots(A, B, Z);
     if (n == 0) return kNaN;
-    // The phase's stable root: of two, the one of lower Gibbs energy.
-    double z = Z[0];
-    for (int i = 1; i < n; ++i)
+    // The phase's stable root: of two, the one of lower Gibbs energy (the
+    // gas's, the largest, where asked).
+    double z = gasRoot ? Z[n - 1] : Z[0];
+    for (int i = 1; i < n && !gasRoot; ++i)
         if (pengRobinsonLnPhi(A, B, Z[i]) < pengRobinsonLnPhi(A, B, z)) z = Z[i];
     // ln phi_k = b_k/b (Z - 1) - ln(Z - B) - A (2 sum_j y_j a_kj/a - b_k/b) L.
     const double sumK = (1.0 - y) * akg + y * ak;

@@ -260,9 +260,12 @@ public:
     // factors of the fluids' rows, van der Waals's mixing rules and the
     // pair's pengRobinsonK12; NaN for a pair without one (or `solvent` not
     // its b), a fluid not in the table or y outside [0, 1).
-    // `k12Shift` moves the pair's constant (its band, pengRobinsonK12Uncertainty).
+    // `k12Shift` moves the pair's constant (its band, pengRobinsonK12Uncertainty);
+    // `gasRoot` takes the gas's own root (the largest) whichever is stable:
+    // the solute's coefficient in the gas itself where the mixture as a
+    // whole would be a liquid.
     double pengRobinsonFugacityCoefficient(const char* solvent, const char* solute, double y, double T, double P,
-                                           double k12Shift = 0.0) const;
+                                           double k12Shift = 0.0, bool gasRoot = false) const;
 
 private:
     std::span<const ReferencePair> rows_;

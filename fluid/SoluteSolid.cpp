@@ -63,6 +63,21 @@ SoluteSolid SoluteSolid::at(const PhaseLookups& lookups, const char* solvent, co
     return s;
 }
 
+SoluteSolid::Judged SoluteSolid::together(const SoluteSolid& dense, double idealExcess, double idealBand, bool major) {
+    // The fugacity's word (1 deposits, 0 within its band, -1 none); the ideal
+    // solubility's only where its liquid freezes (1), else 0: a richer or
+    // less ideal liquid freezes higher.
+    const int byFugacity = dense.excess > dense.band ? 1 : dense.excess < -dense.band ? -1 : 0;
+    const int byIdeal = idealExcess > idealBand ? 1 : 0;
+    const int said = byIdeal == 1 ? std::min(byFugacity + 1, 1) : byFugacity;
+    Judged j;
+    j.also = (byFugacity == 1) != (byIdeal == 1);
+    j.byFugacity = said == 1 && j.also ? byFugacity == 1 : !major;
+    j.band = j.byFugacity ? dense.band : idealBand;
+    j.excess = said == 1 ? (j.byFugacity ? dense.excess : idealExcess) : said == 0 ? 0.0 : -2.0 * j.band;
+    return j;
+}
+
 std::string SoluteSolid::dissolved(const PhaseLookups& lookups, const char* solvent, const char* solute, double y,
                                    double T, double P_bar) {
     const ReferenceFluid* row = lookups.pairs().fluids().find(solute);

@@ -33,6 +33,24 @@ struct SoluteSolid {
     // pairs' row gives no such constant or the solute has no solid there.
     static SoluteSolid at(const PhaseLookups& lookups, const char* solvent, const char* solute, double y, double T,
                           double P_bar);
+    // Its fugacity in a liquid-like fluid (`dense`) judged together with its
+    // ideal solubility there, a liquid of its share (ln of the excess of its
+    // freezing point `idealExcess`, within `idealBand`), alike whichever is
+    // the larger share.  The fugacity speaks of the fluid as it is, the
+    // ideal solubility of a liquid of the fluid's share: where that liquid
+    // freezes, so does any richer one the fluid sheds, or one less ideal
+    // (a solute unlike its solvent is the less soluble), and the solid
+    // deposits where the fugacity allows it (uncertain where it says none);
+    // where it does not, the fugacity decides.  The word is said from the
+    // firm law's numbers (of both, or of neither, the ideal solubility's
+    // where the solute is the larger share, `major`, else the fugacity's);
+    // `also` where the other law says another word.  `excess` and `band`
+    // give the word as `at`'s do.
+    struct Judged {
+        double excess = std::nan(""), band = std::nan("");
+        bool byFugacity = true, also = false;
+    };
+    static Judged together(const SoluteSolid& dense, double idealExcess, double idealBand, bool major);
     // Why the heavier `solute` at share y stays in the fluid of `solvent`
     // below its own critical temperature: below its triple point by its
     // solid's judgement (`at`) where the row gives it, else its fugacity (by

@@ -17,21 +17,21 @@
 using statement::formatted;
 using statement::uncertainBetween;
 
-double WaterGasStatement::waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const {
+double WaterGasStatement::waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar, bool gasRoot) const {
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
-    return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5);
+    return lookups_.pairs().pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, 0.0, gasRoot);
 }
 
-double WaterGasStatement::binaryConstantBand(int w, double y, double T_, double P_bar) const {
+double WaterGasStatement::binaryConstantBand(int w, double y, double T_, double P_bar, bool gasRoot) const {
     const char* water = m_.component_names[static_cast<std::size_t>(w)].c_str();
     const char* gas = m_.component_names[static_cast<std::size_t>(1 - w)].c_str();
     const ReferencePair* pair = lookups_.pairs().find(water, gas);
     const double d = pair ? pair->pengRobinsonK12Uncertainty : 0.0;
     if (!(d > 0.0)) return 0.0;
     const ReferencePairs& pairs = lookups_.pairs();
-    const double up = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, d);
-    const double down = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, -d);
+    const double up = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, d, gasRoot);
+    const double down = pairs.pengRobinsonFugacityCoefficient(gas, water, y, T_, P_bar * 1e5, -d, gasRoot);
     const double band = 0.5 * std::fabs(std::log(up / down));
     return std::isfinite(band) ? band : 0.0;
 }

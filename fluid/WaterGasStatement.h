@@ -19,11 +19,12 @@ public:
     FluidStatement waterAndGasAt(double T_, double P_bar, const ModelAnswer& model) const;
     // Water's fugacity coefficient at mole fraction y in the gas of
     // component 1 - w (Peng & Robinson with the pair's binary constant), NaN
-    // without one.
-    double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar) const;
+    // without one; `gasRoot` on the gas's own root where the mixture as a
+    // whole would be a liquid (water beyond what the gas carries).
+    double waterInGasFugacityCoefficient(int w, double y, double T_, double P_bar, bool gasRoot = false) const;
     // The band of its logarithm from the pair's binary constant's
     // uncertainty (half the spread of ln phi across it); 0 without one.
-    double binaryConstantBand(int w, double y, double T_, double P_bar) const;
+    double binaryConstantBand(int w, double y, double T_, double P_bar, bool gasRoot = false) const;
 
 private:
     // The model's answer said beside the statement: its split's phases by

@@ -1166,3 +1166,103 @@ TEST(FluidStatement, ATernaryBrineIsNeverOneVapourBelowWatersCriticalTemperature
         }
     }
 }
+
+namespace {
+
+// CO2's melting temperature (K) at P (bar) on Span & Wagner's (1996) melting
+// line, p/pt = 1 + 1955.5390 (T/Tt - 1) + 2055.4593 (T/Tt - 1)^2, the triple
+// point's below its pressure; and the ideal freezing point of a liquid of
+// CO2 share x (Schroeder-van Laar, its enthalpy of fusion 9.02 kJ/mol).
+double co2IdealFreezingPoint(double x, double P_bar) {
+    const double Tt = 216.592, r = P_bar * 1e5 / 517950.0 - 1.0;
+    const double Tm = r > 0.0 ? Tt * (1.0 + (-1955.5390 + std::sqrt(1955.5390 * 1955.5390 + 4.0 * 2055.4593 * r)) /
+                                                (2.0 * 2055.4593))
+                              : Tt;
+    return 1.0 / (1.0 / Tm - 8.314462618 * std::log(x) / 9020.0);
+}
+
+}  // namespace
+
+TEST(FluidStatement, SolidCO2FromACO2RichFluidIsOneWordAtEitherShareOfHalfAndInEitherOrder) {
+    // Below CO2's triple point, a CO2-rich mixture with N2 or CH4 takes one
+    // word whichever component is the larger share: a liquid of its share
+    // that freezes by the ideal solubility, or CO2's fugacity by Peng &
+    // Robinson's equation with Knapp et al.'s constant above the solid's,
+    // deposits it; never silent there.
+    int deposits = 0, uncertain = 0;
+    for (const char* model : {"PR", "SRK1", "Montel", "Kreglewski"}) {
+        for (const char* other : {"N2", "CH4"}) {
+            const std::string name = std::string(model) + ":" + other + ",CO2";
+            const indep::Cubic eos = indep::pr(std::string(other) == "CH4" ? indep::kPrCH4 : indep::kPrN2,
+                                               indep::kPrCO2, std::string(other) == "CH4" ? indep::kKnappCO2CH4
+                                                                                          : indep::kKnappCO2N2);
+            for (const double T : {160.0, 185.0, 192.0, 200.0, 210.0}) {
+                for (const double P : {10.0, 70.0, 200.0}) {
+                    for (const double x : {0.4999, 0.5, 0.5001, 0.7}) {
+                        SCOPED_TRACE(name + " x " + std::to_string(x) + " at " + std::to_string(T) + " K, " +
+                                     std::to_string(P) + " bar");
+                        const Judged j = judge(name.c_str(), x, T, P), r = judge(reversed(name).c_str(), 1.0 - x, T, P);
+                        ASSERT_TRUE(j.given && r.given);
+                        const std::string& word = j.v.fluid.word;
+                        EXPECT_EQ(r.v.fluid.word, word);
+                        if (x != 0.7) {
+                            EXPECT_EQ(judge(name.c_str(), 0.5, T, P).v.fluid.word, word);
+                        }
+                        double phi = std::nan("");
+                        const double excess = indep::solidCO2Excess(eos, 1, T, P * 1e5, x, &phi);
+                        const double band = 0.01 + 0.1 + 0.1 * std::fabs(std::log(phi)), margin = 0.03;
+                        const double Tf = co2IdealFreezingPoint(x, P);
+                        if (excess > band + margin || T < Tf - 0.5) {
+                            ++deposits;
+                            EXPECT_EQ(word, "solid CO2 deposits") << j.v.fluid.text;
+                        } else if (excess > -band + margin) {
+                            ++uncertain;
+                            EXPECT_EQ(word.find("solid CO2 deposits"), word.rfind("uncertain", 0) == 0 ? 11u : 0u)
+                                << j.v.fluid.text;
+                        }
+                        // Where its ideal solubility freezes it, the freezing
+                        // point it names is that liquid's.
+                        if (T < Tf - 0.5 && !(excess > band + margin)) {
+                            const std::string at = "freezing point at " + std::to_string(static_cast<int>(P)) + " bar is ";
+                            EXPECT_NEAR(numberAfter(j.v.fluid.text, at), Tf, 0.5) << j.v.fluid.text;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GE(deposits, 100);
+    EXPECT_GE(uncertain, 5);
+}
+
+TEST(FluidStatement, IceFromWaterBeyondWhatAGasCarriesTakesTheGasesOwnFugacityCoefficient) {
+    // Water beyond what the gas carries makes Peng & Robinson's mixture a
+    // liquid as a whole; water's fugacity in the gas is y phi P on the gas's
+    // own root (about 1 at a bar), written here; in liquid CO2 (230 K, 20
+    // bar, above its vapour pressure of 8.9 bar) on the liquid's.
+    const struct {
+        const char* model;  // the gas first
+        int gas;            // kPrGases
+        double y, T, P;     // water's share, K, bar
+        bool vapour;
+    } kCases[] = {{"PR:CO2,H2O", 0, 0.3, 200.0, 1.0, true},   {"PR:CO2,H2O", 0, 0.45, 250.0, 5.0, true},
+                  {"PR:N2,H2O", 2, 0.3, 240.0, 10.0, true},    {"PR:CH4,H2O", 1, 0.2, 260.0, 20.0, true},
+                  {"PR:CO2,H2O", 0, 1e-4, 230.0, 20.0, false}};
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(std::string(k.model) + " x " + std::to_string(k.y) + " at " + std::to_string(k.T) + " K, " +
+                     std::to_string(k.P) + " bar");
+        const double phi = std::exp(prLnPhiWater(kPrGases[k.gas], k.y, k.T, k.P * 1e5, k.vapour));
+        if (k.vapour) {
+            EXPECT_GT(phi, 0.5);
+        }
+        for (const Judged& j : {judge(k.model, k.y, k.T, k.P), judge(reversed(k.model).c_str(), 1.0 - k.y, k.T, k.P)}) {
+            ASSERT_TRUE(j.given);
+            if (k.vapour) {
+                EXPECT_EQ(j.v.fluid.word, "ice Ih deposits") << j.v.fluid.text;
+            }
+            EXPECT_NEAR(numberAfter(j.v.fluid.text, "its fugacity coefficient ") / phi, 1.0, 0.01) << j.v.fluid.text;
+            EXPECT_NEAR(numberAfter(j.v.fluid.text, "its fugacity in the gas ") / (k.y * phi * k.P), 1.0, 0.01)
+                << j.v.fluid.text;
+        }
+    }
+}
