@@ -611,7 +611,10 @@ double BinaryIsothermTrace::thirdPhaseVolume(double w, double P) {
 // or is no stable equilibrium.
 bool BinaryIsothermTrace::branchAtThreePhase(const Row& last, double w, double way) {
     if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return false;
-    const double P = last.P, V3 = thirdPhaseVolume(w, P);
+    // (The third phase's own volume where its point was solved: beside the
+    // critical end point its composition has two roots close in G.)
+    const double P = last.P;
+    const double V3 = P == solvedThirdP_ && w == solvedThirdX_ ? solvedThirdV_ : thirdPhaseVolume(w, P);
     if (!(V3 > 0.0)) return false;
     const bool commonLiquid = std::fabs(w - last.y) < std::fabs(w - last.x);
     const double zc = commonLiquid ? last.x : last.y, Vc = commonLiquid ? last.Vl : last.Vv;
@@ -646,7 +649,9 @@ bool BinaryIsothermTrace::branchAtThreePhase(const Row& last, double w, double w
 // three-phase pressure found before on the other side (within 0.1 %) is
 // the same one: the tie line is taken there, so that both sides end at
 // one pressure.  Where the other tie line is not found `last` is kept.
-void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, double w) {
+// The point found is then solved as the three phases' own equilibrium
+// (solveTheThreePhases), which sets `last` and w.
+void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, double& w) {
     for (double P3 : threePhasePressures_) {
         Row m;
         if (std::fabs(P3 - last.P) <= 1e-3 * last.P && followBranch(last, P3, m)) {
@@ -670,42 +675,87 @@ void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, 
         h = (commonLiquid ? m.x : m.y) - xc;
         return true;
     };
-    Row a = last, b = beyond, m;
-    double ha = 0.0, hb = 0.0;
-    {
-        const platform::ThreadLogCapture quiet;  // a tie line not found keeps `last`
-        // (The plane lowered by kOnThePlane holds `last` a little past the
-        // three-phase pressure, towards `beyond`: the bracket is sought from
-        // it back, then on.)
-        if (!difference(last, last.P, a, ha)) return;
-        const double away = beyond.P >= last.P ? -1.0 : 1.0;
-        bool bracketed = false;
-        for (double f = 1e-6; !bracketed && f < 0.02; f *= 2.0)
-            for (double side : {away, -away})
-                if (!bracketed && difference(last, last.P * (1.0 + side * f), b, hb) && ha * hb < 0.0)
-                    bracketed = true;
-        if (!bracketed) return;
-        int kept = 0;  // the end kept twice in a row (its value halved)
-        for (int k = 0; k < 60 && std::fabs(b.P - a.P) > 1e-12 * a.P; ++k) {
-            const double P = (a.P * hb - b.P * ha) / (hb - ha);
-            double h = 0.0;
-            if (!(P > std::min(a.P, b.P) && P < std::max(a.P, b.P)) || !difference(a, P, m, h)) return;
-            if (h == 0.0) {
-                a = b = m;
-                break;
-            }
-            if (h * ha > 0.0) {
-                a = m, ha = h;
-                if (kept == -1) hb *= 0.5;
-                kept = -1;
-            } else {
-                b = m, hb = h;
-                if (kept == 1) ha *= 0.5;
-                kept = 1;
+    // The bracket and regula falsi (a failure keeps `last`).
+    [&] {
+        Row a = last, b = beyond, m;
+        double ha = 0.0, hb = 0.0;
+        {
+            const platform::ThreadLogCapture quiet;  // a tie line not found keeps `last`
+            // (The plane lowered by kOnThePlane holds `last` a little past the
+            // three-phase pressure, towards `beyond`: the bracket is sought from
+            // it back, then on.)
+            if (!difference(last, last.P, a, ha)) return;
+            const double away = beyond.P >= last.P ? -1.0 : 1.0;
+            bool bracketed = false;
+            for (double f = 1e-6; !bracketed && f < 0.02; f *= 2.0)
+                for (double side : {away, -away})
+                    if (!bracketed && difference(last, last.P * (1.0 + side * f), b, hb) && ha * hb < 0.0)
+                        bracketed = true;
+            if (!bracketed) return;
+            int kept = 0;  // the end kept twice in a row (its value halved)
+            for (int k = 0; k < 60 && std::fabs(b.P - a.P) > 1e-12 * a.P; ++k) {
+                const double P = (a.P * hb - b.P * ha) / (hb - ha);
+                double h = 0.0;
+                if (!(P > std::min(a.P, b.P) && P < std::max(a.P, b.P)) || !difference(a, P, m, h)) return;
+                if (h == 0.0) {
+                    a = b = m;
+                    break;
+                }
+                if (h * ha > 0.0) {
+                    a = m, ha = h;
+                    if (kept == -1) hb *= 0.5;
+                    kept = -1;
+                } else {
+                    b = m, hb = h;
+                    if (kept == 1) ha *= 0.5;
+                    kept = 1;
+                }
             }
         }
+        last = std::fabs(ha) <= std::fabs(hb) ? a : b;
+    }();
+    solveTheThreePhases(last, commonLiquid, zw, Vw, w);
+}
+
+// The three-phase point itself from `last`, a tie line at or beside it, and
+// the third phase (zw, Vw): equal fugacities of both components and equal
+// pressures in the three phases (FluidPhase::solve_LLG_point).  Near the
+// critical end point of CO2's short branch with water the third phase and
+// `last`'s phase beside it differ by a thousandth in x, and the tie line
+// from the common phase to the third one found by the bracketing above may
+// be `last`'s own: the difference of the common phase's composition is then
+// nearly nil at any pressure, and where it changes sign depends on the side
+// the trace came from.  The three-phase solve converges on the point.  Its
+// point replaces `last` (the common phase and the one of `last`'s beside
+// the third), and w the third phase's x1, where it converges to three
+// distinct phases within 1 % of last's pressure; else both are kept.
+void BinaryIsothermTrace::solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w) {
+    if (!(Vw > 0.0) || !(zw > 0.0 && zw < 1.0)) return;
+    const double zc = commonLiquid ? last.x : last.y, Vc = commonLiquid ? last.Vl : last.Vv;
+    const double zo = commonLiquid ? last.y : last.x, Vo = commonLiquid ? last.Vv : last.Vl;
+    // The common phase as the model's liquid l; of the two others the denser
+    // as its second liquid p, the lighter as its vapour v.
+    const bool otherDenser = Vo < Vw;
+    const std::vector<double> kept = p_.x;
+    bool solved = false;
+    {
+        const platform::ThreadLogCapture quiet;  // a point not found keeps `last`
+        solved = p_.solve_LLG_point(T_, Vc, otherDenser ? Vo : Vw, otherDenser ? Vw : Vo, zc, otherDenser ? zo : zw,
+                                    otherDenser ? zw : zo);
     }
-    last = std::fabs(ha) <= std::fabs(hb) ? a : b;
+    const double P = p_.P, zcs = p_.x_liquid[1], Vcs = p_.Vl0;
+    const double zos = otherDenser ? p_.x_liquid2[1] : p_.x_vapour[1], Vos = otherDenser ? p_.Vp0 : p_.Vv0;
+    const double zws = otherDenser ? p_.x_vapour[1] : p_.x_liquid2[1], Vws = otherDenser ? p_.Vv0 : p_.Vp0;
+    p_.composition(kept.data());
+    p_.errorflag = 0;
+    restore(last);
+    if (!solved || !(P > 0.0) || !(std::fabs(P - last.P) <= 0.01 * last.P) || !(std::fabs(zos - zws) > 1e-7) ||
+        !(std::fabs(std::log(Vos / Vws)) > 1e-7) || !(std::fabs(zcs - zos) > 1e-6))
+        return;
+    last = commonLiquid ? Row{P, zcs, zos, Vcs, Vos} : Row{P, zos, zcs, Vos, Vcs};
+    w = zws;
+    solvedThirdP_ = P, solvedThirdX_ = zws, solvedThirdV_ = Vws;
+    restore(last);
 }
 
 // The tangent of the bubble curve from the model's derivatives checked

@@ -122,7 +122,8 @@ private:
     static bool sameBranch(const Row& a, const Row& b);
     void put(const Row& r);
     bool followBranch(const Row& from, double P, Row& m);
-    void onTheThreePhasePressure(Row& last, const Row& beyond, double w);
+    void onTheThreePhasePressure(Row& last, const Row& beyond, double& w);
+    void solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w);
     void writeIfStable(const Row& r);
     void testAndWrite(const Row& r);
     void jumpedOverAThreePhasePressure(const Row& a, const Row& b);
@@ -172,6 +173,8 @@ private:
     bool tested_ = false, lastStable_ = true;
     Row lastTested_{};
     double lastThird_ = 0.0;
+    // The third phase of the last three-phase point solved: P (Pa), x1, V.
+    double solvedThirdP_ = 0.0, solvedThirdX_ = 0.0, solvedThirdV_ = 0.0;
     std::vector<double> threePhasePressures_;
     // The row held back (put); the next stable row tested left out, the
     // three-phase pressure's row in its place.

@@ -96,9 +96,11 @@ void FluidPhase::equationForLLG(double* xv, double* G, double** J, int& err, int
     threePhaseJacobian(sp, sl, sv, J);
 }
 
-void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv) {
-    if (refuseNonBinary(*this)) return;
-    Newton& s = *criticalSolver;
+bool FluidPhase::solve_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv) {
+    if (refuseNonBinary(*this)) return false;
+    // (A solver of its own: a trace that asks for the point may be using the
+    // model's.)
+    Newton s;
     s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLLG), 6);
     s.itermax = 50;
     s.tol = 1e-9;
@@ -111,7 +113,11 @@ void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv,
         s.x[i] = s.xold[i] = start[i];
         s.bounded[i] = 0;
     }
-    binary_side::solvePolished(*this, s);
+    return binary_side::solvePolished(*this, s);
+}
+
+void FluidPhase::calculate_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv) {
+    if (!solve_LLG_point(T_, Vl, Vp, Vv, xl, xp, xv) && component_count != 2) return;
     std::printf("err  %d\n", errorflag);
     std::printf("T    %#.10lg\n", T);
     std::printf("P    %#.10lg\n", P * 1e-5);

@@ -1282,23 +1282,34 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirT
         std::string model;
         Cubic eos;
         double T;
-        std::string start;  // "" for bino
+        std::vector<std::string> starts;  // "" for bino
     };
-    const std::vector<Case> cases = {{"PR:H2O,CO2", pr(kPrH2O, kPrCO2, 0.0), 305.5, ""},
-                                     {"PR:CO2,H2O", pr(kPrCO2, kPrH2O, 0.0), 305.5, "150"},
-                                     {"PRSV:H2O,CO2", prsv(kPrsvH2O, kPrsvCO2, 0.0), 305.0, "20"},
-                                     {"PRSV:CO2,H2O", prsv(kPrsvCO2, kPrsvH2O, 0.0), 305.5, ""}};
+    const Cubic prH2OCO2 = pr(kPrH2O, kPrCO2, 0.0), prCO2H2O = pr(kPrCO2, kPrH2O, 0.0);
+    const Cubic prsvH2OCO2 = prsv(kPrsvH2O, kPrsvCO2, 0.0), prsvCO2H2O = prsv(kPrsvCO2, kPrsvH2O, 0.0);
+    std::vector<Case> cases = {{"PR:H2O,CO2", prH2OCO2, 305.5, {""}},
+                               {"PR:CO2,H2O", prCO2H2O, 305.5, {"150"}},
+                               {"PRSV:H2O,CO2", prsvH2OCO2, 305.0, {"20"}},
+                               {"PRSV:CO2,H2O", prsvCO2H2O, 305.5, {""}}};
+    // Within a few tenths of a kelvin of the critical end point, where CO2's
+    // liquid and vapour at the three-phase pressure differ by about a
+    // thousandth in x1: from below and from far above it, in both orders.
+    for (double T : {305.8, 305.9, 306.0})
+        for (const auto& [name, eos] : {std::pair{"PR:H2O,CO2", prH2OCO2}, {"PR:CO2,H2O", prCO2H2O},
+                                        {"PRSV:H2O,CO2", prsvH2OCO2}, {"PRSV:CO2,H2O", prsvCO2H2O}})
+            cases.push_back({name, eos, T, {"", "20", "150", "700"}});
     for (const Case& c : cases) {
-        const std::string what = c.model + " at " + std::to_string(c.T) + " K";
+      for (const std::string& start : c.starts) {
+        const std::string what = c.model + " at " + std::to_string(c.T) + " K" +
+                                 (start.empty() ? " bino" : " binop from " + start + " bar");
         const bool waterFirst = c.model.find("H2O,") != std::string::npos;
         auto m = model(c.model);
         std::string err;
         const std::string T = std::to_string(c.T);
-        ASSERT_TRUE(run(*m, c.start.empty() ? std::vector<std::string>{"bino", T, "_ct"}
-                                            : std::vector<std::string>{"binop", T, c.start, "_ct"},
+        ASSERT_TRUE(run(*m, start.empty() ? std::vector<std::string>{"bino", T, "_ct"}
+                                          : std::vector<std::string>{"binop", T, start, "_ct"},
                         &err))
             << what << err;
-        const auto r = readTextRows(c.start.empty() ? "bino_ct" : "binop_ct");
+        const auto r = readTextRows(start.empty() ? "bino_ct" : "binop_ct");
         const std::size_t at = err.find(" bar, the three-phase pressure");
         ASSERT_NE(at, std::string::npos) << what << err;
         double P3 = 0.0;
@@ -1323,8 +1334,14 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirT
         ASSERT_GE(onP3, 2) << what;
         double P = P3 * 1e5;
         ASSERT_TRUE(threePhasePoint(c.eos, c.T, P, xa, xb, xc)) << what;
+        EXPECT_GT(std::fabs(xb - xc), 1e-5) << what;  // (not the trivial solution)
         EXPECT_NEAR(P3, P * 1e-5, 1e-5 * P3) << what;
-        // The short branch ends at the cubic's critical point at T.
+        std::printf("%s: three-phase pressure %.6g bar, of the cubic here %.6g bar\n", what.c_str(), P3, P * 1e-5);
+        // The whole isotherm: the water-rich phase from pure water's
+        // saturation to the trace's highest pressure, and the short branch
+        // to the cubic's critical point at T.
+        EXPECT_NE(err.find("ends at the saturation of pure H2O"), std::string::npos) << what << err;
+        EXPECT_NE(err.find("goes on above 1000 bar"), std::string::npos) << what << err;
         EXPECT_NE(err.find("ends at its critical point"), std::string::npos) << what << err;
         const auto top = std::max_element(r.begin(), r.end(), [&](const auto& a, const auto& b) {
             auto co2Side = [&](const auto& q) { return (waterFirst ? q[3] : 1.0 - q[3]) > 0.5 ? q[1] : 0.0; };
@@ -1344,6 +1361,7 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirT
             const double d = tieLineDistance(c.eos, c.T, row);
             EXPECT_GT(d, -5e-5) << what << " at " << row[1] << " bar";
         }
+      }
     }
 }
 
