@@ -206,6 +206,21 @@ void expectTieLine(const Cubic& eos, double T, const std::vector<double>& row, c
     }
 }
 
+// The P-x isotherm of `name` at T written by "bino" (start empty) or by
+// "binop" from `start` bar with `suffix`: its rows, and its standard error
+// in err; false where the command failed.
+bool isothermFrom(const std::string& name, double T, const std::string& start, const std::string& suffix,
+                  std::string& err, std::vector<std::vector<double>>& rows) {
+    auto m = model(name);
+    const std::string t = std::to_string(T);
+    if (!run(*m, start.empty() ? std::vector<std::string>{"bino", t, suffix}
+                               : std::vector<std::string>{"binop", t, start, suffix},
+             &err))
+        return false;
+    rows = readTextRows((start.empty() ? "bino" : "binop") + suffix);
+    return true;
+}
+
 }  // namespace
 
 // CO2-CH4 between CO2's freezing in the mixture and its triple point: no pure
@@ -1168,14 +1183,9 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AreWholeThroughTheThreePhasePointFromE
     for (const Case& c : cases) {
         for (const std::string& start : c.starts) {
             const std::string what = c.model + " " + (start.empty() ? "bino" : "binop from " + start + " bar");
-            auto m = model(c.model);
             std::string err;
-            const std::string T = std::to_string(c.T);
-            ASSERT_TRUE(run(*m, start.empty() ? std::vector<std::string>{"bino", T, "_wt"}
-                                              : std::vector<std::string>{"binop", T, start, "_wt"},
-                            &err))
-                << what << err;
-            const auto r = readTextRows(start.empty() ? "bino_wt" : "binop_wt");
+            std::vector<std::vector<double>> r;
+            ASSERT_TRUE(isothermFrom(c.model, c.T, start, "_wt", err, r)) << what << err;
             ASSERT_GT(r.size(), 50u) << what;
             ++files;
             // Component k's pure end: its liquid's x1 k (0 for component 0),
@@ -1302,14 +1312,9 @@ TEST(CurveLimits, PxIsothermsOfWaterAndCO2AboveCO2sCriticalTemperatureHoldTheirT
         const std::string what = c.model + " at " + std::to_string(c.T) + " K" +
                                  (start.empty() ? " bino" : " binop from " + start + " bar");
         const bool waterFirst = c.model.find("H2O,") != std::string::npos;
-        auto m = model(c.model);
         std::string err;
-        const std::string T = std::to_string(c.T);
-        ASSERT_TRUE(run(*m, start.empty() ? std::vector<std::string>{"bino", T, "_ct"}
-                                          : std::vector<std::string>{"binop", T, start, "_ct"},
-                        &err))
-            << what << err;
-        const auto r = readTextRows(start.empty() ? "bino_ct" : "binop_ct");
+        std::vector<std::vector<double>> r;
+        ASSERT_TRUE(isothermFrom(c.model, c.T, start, "_ct", err, r)) << what << err;
         const std::size_t at = err.find(" bar, the three-phase pressure");
         ASSERT_NE(at, std::string::npos) << what << err;
         double P3 = 0.0;
