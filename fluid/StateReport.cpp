@@ -135,7 +135,7 @@ bool StateReport::refuseOutsideRange(double T_, double P_bar, bool pressureGiven
         const ValidityRange& own = m_.componentValidity[static_cast<std::size_t>(solvent)];
         platform::diagf("The model %s describes %s below %g K as a vapour only (%s), and so its mixtures wherever "
                         "they form its liquid: at %s K this one (%.3g %% %s) forms a %s-rich liquid from %.4g bar "
-                        "(%s), not at %s bar.\n",
+                        "(%s): no state of it at %s bar.\n",
                         m_.modelName(), name, own.vapourOnlyBelow, own.source ? own.source : "its publication",
                         givenDigits(T_).c_str(), 100.0 * xs,
                         m_.component_names[static_cast<std::size_t>(1 - solvent)].c_str(), name, dew, how,
