@@ -355,12 +355,14 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         bool byDense = std::isfinite(dense.excess), frost = byDense ? !dense.liquid : gas;
         if (byDense && liquidLike) {
             // There also its ideal solubility, a liquid of its share, judged
-            // together (SoluteSolid::together); where the solid meets the
-            // fluid, a freezing point.
+            // together (SoluteSolid::together).  Where the fugacity decides,
+            // the solid meets the fluid as it is: at a frost point unless the
+            // fluid is a liquid; where the ideal solubility decides, at the
+            // freezing point of a liquid of its share.
             ideal();
-            frost = false;
             const SoluteSolid::Judged j = SoluteSolid::together(dense, excess, band, i == major);
             byDense = j.byFugacity;
+            frost = byDense && !dense.liquid;
             if (byDense && j.also) how = dense.how + formatted("; a liquid of its share freezing at %.5g K by ", Tf) + how;
             if (byDense && !j.also) how = dense.how;
             if (j.also && !byDense) how += "; " + dense.how;
