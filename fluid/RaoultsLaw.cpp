@@ -83,7 +83,8 @@ RaoultsLaw RaoultsLaw::at(const ReferenceFluid& a, const char* an, const Referen
         std::snprintf(solidA, sizeof solidA, "the sublimation pressure of %s, %.6g bar within %g %%, the least its "
                       "solid or liquid takes, ", an, aLeast / (1.0 - us), 100.0 * us);
     if (bLeast < pb / f)
-        std::snprintf(solidB, sizeof solidB, " (its solid's sublimation pressure %.4g bar the least)", bLeast / (1.0 - us));
+        std::snprintf(solidB, sizeof solidB, " (its solid's sublimation pressure %.4g bar the least)",
+                      bLeast / (1.0 - us));
     std::snprintf(buf, sizeof buf,
                   "(Raoult's law with %s%s and the ideal solubility of %s, its liquid's %s %.4g bar within a factor "
                   "%g%s: the dew pressure %.5g bar (%.5g to %.5g), the bubble pressure %.5g bar (%.5g to %.5g)",

@@ -32,9 +32,11 @@ struct RaoultsLaw {
 
     // The statement of `a` (named `an`) holding the share xs <= 1/2 of `b`
     // (named `bn`) at T below the heavier one's critical temperature: each
-    // component's liquid fugacity within liquidFugacityFactor.  It speaks
-    // of a liquid only: below a component's triple point of its supercooled
-    // liquid, its solid judged by its own fugacity (PhaseRules).
+    // component's liquid fugacity within liquidFugacityFactor.  Below a
+    // component's triple point its liquid is the supercooled one, and its
+    // sublimation pressure, where lower than that liquid's band allows, the
+    // least fugacity a condensate of it takes (the solid itself is judged by
+    // its own fugacity, PhaseRules).
     // `dilute`: beside a's pure end, whose phase names the one phase; beyond
     // it the phase is named as the state's is, a supercritical fluid above
     // the pseudo-critical temperature (Kay 1936), where the split is only
