@@ -347,11 +347,11 @@ PhaseRules::FluidStatement PhaseRules::solidFromMixtureAt(double T_, double P_ba
         // liquid's vapour pressure.
         const bool liquidLike = idealLaw && !solvent && !(xi * P_bar < pLiquid);
         // A solute whose fugacity in the other's fluid the pair's row gives:
-        // by it, in the gas, the dense fluid and the liquid alike, and in a
-        // liquid-like fluid whichever is the larger share (the major one's
-        // gas is said below, by its virial fugacity or partial pressure).
-        const SoluteSolid dense =
-            i != major || liquidLike ? SoluteSolid::at(lookups_, otherName, name, xi, T_, P_bar) : SoluteSolid{};
+        // by it, in the gas, the dense fluid and the liquid alike, whichever
+        // is the larger share (the same equation on both sides of half: its
+        // fugacity coefficient departs from the pure gas's, at low pressure
+        // by some per cent, far beyond the sublimation line's uncertainty).
+        const SoluteSolid dense = SoluteSolid::at(lookups_, otherName, name, xi, T_, P_bar);
         bool byDense = std::isfinite(dense.excess), frost = byDense ? !dense.liquid : gas;
         if (byDense && liquidLike) {
             // There also its ideal solubility, a liquid of its share, judged

@@ -13,21 +13,30 @@ struct RaoultsLaw {
     int phase = -1;          // FluidPhase::PhaseCode of the one phase said, else kPhaseNone
     std::string word, text;  // the verdict and its source with its numbers ("(..." without the closing parenthesis)
 
-    // The fugacity (Pa) of the pure liquid of `row` at T.
+    // The fugacity (Pa) of the pure liquid of `row` at T (below its triple
+    // point its supercooled liquid's).
     static double liquidFugacity(const ReferenceFluid& row, double T);
+    // The factor within which a component's liquid fugacity, with its
+    // activity coefficient, holds in a liquid where the other's share is s:
+    // the minor one's (s >= 1/2) within the ideal solubility's factor f; the
+    // major one's within its vapour pressure's uncertainty beside its pure
+    // end (beyond its critical point within f) and its activity coefficient
+    // by the regular-solution form, ln g_major / ln g_minor = s^2/(1 - s)^2
+    // with the minor's within f: f^(s/(1 - s))^2, reaching the minor's at
+    // half.  So the law is the same whichever component is the larger share.
+    static double liquidFugacityFactor(const ReferenceFluid& row, double T, double s);
     // The dew and bubble pressures at share xs of b from the liquid
     // fugacities pa of a and pb of b.
     static double dew(double xs, double pa, double pb) { return 1.0 / ((1.0 - xs) / pa + xs / pb); }
     static double bubble(double xs, double pa, double pb) { return (1.0 - xs) * pa + xs * pb; }
 
     // The statement of `a` (named `an`) holding the share xs <= 1/2 of `b`
-    // (named `bn`) at T below the heavier one's critical temperature:
-    // the major component's vapour pressure within its ancillary's
-    // uncertainty, a liquid fugacity beyond a critical point and the minor
-    // component's (its activity coefficient) within the ideal solubility's
-    // factor.  Below a's triple point its vapour meets its solid: a vapour
-    // below the dew pressure with its sublimation pressure (within that
-    // line's uncertainty) in place of the vapour pressure, else nothing said.
+    // (named `bn`) at T below the heavier one's critical temperature: each
+    // component's liquid fugacity within liquidFugacityFactor.  Below a
+    // component's triple point its liquid is the supercooled one, and its
+    // sublimation pressure, where lower than that liquid's band allows, the
+    // least fugacity a condensate of it takes (the solid itself is judged by
+    // its own fugacity, PhaseRules).
     // `dilute`: beside a's pure end, whose phase names the one phase; beyond
     // it the phase is named as the state's is, a supercritical fluid above
     // the pseudo-critical temperature (Kay 1936), where the split is only

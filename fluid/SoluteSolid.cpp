@@ -31,7 +31,7 @@ SoluteSolid SoluteSolid::at(const PhaseLookups& lookups, const char* solvent, co
     if (!std::isfinite(excess)) return s;
     const double phiT = phi, fsT = fs;
     s.excess = excess;
-    s.band = PhaseRules::kSublimationUncertainty + kBaseLogUncertainty + kLogUncertaintyPerLogPhi * std::fabs(std::log(phi));
+    s.band = PhaseRules::kSublimationUncertainty + fugacityBand(y, phi);
     const double psat = solventRow->saturationPressure(T);
     s.liquid = T < solventRow->Tc && P > psat;
     // Where the fugacities meet at P: above T where the fluid holds more
@@ -57,8 +57,8 @@ SoluteSolid SoluteSolid::at(const PhaseLookups& lookups, const char* solvent, co
                   "its fugacity in the %s-rich %s by Peng & Robinson's equation with %s's binary constant %.4g, %.5g "
                   "bar (its fugacity coefficient %.3g), against the solid's %.5g bar (%s, with its Poynting factor), "
                   "within a factor %.3g",
-                  solvent, s.liquid ? "liquid" : "fluid", pair->pengRobinsonK12Source, pair->pengRobinsonK12,
-                  y * phiT * P_bar, phiT, fsT * 1e-5, row->solid.sublimationSource, std::exp(s.band));
+                  y > 0.5 ? solute : solvent, s.liquid ? "liquid" : "fluid", pair->pengRobinsonK12Source,
+                  pair->pengRobinsonK12, y * phiT * P_bar, phiT, fsT * 1e-5, row->solid.sublimationSource, std::exp(s.band));
     s.how = buf;
     return s;
 }
@@ -93,8 +93,7 @@ std::string SoluteSolid::dissolved(const PhaseLookups& lookups, const char* solv
     const double phi = pair && pair->soluteFugacity
                            ? lookups.pairs().pengRobinsonFugacityCoefficient(solvent, solute, y, T, P_bar * 1e5)
                            : std::nan("");
-    const double factor = phi > 0.0 ? std::exp(kBaseLogUncertainty + kLogUncertaintyPerLogPhi * std::fabs(std::log(phi)))
-                                    : PhaseRules::kIdealSolubilityFactor;
+    const double factor = phi > 0.0 ? std::exp(fugacityBand(y, phi)) : PhaseRules::kIdealSolubilityFactor;
     const double f = y * P_bar * (phi > 0.0 ? phi : 1.0);
     const double p = (solid ? row->sublimationPressure(T) : row->saturationPressure(T)) * 1e-5;
     if (!(f < p / factor)) return "";

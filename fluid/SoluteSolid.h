@@ -25,8 +25,19 @@ struct SoluteSolid {
     // equilibria gives the solid's solubility in compressed and liquid light
     // gases within some tens of per cent, the more loosely the farther the
     // coefficient lies from 1: 0.1 plus a tenth of |ln phi|, with the
-    // sublimation pressure's own.
+    // sublimation pressure's own.  The 0.1 is the unlike molecules' part,
+    // which the binary constant fits: it enters ln phi with the solvent's
+    // share (to the second virial coefficients y_solvent^2 (2 B12 - B11 -
+    // B22) P/RT), taken here in proportion to it, the more cautious; the
+    // solute's own non-ideality is held by the tenth of |ln phi|.  So the
+    // band narrows to the pure solute's beside its pure end, as that end's
+    // own statement gives it, and is the same on both sides of half.
     static constexpr double kBaseLogUncertainty = 0.1, kLogUncertaintyPerLogPhi = 0.1;
+    // That band (without the sublimation pressure's) of the solute at share
+    // y, its fugacity coefficient phi.
+    static double fugacityBand(double y, double phi) {
+        return kBaseLogUncertainty * (1.0 - y) + kLogUncertaintyPerLogPhi * std::fabs(std::log(phi));
+    }
 
     // `solute` at mole fraction y in a fluid of `solvent` at T and P, below
     // the solute's triple point (its sublimation line); excess NaN where the

@@ -391,7 +391,8 @@ TEST(CurveLimits, CurvesEndOnTheLimitThatStopsThemWithoutRepeatedRows) {
 // printed T and P, by Peng and Robinson's equation with Knapp et al.'s binary
 // constant written here, exceeds the pure solid's (its published sublimation
 // pressure with its Poynting factor) beyond the statement's band (a tenth
-// and a tenth of |ln phi|, with the sublimation pressure's 1 %), and said
+// in proportion to CH4's share and a tenth of |ln phi|, with the
+// sublimation pressure's 1 %), and said
 // not to where it falls short of it as far; the dense fluid at these
 // critical points holds several times the CO2 its partial pressure alone
 // would.
@@ -407,7 +408,7 @@ TEST(CriticalPoints, ACriticalPointWhereSolidCO2WouldDepositSaysSo) {
         const double T = found[0].T;
         double phi = std::nan("");
         const double excess = indep::solidCO2Excess(eos, 0, T, found[0].P * 1e5, xCH4, &phi);
-        const double band = 0.01 + 0.1 + 0.1 * std::fabs(std::log(phi)) + 0.02;
+        const double band = 0.01 + 0.1 * xCH4 + 0.1 * std::fabs(std::log(phi)) + 0.02;
         if (!(std::fabs(excess) > band)) continue;  // (NaN above the triple point: no solid)
         const bool deposits = excess > band;
         solid += deposits;

@@ -229,10 +229,11 @@ const double kKnappCO2CH4 = 0.0919, kKnappCO2N2 = -0.0170;
 
 // Solid CO2 beside the stable phase of cubic `c` at T, P (Pa) and x1: the
 // logarithm of the fugacity of its component `i` (CO2) there over the pure
-// solid's, the solid's its sublimation pressure (Span & Wagner 1996, eq.
-// 3.12) with the Poynting factor of its molar volume, 28.2 cm3/mol (1.56
-// g/cm3); NaN above the triple point.  `phi` (if given) CO2's fugacity
-// coefficient in the fluid.
+// solid's, the solid's that of its saturated vapour at its sublimation
+// pressure (Span & Wagner 1996, eq. 3.12; the vapour by the same cubic)
+// with the Poynting factor of its molar volume, 28.2 cm3/mol (1.56 g/cm3);
+// NaN above the triple point.  `phi` (if given) CO2's fugacity coefficient
+// in the fluid.
 inline double solidCO2Excess(const Cubic& c, int i, double T, double P, double x1, double* phi = nullptr) {
     const double Tt = 216.592, pt = 517950.0, t = 1.0 - T / Tt;
     if (!(t > 0.0)) return std::nan("");
@@ -244,7 +245,10 @@ inline double solidCO2Excess(const Cubic& c, int i, double T, double P, double x
         if (gibbs(c, T, v, x1) < gibbs(c, T, V, x1)) V = v;
     const double lnf = c.lnf(i, T, V, x1), share = i == 0 ? 1.0 - x1 : x1;
     if (phi) *phi = std::exp(lnf) / (share * P);
-    return lnf - std::log(psub) - 28.2e-6 * (P - psub) / (kR * T);
+    const double pure = i == 0 ? 0.0 : 1.0;
+    const std::vector<double> Vsub = roots(c, T, psub, pure);
+    if (Vsub.empty()) return std::nan("");
+    return lnf - c.lnf(i, T, Vsub.back(), pure) - 28.2e-6 * (P - psub) / (kR * T);
 }
 
 }  // namespace indep
