@@ -30,20 +30,27 @@ TEST(CurveLimits, AnInterruptLeavesEveryCurveFileWholeWithItsEndAndANote) {
     namespace fs = std::filesystem;
     for (int sig : {SIGINT, SIGTERM}) {
         const fs::path dir = fs::current_path() / ("interrupted" + std::to_string(sig));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         const fs::path file = dir / "binos";
-        const pid_t pid = consoletest::startProgramIn(VARNOK_PROGRAM, dir, "err.txt", {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
-        ASSERT_GT(pid, 0);
-        // Interrupted once the curve has some rows (within a minute).
-        for (int k = 0; k < 6000; ++k) {
-            std::error_code ec;
-            if (fs::exists(file) && fs::file_size(file, ec) > 20000) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        ::kill(pid, sig);
+        // Interrupted once the curve has some rows (within a minute).  The
+        // second curve takes about a second: on a loaded machine this
+        // process may wake only after the run has ended, and then the run,
+        // finished whole, is made again.
         int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            fs::remove_all(dir);
+            fs::create_directories(dir);
+            const pid_t pid = consoletest::startProgramIn(VARNOK_PROGRAM, dir, "err.txt",
+                                                          {"DMW2:H2O,CO2", "bino", "550", "f", "bino", "500", "s"});
+            ASSERT_GT(pid, 0);
+            for (int k = 0; k < 6000; ++k) {
+                std::error_code ec;
+                if (fs::exists(file) && fs::file_size(file, ec) > 20000) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            ::kill(pid, sig);
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0)) break;
+        }
         ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before the signal, status " << status;
         EXPECT_EQ(WTERMSIG(status), sig);
         const std::string text = readWholeFile(file.string());
