@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fluid/BinarySide.h"
@@ -29,6 +30,11 @@ constexpr double kWidestStep = 0.03;
 // pressure gives, that sends the trace looking for a three-phase pressure
 // between them (jumpedOverAThreePhasePressure).
 constexpr double kDensityJump = 0.1;
+// The row-scaled residual to which a three-phase point is solved: beside a
+// critical end point, where two of the phases differ by 1e-4 in x, the
+// solver's usual 1e-9 holds points whose two close phases' own tie line
+// cannot then be solved from them.
+constexpr double kThreePhaseTolerance = 1e-13;
 
 // One phase's columns of a row: evaluated at mole fraction z and volume Vs.
 struct PhaseColumns {
@@ -413,32 +419,108 @@ void BinaryIsothermTrace::testAndWrite(const Row& r) {
 // liquid of water-CO2 are joined around the critical point of their own
 // short branch), a's branch followed towards b's pressure turns into no
 // stable equilibrium before it, and the three-phase pressure lies between
-// a and that tie line (threePhaseBetween).  Where a's branch ends before
-// b's pressure, or is stable up to it, nothing is done.
+// a and that tie line (threePhaseBetween).  Within some 0.2 K of the
+// critical end point of that short branch a's branch folds back (no tie line
+// of it further on) only a little past the three-phase pressure, all its
+// tie lines stable within the tangent-plane test's band: the three-phase
+// pressure is then sought between that fold and b's branch's
+// (threePhaseBetween with the branch followed).  Where a's branch is stable
+// up to b's pressure, nothing is done.
 void BinaryIsothermTrace::jumpedOverAThreePhasePressure(const Row& a, const Row& b) {
     if (!(a.P > 0.0) || !(b.P > 0.0) || a.P == b.P) return;
     const double jump = std::max(std::fabs(std::log(b.Vl / a.Vl)), std::fabs(std::log(b.Vv / a.Vv)));
     if (!(jump > kDensityJump + 2.0 * std::fabs(std::log(b.P / a.P)))) return;
     const double sign = b.P > a.P ? 1.0 : -1.0;
-    Row last = a, m;
+    Row last = a, before = a, m;
     double h = 0.125 * std::fabs(b.P - a.P), w = std::nan("");
     bool crossed = false;
+    FoldedBranch fold;  // (a's stable tie lines followed)
+    // (A tie line solved at b's pressure holds it to the rounding of bar.)
+    auto shortOfB = [&] { return sign * (b.P - last.P) > 1e-9 * b.P; };
     {
         const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
-        for (int k = 0; k < 64 && !crossed && sign * (b.P - last.P) > 0.0 && h > 1e-9 * last.P; ++k) {
+        for (int k = 0; k < 64 && !crossed && shortOfB() && h > 1e-9 * last.P; ++k) {
             const double P = last.P + sign * std::min(h, std::fabs(b.P - last.P));
-            if (!followBranch(last, P, m)) {
+            if (!followSmoothly(before, last, P, m)) {
                 h *= 0.5;
             } else if (stableTieLine(m, w)) {
+                before = last;
                 last = m;
+                fold.along.push_back(m);
             } else {
                 crossed = true;
             }
         }
     }
     p_.errorflag = 0;
-    if (crossed) threePhaseBetween(a, true, m, false, w);
+    if (crossed) {
+        threePhaseBetween(a, true, m, false, w);
+    } else if (shortOfB()) {
+        // a's branch folds back before b's pressure, all of it within the
+        // plane's band (beside a critical end point): b's branch holds the
+        // third phase.
+        fold.other = b;
+        threePhaseBetween(a, true, b, false, std::nan(""), &fold);
+    }
     restore(b);
+}
+
+// `from`'s branch followed towards the pressure `to` (followBranch), each
+// step the rest of the way or, where no tie line of the branch is found
+// there, half the last: the last tie line reached, at `to` where the branch
+// holds out so far, else where it folds back (to within 1e-9 in P); each
+// tie line reached is kept in `path`, where given.
+BinaryIsothermTrace::Row BinaryIsothermTrace::walkBranch(const Row& from, double to, std::vector<Row>* path) {
+    Row at = from, before = from, m;
+    double h = std::fabs(to - from.P);
+    for (int k = 0; k < kMostBranchSteps && std::fabs(to - at.P) > 1e-12 * to && h > 1e-9 * at.P; ++k) {
+        const double P = std::fabs(to - at.P) <= h ? to : at.P + std::copysign(h, to - at.P);
+        if (followSmoothly(before, at, P, m)) {
+            before = at;
+            at = m;
+            if (path) path->push_back(m);
+        } else {
+            h *= 0.5;
+        }
+    }
+    return at;
+}
+
+// Beside a critical end point the branch of the tie lines `along` (from s
+// the way `sign` in pressure) folds back at `fold`, a little past the
+// three-phase pressure, and the trace has gone on to the tie line `other`
+// of the branch that shares one phase with it.  Both branches hold between
+// the fold and the pressure where `other`'s branch folds back in turn (or
+// s's pressure): the three-phase pressure lies between the two folds, where
+// neither branch's tie lines are found reliably from the folds themselves.
+// `last` is the tie line of `along`'s branch halfway between the folds (the
+// two folds lie about symmetrically about the three-phase pressure close to
+// the end point, as the two spinodals of a fluid about its saturation close
+// to its critical point), and w and Vw the x1 and volume of the phase of
+// `other`'s branch at that pressure that `last` does not share (the one
+// whose ln V differs more).  False where `other`'s branch folds back before
+// the fold's pressure, or is `along`'s own there.
+bool BinaryIsothermTrace::midwayBetweenTheFolds(const Row& s, const std::vector<Row>& along, const Row& fold,
+                                                const Row& other, double sign, Row& last, double& w, double& Vw) {
+    std::vector<Row> path{other};
+    const Row end = walkBranch(other, s.P, &path);
+    if (!(sign * (fold.P - end.P) > 0.0)) return false;
+    const double Pm = 0.5 * (fold.P + end.P);
+    // Each branch walked to Pm from its own tie line nearest it, on its side.
+    Row a = s, b = other;
+    for (const Row& r : along)
+        if (sign * (r.P - Pm) <= 0.0 && sign * (r.P - a.P) > 0.0) a = r;
+    for (const Row& r : path)
+        if (sign * (r.P - Pm) >= 0.0 && sign * (r.P - b.P) < 0.0) b = r;
+    a = walkBranch(a, Pm, nullptr);
+    b = walkBranch(b, Pm, nullptr);
+    if (!(std::fabs(a.P - Pm) <= 1e-12 * Pm) || !(std::fabs(b.P - Pm) <= 1e-12 * Pm)) return false;
+    const double jumpL = std::fabs(std::log(b.Vl / a.Vl)), jumpV = std::fabs(std::log(b.Vv / a.Vv));
+    if (!(std::max(jumpL, jumpV) > 1e-4)) return false;
+    last = a;
+    w = jumpL > jumpV ? b.x : b.y;
+    Vw = jumpL > jumpV ? b.Vl : b.Vv;
+    return true;
 }
 
 // The row r held back as the last one, the row held before written: a
@@ -468,8 +550,13 @@ void BinaryIsothermTrace::release() {
 // branch's stable tie lines and the last of them, at the three-phase
 // pressure, are written as rows in the trace's order, and the three phases
 // are said once.  Where the branch ends before (no tie line found), its
-// tie lines found are written and nothing is said.
-void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third) {
+// tie lines found are written and nothing is said.  With `fold` the branch
+// has been followed from a up to where it folds back, every tie line of it
+// stable within the plane's band, and the trace has gone on to the tie line
+// of another branch: the three-phase pressure lies between the two
+// branches' folds (midwayBetweenTheFolds).
+void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third,
+                                             const FoldedBranch* fold) {
     if (aStable == bStable || !(a.P > 0.0) || !(b.P > 0.0)) return;
     const Row& s = aStable ? a : b;
     const Row& u = aStable ? b : a;
@@ -477,15 +564,17 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     const double sign = u.P > s.P ? 1.0 : -1.0;
     auto follow = [&](const Row& from, double P, Row& m) { return followBranch(from, P, m); };
     std::vector<Row> along;  // the branch's stable tie lines beyond s
-    Row last = s, beyond{};
-    bool crossed = false;
+    if (fold) along = fold->along;
+    Row last = along.empty() ? s : along.back(), beyond{};
+    bool crossed = false, folded = false;
+    double Vw = 0.0;  // the third phase's volume where it is known (otherwise its lowest root's)
     {
         const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
         // A pure component's saturation (the trace's start) has no split to
         // follow: the branch is followed back from u towards it, each step
         // half the distance left in pressure (shorter where no tie line of
         // the branch is found), to its first stable tie line.
-        if (!(std::fabs(s.x - s.y) > 1e-9)) {
+        if (!fold && !(std::fabs(s.x - s.y) > 1e-9)) {
             Row from = u;
             double f = 0.5;
             for (int k = 0; k < 80 && !crossed && f > 1e-6 && std::fabs(from.P - s.P) > 1e-12 * s.P; ++k) {
@@ -504,7 +593,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
             }
         }
         double h = std::min(std::fabs(u.P - s.P), 0.01 * s.P);
-        for (int k = 0; k < kMostBranchSteps && !crossed && h > 1e-9 * last.P; ++k) {
+        for (int k = 0; k < kMostBranchSteps && !fold && !crossed && h > 1e-9 * last.P; ++k) {
             Row m;
             double wm = std::nan("");
             if (!follow(last, last.P + sign * h, m)) {
@@ -531,10 +620,22 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
                 w = wm;
             }
         }
+        // Beside a critical end point the branch folds back (no tie line of
+        // it found further on) a little past the three-phase pressure, all
+        // its tie lines up to there within the plane's band: the point lies
+        // between that fold and the other branch's (midwayBetweenTheFolds).
+        Row mid;
+        if (fold && midwayBetweenTheFolds(s, along, last, fold->other, sign, mid, w, Vw)) {
+            crossed = folded = true;
+            beyond = last;
+            last = mid;
+        }
     }
     bool onRowWritten = false;
     if (crossed) {
-        onTheThreePhasePressure(last, beyond, w);
+        // (Where the point is not found between the folds, the fold, past it
+        // by less than the plane's band, stands for it.)
+        if (!onTheThreePhasePressure(last, beyond, w, Vw) && folded) last = beyond;
         // (The tie lines the lowered plane let past it are not written; where
         // it lies behind the stable row written last, within that plane's
         // band, that row stands for it.)
@@ -577,6 +678,23 @@ bool BinaryIsothermTrace::followBranch(const Row& from, double P, Row& m) {
     if (!(P > 0.0) || P > 1e5 * PmaxBar_ || !tieLineAtTP(p_, T_, P * 1e-5, m.Vl, m.Vv, m.x, m.y)) return false;
     m = current();
     return sameBranch(from, m);
+}
+
+// followBranch from `from`, reached from `before`, to P, where neither
+// phase's ln V changes with P more than four times as fast as on the step
+// before (where that step changed it by more than 1e-6): approaching a fold
+// of the branch, where ln V goes with the square root of the distance in P,
+// a step to it at most some 2.7 times; a step onto the other branch beside
+// it, beside a critical end point within the band of followBranch's test,
+// far more.
+bool BinaryIsothermTrace::followSmoothly(const Row& before, const Row& from, double P, Row& m) {
+    if (!followBranch(from, P, m)) return false;
+    if (before.P == from.P) return true;
+    for (const auto& [v0, v1, v2] : {std::tuple{before.Vl, from.Vl, m.Vl}, std::tuple{before.Vv, from.Vv, m.Vv}}) {
+        const double was = std::log(v1 / v0) / (from.P - before.P), now = std::log(v2 / v1) / (m.P - from.P);
+        if (std::fabs(std::log(v1 / v0)) > 1e-6 && std::fabs(now) > 4.0 * std::fabs(was)) return false;
+    }
+    return true;
 }
 
 // The third phase's volume at (w, P): of its roots, the one of lower Gibbs
@@ -651,31 +769,37 @@ bool BinaryIsothermTrace::branchAtThreePhase(const Row& last, double w, double w
 // one pressure.  Where the other tie line is not found `last` is kept.
 // The point found is then solved as the three phases' own equilibrium
 // (solveTheThreePhases), which sets `last` and w.
-void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, double& w) {
+bool BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, double& w, double Vw3) {
     for (double P3 : threePhasePressures_) {
         Row m;
         if (std::fabs(P3 - last.P) <= 1e-3 * last.P && followBranch(last, P3, m)) {
             last = m;
-            return;
+            return true;
         }
     }
-    if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return;
+    if (!std::isfinite(w) || !(w > 0.0 && w < 1.0)) return false;
     const bool commonLiquid = std::fabs(w - last.y) < std::fabs(w - last.x);
-    double Vw = thirdPhaseVolume(w, beyond.P);
-    if (!(Vw > 0.0)) return;
+    double Vw = Vw3 > 0.0 ? Vw3 : thirdPhaseVolume(w, beyond.P);
+    if (!(Vw > 0.0)) return false;
     // The difference at P: the branch's tie line followed from `from`, the
     // other from the third phase's last state.
     double zw = w;
     auto difference = [&](const Row& from, double P, Row& m, double& h) {
         if (!followBranch(from, P, m)) return false;
         double Vc = commonLiquid ? m.Vl : m.Vv, xc = commonLiquid ? m.x : m.y, V3 = Vw, z3 = zw;
-        if (!tieLineAtTP(p_, T_, P * 1e-5, Vc, V3, xc, z3) || !(std::fabs(z3 - xc) > 1e-6)) return false;
+        // (Beside a critical end point the third phase's tie line may close
+        // onto the branch's own, whose other phase lies within 1e-3 of it.)
+        const double zo = commonLiquid ? m.y : m.x;
+        if (!tieLineAtTP(p_, T_, P * 1e-5, Vc, V3, xc, z3) || !(std::fabs(z3 - xc) > 1e-6) ||
+            !(std::fabs(z3 - zo) > 1e-6))
+            return false;
         Vw = V3;
         zw = z3;
         h = (commonLiquid ? m.x : m.y) - xc;
         return true;
     };
     // The bracket and regula falsi (a failure keeps `last`).
+    bool bracketed = false;
     [&] {
         Row a = last, b = beyond, m;
         double ha = 0.0, hb = 0.0;
@@ -686,12 +810,15 @@ void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, 
             // it back, then on.)
             if (!difference(last, last.P, a, ha)) return;
             const double away = beyond.P >= last.P ? -1.0 : 1.0;
-            bool bracketed = false;
-            for (double f = 1e-6; !bracketed && f < 0.02; f *= 2.0)
+            // (Between two folds of the branches, a quarter of the distance
+            // to the fold first: they may lie within 1e-6 of each other.)
+            const double f0 = Vw3 > 0.0 ? std::min(1e-6, 0.25 * std::fabs(beyond.P / last.P - 1.0)) : 1e-6;
+            for (double f = f0; !bracketed && f < 0.02; f *= 2.0)
                 for (double side : {away, -away})
                     if (!bracketed && difference(last, last.P * (1.0 + side * f), b, hb) && ha * hb < 0.0)
                         bracketed = true;
             if (!bracketed) return;
+            bracketed = false;  // (until the regula falsi converges)
             int kept = 0;  // the end kept twice in a row (its value halved)
             for (int k = 0; k < 60 && std::fabs(b.P - a.P) > 1e-12 * a.P; ++k) {
                 const double P = (a.P * hb - b.P * ha) / (hb - ha);
@@ -713,8 +840,9 @@ void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, 
             }
         }
         last = std::fabs(ha) <= std::fabs(hb) ? a : b;
+        bracketed = true;
     }();
-    solveTheThreePhases(last, commonLiquid, zw, Vw, w);
+    return solveTheThreePhases(last, commonLiquid, zw, Vw, w) || bracketed;
 }
 
 // The three-phase point itself from `last`, a tie line at or beside it, and
@@ -729,8 +857,8 @@ void BinaryIsothermTrace::onTheThreePhasePressure(Row& last, const Row& beyond, 
 // point replaces `last` (the common phase and the one of `last`'s beside
 // the third), and w the third phase's x1, where it converges to three
 // distinct phases within 1 % of last's pressure; else both are kept.
-void BinaryIsothermTrace::solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w) {
-    if (!(Vw > 0.0) || !(zw > 0.0 && zw < 1.0)) return;
+bool BinaryIsothermTrace::solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w) {
+    if (!(Vw > 0.0) || !(zw > 0.0 && zw < 1.0)) return false;
     const double zc = commonLiquid ? last.x : last.y, Vc = commonLiquid ? last.Vl : last.Vv;
     const double zo = commonLiquid ? last.y : last.x, Vo = commonLiquid ? last.Vv : last.Vl;
     // The common phase as the model's liquid l; of the two others the denser
@@ -741,7 +869,7 @@ void BinaryIsothermTrace::solveTheThreePhases(Row& last, bool commonLiquid, doub
     {
         const platform::ThreadLogCapture quiet;  // a point not found keeps `last`
         solved = p_.solve_LLG_point(T_, Vc, otherDenser ? Vo : Vw, otherDenser ? Vw : Vo, zc, otherDenser ? zo : zw,
-                                    otherDenser ? zw : zo);
+                                    otherDenser ? zw : zo, kThreePhaseTolerance);
     }
     const double P = p_.P, zcs = p_.x_liquid[1], Vcs = p_.Vl0;
     const double zos = otherDenser ? p_.x_liquid2[1] : p_.x_vapour[1], Vos = otherDenser ? p_.Vp0 : p_.Vv0;
@@ -751,11 +879,12 @@ void BinaryIsothermTrace::solveTheThreePhases(Row& last, bool commonLiquid, doub
     restore(last);
     if (!solved || !(P > 0.0) || !(std::fabs(P - last.P) <= 0.01 * last.P) || !(std::fabs(zos - zws) > 1e-7) ||
         !(std::fabs(std::log(Vos / Vws)) > 1e-7) || !(std::fabs(zcs - zos) > 1e-6))
-        return;
+        return false;
     last = commonLiquid ? Row{P, zcs, zos, Vcs, Vos} : Row{P, zos, zcs, Vos, Vcs};
     w = zws;
     solvedThirdP_ = P, solvedThirdX_ = zws, solvedThirdV_ = Vws;
     restore(last);
+    return true;
 }
 
 // The tangent of the bubble curve from the model's derivatives checked

@@ -122,12 +122,23 @@ private:
     static bool sameBranch(const Row& a, const Row& b);
     void put(const Row& r);
     bool followBranch(const Row& from, double P, Row& m);
-    void onTheThreePhasePressure(Row& last, const Row& beyond, double& w);
-    void solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w);
+    bool followSmoothly(const Row& before, const Row& from, double P, Row& m);
+    bool onTheThreePhasePressure(Row& last, const Row& beyond, double& w, double Vw3 = 0.0);
+    bool solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w);
     void writeIfStable(const Row& r);
     void testAndWrite(const Row& r);
     void jumpedOverAThreePhasePressure(const Row& a, const Row& b);
-    void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third);
+    // A branch followed from a tie line to where it folds back (its tie
+    // lines in order) and the tie line of the branch the trace went on to.
+    struct FoldedBranch {
+        std::vector<Row> along;
+        Row other;
+    };
+    void threePhaseBetween(const Row& a, bool aStable, const Row& b, bool bStable, double third,
+                           const FoldedBranch* fold = nullptr);
+    Row walkBranch(const Row& from, double to, std::vector<Row>* path);
+    bool midwayBetweenTheFolds(const Row& s, const std::vector<Row>& along, const Row& fold, const Row& other,
+                               double sign, Row& last, double& w, double& Vw);
     void emit();
     void fillBetween(const Row& a, const Row& b, int depth);
     bool traceOn();

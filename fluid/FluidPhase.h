@@ -913,8 +913,12 @@ public:
     // Liquid-liquid-gas equilibrium: unknowns (Vp, Vl, Vv, xp, xl, xv).
     void equationForLLG(double* xv, double* G, double** J, int& err, int order, void*);
     // The point solved from the start given, kept in (Vp0, Vl0, Vv0, x_liquid2,
-    // x_liquid, x_vapour) and P; false (errorflag set) where it fails.
-    bool solve_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv);
+    // x_liquid, x_vapour) and P; false (errorflag set) where it fails.  tol
+    // bounds the solver's row-scaled residual: beside a critical end point,
+    // where two of the phases all but meet, a start 1e-4 off in x lies within
+    // 1e-9 of it.
+    bool solve_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv,
+                         double tol = 1e-9);
     void calculate_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv);
     void next_LLG_point(double& dVp, double& dVl, double& dVv, double& dxp, double& dxl, double& dxv);
     void calculate_the_LLG_curve(const char* path, double dT, double T_, double Vl, double Vp, double Vv, double xl,

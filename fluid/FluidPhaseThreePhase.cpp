@@ -96,14 +96,15 @@ void FluidPhase::equationForLLG(double* xv, double* G, double** J, int& err, int
     threePhaseJacobian(sp, sl, sv, J);
 }
 
-bool FluidPhase::solve_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv) {
+bool FluidPhase::solve_LLG_point(double T_, double Vl, double Vp, double Vv, double xl, double xp, double xv,
+                                 double tol) {
     if (refuseNonBinary(*this)) return false;
     // (A solver of its own: a trace that asks for the point may be using the
     // model's.)
     Newton s;
     s._setSysEquationToSolve(this, toEquationFn<SysEquationFn>(&FluidPhase::equationForLLG), 6);
     s.itermax = 50;
-    s.tol = 1e-9;
+    s.tol = tol;
     s.stepTol = 1e-8;
     s.lambdaMin = 1e-12;
     temperature(T_);

@@ -188,7 +188,9 @@ const Component kMontelCO2 = pengRobinson(304.2, 7376000.0, 0.225), kMontelCH4 =
 const double kMontelSCO2 = -0.0817, kMontelSCH4 = -0.1595, kMontelSN2 = -0.1927;
 // SRK2 takes the component files' constants.
 const Component kFileCO2 = soave(304.13, 7377000.0, 0.224), kFileCH4 = soave(190.56, 4599000.0, 0.011),
-                kFileN2 = soave(126.2, 3398000.0, 0.037);
+                kFileN2 = soave(126.2, 3398000.0, 0.037), kFileH2O = soave(647.1, 22055000.0, 0.345);
+// SRK1's water: the critical point of the reference water equation.
+const Component kSrk1H2O = soave(647.096, 22064000.0, 0.344);
 const Component kPrCO2 = pengRobinson(304.13, 7377000.0, 0.224), kPrCH4 = pengRobinson(190.56, 4599000.0, 0.011),
                 kPrN2 = pengRobinson(126.2, 3398000.0, 0.037);
 
