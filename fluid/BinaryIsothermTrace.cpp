@@ -132,6 +132,43 @@ ValidityRange BinaryIsothermTrace::rangeAtComposition(FluidPhase& p, double x1) 
     return r;
 }
 
+namespace {
+
+// ln f of both components at composition z (component 1's fraction) on the
+// root of P(V) = P (bar) at T nearest the volume V (Newton's method in ln V
+// from V, the slope by differences; a root where the pressure falls with
+// volume), V the root; false where the steps leave the falling branch.
+bool lnfOnTheRootNear(FluidPhase& p, double T_, double P_bar, double z, double f[2], double& V) {
+    const double w[2] = {1.0 - z, z};
+    p.composition(w);
+    p.temperature(T_);
+    auto pressureAt = [&](double v) {
+        p.errorflag = 0;
+        p.volume(v);
+        p.calculate_pressure();
+        return p.errorflag ? std::nan("") : p.P - P_bar * 1e5;
+    };
+    double u = std::log(V);
+    bool found = false;
+    for (int it = 0; it < 60 && !found; ++it) {
+        const double g = pressureAt(std::exp(u)), gu = (pressureAt(std::exp(u + 1e-7)) - g) / 1e-7;
+        if (!std::isfinite(g) || !(gu < 0.0)) return false;
+        const double du = std::clamp(-g / gu, -0.1, 0.1);
+        u += du;
+        found = std::fabs(du) < 1e-13;
+    }
+    if (!found) return false;
+    V = std::exp(u);
+    if (!std::isfinite(pressureAt(V))) return false;
+    p.calculate_fugacities();
+    if (p.errorflag || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return false;
+    f[0] = std::log(p.fugacity[0]);
+    f[1] = std::log(p.fugacity[1]);
+    return std::isfinite(f[0]) && std::isfinite(f[1]);
+}
+
+}  // namespace
+
 bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, double& Vl, double& Vv, double& xl,
                                       double& yv, bool closedForm) {
     const std::vector<double> kept = p.x;
@@ -147,31 +184,7 @@ bool BinaryIsothermTrace::tieLineAtTP(FluidPhase& p, double T_, double P_bar, do
             for (int i = 0; i < 2; ++i) f[i] = std::log(w[i] * P_bar * 1e5) + roots.lnPhi[k][i];
             return std::isfinite(f[0]) && std::isfinite(f[1]);
         }
-        p.composition(w);
-        p.temperature(T_);
-        auto pressureAt = [&](double v) {
-            p.errorflag = 0;
-            p.volume(v);
-            p.calculate_pressure();
-            return p.errorflag ? std::nan("") : p.P - P_bar * 1e5;
-        };
-        double u = std::log(V);
-        bool found = false;
-        for (int it = 0; it < 60 && !found; ++it) {
-            const double g = pressureAt(std::exp(u)), gu = (pressureAt(std::exp(u + 1e-7)) - g) / 1e-7;
-            if (!std::isfinite(g) || !(gu < 0.0)) return false;
-            const double du = std::clamp(-g / gu, -0.1, 0.1);
-            u += du;
-            found = std::fabs(du) < 1e-13;
-        }
-        if (!found) return false;
-        V = std::exp(u);
-        if (!std::isfinite(pressureAt(V))) return false;
-        p.calculate_fugacities();
-        if (p.errorflag || !(p.fugacity[0] > 0.0) || !(p.fugacity[1] > 0.0)) return false;
-        f[0] = std::log(p.fugacity[0]);
-        f[1] = std::log(p.fugacity[1]);
-        return std::isfinite(f[0]) && std::isfinite(f[1]);
+        return lnfOnTheRootNear(p, T_, P_bar, z, f, V);
     };
     // The two equations at (x, y) and the phases' volumes.
     auto residual = [&](double x, double y, double g[2], double& VL, double& VV) {
@@ -327,6 +340,39 @@ bool BinaryIsothermTrace::stableTieLine(const Row& r, double& third) {
                         }
                     }
                 }
+        }
+        // A third phase whose well lies closer beside one of the tie line's
+        // phases than the band's step (a few kelvin below the critical end
+        // point of CO2's liquid and vapour with water, CO2's liquid lies
+        // within a thousandth in x of the vapour, and the liquid start of a
+        // trial's search may not reach it): Michelsen's (1982) successive
+        // substitution, W_i = w_i f_i(plane) / f_i(w) normalised, from each
+        // phase's composition on its other root (the liquid's at the
+        // vapour's composition, the vapour's at the liquid's), each iterate
+        // on the root nearest the last one's volume and its distance tested;
+        // it descends into the well where there is one.
+        for (int k = 0; stable && k < 2; ++k) {
+            const platform::ThreadLogCapture quiet;  // a trial without a root is no failure
+            const bool liquid = k == 0;
+            double w1 = liquid ? r.y : r.x;
+            if (!(w1 > 0.0 && w1 < 1.0)) continue;
+            const double w[2] = {1.0 - w1, w1};
+            p_.composition(w);
+            const FluidPhase::PhaseRoots roots = p_.pressureRootsFromTP(T_, r.P * 1e-5);
+            if (!roots.liquid.found || !roots.vapour.found) continue;  // (the phase's own root alone)
+            double V = liquid ? roots.liquid.V : roots.vapour.V, f[2];
+            for (int it = 0; stable && it < kMostSubstitutions; ++it) {
+                if (!lnfOnTheRootNear(p_, T_, r.P * 1e-5, w1, f, V)) break;
+                const double wt[2] = {1.0 - w1, w1};
+                if (wt[0] * (f[0] - ref[0]) + wt[1] * (f[1] - ref[1]) < 0.0) {
+                    stable = false;
+                    third = w1;
+                }
+                const double W0 = wt[0] * std::exp(ref[0] - f[0]), W1 = wt[1] * std::exp(ref[1] - f[1]);
+                const double next = W1 / (W0 + W1);
+                if (!(std::fabs(next - w1) > 1e-12) || !(next > 0.0 && next < 1.0)) break;
+                w1 = next;
+            }
         }
         // Below kIdealVapourBar the model's vapour is its ideal-gas limit
         // (ln f_i = ln(w_i P) to about 1e-6), and at a millionth of that its
@@ -561,12 +607,12 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     const Row& s = aStable ? a : b;
     const Row& u = aStable ? b : a;
     double w = aStable ? third : lastThird_;
-    const double sign = u.P > s.P ? 1.0 : -1.0;
+    double sign = u.P > s.P ? 1.0 : -1.0;
     auto follow = [&](const Row& from, double P, Row& m) { return followBranch(from, P, m); };
     std::vector<Row> along;  // the branch's stable tie lines beyond s
     if (fold) along = fold->along;
     Row last = along.empty() ? s : along.back(), beyond{};
-    bool crossed = false, folded = false;
+    bool crossed = false, folded = false, alongTheLiquid = false;
     double Vw = 0.0;  // the third phase's volume where it is known (otherwise its lowest root's)
     {
         const platform::ThreadLogCapture quiet;  // a tie line not found ends the branch
@@ -591,6 +637,15 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
                     if (std::isfinite(wm)) w = wm;
                 }
             }
+        }
+        // Where that finds none (the bubble curve from s turns in pressure
+        // before the three-phase point: the vapour and CO2's liquid of
+        // water-CO2 a few kelvin below CO2's critical point, whose
+        // azeotrope of highest pressure lies above it), the branch is
+        // followed from s along the liquid's composition itself.
+        if (!fold && !crossed && !(std::fabs(s.x - s.y) > 1e-9) && bubblePointsFromThePureEnd(s, u, along, last, beyond, w)) {
+            crossed = alongTheLiquid = true;
+            if (beyond.P != last.P) sign = beyond.P > last.P ? 1.0 : -1.0;
         }
         double h = std::min(std::fabs(u.P - s.P), 0.01 * s.P);
         for (int k = 0; k < kMostBranchSteps && !fold && !crossed && h > 1e-9 * last.P; ++k) {
@@ -639,7 +694,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
         // (The tie lines the lowered plane let past it are not written; where
         // it lies behind the stable row written last, within that plane's
         // band, that row stands for it.)
-        if (sign * (last.P - s.P) <= 0.0) {
+        if (sign * (last.P - s.P) <= 0.0 && !alongTheLiquid) {
             auto same = [](const Row& p, const Row& q) { return p.P == q.P && p.x == q.x && p.y == q.y; };
             if (aStable && hasHeld_ && same(held_, s))
                 hasHeld_ = false;  // (the row held takes its place)
@@ -648,7 +703,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
             else
                 last = s, onRowWritten = true;
         }
-        std::erase_if(along, [&](const Row& r) { return sign * (r.P - last.P) >= 0.0; });
+        if (!alongTheLiquid) std::erase_if(along, [&](const Row& r) { return sign * (r.P - last.P) >= 0.0; });
     }
     p_.errorflag = 0;
     if (crossed && !onRowWritten && (along.empty() || along.back().P != last.P)) along.push_back(last);
@@ -667,6 +722,55 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
                         T_, last.P * 1e-5, last.x, last.y, w, sign > 0.0 ? "above" : "below");
     }
     restore(aStable ? b : a);
+}
+
+// The branch from a pure component's saturation s, whose tie line u of the
+// trace's first step is no stable equilibrium, followed along the liquid's
+// composition: bubble points at an eighth of the way from s to u at a time,
+// each from the last, the stable ones kept in `along`, then bisection in
+// the liquid's composition between the last stable one and the first that
+// is not: the last stable tie line into `last`, the first unstable one
+// into `beyond` (its third phase into w).  False where none of them is
+// stable, or a bubble point is not found.
+bool BinaryIsothermTrace::bubblePointsFromThePureEnd(const Row& s, const Row& u, std::vector<Row>& along, Row& last,
+                                                     Row& beyond, double& w) {
+    auto bubble = [&](const Row& from, const Row& to, double t, Row& m) {
+        const double x = from.x + t * (to.x - from.x);
+        p_.errorflag = 0;
+        p_.calculate_bubble_point(T_, from.Vl + t * (to.Vl - from.Vl), from.Vv + t * (to.Vv - from.Vv), x,
+                                  std::clamp(from.y + t * (to.y - from.y), 0.0, 1.0));
+        m = current();
+        return p_.errorflag == 0 && m.P > 0.0 && std::fabs(m.x - x) <= 1e-12 && std::fabs(m.y - m.x) > 1e-9;
+    };
+    std::vector<Row> stable;
+    Row lo = s, hi = u, m{};
+    bool crossed = false;
+    for (int k = 1; k <= 8 && !crossed; ++k) {
+        double wm = std::nan("");
+        if (!bubble(lo, u, 1.0 / (9 - k), m)) return false;
+        if (stableTieLine(m, wm)) {
+            stable.push_back(lo = m);
+        } else {
+            hi = m;
+            crossed = true;
+            if (std::isfinite(wm)) w = wm;
+        }
+    }
+    if (!crossed || stable.empty()) return false;
+    for (int k = 0; k < 60 && std::fabs(hi.x - lo.x) > 1e-10; ++k) {
+        double wm = std::nan("");
+        if (!bubble(lo, hi, 0.5, m)) break;
+        if (stableTieLine(m, wm)) {
+            lo = m;
+        } else {
+            hi = m;
+            if (std::isfinite(wm)) w = wm;
+        }
+    }
+    along.insert(along.end(), stable.begin(), stable.end());
+    last = lo;
+    beyond = hi;
+    return true;
 }
 
 // The tie line of the branch at P from `from` (tieLineAtTP): a tie line on
@@ -698,17 +802,29 @@ bool BinaryIsothermTrace::followSmoothly(const Row& before, const Row& from, dou
 }
 
 // The third phase's volume at (w, P): of its roots, the one of lower Gibbs
-// energy; 0 where it has none.
+// energy; 0 where it has none.  Its roots from the trials' liquid and gas
+// starts, and those of the scan of its isotherm (pressureRootsFromTP): close
+// below the critical point of CO2's liquid and vapour the liquid start may
+// not reach the liquid's root.
 double BinaryIsothermTrace::thirdPhaseVolume(double w, double P) {
     const std::vector<double> kept = p_.x;
     const double wt[2] = {1.0 - w, w};
     double best = HUGE_VAL, Vw = 0.0;
+    auto consider = [&](double V, double lnf0, double lnf1) {
+        const double g = wt[0] * lnf0 + wt[1] * lnf1;
+        if (g < best) best = g, Vw = V;
+    };
     for (bool liquid : {true, false}) {
         p_.composition(wt);
         if (!p_.trialRootFromTP(liquid, T_, P * 1e-5) || !(p_.fugacity[0] > 0.0) || !(p_.fugacity[1] > 0.0))
             continue;
-        const double g = wt[0] * std::log(p_.fugacity[0]) + wt[1] * std::log(p_.fugacity[1]);
-        if (g < best) best = g, Vw = p_.V;
+        consider(p_.V, std::log(p_.fugacity[0]), std::log(p_.fugacity[1]));
+    }
+    p_.composition(wt);
+    const FluidPhase::PhaseRoots roots = p_.pressureRootsFromTP(T_, P * 1e-5);
+    for (const FluidPhase::PhaseRoot* root : {&roots.liquid, &roots.vapour}) {
+        double V = root->V, f[2];
+        if (root->found && lnfOnTheRootNear(p_, T_, P * 1e-5, w, f, V)) consider(V, f[0], f[1]);
     }
     p_.composition(kept.data());
     p_.errorflag = 0;
@@ -1187,11 +1303,19 @@ bool BinaryIsothermTrace::traceOn() {
         if (ok && std::fabs(p_.P - P0_) <= kSameRow * std::fabs(P0_) && std::fabs(p_.x_liquid[1] - x0_) <= kSameRow &&
             std::fabs(p_.x_vapour[1] - y0_) <= kSameRow)
             break;
-        // Along the bubble curve of an isotherm the liquid's composition
-        // moves one way up to the mixture critical point; a flash whose
-        // liquid moved back has passed it (or jumped to another tie line):
-        // the trace ends at the last point before it.
-        if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) break;
+        // Towards the mixture critical point the liquid's composition moves
+        // one way; a flash whose liquid moved back has passed it (or jumped
+        // to another tie line): the trace ends at the last point before it.
+        // A liquid that turns back on the same branch while the split stays
+        // as wide (within a tenth) has passed an extremum of its composition
+        // in pressure instead (the solubility of CO2 in water's liquid at
+        // 540 K, which falls again above 1066 bar): the trace goes on the
+        // same way in pressure (accept turns the liquid's step).
+        if (ok && steep && dx_ != 0.0 && (p_.x_liquid[1] - x0_) * dx_ < 0.0) {
+            const Row from{P0_, x0_, y0_, Vl0a_, Vv0a_}, to = current();
+            const double split = std::fabs(y0_ - x0_);
+            if (!(std::fabs(std::fabs(to.y - to.x) - split) <= 0.1 * split) || !sameBranch(from, to)) break;
+        }
         // A tie line whose liquid or vapour lies outside the model's range at
         // its composition (a component freezing out of it) is no state the
         // model gives: the isotherm ends on the edge of the range.
@@ -1206,7 +1330,7 @@ bool BinaryIsothermTrace::traceOn() {
             const double Pnew = p_.P;
             emit();
             p_.P = Pnew;
-            accept();
+            accept(steep);
             p_.P = Pnew;
             if (r < 0.7) r *= 1.4;
             if (handOn_) return true;  // (at a three-phase pressure)

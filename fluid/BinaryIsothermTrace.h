@@ -6,6 +6,7 @@
 // flash misses, as the tie line at that pressure from the equal fugacities
 // themselves).  No row is written twice, and rows further apart than 0.03 in
 // either phase's mole fraction have the tie lines between them filled in.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -86,7 +87,15 @@ private:
     // the curve is steep), kept inside [0, 1]: `last` where it reaches a pure
     // component, whose bubble point closes the isotherm.
     void predictAndCorrect(double r, bool& steep, bool& last);
-    void accept() {
+    // The solved point accepted and the tangent there taken: the step in
+    // pressure turned to follow the liquid's step.  After a step in pressure
+    // (`steep`) across which the bubble curve's slope changed sign while
+    // steep on both sides (beyond kTurningSlope: the liquid's composition
+    // passed an extremum in pressure, not the pressure an extremum in
+    // composition), the way in pressure is kept and the liquid's step
+    // turned: the trace goes on, not back over its rows.
+    void accept(bool steep = false) {
+        const double before = dPdx_;
         xBefore_ = x0_;
         yBefore_ = y0_;
         VlBefore_ = Vl0a_;
@@ -100,7 +109,10 @@ private:
         Vv0a_ = p_.Vv0;
         p_.next_bubble_point(dVl_, dVv_, dy_, dPdx_);
         checkTheTangent();
-        if (s_ * dPdx_ * dx_ < 0.0) s_ = -s_;
+        if (steep && before * dPdx_ < 0.0 && std::fabs(before) > kTurningSlope && std::fabs(dPdx_) > kTurningSlope)
+            dx_ = -dx_;
+        else if (s_ * dPdx_ * dx_ < 0.0)
+            s_ = -s_;
     }
     void checkTheTangent();
     // A tie line of the isotherm as written: P (Pa), x, y, Vl, Vv.
@@ -122,6 +134,8 @@ private:
     static bool sameBranch(const Row& a, const Row& b);
     void put(const Row& r);
     bool followBranch(const Row& from, double P, Row& m);
+    bool bubblePointsFromThePureEnd(const Row& s, const Row& u, std::vector<Row>& along, Row& last, Row& beyond,
+                                    double& w);
     bool followSmoothly(const Row& before, const Row& from, double P, Row& m);
     bool onTheThreePhasePressure(Row& last, const Row& beyond, double& w, double Vw3 = 0.0);
     bool solveTheThreePhases(Row& last, bool commonLiquid, double zw, double Vw, double& w);
@@ -204,6 +218,11 @@ private:
     static constexpr double kIdealVapourBar = 1e-3;
     static constexpr double kNearBand = 0.03;
     static constexpr int kNearSteps = 40;
+    // A slope of the bubble curve (Pa per unit of x) beyond which a change
+    // of its sign is the liquid's composition turning (10^4 bar per unit).
+    static constexpr double kTurningSlope = 1e9;
+    // The most steps of the successive substitution from a tie line's phase.
+    static constexpr int kMostSubstitutions = 40;
     // The most steps a branch is followed beyond the trace to its
     // three-phase pressure.
     static constexpr int kMostBranchSteps = 400;

@@ -72,6 +72,20 @@ double leastDistance(const Eos& eos, double T, double P, double lnf0, double lnf
     return least;
 }
 
+// The node n (its fields w, a composition, and g, the Gibbs energy there),
+// of a larger w than those before it, added to the lower convex hull of g(w)
+// built from them (Andrew's monotone chain): the ends of a segment of the
+// hull wider than the grid are two phases that coexist.
+template <class Node>
+void addToLowerHull(std::vector<Node>& hull, const Node& n) {
+    while (hull.size() >= 2) {
+        const Node &a = hull[hull.size() - 2], &b = hull.back();
+        if ((b.w - a.w) * (n.g - a.g) - (b.g - a.g) * (n.w - a.w) > 0.0) break;
+        hull.pop_back();
+    }
+    hull.push_back(n);
+}
+
 // The feed x1 at T (K) and P (Pa): its stable root and the least distance of
 // a trial phase from its tangent plane (leastDistance).
 template <class Eos>

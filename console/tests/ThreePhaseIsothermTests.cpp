@@ -17,6 +17,7 @@
 #include "console/tests/ConsoleTestSupport.h"
 #include "console/tests/CubicTangentPlane.h"
 #include "console/tests/IndependentCubic.h"
+#include "console/tests/IndependentTangentPlane.h"
 #include "console/tests/ModelCommands.h"
 #include "fluid/tests/TextRows.h"
 
@@ -75,13 +76,7 @@ double partnerOfTheFirstPhase(const Cubic& eos, double T, double P) {
     for (int k = 1; k < 2000; ++k) {
         Node n{k / 2000.0, 0.0, 0.0};
         n.g = lowestRootEnergy(eos, T, P, n.w, n.V);
-        if (!std::isfinite(n.g)) continue;
-        while (hull.size() >= 2) {
-            const Node &p = hull[hull.size() - 2], &q = hull.back();
-            if ((q.w - p.w) * (n.g - p.g) - (q.g - p.g) * (n.w - p.w) > 0.0) break;
-            hull.pop_back();
-        }
-        hull.push_back(n);
+        if (std::isfinite(n.g)) addToLowerHull(hull, n);
     }
     for (std::size_t k = 1; k < hull.size(); ++k)
         if (hull[k].w - hull[k - 1].w > 0.01) return hull[k].V;

@@ -28,12 +28,12 @@ struct KreglewskiPlainBinary {
     double kv, a12, b12, xi12;
     double Tc[2], Pc[2], w[2];  // Wilson's K-factors: K, Pa, acentric factors
 
-    // Kreglewski and Chen's constants of CO2, CH4 and N2 with their pairs'
-    // (CO2-CH4, CO2-N2; CH4-N2 by the default rule: kv 1, a12 the mean eta,
-    // b12 0, xi12 1); critical points and acentric factors from Poling,
-    // Prausnitz and O'Connell.
+    // Kreglewski and Chen's constants of CO2, CH4, N2 and H2S with their
+    // pairs' (CO2-CH4, CO2-N2, CH4-H2S; CH4-N2 by the default rule: kv 1,
+    // a12 the mean eta, b12 0, xi12 1); critical points and acentric factors
+    // from Poling, Prausnitz and O'Connell.
     static constexpr Component kCO2{1.9703e-05, 1.0571, 284.28, 40.0}, kCH4{2.1576e-05, 1.0, 190.29, 1.0},
-        kN2{1.9457e-05, 1.0, 123.53, 3.0};
+        kN2{1.9457e-05, 1.0, 123.53, 3.0}, kH2S{2.0672e-05, 1.044, 373.66, 15.0};
     static KreglewskiPlainBinary co2Methane() {
         return {{kCO2, kCH4}, 1.05, 20.5, 0.0, 0.94, {304.13, 190.56}, {7.377e6, 4.599e6}, {0.224, 0.011}};
     }
@@ -42,6 +42,9 @@ struct KreglewskiPlainBinary {
     }
     static KreglewskiPlainBinary methaneNitrogen() {
         return {{kCH4, kN2}, 1.0, 2.0, 0.0, 1.0, {190.56, 126.2}, {4.599e6, 3.398e6}, {0.011, 0.037}};
+    }
+    static KreglewskiPlainBinary methaneHydrogenSulphide() {
+        return {{kCH4, kH2S}, 1.1, 8.0, 54.4, 0.94, {190.56, 373.4}, {4.599e6, 8.963e6}, {0.011, 0.090}};
     }
 
     // Everything of T and x: V0, alpha, u/T with their derivatives in x1, x2.
@@ -147,3 +150,30 @@ struct KreglewskiPlainBinary {
         return plain_binary::plainFlash(*this, T, P, z1, w1);
     }
 };
+
+// One isotherm of fixed composition, for the tangent-plane test of
+// console/tests/IndependentTangentPlane.h: T (K) and x1, the mole fraction of
+// component 1.  Its scan of volumes starts at 1.05 V0, as the liquid start of
+// stableRoot does: denser, towards the close packing, the dispersion series
+// (fitted to fluid states) turns P(V) down through roots of no fluid.
+struct KreglewskiPlainIsotherm {
+    const KreglewskiPlainBinary& e;
+    double T, x1;
+    KreglewskiPlainBinary::Mixed m;
+    double Vmin() const { return 1.05 * m.V0; }
+    double P(double V) const {
+        double z, dz;
+        KreglewskiPlainBinary::Z(m, V, z, dz);
+        return z * KreglewskiPlainBinary::R * T / V;
+    }
+    double lnf(int i, double V) const {
+        const double x[2] = {1.0 - x1, x1};
+        double lnphi[2];
+        KreglewskiPlainBinary::lnPhi(m, x, V, lnphi);
+        return std::log(x[i] * P(V)) + lnphi[i];
+    }
+};
+inline KreglewskiPlainIsotherm isotherm(const KreglewskiPlainBinary& e, double T, double x1) {
+    const double x[2] = {1.0 - x1, x1};
+    return {e, T, x1, e.mixed(T, x)};
+}
