@@ -17,9 +17,6 @@
 //                        command traces it (from CH4), against
 //   BM_CriticalCurve/1   PR's CO2-CH4 (the cubic's crit2), each written to a
 //                        file in a directory of its own.
-#include <benchmark/benchmark.h>
-
-#include <filesystem>
 //   BM_BinaryIsothermCommand/0  "DMW2:H2O,CO2 bino 500": the P-x isotherm
 //                        from water's end, every tie line written tested
 //                        for stability;
@@ -40,6 +37,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
