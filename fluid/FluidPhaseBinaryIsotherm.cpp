@@ -13,6 +13,7 @@
 #include "fluid/BinaryIsothermTrace.h"
 #include "fluid/CurveOutput.h"
 #include "fluid/FluidPhase.h"
+#include "fluid/KeptFields.h"
 #include "fluid/ModelRange.h"
 #include "fluid/SaturationAncillaries.h"
 #include "platform/LogSink.h"
@@ -88,6 +89,41 @@ void bubbleOfPureComponent(FluidPhase& p, int k, double T_) {
     p.composition(kept.data());
     p.errorflag = 1;
     if (saturated) bubble(VlSat, VvSat);
+}
+
+// A model that gives no state of the mixture at T (an interaction it does
+// not hold there) has no isotherm beyond its pure ends: beside pure
+// component k's saturation at T (its liquid and vapour volumes Vl and Vv),
+// its liquid and its vapour with a thousandth of the other component, both
+// refused, say the model's own reason, once, in place of a trace that
+// would stop at its first step.  The model is left as it was.
+bool refusedMixture(FluidPhase& p, int k, double T_, double Vl, double Vv) {
+    std::vector<platform::ThreadLogCapture::Entry> said;
+    bool refused = true;
+    {
+        const KeptFieldsAndComposition kept(p);
+        const platform::ThreadLogCapture quiet;
+        const double z = k == 0 ? 1e-3 : 1.0 - 1e-3;
+        const double w[2] = {1.0 - z, z};
+        p.composition(w);
+        p.temperature(T_);
+        for (double V : {Vl, Vv}) {
+            p.volume(V);
+            p.errorflag = 0;
+            p.calculate_pressure();
+            refused = refused && p.errorflag != 0;
+        }
+        said = platform::ThreadLogCapture::current()->take();
+    }
+    if (!refused || said.empty()) return false;
+    // (Each state of the trial met the refusal: said once.)
+    std::vector<platform::ThreadLogCapture::Entry> once;
+    for (const auto& e : said)
+        if (std::none_of(once.begin(), once.end(), [&](const auto& o) { return o.text == e.text; }))
+            once.push_back(e);
+    platform::ThreadLogCapture::replay(once);
+    p.errorflag = 1;
+    return true;
 }
 
 double highestPressureBar(const FluidPhase& p) {
@@ -204,6 +240,7 @@ void FluidPhase::calculateTheBinaryIsotherm(double T_, const char* suffix) {
     // in the model, or without a saturation it finds there) the trace is
     // still tried from the volumes the searches left.
     const bool noPureEnd = errorflag != 0;
+    if (!noPureEnd && refusedMixture(*this, from, T_, Vl0, Vv0)) return;
     errorflag = 0;
     const std::string path = CurveOutput::fileName("bino", suffix);
     const double xs = from;
@@ -407,6 +444,13 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
         return;
     }
     if (refusedTemperature(*this, T_) || refusedPressure(*this, T_, P_bar)) return;
+    for (int k : {0, 1}) {
+        if (!pureEndRange(*this, k).holdsTemperature(T_)) continue;
+        bubbleOfPureComponent(*this, k, T_);
+        if (errorflag == 0 && refusedMixture(*this, k, T_, Vl0, Vv0)) return;
+        break;
+    }
+    errorflag = 0;
     // The start values are this call's own, as on a model that has computed
     // nothing: a flash that finds no bracketing pair of bubble points (or a
     // start table the model lacks) leaves them unset, never those an earlier

@@ -215,6 +215,28 @@ TEST(CurveLimits, PxIsothermsWithoutABoilingPureEndRunFromTheFreezingEdgeToTheCr
     }
 }
 
+// An isotherm at a temperature where the model gives no state of the
+// mixture (DMW's CH4-H2O row at and above 513.15 K, not traced to the
+// paper): refused in one sentence, the model's reason, from either end and
+// either order, exit non-zero, no file; one degree below, the isotherm.
+TEST(CurveLimits, AnIsothermWhereTheModelGivesNoMixtureIsRefusedInOneSentence) {
+    for (const auto& words : std::vector<std::vector<std::string>>{{"DMW2:H2O,CH4", "bino", "513.15", "_nm"},
+                                                                   {"DMW2:CH4,H2O", "bino", "520", "_nm"},
+                                                                   {"DMWEOS:H2O,CH4", "binop", "513.15", "100", "_nm"}}) {
+        std::filesystem::remove(words[1] + "_nm");
+        auto m = model(words[0]);
+        std::string err;
+        EXPECT_FALSE(run(*m, std::vector<std::string>(words.begin() + 1, words.end()), &err)) << words[0];
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << words[0] << ": " << err;
+        EXPECT_NE(err.find("no state of a CH4-H2O mixture at or above 513.15 K"), std::string::npos) << err;
+        EXPECT_FALSE(std::filesystem::exists(words[1] + "_nm")) << words[0];
+    }
+    auto m = model("DMW2:H2O,CH4");
+    std::string err;
+    ASSERT_TRUE(run(*m, {"bino", "512", "_nm"}, &err)) << err;
+    EXPECT_GT(readTextRows("bino_nm").size(), 100u);
+}
+
 // A P-x isotherm of every cubic model started from several pressures where
 // the model splits (near the freezing edge, in the middle, close below the
 // critical point, where no pure end boils and where one does): each start
