@@ -79,7 +79,6 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
     const Row& u = aStable ? b : a;
     double w = aStable ? third : lastThird_;
     double sign = u.P > s.P ? 1.0 : -1.0;
-    auto follow = [&](const Row& from, double P, Row& m) { return followBranch(from, P, m); };
     std::vector<Row> along;  // the branch's stable tie lines beyond s
     if (fold) along = fold->along;
     Row last = along.empty() ? s : along.back(), beyond{};
@@ -97,7 +96,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
             for (int k = 0; k < 80 && !crossed && f > 1e-6 && std::fabs(from.P - s.P) > 1e-12 * s.P; ++k) {
                 Row m;
                 double wm = std::nan("");
-                if (!follow(from, from.P + f * (s.P - from.P), m)) {
+                if (!followBranch(from, from.P + f * (s.P - from.P), m)) {
                     f *= 0.5;
                 } else if (stableTieLine(m, wm)) {
                     last = m;
@@ -122,7 +121,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
         for (int k = 0; k < kMostBranchSteps && !fold && !crossed && h > 1e-9 * last.P; ++k) {
             Row m;
             double wm = std::nan("");
-            if (!follow(last, last.P + sign * h, m)) {
+            if (!followBranch(last, last.P + sign * h, m)) {
                 h *= 0.5;
             } else if (stableTieLine(m, wm)) {
                 along.push_back(m);
@@ -137,7 +136,7 @@ void BinaryIsothermTrace::threePhaseBetween(const Row& a, bool aStable, const Ro
         for (int k = 0; crossed && k < 50 && std::fabs(beyond.P - last.P) > 1e-9 * last.P; ++k) {
             Row m;
             double wm = std::nan("");
-            if (!follow(last, 0.5 * (last.P + beyond.P), m)) {
+            if (!followBranch(last, 0.5 * (last.P + beyond.P), m)) {
                 beyond.P = 0.5 * (last.P + beyond.P);
             } else if (stableTieLine(m, wm)) {
                 last = m;

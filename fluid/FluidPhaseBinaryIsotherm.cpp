@@ -447,7 +447,8 @@ void FluidPhase::calculateTheBinaryIsothermFromP(double T_, double P_bar, const 
     for (int k : {0, 1}) {
         if (!pureEndRange(*this, k).holdsTemperature(T_)) continue;
         bubbleOfPureComponent(*this, k, T_);
-        if (errorflag == 0 && refusedMixture(*this, k, T_, Vl0, Vv0)) return;
+        if (errorflag != 0) continue;  // (no saturation of k at T)
+        if (refusedMixture(*this, k, T_, Vl0, Vv0)) return;
         break;
     }
     errorflag = 0;

@@ -222,7 +222,8 @@ TEST(CurveLimits, PxIsothermsWithoutABoilingPureEndRunFromTheFreezingEdgeToTheCr
 TEST(CurveLimits, AnIsothermWhereTheModelGivesNoMixtureIsRefusedInOneSentence) {
     for (const auto& words : std::vector<std::vector<std::string>>{{"DMW2:H2O,CH4", "bino", "513.15", "_nm"},
                                                                    {"DMW2:CH4,H2O", "bino", "520", "_nm"},
-                                                                   {"DMWEOS:H2O,CH4", "binop", "513.15", "100", "_nm"}}) {
+                                                                   {"DMWEOS:H2O,CH4", "binop", "513.15", "100", "_nm"},
+                                                                   {"DMW2:CH4,H2O", "binop", "520", "100", "_nm"}}) {
         std::filesystem::remove(words[1] + "_nm");
         auto m = model(words[0]);
         std::string err;
